@@ -1,0 +1,63 @@
+// The activity log: the lines the user reads in the main window (or on standard
+// output when headless). Status lines always go in; detail lines written with
+// LogLine only while the settings' Debug flag is set.
+//
+// Any thread may write. Every append is handed to the sink under one lock, so
+// the lines of each thread arrive in the order that thread wrote them; a sink
+// that belongs to another thread (the window) forwards them to its thread in
+// that order. The log does not own its sink; the sink must outlive its use.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace ooa {
+
+class ILogSink {
+ public:
+  virtual ~ILogSink() = default;
+  virtual void Append(const std::string& line) = 0;
+  virtual void Clear() = 0;
+};
+
+// Keeps lines in memory (tests, summaries).
+class TMemoryLogSink : public ILogSink {
+ public:
+  void Append(const std::string& line) override;
+  void Clear() override;
+  std::vector<std::string> Lines() const;
+
+ private:
+  mutable std::mutex Mutex;
+  std::vector<std::string> Items;
+};
+
+// Writes each line to standard output, flushed (headless mode).
+class TStdoutLogSink : public ILogSink {
+ public:
+  void Append(const std::string& line) override;
+  void Clear() override {}
+};
+
+class TActivityLog {
+ public:
+  void SetSink(ILogSink* sink);
+  void Status(const std::string& line);  // always
+  void Detail(const std::string& line);  // only in debug mode
+  void Clear();
+
+ private:
+  std::mutex Mutex;
+  ILogSink* Sink = nullptr;
+};
+
+// The process-wide activity log.
+TActivityLog& ActivityLog();
+
+// Appends a detail line when TConfig.Debug is set; never fails the caller.
+void LogLine(const std::string& text);
+// Appends a status line whatever the settings.
+void StatusLine(const std::string& text);
+
+}  // namespace ooa

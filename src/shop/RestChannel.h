@@ -1,0 +1,96 @@
+// TRestChannel: one OAuth 1.0a signed REST channel to the shop (client, request,
+// response and authenticator in one object). The shop module owns two: the
+// first for the catalogue pass, the second for the order pass. A channel is
+// used by one worker thread at a time; SetCredentials (from Init, on the UI
+// thread) may run while a pass uses it and only swaps base URL, key and secret
+// under a lock, so a request always sees a consistent set.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <rapidjson/document.h>
+
+namespace ooa {
+
+// Transport failure ("REST request failed: " + cause) or HTTP status >= 500.
+class TRestError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct THttpRequest {
+  std::string Method;  // "GET" or "POST"
+  std::string Url;     // full URL including the query
+  std::vector<std::pair<std::string, std::string>> Headers;
+  std::string Body;
+};
+
+struct THttpResponse {
+  int Status = 0;
+  std::string StatusText;  // reason phrase
+  std::vector<std::pair<std::string, std::string>> Headers;
+  std::string Body;
+  double TotalMs = 0;  // preparing + transfer + processing
+  std::string Header(const std::string& name) const;  // case-insensitive, "" if absent
+};
+
+// Sends one HTTP request. Throws TRestError("REST request failed: " + cause)
+// on a transport failure. One instance per channel, used by one thread at a time.
+class IHttpTransport {
+ public:
+  virtual ~IHttpTransport() = default;
+  virtual THttpResponse Send(const THttpRequest& request) = 0;
+};
+
+// libcurl transport: one reused easy handle (keeps connections alive), TLS
+// verification on, 30000 ms connect and read time-outs, redirects followed,
+// cookies kept. caFile adds a CA bundle to trust (empty: the system store).
+std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "");
+
+class TRestChannel {
+ public:
+  explicit TRestChannel(std::unique_ptr<IHttpTransport> transport);
+
+  void SetCredentials(const std::string& baseUrl, const std::string& key, const std::string& secret);
+
+  void SetResource(const std::string& resource);
+  void SetMethod(const std::string& method);  // "GET" / "POST"
+  void AddParameter(const std::string& name, const std::string& value);  // replaces same name
+  void ClearParameters();
+  void ClearBody();
+  void AddJsonBody(const std::string& json);
+  // Sends the request. 400..499: logs the status text and body, returns normally.
+  // >= 500 or transport failure: throws TRestError. Always logs the URI and resource lines
+  // after a response arrived.
+  void Execute();
+
+  const std::string& Resource() const { return ResourceText; }
+  const std::string& Content() const { return Response.Body; }
+  int StatusCode() const { return Response.Status; }
+  const std::string& StatusText() const { return Response.StatusText; }
+  std::string ResponseHeader(const std::string& name) const { return Response.Header(name); }
+  // The body parsed as JSON (numbers kept as their text), or nullptr when it is not JSON.
+  const rapidjson::Document* JsonValue();
+  // The URL of the last request as logged (base + "/" + resource + "?" + query for GET).
+  const std::string& LastUrl() const { return LastUrlText; }
+
+ private:
+  std::unique_ptr<IHttpTransport> Transport;
+  mutable std::mutex CredentialsMutex;
+  std::string BaseUrl, Key, Secret;
+  std::string ResourceText, Method = "GET", Body;
+  std::vector<std::pair<std::string, std::string>> Parameters;
+  THttpResponse Response;
+  std::string LastUrlText;
+  std::optional<rapidjson::Document> Json;
+  bool JsonParsed = false;
+};
+
+}  // namespace ooa
