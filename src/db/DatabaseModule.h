@@ -1,0 +1,88 @@
+// TDatabaseModule: the program's one handle on the POS database. It owns the
+// session, the order document that the order import reuses, and the routines
+// that read and write the POS tables (sync log, catalogue queries, order and
+// credit-note batches, print settings), each group in its own source file.
+//
+// Threads: the UI thread (service start), the catalogue worker and the order
+// worker all call it, possibly at the same time. Each operation (OpenQuery,
+// ExecQueryPro, ...) holds the module's lock while it talks to the session, and
+// the rows of OpenQuery are kept per calling thread, so one pass never reads
+// the other's result. The order document belongs to the order pass alone.
+// Created once in main before the shop module; lives until the program ends.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/Config.h"
+#include "config/DateTime.h"
+#include "db/DbSession.h"
+#include "db/OrderDocument.h"
+
+namespace ooa {
+
+class TDatabaseModule {
+ public:
+  // sessionFactory creates the session for the given parameters (tests inject
+  // their own); by default CreateDbSession.
+  using TSessionFactory = std::function<std::unique_ptr<IDbSession>(const TDbConnectParams&)>;
+  explicit TDatabaseModule(TSessionFactory sessionFactory = nullptr);
+  ~TDatabaseModule();
+
+  // ---- Session and sync log ----------------------------------------------
+  // (Re)connects with the settings' ServerName and DatabaseName (base folder:
+  // the settings file's folder). False on empty names or any failure.
+  bool ConnectToServer();
+  bool ConnectToServer(const TConfig& config);
+  bool Connected() const;
+  // Runs a statement or batch that returns rows; the first result set becomes
+  // this thread's Query(). Throws TDbError on a database error.
+  bool OpenQuery(const std::string& sqlCmd);
+  // The calling thread's rows of its last OpenQuery (all result sets in LastResult()).
+  TRecordSet& Query();
+  TQueryResult& LastResult();
+  // "Select * From Profile" into this thread's CompanyQuery(); false on any error.
+  bool OpenCompanyQuery();
+  TRecordSet& CompanyQuery();
+  // Runs a statement or batch without rows; false on any error (not logged).
+  bool ExecQueryPro(const std::string& sqlCmd);
+  // Same, but keeps the error text for callers that report it.
+  bool ExecQueryPro(const std::string& sqlCmd, std::string& errorText);
+  TDateTime GetLastSyncTime(const std::string& event);
+  void UpdateSyncLogPro(TDateTime syncTime, const std::string& event);
+
+  // ---- Order document (used by the order pass only) -------------------------
+  TCustomer Customer;
+  TInvoiceHead InvoiceHead;
+  std::vector<TInvoiceItem> InvoiceItem;
+  TPayment Payment;
+  TPayment DepositPayment;
+
+  // ---- Catalogue queries ----------------------------------------------------
+
+  // ---- Order import ------------------------------------------------------
+
+  // ---- Credit notes ----------------------------------------------------------
+
+  // ---- Print settings --------------------------------------------------------
+
+ private:
+  struct TThreadResults {
+    TQueryResult Last;
+    TRecordSet Company;
+  };
+  TThreadResults& ResultsOfThisThread();
+
+  TSessionFactory SessionFactory;
+  mutable std::recursive_mutex Mutex;
+  std::unique_ptr<IDbSession> Session;
+  std::mutex ResultsMutex;
+  std::map<std::thread::id, TThreadResults> Results;
+};
+
+}  // namespace ooa
