@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include <rapidjson/fwd.h>
+
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/DbSession.h"
@@ -66,6 +68,46 @@ class TDatabaseModule {
   // ---- Catalogue queries ----------------------------------------------------
 
   // ---- Order import ------------------------------------------------------
+  // The order document's reset (before every order, refund or cancellation)
+  // and the initial values of a new line.
+  void InitInvoice();
+  void InitInvoiceItem(TInvoiceItem& item);
+  // Parsing of one shop order (numbers kept as their text, as the shop channel
+  // parses them). ParseOrderData returns false with one of the messages of
+  // db/order/OrderMessages.h for bad data, and throws TOrderDataError for the
+  // values it reads without a guard ("meta_data", "line_items", "total", ...).
+  // loyalty receives the "_qev_loyalty_redemption" object (a pointer into
+  // jsonData) or stays nullptr.
+  bool ParseOrderData(const rapidjson::Value& jsonData, std::string& msg,
+                      const rapidjson::Value*& loyalty);
+  bool ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty);
+  bool ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund);
+  bool ParseInvoiceItems(const rapidjson::Value& jsonArray);
+  bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
+  bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
+                           bool refund);
+  // Completes the parsed document from Profile and Product (rates, stock units,
+  // cost, shelf price) and totals the head. Throws TDbError on database errors.
+  bool CalcInvoice();
+  // True and the number when an InvoiceHead row carries orderId (an order or a
+  // refund id) in OnlineOrderId; false leaves invoiceNo unchanged.
+  bool CheckInvoiceExists(const std::string& orderId, std::string& invoiceNo);
+  // Statements of the invoice write batch for the current document.
+  std::string GenerateInvoiceHeadSQLCmd();
+  std::string GenerateCustomerSQLCmd();
+  std::string GenerateInvoiceItemSQLCmd();
+  std::string GeneratePaymentSQLCmd();
+  std::string GenerateDepositPaymentSQLCmd();
+  // The whole invoice write batch for the current (parsed, calculated) document.
+  std::string GenerateInvoiceBatch();
+  // Imports one shop order as an invoice in one transaction. True only when the
+  // batch committed: msg "Success", invoiceNo and modified set. False with the
+  // parsing message for bad data (nothing sent to the database), or with a
+  // write message when the batch rolled back. Database errors are thrown.
+  // Holds the module's lock for the whole order, so no other pass's database
+  // work runs in between.
+  bool ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
+                    bool& modified);
 
   // ---- Credit notes ----------------------------------------------------------
 
