@@ -50,9 +50,10 @@ class IHttpTransport {
 };
 
 // libcurl transport: one reused easy handle (keeps connections alive), TLS
-// verification on, 30000 ms connect and read time-outs, redirects followed,
-// cookies kept. caFile adds a CA bundle to trust (empty: the system store).
-std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "");
+// verification on, redirects followed, cookies kept. caFile adds the CA
+// certificates of a PEM file to the system store (empty: the system store
+// alone). timeoutMs bounds connecting and each wait for data while reading.
+std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "", int timeoutMs = 30000);
 
 class TRestChannel {
  public:
