@@ -1,0 +1,247 @@
+// TOdbcSession: connect, run a batch, read every result (see OdbcSession.h).
+#include "db/odbc/OdbcSession.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ooa {
+
+namespace {
+
+// The diagnostic records of a handle as one message ("[SQLSTATE] text; ...").
+std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstState = nullptr) {
+  std::string out;
+  for (SQLSMALLINT i = 1; i < 32; ++i) {
+    SQLCHAR state[8] = {0};
+    SQLINTEGER native = 0;
+    SQLCHAR text[2048] = {0};
+    SQLSMALLINT len = 0;
+    SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, text, sizeof(text), &len);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
+    if (firstState && firstState->empty()) *firstState = reinterpret_cast<char*>(state);
+    if (!out.empty()) out += "; ";
+    out += reinterpret_cast<char*>(text);
+  }
+  return out.empty() ? std::string("unknown ODBC error") : out;
+}
+
+bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+TDbValue::TKind KindOf(SQLSMALLINT sqlType) {
+  switch (sqlType) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+      return TDbValue::TKind::Integer;
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+      return TDbValue::TKind::Float;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_DATETIME:
+    case SQL_TIMESTAMP:
+      return TDbValue::TKind::DateTime;
+    default:
+      return TDbValue::TKind::Text;
+  }
+}
+
+// Date-times arrive as "yyyy-mm-dd[ hh:mm:ss[.fffffff]]"; the session hands
+// them on as "yyyy-mm-dd hh:mm:ss.zzz".
+std::string NormaliseDateTime(const std::string& text) {
+  std::string date = text.substr(0, 10);
+  std::string time = text.size() > 11 ? text.substr(11) : std::string("00:00:00");
+  std::string hms = time.substr(0, 8);
+  std::string frac = time.size() > 9 ? time.substr(9) : std::string();
+  frac = (frac + "000").substr(0, 3);
+  return date + " " + hms + "." + frac;
+}
+
+}  // namespace
+
+struct TOdbcSession::THandles {
+  SQLHENV Env = SQL_NULL_HENV;
+  SQLHDBC Dbc = SQL_NULL_HDBC;
+  bool Connected = false;
+  ~THandles() {
+    if (Connected) SQLDisconnect(Dbc);
+    if (Dbc != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, Dbc);
+    if (Env != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, Env);
+  }
+};
+
+TOdbcSession::TOdbcSession(std::string serverName, std::string databaseName, std::string driver,
+                           TOdbcTimeouts timeouts)
+    : Server(std::move(serverName)),
+      Database(std::move(databaseName)),
+      Driver(std::move(driver)),
+      Text(OdbcConnectionText(Server, Database, Driver)),
+      Timeouts(timeouts) {}
+
+TOdbcSession::~TOdbcSession() = default;
+
+void TOdbcSession::Close() { H.reset(); }
+
+bool TOdbcSession::IsOpen() const { return H && H->Connected; }
+
+void TOdbcSession::Open() {
+  Close();
+  auto h = std::make_unique<THandles>();
+  if (!Ok(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h->Env)))
+    throw TDbError("Can not allocate the ODBC environment");
+  SQLSetEnvAttr(h->Env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+
+  auto tryConnect = [&](const std::string& text, std::string& state) -> std::string {
+    if (h->Dbc != SQL_NULL_HDBC) {
+      SQLFreeHandle(SQL_HANDLE_DBC, h->Dbc);
+      h->Dbc = SQL_NULL_HDBC;
+    }
+    if (!Ok(SQLAllocHandle(SQL_HANDLE_DBC, h->Env, &h->Dbc))) return "Can not allocate an ODBC connection";
+    SQLSetConnectAttr(h->Dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(Timeouts.LoginSeconds)), 0);
+    SQLSetConnectAttr(h->Dbc, SQL_ATTR_CONNECTION_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(Timeouts.LoginSeconds)), 0);
+    std::vector<SQLCHAR> in(text.begin(), text.end());
+    in.push_back(0);
+    SQLCHAR out[1024];
+    SQLSMALLINT outLen = 0;
+    SQLRETURN rc = SQLDriverConnect(h->Dbc, nullptr, in.data(), SQL_NTS, out, sizeof(out), &outLen,
+                                    SQL_DRIVER_NOPROMPT);
+    if (Ok(rc)) {
+      h->Connected = true;
+      return std::string();
+    }
+    return Diagnostics(SQL_HANDLE_DBC, h->Dbc, &state);
+  };
+
+  std::string state;
+  std::string error = tryConnect(Text, state);
+  // IM002: no data source or driver of that name; IM003: the driver could not be loaded.
+  if (!h->Connected && (state == "IM002" || state == "IM003") && Driver == kOdbcDefaultDriver &&
+      std::filesystem::exists(kOdbcDefaultDriverLibrary)) {
+    std::string retryState;
+    std::string retry = tryConnect(OdbcConnectionText(Server, Database, kOdbcDefaultDriverLibrary), retryState);
+    if (h->Connected) error.clear();
+    else error = retry;
+  }
+  if (!h->Connected) throw TDbError(error);
+  H = std::move(h);
+}
+
+namespace {
+
+// Reads the current result's rows into a record set.
+void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
+  std::vector<TDbValue::TKind> kinds(columns);
+  for (SQLSMALLINT c = 1; c <= columns; ++c) {
+    SQLCHAR name[512] = {0};
+    SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
+    SQLULEN size = 0;
+    SQLDescribeCol(stmt, c, name, sizeof(name), &nameLen, &type, &size, &digits, &nullable);
+    set.Columns.emplace_back(reinterpret_cast<char*>(name));
+    kinds[c - 1] = KindOf(type);
+  }
+  for (;;) {
+    SQLRETURN rc = SQLFetch(stmt);
+    if (rc == SQL_NO_DATA) break;
+    if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
+    std::vector<TDbValue> row(columns);
+    for (SQLSMALLINT c = 1; c <= columns; ++c) {
+      std::string value;
+      bool isNull = false;
+      char buf[4096];
+      for (;;) {
+        SQLLEN ind = 0;
+        rc = SQLGetData(stmt, c, SQL_C_CHAR, buf, sizeof(buf), &ind);
+        if (rc == SQL_NO_DATA) break;
+        if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
+        if (ind == SQL_NULL_DATA) {
+          isNull = true;
+          break;
+        }
+        // With SQL_SUCCESS_WITH_INFO (01004) the buffer was filled and more follows.
+        if (rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(sizeof(buf)))) {
+          value.append(buf, sizeof(buf) - 1);
+          continue;
+        }
+        value.append(buf, static_cast<size_t>(ind));
+        break;
+      }
+      TDbValue& v = row[c - 1];
+      if (isNull) continue;
+      v.Kind = kinds[c - 1];
+      v.Text = v.Kind == TDbValue::TKind::DateTime ? NormaliseDateTime(value) : value;
+    }
+    set.Rows.push_back(std::move(row));
+  }
+}
+
+}  // namespace
+
+TQueryResult TOdbcSession::Query(const std::string& batch) {
+  if (!IsOpen()) throw TDbError("The database connection is not open");
+  SQLHSTMT stmt = SQL_NULL_HSTMT;
+  if (!Ok(SQLAllocHandle(SQL_HANDLE_STMT, H->Dbc, &stmt)))
+    throw TDbError(Diagnostics(SQL_HANDLE_DBC, H->Dbc));
+  struct TStmtGuard {
+    SQLHSTMT S;
+    ~TStmtGuard() {
+      SQLFreeStmt(S, SQL_CLOSE);
+      SQLFreeHandle(SQL_HANDLE_STMT, S);
+    }
+  } guard{stmt};
+  SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
+                 reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(Timeouts.StatementSeconds)), 0);
+
+  TQueryResult result;
+  std::string firstError;
+  std::vector<SQLCHAR> text(batch.begin(), batch.end());
+  text.push_back(0);
+  SQLRETURN rc = SQLExecDirect(stmt, text.data(), SQL_NTS);
+  // Walk every result of the batch: row counts, result sets and errors. An
+  // error does not stop the walk (the server goes on with the batch), but a
+  // run of errors without progress means the connection is gone.
+  int errorsInARow = 0;
+  for (int step = 0; step < 100000; ++step) {
+    if (rc == SQL_NO_DATA && step > 0) break;
+    if (rc == SQL_ERROR) {
+      std::string state;
+      std::string message = Diagnostics(SQL_HANDLE_STMT, stmt, &state);
+      if (firstError.empty()) firstError = message;
+      if (++errorsInARow >= 8 || state.rfind("08", 0) == 0 || state == "HYT00") break;
+    } else if (rc == SQL_INVALID_HANDLE) {
+      if (firstError.empty()) firstError = "invalid ODBC statement handle";
+      break;
+    } else if (Ok(rc)) {
+      errorsInARow = 0;
+      SQLSMALLINT columns = 0;
+      SQLNumResultCols(stmt, &columns);
+      if (columns > 0) {
+        TRecordSet set;
+        try {
+          ReadRows(stmt, columns, set);
+          result.Sets.push_back(std::move(set));
+        } catch (const TDbError& e) {
+          if (firstError.empty()) firstError = e.what();
+        }
+      }
+    }
+    rc = SQLMoreResults(stmt);
+  }
+  if (!firstError.empty()) throw TDbError(firstError);
+  return result;
+}
+
+void TOdbcSession::Execute(const std::string& batch) { (void)Query(batch); }
+
+}  // namespace ooa
