@@ -35,6 +35,12 @@ class TWooModule {
   // ---- Catalogue upload ------------------------------------------------------
 
   // ---- Order sync ------------------------------------------------------------
+  // One order sync pass on the second channel (order worker thread): imports
+  // the orders modified since the last pass, hands cancellations and refunds
+  // to the credit-note import, prints receipts, advances the "orders" sync
+  // log. Errors (transport, HTTP >= 500, malformed answers, database) are
+  // thrown and leave the sync log unchanged.
+  void SyncOrders();
 
  private:
   TDatabaseModule& Database;

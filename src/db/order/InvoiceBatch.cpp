@@ -1,0 +1,64 @@
+// The invoice write: ProcessOrder (parse, calculate, one batch in one
+// transaction, read back the number) and CheckInvoiceExists.
+#include <mutex>
+
+#include "config/Clock.h"
+#include "config/UtilUnit.h"
+#include "db/DatabaseModule.h"
+#include "db/order/OrderMessages.h"
+#include "db/order/OrderStatements.h"
+
+namespace ooa {
+
+bool TDatabaseModule::CheckInvoiceExists(const std::string& orderId, std::string& invoiceNo) {
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  OpenQuery("Select * From InvoiceHead Where OnlineOrderId = " + SqlTextLiteral(orderId));
+  const TRecordSet& rows = Query();
+  if (rows.RecordCount() == 0) return false;
+  invoiceNo = rows.Field(0, "InvoiceNo").AsString();
+  return true;
+}
+
+std::string TDatabaseModule::GenerateInvoiceHeadSQLCmd() { return InvoiceHeadSqlCmd(InvoiceHead); }
+std::string TDatabaseModule::GenerateCustomerSQLCmd() { return CustomerSqlCmd(Customer); }
+std::string TDatabaseModule::GenerateInvoiceItemSQLCmd() { return InvoiceItemSqlCmd(InvoiceItem); }
+std::string TDatabaseModule::GeneratePaymentSQLCmd() { return PaymentSqlCmd(Payment, Clock().NowLocal()); }
+std::string TDatabaseModule::GenerateDepositPaymentSQLCmd() {
+  return DepositPaymentSqlCmd(DepositPayment, Clock().NowLocal());
+}
+
+std::string TDatabaseModule::GenerateInvoiceBatch() {
+  return InvoiceBatchSql({Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment}, Clock().NowLocal());
+}
+
+bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
+                                   bool& modified) {
+  // The calculation's reads and the batch form one unit of work; no other
+  // pass's statements run in between.
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  InitInvoice();
+  const rapidjson::Value* loyalty = nullptr;
+  if (!ParseOrderData(jsonData, msg, loyalty)) return false;
+  CalcInvoice();
+  OpenQuery(GenerateInvoiceBatch());
+
+  // A new number is selected right after it is drawn, before anything is
+  // written; only the closing select (InvoiceNo, Modified) shows that the batch
+  // committed. Without it the batch rolled back and nothing was written.
+  const TQueryResult& result = LastResult();
+  const TRecordSet* closing = nullptr;
+  for (const TRecordSet& set : result.Sets)
+    if (set.ColumnIndex("Modified") >= 0) closing = &set;
+  if (!closing || closing->RecordCount() == 0) {
+    msg = kMsgInvoiceNotWritten;
+    return false;
+  }
+  msg = kMsgSuccess;
+  invoiceNo = result.First().RecordCount() > 0 && !result.First().Rows[0].empty()
+                  ? result.First().Rows[0][0].AsString()
+                  : closing->Field(0, "InvoiceNo").AsString();
+  modified = closing->Field(0, "Modified").AsBoolean();
+  return true;
+}
+
+}  // namespace ooa

@@ -1,0 +1,106 @@
+// CalcInvoice: completes the parsed order (or refund) document with what only
+// the POS knows: GST rates, stock units per unit sold, cost and shelf price,
+// then totals the lines into the head. Reads Profile and Product; writes
+// nothing to the database.
+#include "db/order/InvoiceCalc.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "config/Clock.h"
+#include "config/Config.h"
+#include "config/UtilUnit.h"
+#include "db/DatabaseModule.h"
+
+namespace ooa {
+
+double IncludedGst(double amount, double ratePercent) {
+  const double fraction = 1 - 1 / (ratePercent / 100 + 1);
+  const volatile double share = fraction * amount;  // kept as a double before scaling
+  const double cents = std::nearbyint(share * 100);   // default rounding: halves to even
+  return cents / 100;
+}
+
+bool IsSafeWarehouseCode(const std::string& code) {
+  for (unsigned char c : code)
+    if (!(std::isalnum(c) || c == '_')) return false;
+  return true;
+}
+
+namespace {
+
+// A product column of the first row; 0 when no product matched. A column the
+// table does not have is a database error, row or no row.
+double ColumnOrZero(const TRecordSet& rows, const std::string& column) {
+  if (!rows.Columns.empty() && rows.ColumnIndex(column) < 0)
+    throw TDbError("Invalid column name '" + column + "'.");
+  if (rows.RecordCount() == 0) return 0;
+  return rows.Field(0, column).AsFloat();
+}
+
+}  // namespace
+
+bool TDatabaseModule::CalcInvoice() {
+  const std::string warehouse = ConfigSnapshot().WarehouseCode;
+  if (!IsSafeWarehouseCode(warehouse))
+    throw TDbError("The warehouse code '" + warehouse + "' cannot name a stock column.");
+  OpenQuery("Select DefaultGSTRate From Profile");
+  const double rate = ColumnOrZero(Query(), "DefaultGSTRate");
+
+  double lineAmount = 0, lineGst = 0, cost = 0;
+  for (TInvoiceItem& item : InvoiceItem) {
+    // An SKU with a level suffix that is itself a POS product code is that
+    // product at its first level.
+    if (!item.SuffixedSku.empty()) {
+      OpenQuery("Select * From Product Where ProductCode=" + SqlTextLiteral(item.SuffixedSku));
+      if (Query().RecordCount() > 0) {
+        item.ProductCode = item.SuffixedSku;
+        item.PriceKind = 0;
+      } else {
+        OpenQuery("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
+      }
+    } else {
+      OpenQuery("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
+    }
+    const TRecordSet& product = Query();
+
+    item.KindFlag = InvoiceHead.KindFlag;
+    item.GSTRate = ColumnOrZero(product, "GSTRate");
+    item.WarehouseCode = warehouse;
+    const double measureQty = ColumnOrZero(product, "MeasureQty");
+    if (measureQty < 0.9999) {
+      item.DeductStockQty = 1;
+    } else {
+      const std::string column =
+          item.PriceKind == 0 ? "DeductStockQty" : "DeductStockQty" + std::to_string(item.PriceKind);
+      item.DeductStockQty = ColumnOrZero(product, column) / measureQty;
+    }
+    const double stockQty = ColumnOrZero(product, "StockQty" + warehouse);
+    const double stockValue = ColumnOrZero(product, "StockValue" + warehouse);
+    if (ColumnOrZero(product, "CalcSalesCostKind") == 0 && stockQty >= 0.001 && stockValue >= 0.01)
+      item.UnitCost = stockValue / stockQty;
+    else
+      item.UnitCost = ColumnOrZero(product, "LastOrderPrice");
+    item.NetPrice = item.Price;
+    item.OriginalPrice =
+        ColumnOrZero(product, "SalesPrice" + std::to_string(item.PriceKind + 1)) * (item.GSTRate / 100 + 1);
+
+    lineAmount += item.Amount;
+    lineGst += item.GST;
+    cost += item.DeductStockQty * item.Qty * item.UnitCost;
+  }
+
+  InvoiceHead.Amount = lineAmount - lineGst;
+  InvoiceHead.TotalCost = cost;
+  InvoiceHead.GST = lineGst + IncludedGst(InvoiceHead.Freight, rate) + IncludedGst(InvoiceHead.OtherCharge, rate);
+  InvoiceHead.RedeemPointsGSTRate = rate;
+  InvoiceHead.FreightGSTRate = rate;
+  InvoiceHead.OtherChargeGSTRate = rate;
+  InvoiceHead.CurrentGSTRate = rate;
+  InvoiceHead.GSTStatus = true;
+  InvoiceHead.WarehouseCode = warehouse;
+  InvoiceHead.TransferDateTime = Clock().NowLocal();
+  return true;
+}
+
+}  // namespace ooa

@@ -1,0 +1,210 @@
+// Parsing of one shop order into the order document. The routines read only
+// JSON; database lookups belong to CalcInvoice. The refund branches
+// (refund == true) belong to the credit-note import.
+#include <exception>
+
+#include "config/ActivityLog.h"
+#include "db/DatabaseModule.h"
+#include "db/order/OrderJson.h"
+#include "db/order/OrderMessages.h"
+#include "db/order/OrderSku.h"
+
+namespace ooa {
+
+namespace {
+
+const char* const kLoyaltyKey = "_qev_loyalty_redemption";
+
+// The values ParseOrderData reads itself have no guard: their failure is
+// raised to the pass as TOrderDataError.
+template <typename F>
+auto Unguarded(F&& read) -> decltype(read()) {
+  try {
+    return read();
+  } catch (const std::exception& e) {
+    throw TOrderDataError(std::string("Order data cannot be read: ") + e.what());
+  }
+}
+
+std::string OrderCustomerCodeOrThrow(const rapidjson::Value& order, const rapidjson::Value& loyalty) {
+  const std::string member = JsonText(loyalty, "memberCode");
+  const std::string customerId = member.empty() ? JsonText(order, "customer_id") : std::string();
+  std::string code;
+  if (!OrderCustomerCode(member, customerId, code))
+    throw TJsonReadError("The customer code \"" + (member.empty() ? "OnlineUser-" + customerId : member) +
+                         "\" is longer than the POS allows.");
+  return code;
+}
+
+}  // namespace
+
+bool TDatabaseModule::ParseOrderData(const rapidjson::Value& jsonData, std::string& msg,
+                                     const rapidjson::Value*& loyalty) {
+  Unguarded([&] {
+    const rapidjson::Value& meta = JsonArray(jsonData, "meta_data");
+    for (const auto& element : meta.GetArray()) {
+      if (JsonText(element, "key") == kLoyaltyKey) loyalty = &JsonObject(element, "value");
+    }
+    return 0;
+  });
+  if (!ParseCustomer(jsonData, loyalty)) {
+    msg = kMsgCustomerDataError;
+    return false;
+  }
+  if (!ParseInvoiceHead(jsonData, loyalty, false)) {
+    msg = kMsgOrderDataError;
+    return false;
+  }
+  const rapidjson::Value& lines = Unguarded([&]() -> const rapidjson::Value& {
+    return JsonArray(jsonData, "line_items");
+  });
+  if (lines.Empty() || !ParseInvoiceItems(lines)) {
+    msg = kMsgOrderItemsDataError;
+    return false;
+  }
+  bool ok = true;
+  const double deposit = Unguarded([&] { return JsonNumber(*loyalty, "depositPayment"); });
+  if (deposit > 0 && !ParseDepositPayment(jsonData, loyalty, false)) {
+    msg = kMsgDepositPaymentDataError;
+    ok = false;
+  }
+  const double total = Unguarded([&] { return JsonNumber(jsonData, "total"); });
+  if (total > 0 && !ParsePayment(jsonData, false)) {
+    msg = kMsgOrderPaymentDataError;
+    return false;
+  }
+  return ok;
+}
+
+bool TDatabaseModule::ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty) {
+  try {
+    if (!loyalty) return false;
+    const rapidjson::Value& shipping = JsonObject(jsonData, "shipping");
+    const rapidjson::Value& billing = JsonObject(jsonData, "billing");
+    TCustomer& c = Customer;
+    c.CustomerCode = OrderCustomerCodeOrThrow(jsonData, *loyalty);
+    c.CustomerName = JsonText(billing, "first_name") + " " + JsonText(billing, "last_name");
+    c.Telephone = JsonText(billing, "phone");
+    c.Mobile = JsonText(shipping, "phone");
+    c.Address = JsonText(billing, "address_1") + " " + JsonText(billing, "address_2");
+    c.Suburb = JsonText(billing, "city");
+    c.PostCode = JsonText(billing, "postcode");
+    c.State = JsonText(billing, "state");
+    c.Country = JsonText(billing, "country");
+    c.DeliveryAddress = JsonText(shipping, "first_name") + " " + JsonText(shipping, "last_name") + ", " +
+                        JsonText(shipping, "phone") + ", " + JsonText(shipping, "address_1") + " " +
+                        JsonText(shipping, "address_2");
+    c.DeliverySuburb = JsonText(shipping, "city");
+    c.DeliveryPostCode = JsonText(shipping, "postcode");
+    c.DeliveryState = JsonText(shipping, "state");
+    c.DeliveryCountry = JsonText(shipping, "country");
+    c.Email = JsonText(billing, "email");
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TDatabaseModule::ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
+                                       bool refund) {
+  try {
+    if (refund) throw TJsonReadError("Refunds are not imported yet.");
+    if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
+    TInvoiceHead& h = InvoiceHead;
+    // A guest order's head carries the same fallback code as its customer row,
+    // so the receipt finds the customer.
+    h.CustomerCode = OrderCustomerCodeOrThrow(jsonData, *loyalty);
+    h.OnlineOrder = true;
+    h.OnlineOrderId = JsonText(jsonData, "id");
+    h.InvoiceDate = JsonLocalDateTime(jsonData, "date_created_gmt");
+    const rapidjson::Value& shippingLines = JsonArray(jsonData, "shipping_lines");
+    if (shippingLines.Empty() || !shippingLines[0].IsObject())
+      throw TJsonReadError("The order has no shipping line.");
+    const rapidjson::Value& firstShippingLine = shippingLines[0];
+    const rapidjson::Value& shipping = JsonObject(jsonData, "shipping");
+    JsonMember(jsonData, "payment_method");
+    h.OnlineOrderStatus = JsonText(jsonData, "status");
+    h.Freight = JsonNumber(jsonData, "shipping_total");
+    h.OtherCharge = 0;
+    if (JsonText(firstShippingLine, "method_id") == "local_pickup") {
+      h.Delivery = false;
+    } else {
+      h.Delivery = true;
+      h.DeliveryAddress = JsonText(shipping, "first_name") + " " + JsonText(shipping, "last_name") + ", " +
+                          JsonText(shipping, "phone") + ", " + JsonText(shipping, "address_1") + " " +
+                          JsonText(shipping, "address_2") + ", " + JsonText(shipping, "city") + " " +
+                          JsonText(shipping, "postcode") + ", " + JsonText(shipping, "state") + ", " +
+                          JsonText(shipping, "country");
+    }
+    h.RedeemPointsAsDollar = JsonNumber(*loyalty, "redeemPointsDollar");
+    h.CurrentPoints = JsonNumber(*loyalty, "pointsBalance");
+    h.TotalRedeemPoints = JsonNumber(*loyalty, "redeemPoints");
+    h.RedeemBasePoints = JsonNumber(*loyalty, "redeemBasePoints");
+    h.DiscountKind = 3;
+    h.VoucherAmount = JsonNumber(*loyalty, "dealCouponDiscount");
+    h.VoucherDiscount = JsonNumber(*loyalty, "dealCouponDiscount");
+    h.VoucherId = JsonText(*loyalty, "couponId");
+    h.KindFlag = 6;
+    h.Notes.clear();
+    return true;
+  } catch (const std::exception& e) {
+    LogLine(e.what());
+    return false;
+  }
+}
+
+bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray) {
+  try {
+    if (!jsonArray.IsArray()) return false;
+    for (const auto& line : jsonArray.GetArray()) {
+      const std::string sku = JsonText(line, "sku");
+      const TSkuParts parts = SplitSku(sku);
+      const double q = JsonNumber(line, "quantity");
+      const double s = JsonNumber(line, "subtotal");
+      const double t = JsonNumber(line, "subtotal_tax");
+      if (q == 0) return false;
+      TInvoiceItem item;
+      InitInvoiceItem(item);
+      item.ProductCode = parts.ProductCode;
+      if (parts.HasSuffix) item.SuffixedSku = sku;
+      item.Qty = q;
+      item.Price = (s + t) / q;
+      item.PriceKind = parts.PriceKind;
+      item.Amount = s + t;
+      item.GST = t;
+      InvoiceItem.push_back(std::move(item));
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TDatabaseModule::ParsePayment(const rapidjson::Value& jsonData, bool refund) {
+  try {
+    if (refund) return false;
+    Payment.PaymentDate = JsonLocalDateTime(jsonData, "date_paid_gmt");
+    Payment.PaidAmount = JsonNumber(jsonData, "total");
+    Payment.PayMethod = JsonText(jsonData, "payment_method");
+    Payment.Balance = 0;
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TDatabaseModule::ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
+                                          bool refund) {
+  try {
+    if (refund || !loyalty) return false;
+    DepositPayment.PaymentDate = JsonLocalDateTime(jsonData, "date_created_gmt");
+    DepositPayment.PayMethod = "Deposit";
+    DepositPayment.PaidAmount = JsonNumber(*loyalty, "depositPayment");
+    DepositPayment.Balance = JsonNumber(*loyalty, "depositBalance");
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace ooa

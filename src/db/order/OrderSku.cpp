@@ -1,0 +1,40 @@
+#include "db/order/OrderSku.h"
+
+namespace ooa {
+
+TSkuParts SplitSku(const std::string& sku) {
+  TSkuParts parts;
+  parts.ProductCode = sku;
+  const size_t n = sku.size();
+  if (n > 4 && sku.compare(n - 4, 3, "-PK") == 0 && sku[n - 1] >= '1' && sku[n - 1] <= '6') {
+    parts.ProductCode = sku.substr(0, n - 4);
+    parts.PriceKind = sku[n - 1] - '1';
+    parts.HasSuffix = true;
+  }
+  return parts;
+}
+
+namespace {
+// Characters as the POS counts them (code points of the UTF-8 text).
+size_t CharCount(const std::string& text) {
+  size_t count = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++count;
+  return count;
+}
+}  // namespace
+
+bool OrderCustomerCode(const std::string& memberCode, const std::string& customerId, std::string& code) {
+  if (!memberCode.empty()) {
+    if (CharCount(memberCode) > kMaxCustomerCodeLength) return false;
+    code = memberCode;
+    return true;
+  }
+  std::string candidate = "OnlineUser-" + customerId;
+  if (CharCount(candidate) > kMaxCustomerCodeLength) candidate = "OU" + customerId;
+  if (CharCount(candidate) > kMaxCustomerCodeLength) return false;
+  code = candidate;
+  return true;
+}
+
+}  // namespace ooa

@@ -1,0 +1,41 @@
+// The T-SQL statements of the invoice write batch, rendered from the order
+// document: customer upsert, invoice head with its numbering, lines with their
+// stock deduction, the shop and deposit payment rows, and the whole batch.
+// Values are rendered one way per type: texts with SqlTextLiteral, flags with
+// BoolToSqlBit, integers as digits, doubles with FloatToText, dates and
+// date-times with SqlDateLiteral / SqlDateTimeLiteral. Pure functions; any
+// thread. `now` is the local time written as RecordDateTime.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/OrderDocument.h"
+
+namespace ooa {
+
+std::string CustomerSqlCmd(const TCustomer& customer);
+std::string InvoiceHeadSqlCmd(const TInvoiceHead& head);
+// One insert and one stock update per line; ID is the 1-based position.
+// Throws TDbError when a line's warehouse code cannot name a stock column.
+std::string InvoiceItemSqlCmd(const std::vector<TInvoiceItem>& items);
+std::string PaymentSqlCmd(const TPayment& payment, TDateTime now);
+std::string DepositPaymentSqlCmd(const TPayment& payment, TDateTime now);
+
+struct TOrderDocumentView {
+  const TCustomer& Customer;
+  const TInvoiceHead& Head;
+  const std::vector<TInvoiceItem>& Items;
+  const TPayment& Payment;
+  const TPayment& DepositPayment;
+};
+// The invoice write batch: Version lock, customer, head, lines, payment rows
+// and paid total in one transaction. It selects the new number right after
+// drawing it, and ends with "Select @InvoiceNo As InvoiceNo, @Modified As
+// Modified", which only a committed batch reaches.
+std::string InvoiceBatchSql(const TOrderDocumentView& doc, TDateTime now);
+
+// "yymmdd" of a date.
+std::string YyMmDd(TDateTime date);
+
+}  // namespace ooa
