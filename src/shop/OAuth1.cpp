@@ -79,12 +79,13 @@ std::string PercentEncode(const std::string& text) {
   return out;
 }
 
-std::string PercentDecode(const std::string& text) {
+// RFC 3986 decoding; plusIsBlank adds the form-encoding rule '+' = blank.
+static std::string Decode(const std::string& text, bool plusIsBlank) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (c == '+') {
+    if (c == '+' && plusIsBlank) {
       out += ' ';
     } else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
                HexValue(text[i + 2]) >= 0) {
@@ -96,6 +97,8 @@ std::string PercentDecode(const std::string& text) {
   }
   return out;
 }
+
+std::string PercentDecode(const std::string& text) { return Decode(text, true); }
 
 std::string NormalizeBaseUrl(const std::string& url) {
   std::string rest = url;
@@ -223,7 +226,9 @@ TParams ParseAuthorizationHeader(const std::string& header) {
       value = Trim(text.substr(next, comma == std::string::npos ? std::string::npos : comma - next));
       next = comma;
     }
-    if (name.rfind("oauth_", 0) == 0) out.emplace_back(name, PercentDecode(value));
+    // Header values are RFC 3986 encoded: a '+' is a plus sign (some servers
+    // hand the header over already decoded, and base64 signatures carry '+').
+    if (name.rfind("oauth_", 0) == 0) out.emplace_back(name, Decode(value, false));
     if (next == std::string::npos) break;
     pos = next + 1;
   }

@@ -39,7 +39,8 @@ std::string AuthorizationHeader(const std::string& method, const std::string& ur
                                 const std::string& consumerSecret, const std::string& nonce,
                                 const std::string& timestamp);
 
-// The oauth_* parameters of an Authorization header (values decoded); empty if not "OAuth ...".
+// The oauth_* parameters of an Authorization header, values percent-decoded
+// ('+' stays a plus sign); empty if the header is not "OAuth ...".
 TParams ParseAuthorizationHeader(const std::string& header);
 
 }  // namespace ooa::oauth

@@ -123,10 +123,13 @@ TEST(OAuthSigning, EncodingAndHeaderParsing) {
   EXPECT_EQ(PercentEncode("AZaz09-._~ +/%\xC3\xA9"), "AZaz09-._~%20%2B%2F%25%C3%A9");
   EXPECT_EQ(PercentDecode("a+b%20c%2Bd%zz%4"), "a b c+d%zz%4");
 
-  // Quoted and unquoted values, a realm that is not a protocol parameter, odd spacing.
+  // Quoted and unquoted values, a realm that is not a protocol parameter, odd
+  // spacing, and a signature whose '+' arrives already decoded.
   TParams parsed = ParseAuthorizationHeader(
-      "OAuth realm=\"Example\",oauth_consumer_key=\"ck%20x\",  oauth_nonce=n1 , oauth_signature=\"a%2Bb%3D\"");
-  EXPECT_EQ(parsed, (TParams{{"oauth_consumer_key", "ck x"}, {"oauth_nonce", "n1"}, {"oauth_signature", "a+b="}}));
+      "OAuth realm=\"Example\",oauth_consumer_key=\"ck%20x\",  oauth_nonce=n1 , oauth_signature=\"a%2Bb%3D\","
+      " oauth_token=\"c+d=\"");
+  EXPECT_EQ(parsed, (TParams{{"oauth_consumer_key", "ck x"}, {"oauth_nonce", "n1"}, {"oauth_signature", "a+b="},
+                             {"oauth_token", "c+d="}}));
   EXPECT_TRUE(ParseAuthorizationHeader("Basic abc").empty());
 
   std::string n1 = NewNonce(), n2 = NewNonce();

@@ -1,0 +1,164 @@
+// TRestChannel: request state, URL building, OAuth signing, execution and the
+// two log handlers (after-execute and HTTP protocol error).
+#include "shop/RestChannel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+
+#include "config/ActivityLog.h"
+#include "shop/OAuth1.h"
+
+namespace ooa {
+namespace {
+
+using TSteady = std::chrono::steady_clock;
+
+const char* const AcceptHeader = "application/json, text/plain; q=0.9, text/html;q=0.8,";
+const char* const AcceptCharsetHeader = "UTF-8, *;q=0.8";
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+           return std::tolower(x) == std::tolower(y);
+         });
+}
+
+double MsBetween(TSteady::time_point from, TSteady::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// The message of a server error: the "message" member of a JSON error body,
+// otherwise the body itself (shortened), otherwise the status text.
+std::string ServerMessage(const THttpResponse& response) {
+  rapidjson::Document doc;
+  doc.Parse(response.Body.c_str(), response.Body.size());
+  if (!doc.HasParseError() && doc.IsObject()) {
+    auto it = doc.FindMember("message");
+    if (it != doc.MemberEnd() && it->value.IsString()) return it->value.GetString();
+  }
+  std::string text = response.Body.substr(0, 500);
+  return text.empty() ? response.StatusText : text;
+}
+
+// Writes the request line and the resource line after every answered request.
+void RESTRequestAfterExecute(const TRestChannel& sender, double totalMs) {
+  LogLine("URI: " + sender.LastUrl() + " Execution time: " +
+          std::to_string(static_cast<long long>(std::floor(totalMs))) + "ms");
+  LogLine(sender.Resource());
+}
+
+// Writes the status text and the shop's error body of a 4xx answer.
+void RESTRequestHTTPProtocolError(const TRestChannel& sender) {
+  LogLine(sender.StatusText());
+  LogLine(sender.Content());
+}
+
+}  // namespace
+
+std::string THttpResponse::Header(const std::string& name) const {
+  for (const auto& [n, v] : Headers) {
+    if (SameTextIgnoringCase(n, name)) return v;
+  }
+  return "";
+}
+
+TRestChannel::TRestChannel(std::unique_ptr<IHttpTransport> transport) : Transport(std::move(transport)) {}
+
+void TRestChannel::SetCredentials(const std::string& baseUrl, const std::string& key, const std::string& secret) {
+  std::lock_guard lock(CredentialsMutex);
+  BaseUrl = baseUrl;
+  Key = key;
+  Secret = secret;
+}
+
+void TRestChannel::SetResource(const std::string& resource) { ResourceText = resource; }
+
+void TRestChannel::SetMethod(const std::string& method) {
+  std::string upper = method;
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  if (upper != "GET" && upper != "POST" && upper != "PUT" && upper != "DELETE") {
+    throw std::invalid_argument("Unsupported HTTP method: " + method);
+  }
+  Method = upper;
+}
+
+void TRestChannel::AddParameter(const std::string& name, const std::string& value) {
+  std::erase_if(Parameters, [&](const auto& p) { return p.first == name; });
+  Parameters.emplace_back(name, value);
+}
+
+void TRestChannel::ClearParameters() { Parameters.clear(); }
+
+void TRestChannel::ClearBody() { Body.clear(); }
+
+void TRestChannel::AddJsonBody(const std::string& json) { Body = json; }
+
+void TRestChannel::Execute() {
+  const auto started = TSteady::now();
+  std::string baseUrl, key, secret;
+  {
+    std::lock_guard lock(CredentialsMutex);
+    baseUrl = BaseUrl;
+    key = Key;
+    secret = Secret;
+  }
+  Response = THttpResponse();
+  Json.reset();
+  JsonParsed = false;
+
+  // base + "/" + resource; the slash is always inserted. Parameters travel in
+  // the query (the passes add them to GET requests only).
+  std::string url = baseUrl + "/" + ResourceText;
+  std::string query;
+  for (const auto& [name, value] : Parameters) {
+    if (!query.empty()) query += '&';
+    query += oauth::PercentEncode(name) + "=" + oauth::PercentEncode(value);
+  }
+  LastUrlText = query.empty() ? url : url + "?" + query;
+  if (baseUrl.empty()) throw TRestError("REST request failed: no shop URL is configured");
+
+  THttpRequest request;
+  request.Method = Method;
+  request.Url = LastUrlText;
+  request.Headers = {
+      {"Accept", AcceptHeader},
+      {"Accept-Charset", AcceptCharsetHeader},
+      {"Authorization", oauth::AuthorizationHeader(Method, url, Parameters, key, secret, oauth::NewNonce(),
+                                                   std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
+                                                                       std::chrono::system_clock::now().time_since_epoch())
+                                                                       .count()))},
+  };
+  if (!Body.empty() || Method != "GET") request.Headers.emplace_back("Content-Type", "application/json");
+  request.Body = Body;
+
+  const auto sending = TSteady::now();
+  THttpResponse answer = Transport->Send(request);  // throws TRestError on a transport failure
+  const auto received = TSteady::now();
+  Response = std::move(answer);
+
+  const bool protocolError = Response.Status >= 400 && Response.Status < 500;
+  if (protocolError) RESTRequestHTTPProtocolError(*this);
+  const double total = std::max(0.0, MsBetween(started, sending)) + std::max(0.0, MsBetween(sending, received)) +
+                       std::max(0.0, MsBetween(received, TSteady::now()));
+  Response.TotalMs = total;
+  RESTRequestAfterExecute(*this, total);
+
+  if (Response.Status >= 500) {
+    throw TRestError("Shop error " + std::to_string(Response.Status) + " " + Response.StatusText + ": " +
+                     ServerMessage(Response));
+  }
+}
+
+const rapidjson::Document* TRestChannel::JsonValue() {
+  if (!JsonParsed) {
+    JsonParsed = true;
+    rapidjson::Document doc;
+    doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(Response.Body.c_str(), Response.Body.size());
+    if (!doc.HasParseError()) Json.emplace(std::move(doc));
+  }
+  return Json ? &*Json : nullptr;
+}
+
+}  // namespace ooa

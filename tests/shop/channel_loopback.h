@@ -1,0 +1,143 @@
+// Helpers of the REST channel tests: a capture of the activity log's detail
+// lines, a loopback HTTP(S) server that records what it received, a listener
+// that never answers, and a loopback port where nothing listens.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <httplib.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/ActivityLog.h"
+#include "config/Config.h"
+
+namespace ooa::test {
+
+// Turns the Debug flag on and collects every log line while alive.
+class TChannelLogCapture {
+ public:
+  TChannelLogCapture() : Saved(ConfigSnapshot()) {
+    TConfig debug = Saved;
+    debug.Debug = true;
+    SetConfig(debug);
+    ActivityLog().SetSink(&Sink);
+  }
+  ~TChannelLogCapture() {
+    ActivityLog().SetSink(nullptr);
+    SetConfig(Saved);
+  }
+  std::vector<std::string> Lines() const { return Sink.Lines(); }
+  void Clear() { Sink.Clear(); }
+
+ private:
+  TConfig Saved;
+  TMemoryLogSink Sink;
+};
+
+// What the loopback server saw of one request.
+struct TSeenRequest {
+  std::string Method, Path, Body;
+  httplib::Headers Headers;
+  httplib::Params Params;
+  std::string Header(const std::string& name) const {
+    auto it = Headers.find(name);
+    return it == Headers.end() ? "" : it->second;
+  }
+};
+
+// An httplib server on 127.0.0.1 and a free port, run on its own thread.
+// Every request goes to Handler (any method, any path) and is recorded.
+class TLoopbackServer {
+ public:
+  using THandler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
+  explicit TLoopbackServer(THandler handler, const std::string& certFile = "", const std::string& keyFile = "")
+      : Handler(std::move(handler)) {
+    if (certFile.empty()) {
+      Server = std::make_unique<httplib::Server>();
+    } else {
+      Server = std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str());
+    }
+    auto route = [this](const httplib::Request& req, httplib::Response& res) {
+      {
+        std::lock_guard lock(Mutex);
+        Seen.push_back({req.method, req.path, req.body, req.headers, req.params});
+      }
+      Handler(req, res);
+    };
+    Server->Get(".*", route);
+    Server->Post(".*", route);
+    Port = Server->bind_to_any_port("127.0.0.1");
+    if (Port <= 0) throw std::runtime_error("loopback server cannot bind");
+    Thread = std::thread([this] { Server->listen_after_bind(); });
+    while (!Server->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ~TLoopbackServer() {
+    Server->stop();
+    Thread.join();
+  }
+
+  int PortNumber() const { return Port; }
+  std::vector<TSeenRequest> Requests() const {
+    std::lock_guard lock(Mutex);
+    return Seen;
+  }
+
+ private:
+  THandler Handler;
+  std::unique_ptr<httplib::Server> Server;
+  int Port = 0;
+  std::thread Thread;
+  mutable std::mutex Mutex;
+  std::vector<TSeenRequest> Seen;
+};
+
+inline int BoundLoopbackSocket(int& port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = 0;
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    throw std::runtime_error("cannot bind a loopback socket");
+  }
+  socklen_t len = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  port = ntohs(addr.sin_port);
+  return fd;
+}
+
+// Accepts connections into its backlog and never reads or answers.
+class TSilentListener {
+ public:
+  TSilentListener() {
+    Fd = BoundLoopbackSocket(Port);
+    ::listen(Fd, 8);
+  }
+  ~TSilentListener() { ::close(Fd); }
+  int PortNumber() const { return Port; }
+
+ private:
+  int Fd = -1;
+  int Port = 0;
+};
+
+// A loopback port that was free a moment ago and has no listener.
+inline int ClosedLoopbackPort() {
+  int port = 0;
+  ::close(BoundLoopbackSocket(port));
+  return port;
+}
+
+}  // namespace ooa::test
