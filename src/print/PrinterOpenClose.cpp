@@ -1,0 +1,178 @@
+// PrinterControlUnit: the printer state, choosing the printer and mode, and
+// starting and ending the receipt document.
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+#include "config/ActivityLog.h"
+#include "config/Config.h"
+#include "config/UtilUnit.h"
+#include "print/PrinterControlUnit.h"
+#include "print/PrinterList.h"
+#include "print/PrinterState.h"
+
+namespace ooa {
+
+TPrinterState& PrinterState() {
+  static TPrinterState state;
+  return state;
+}
+
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// Ends the open document, if any. The document is gone afterwards even when
+// ending it failed (the error is thrown after it was dropped).
+void EndDocument(TPrinterState& s) {
+  auto raw = std::move(s.Raw);
+  auto canvas = std::move(s.Canvas);
+  if (raw) raw->Finish();
+  if (canvas && canvas->Printing()) canvas->EndDoc();
+}
+
+}  // namespace
+
+bool IsTextOnlyPrinter(const std::string& printerName) {
+  if (IsRawPrinterAddress(printerName)) return true;
+  if (printerName.empty() || printerName.rfind("pdf:", 0) == 0) return false;
+  const TPrinterTimings t = PrinterTimings();
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              t.ConnectTimeoutMs, nullptr);
+  if (http == nullptr) return false;
+  httpSetTimeout(http, t.IoTimeoutMs / 1000.0, [](http_t*, void*) { return 0; }, nullptr);
+  bool textOnly = false;
+  if (cups_dest_t* dest = cupsGetNamedDest(http, printerName.c_str(), nullptr)) {
+    // A raw queue has no driver ("Local Raw Printer"); the generic text-only
+    // driver calls itself "Generic text-only printer".
+    const char* model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
+    const std::string m = Lower(model ? model : "");
+    textOnly = m.find("raw") != std::string::npos || m.find("text-only") != std::string::npos ||
+               m.find("text only") != std::string::npos;
+    cupsFreeDests(1, dest);
+  }
+  httpClose(http);
+  return textOnly;
+}
+
+void SetDefaultPrinterDevice(const std::string& printerName) {
+  // Nothing to switch: every job names its own queue or address.
+}
+
+void SetRawDeviceMode() {
+  TPrinterState& s = PrinterState();
+  std::lock_guard lock(s.Mutex);
+  s.RawJobFormat = true;
+}
+
+bool OpenReceiptPrinter() {
+  const TConfig config = ConfigSnapshot();
+  const std::string& name = config.PrinterName;
+  if (name == "N/A") return false;
+  TPrinterState& s = PrinterState();
+
+  // A document still open belongs to an interrupted receipt: give it a
+  // bounded time, then end it before starting ours.
+  const TPrinterTimings t = PrinterTimings();
+  for (int i = 0; i < t.DocumentWaitTries; ++i) {
+    {
+      std::lock_guard lock(s.Mutex);
+      if (!s.DocumentOpen()) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(t.DocumentWaitMs));
+  }
+
+  std::lock_guard lock(s.Mutex);
+  bool ok = false;
+  try {
+    EndDocument(s);
+    s.RawMode = IsTextOnlyPrinter(name);
+    s.GraphicMode = config.GraphicMode;
+    TPrinterAddress address = ParsePrinterAddress(name);
+    if (address.Kind == TPrinterAddress::TKind::Queue && IndexOfString(InstalledPrinters(), name) < 0) {
+      address.Target = DefaultPrinter();
+      if (address.Target.empty())
+        throw TPrintError("printer \"" + name + "\" is not installed and there is no default printer");
+    }
+    if (s.RawMode) {
+      SetRawDeviceMode();
+      s.Raw = OpenRawOutput(address);
+      s.RawJobFormat = false;
+      SendToPrinter(std::string("\x1B\x40\x0C", 3));  // ESC @ (initialise), form feed
+    } else {
+      TCanvasTarget target;
+      if (address.Kind == TPrinterAddress::TKind::Pdf)
+        target.PdfFile = address.Target;
+      else
+        target.Queue = address.Target;
+      target.GraphicMode = s.GraphicMode;
+      s.Canvas = CreateCanvasPrinter(target);
+      s.Canvas->BeginDoc();
+      if (s.Canvas->Printing() && !s.GraphicMode) {
+        s.Font.Bold = false;
+        s.Font.Name = "control";
+        s.Font.Size = 1;
+        s.ApplyFont();
+        SendToPrinter("w");
+      }
+    }
+    ok = true;
+  } catch (const std::exception& e) {
+    s.Raw.reset();
+    s.Canvas.reset();
+    LogLine(std::string("Receipt printer: ") + e.what());
+  }
+  s.LinePosition = 0;
+  return ok;
+}
+
+void CloseReceiptPrinter() {
+  TPrinterState& s = PrinterState();
+  std::lock_guard lock(s.Mutex);
+  // A failing cut still ends the document (a half job must not wait in the
+  // queue for the next receipt); the cut's error then goes to the receipt.
+  std::exception_ptr cutError;
+  try {
+    CutPaper();
+  } catch (...) {
+    cutError = std::current_exception();
+  }
+  try {
+    if (!s.RawMode && s.Canvas && s.Canvas->Printing()) s.Canvas->TextOut(0, s.LinePosition, " ");
+  } catch (...) {
+  }
+  try {
+    EndDocument(s);
+  } catch (const std::exception& e) {
+    LogLine(std::string("Receipt printer: ") + e.what());
+  }
+  if (cutError) std::rethrow_exception(cutError);
+}
+
+bool ReceiptPrinterRawMode() {
+  std::lock_guard lock(PrinterState().Mutex);
+  return PrinterState().RawMode;
+}
+
+bool ReceiptDocumentOpen() {
+  std::lock_guard lock(PrinterState().Mutex);
+  return PrinterState().DocumentOpen();
+}
+
+int ReceiptLinePosition() {
+  std::lock_guard lock(PrinterState().Mutex);
+  return PrinterState().LinePosition;
+}
+
+int ReceiptLineHeight() {
+  std::lock_guard lock(PrinterState().Mutex);
+  return PrinterState().LineHeight;
+}
+
+}  // namespace ooa

@@ -1,0 +1,44 @@
+// escpos-view: shows what a receipt printer would print for an ESC/POS byte
+// stream (a raw job file): the text rendering on standard output and, with
+// --png, a picture of the paper.
+//
+//   escpos-view JOB_FILE [--png OUT.png] [--codepage CP1252] [--quiet]
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "escpos-view/EscPosDecode.h"
+
+int main(int argc, char** argv) {
+  std::string input, png, codePage = "CP1252";
+  bool quiet = false;
+  CLI::App app{"Shows what a receipt printer prints for an ESC/POS byte stream"};
+  app.add_option("file", input, "raw job file ('-' for standard input)")->required();
+  app.add_option("--png", png, "also draw the paper into this PNG file");
+  app.add_option("--codepage", codePage, "8-bit code page of the receipt text (iconv name)");
+  app.add_flag("--quiet,-q", quiet, "no text rendering");
+  CLI11_PARSE(app, argc, argv);
+
+  std::string bytes;
+  if (input == "-") {
+    bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    std::ifstream f(input, std::ios::binary);
+    if (!f) {
+      std::cerr << "escpos-view: cannot read " << input << "\n";
+      return 1;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+  }
+  const ooa::escpos::TReceipt receipt = ooa::escpos::Decode(bytes);
+  if (!quiet) std::cout << ooa::escpos::RenderText(receipt, codePage);
+  if (!png.empty()) {
+    std::string error;
+    if (!ooa::escpos::WritePng(receipt, png, error)) {
+      std::cerr << "escpos-view: " << error << "\n";
+      return 1;
+    }
+  }
+  return 0;
+}
