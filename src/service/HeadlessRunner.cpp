@@ -1,0 +1,102 @@
+#include "service/HeadlessRunner.h"
+
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <thread>
+
+#include "config/ActivityLog.h"
+#include "config/Clock.h"
+#include "config/Config.h"
+#include "config/UtilUnit.h"
+#include "service/EventLoop.h"
+#include "service/Passes.h"
+#include "service/ServiceBackend.h"
+#include "service/ServiceController.h"
+#include "service/SyncScheduler.h"
+
+namespace ooa {
+
+namespace {
+
+sigset_t TerminationSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  return set;
+}
+
+// Restores the sink on every way out, so no line goes to a dead sink.
+struct TSinkScope {
+  explicit TSinkScope(ILogSink* sink) { ActivityLog().SetSink(sink); }
+  ~TSinkScope() { ActivityLog().SetSink(nullptr); }
+};
+
+int RunOnce(TServiceController& controller, TSyncScheduler& scheduler) {
+  if (!controller.Running()) return 1;
+  int status = 0;
+  for (auto [kind, name] : {std::pair{TPassKind::Catalogue, "catalogue"}, std::pair{TPassKind::Order, "order"}}) {
+    std::string error;
+    if (!scheduler.RunPassNow(kind, error)) {
+      std::fprintf(stderr, "The %s pass failed: %s\n", name, error.c_str());
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
+void BlockTerminationSignals() {
+  sigset_t set = TerminationSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+int RunHeadless(TDatabaseModule& db, TWooModule& woo, const THeadlessOptions& options) {
+  BlockTerminationSignals();
+  TStdoutLogSink sink;
+  TSinkScope sinkScope(&sink);
+
+  TEventLoop loop;
+  TSyncScheduler scheduler(loop, [&woo] { RunCatalogPass(woo); }, [&woo] { RunOrderPass(woo); });
+  TModulesBackend backend(db, woo);
+  TServiceController controller(backend, scheduler);
+
+  LoadConfig();
+  ActivityLog().Clear();
+  StatusLine("Now: " + std::to_string(DateTimeToUnixMs(Clock().NowLocal())));
+  try {
+    controller.StartService();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "Error: %s\n", e.what());
+    return 1;
+  }
+
+  if (options.Once) return RunOnce(controller, scheduler);
+  if (!controller.Running()) return 1;
+
+  // The signal thread hands the first signal to the loop and ends the process
+  // on a second one. It is left blocked in sigwait when the loop ends; the
+  // process exit takes it down.
+  std::thread([&loop, &controller, &scheduler] {
+    sigset_t set = TerminationSignals();
+    int sig = 0;
+    sigwait(&set, &sig);
+    loop.Post([&loop, &controller, &scheduler] {
+      controller.StopService();
+      scheduler.Shutdown([&loop] { loop.Quit(); });
+    });
+    sigwait(&set, &sig);
+    std::fflush(stdout);
+    std::_Exit(128 + sig);
+  }).detach();
+
+  loop.Run();
+  return 0;
+}
+
+}  // namespace ooa

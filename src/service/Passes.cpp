@@ -1,0 +1,14 @@
+#include "service/Passes.h"
+
+#include "shop/WooModule.h"
+
+namespace ooa {
+
+// Category groups, categories, category translations, products (with their
+// variations and translations), then stock.
+void RunCatalogPass(TWooModule& woo) {}
+
+// Modified orders: new invoices, cancellations, refunds, receipts, sync log.
+void RunOrderPass(TWooModule& woo) {}
+
+}  // namespace ooa

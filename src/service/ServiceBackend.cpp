@@ -1,0 +1,13 @@
+#include "service/ServiceBackend.h"
+
+#include "db/DatabaseModule.h"
+#include "shop/WooModule.h"
+
+namespace ooa {
+
+bool TModulesBackend::Connected() { return Db.Connected(); }
+bool TModulesBackend::ConnectToServer() { return Db.ConnectToServer(); }
+void TModulesBackend::ReadPrintParams() { Db.ReadPrintParams(); }  // the result is not examined
+void TModulesBackend::InitShop() { Woo.Init(); }
+
+}  // namespace ooa

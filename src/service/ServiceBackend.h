@@ -1,0 +1,37 @@
+// IServiceBackend: what starting the service needs from the database and
+// shop modules. TModulesBackend is the real one; tests of the window and the
+// controller may pass their own. Called on the controlling thread only.
+#pragma once
+
+namespace ooa {
+
+class TDatabaseModule;
+class TWooModule;
+
+class IServiceBackend {
+ public:
+  virtual ~IServiceBackend() = default;
+  virtual bool Connected() = 0;
+  // Opens the POS database connection with the current settings.
+  virtual bool ConnectToServer() = 0;
+  // Reads the receipt printer settings from the POS profile; may throw.
+  virtual void ReadPrintParams() = 0;
+  // Hands the settings' URL, key and secret to both shop channels.
+  virtual void InitShop() = 0;
+};
+
+// Over the program's two modules (not owned; they outlive it).
+class TModulesBackend : public IServiceBackend {
+ public:
+  TModulesBackend(TDatabaseModule& db, TWooModule& woo) : Db(db), Woo(woo) {}
+  bool Connected() override;
+  bool ConnectToServer() override;
+  void ReadPrintParams() override;
+  void InitShop() override;
+
+ private:
+  TDatabaseModule& Db;
+  TWooModule& Woo;
+};
+
+}  // namespace ooa

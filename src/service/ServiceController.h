@@ -1,0 +1,47 @@
+// TServiceController: starting and stopping the sync service, the status
+// lines that go with it and the state of the Start and Stop commands. Shared
+// by the main window and headless mode. Controlling thread only.
+//
+// The database connection is made once: a start after a stop keeps the open
+// connection and neither reconnects nor re-reads the print settings nor
+// re-initialises the shop channels. A start only switches on the catalogue
+// timer; the order timer first runs when the first catalogue pass has ended.
+#pragma once
+
+#include <functional>
+
+#include "service/ServiceBackend.h"
+#include "service/SyncScheduler.h"
+
+namespace ooa {
+
+struct TButtonsStatus {
+  bool StartEnabled = true;
+  bool StopEnabled = true;
+};
+
+class TServiceController {
+ public:
+  // Neither is owned; both outlive the controller.
+  TServiceController(IServiceBackend& backend, TSyncScheduler& scheduler);
+
+  // Connects when needed, then switches the catalogue timer and the
+  // service-running flag on. An error of ReadPrintParams propagates and the
+  // start goes no further (the next start completes the set-up).
+  void StartService();
+  void StopService();
+  bool Running() const;
+  // Start enabled exactly when connected and stopped; Stop the opposite.
+  TButtonsStatus ButtonsStatus();
+
+  // Called whenever the buttons' state may have changed (the window's
+  // SetButtonsStatus).
+  std::function<void()> OnButtonsChanged;
+
+ private:
+  IServiceBackend& Backend;
+  TSyncScheduler& Scheduler;
+  bool SetUpDone = false;  // print settings read and shop initialised on this connection
+};
+
+}  // namespace ooa
