@@ -9,6 +9,6 @@ namespace ooa {
 void RunCatalogPass(TWooModule& woo) {}
 
 // Modified orders: new invoices, cancellations, refunds, receipts, sync log.
-void RunOrderPass(TWooModule& woo) {}
+void RunOrderPass(TWooModule& woo) { woo.SyncOrders(); }
 
 }  // namespace ooa
