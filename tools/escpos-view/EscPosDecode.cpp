@@ -117,6 +117,7 @@ class TDecoder {
         ++P;
         return;
       case 0x0D:
+      case 0x00:  // NUL is no command: the printer skips it
         ++P;
         return;
       case 0x0C:

@@ -77,9 +77,9 @@ void ServeJob(const TOptions& o, int fd, int number) {
   }
   std::string bytes;
   char buf[4096];
-  bool dropped = false;
+  bool dropped = o.DropAfter == 0;
   int idleMs = 0;
-  for (;;) {
+  while (!dropped) {
     pollfd p{fd, POLLIN, 0};
     int r = ::poll(&p, 1, 100);
     if (r == 0) {
@@ -95,14 +95,14 @@ void ServeJob(const TOptions& o, int fd, int number) {
     }
     size_t want = sizeof buf;
     if (o.DropAfter >= 0) want = std::min<size_t>(want, static_cast<size_t>(o.DropAfter) - bytes.size());
-    if (want == 0) {
-      dropped = true;
-      break;
-    }
     ssize_t n = ::recv(fd, buf, want, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     bytes.append(buf, static_cast<size_t>(n));
+    if (o.DropAfter >= 0 && bytes.size() >= static_cast<size_t>(o.DropAfter)) {
+      dropped = true;
+      break;
+    }
   }
   if (dropped)
     Reset(fd);
