@@ -53,7 +53,7 @@ bool IsTextOnlyPrinter(const std::string& printerName) {
     // driver calls itself "Generic text-only printer".
     const char* model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
     const std::string m = Lower(model ? model : "");
-    textOnly = m.find("raw") != std::string::npos || m.find("text-only") != std::string::npos ||
+    textOnly = m == "local raw printer" || m.find("text-only") != std::string::npos ||
                m.find("text only") != std::string::npos;
     cupsFreeDests(1, dest);
   }
