@@ -1,0 +1,91 @@
+// TMainForm: the service's main window: banner, activity log, Start, Stop,
+// Setup and Exit, and the tray icon with its menu. It commands the service
+// controller and shows its state; the two sync timers live in the scheduler
+// (ProductSyncTimer = TPassKind::Catalogue, OrderSyncTimer = TPassKind::Order).
+//
+// UI thread only. The controller, the scheduler and the shop re-initialisation
+// are not owned and outlive the window. The window owns its controls, the
+// tray icon and the log sink it installs into the activity log.
+#pragma once
+
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "ui/ConfigurationForm.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+
+namespace ooa {
+
+class TGradientPanel;
+class TMemoLogSink;
+class TRoundedGradientButton;
+class TServiceController;
+
+class TMainForm : public QWidget {
+  Q_OBJECT
+ public:
+  TMainForm(TServiceController& controller, std::function<void()> reinitShop, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  QPlainTextEdit* InfoMemo;
+  TGradientPanel* VersionPanel;
+  QLabel* BannerImage;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* VersionLabel;
+  QMenu* PopupMenu;
+  QAction* OpenMenu;
+  QAction* StopServiceMenu;
+  QAction* StartServiceMenu;
+  QAction* ExitMenu;
+  TRoundedGradientButton* StartServiceButton;
+  TRoundedGradientButton* StopServiceButton;
+  TRoundedGradientButton* SetupButton;
+  TRoundedGradientButton* ExitButton;
+  QSystemTrayIcon* TrayIcon;
+
+  // The creation handler: clears the log, shows the tray icon, loads the
+  // settings, writes "Now: ..." and starts the service. Errors propagate.
+  void FormCreate();
+  void StartService();
+  void StopService();
+  void SetButtonsStatus();
+
+  void StartServiceButtonClick();
+  void StopServiceButtonClick();
+  void SetupButtonClick();
+  void ExitButtonClick();
+  void ExitMenuClick();
+  void OpenMenuClick();
+  void TrayMessage(QSystemTrayIcon::ActivationReason reason);
+
+  // Asks "Do you want to close this service?" (Yes default); replaceable.
+  std::function<bool()> ConfirmClose;
+  // The printers the settings dialog lists; InstalledPrinters when unset.
+  TConfigurationForm::TPrinterSource PrinterSource;
+
+ signals:
+  // The window was closed for good: the program ends.
+  void Closed();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildTray();
+
+  TServiceController& Controller;
+  std::function<void()> ReinitShop;
+  std::unique_ptr<TMemoLogSink> Sink;
+  bool CloseConfirmed = false;
+};
+
+}  // namespace ooa

@@ -1,0 +1,140 @@
+// online-order-adaptor: the sync service between the POS database and the
+// online shop. Start-up: the single-instance guard, then (with a window) the
+// application title and theme, then the database module, the shop module and
+// the main window, destroyed in the reverse order. Without a display, or with
+// --headless / --once, the same service runs without a window.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "config/Config.h"
+#include "config/InstanceGuard.h"
+#include "db/DatabaseModule.h"
+#include "service/HeadlessRunner.h"
+#include "shop/WooModule.h"
+
+#if OOA_WITH_GUI
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QThread>
+
+#include "app/MainFormUnit.h"
+#include "app/QtControlThread.h"
+#include "app/Theme.h"
+#include "service/Passes.h"
+#include "service/ServiceBackend.h"
+#include "service/ServiceController.h"
+#include "service/SyncScheduler.h"
+#include "ui/ConfigurationForm.h"
+#endif
+
+namespace {
+
+constexpr const char* kAppTitle = "Tillora Classic Retail Edition - Online Order Adaptor";
+
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) return true;
+  }
+  return false;
+}
+
+#if OOA_WITH_GUI
+// Lets the window settle, then grabs it into a PNG file.
+bool GrabToFile(QWidget& widget, const QString& path) {
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+  return widget.grab().save(path, "PNG");
+}
+
+int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
+  using namespace ooa;
+  QApplication app(argc, argv);
+  ApplyTheme();  // a theme that cannot be loaded leaves the default look
+  QApplication::setApplicationDisplayName(kAppTitle);
+  QApplication::setQuitOnLastWindowClosed(false);  // hidden in the tray is not closed
+
+  TDatabaseModule db;
+  TWooModule woo(db);
+  TQtControlThread control;
+  TSyncScheduler scheduler(control, [&woo] { RunCatalogPass(woo); }, [&woo] { RunOrderPass(woo); });
+  TModulesBackend backend(db, woo);
+  TServiceController controller(backend, scheduler);
+  int status = 0;
+  {
+    TMainForm form(controller, [&woo] { woo.Init(); });
+    QObject::connect(&form, &TMainForm::Closed, &app, &QApplication::quit);
+    try {
+      form.FormCreate();
+    } catch (const std::exception& e) {
+      QMessageBox::critical(&form, kAppTitle, QString::fromStdString(e.what()));
+    }
+    form.show();
+
+    if (!screenshotDir.empty()) {
+      QDir().mkpath(QString::fromStdString(screenshotDir));
+      QString dir = QString::fromStdString(screenshotDir) + "/";
+      bool ok = GrabToFile(form, dir + "main-window.png");
+      TConfigurationForm dialog(&form, nullptr);
+      dialog.show();
+      ok = GrabToFile(dialog, dir + "settings-dialog.png") && ok;
+      dialog.hide();
+      status = ok ? 0 : 1;
+    } else {
+      status = app.exec();
+    }
+    // Exit does not wait for a running pass; the process ends around it
+    // rather than destroying what the pass still uses. The database drops
+    // the batch the pass had not committed.
+    if (scheduler.RunningPasses() > 0) {
+      std::fflush(stdout);
+      std::_Exit(status);
+    }
+  }
+  return status;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App cli{std::string(kAppTitle) +
+               "\nSyncs the POS catalogue to the online shop and imports the shop's orders as POS invoices."};
+  std::string configPath, screenshotDir;
+  bool headless = false, once = false;
+  cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");
+  cli.add_flag("--headless", headless, "Run the service without a window; the activity log goes to standard output");
+  cli.add_flag("--once", once, "Run one catalogue pass and one order pass, then exit (0 when both ran)");
+#if OOA_WITH_GUI
+  cli.add_option("--screenshot", screenshotDir, "Save pictures of the main window and the settings dialog into DIR")
+      ->group("Documentation");
+#endif
+  CLI11_PARSE(cli, argc, argv);
+
+  bool window = OOA_WITH_GUI && !headless && !once;
+  if (window && !HasDisplay()) {
+    std::fprintf(stderr, "No display found: running headless.\n");
+    window = false;
+  }
+  // Headless mode takes SIGTERM and SIGINT with sigwait: block them before
+  // any thread exists so that every thread inherits the mask.
+  if (!window) ooa::BlockTerminationSignals();
+
+  ooa::ExitIfAnotherInstance();
+  if (!configPath.empty()) ooa::SetConfigPath(configPath);
+
+#if OOA_WITH_GUI
+  if (window) return RunWindow(argc, argv, screenshotDir);
+#endif
+  ooa::TDatabaseModule db;
+  ooa::TWooModule woo(db);
+  ooa::THeadlessOptions options;
+  options.Once = once;
+  return ooa::RunHeadless(db, woo, options);
+}
