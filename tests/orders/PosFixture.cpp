@@ -1,0 +1,47 @@
+#if __has_include("db/embedded/EmbeddedSession.h")
+#include "orders/PosFixture.h"
+
+#include <gtest/gtest.h>
+
+#include "db/PosSchema.h"
+#include "db/embedded/EmbeddedSession.h"
+
+namespace ooa::test {
+
+TPosFixture::TPosFixture() : File(Dir.File("POS.DB")) {
+  {
+    auto session = CreateEmbeddedSession(File, true);
+    session->Open();
+    session->Execute(PosSchemaBatch({"1"}));
+    session->Execute("Update Profile Set POSInit=N'W', GenerateInvoiceNoKind=0, DefaultGSTRate=10;");
+    session->Execute(kFixtureProducts);
+    session->Close();
+  }
+  Config.ServerName = "(EMBEDDED)";
+  Config.DatabaseName = File;
+  Config.WarehouseCode = "1";
+  SetConfig(Config);
+  if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << File;
+}
+
+TPosFixture::~TPosFixture() { SetConfig(TConfig{}); }
+
+TRecordSet TPosFixture::Rows(const std::string& sql) {
+  Db.OpenQuery(sql);
+  return Db.Query();
+}
+
+void TPosFixture::Exec(const std::string& sql) {
+  std::string error;
+  if (!Db.ExecQueryPro(sql, error)) ADD_FAILURE() << error << "\n" << sql;
+}
+
+TDbValue TPosFixture::Value(const std::string& sql) {
+  TRecordSet rows = Rows(sql);
+  if (rows.RecordCount() == 0 || rows.Rows[0].empty()) return TDbValue{};
+  return rows.Rows[0][0];
+}
+
+}  // namespace ooa::test
+
+#endif
