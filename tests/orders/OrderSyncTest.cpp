@@ -1,0 +1,195 @@
+// The order sync pass against the stand-in shop (real HTTP on loopback, OAuth
+// signed) and a real embedded POS database: what it writes, what it logs, how
+// it pages, and where it leaves the sync log.
+#if __has_include("db/embedded/EmbeddedSession.h") && __has_include("support/StandinProcess.h")
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/ActivityLog.h"
+#include "config/Config.h"
+#include "db/DatabaseModule.h"
+#include "orders/OrderFixture.h"
+#include "orders/PosFixture.h"
+#include "shop/WooModule.h"
+#include "support/FixedClock.h"
+#include "support/StandinProcess.h"
+
+namespace ooa {
+namespace {
+
+using test::FixtureOrderJson;
+
+// The shop's clock: every order the tests seed was last modified at this UTC
+// time (13:31 local); the pass runs ten minutes later.
+const char* const kShopNow = "2026-12-08T03:31:00";
+const TDateTime kShopNowLocal = TDateTime::FromCivil(2026, 12, 8, 13, 31, 0);
+const TDateTime kPassStartUtc = TDateTime::FromCivil(2026, 12, 8, 3, 41, 0);
+const TDateTime kPassStartLocal = TDateTime::FromCivil(2026, 12, 8, 13, 41, 0);
+
+// An order of the fixture's shape with another id and status, as the shop
+// would list it (modification time from the shop's clock).
+std::string ShopOrder(int id, const std::string& status) {
+  std::string text = FixtureOrderJson(std::to_string(id));
+  const std::string from = "\"status\": \"processing\"";
+  text.replace(text.find(from), from.size(), "\"status\": \"" + status + "\"");
+  const std::string modified = "\"date_modified_gmt\": \"2026-12-08T03:31:00\",";
+  text.erase(text.find(modified), modified.size());
+  return text;
+}
+
+class OrderSync : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TConfig config = Pos.Config;
+    config.Url = Shop.BaseUrl();
+    config.Key = Shop.Key();
+    config.Secret = Shop.Secret();
+    config.Debug = true;
+    SetConfig(config);
+    Woo.Init(config);
+    ActivityLog().SetSink(&Log);
+    Shop.AdminPost("/standin/clock", std::string("{\"now\": \"") + kShopNow + "\"}");
+  }
+  void TearDown() override { ActivityLog().SetSink(nullptr); }
+
+  void Seed(const std::vector<std::string>& orders) {
+    std::string body = "[";
+    for (size_t i = 0; i < orders.size(); ++i) body += (i ? "," : "") + orders[i];
+    Shop.AdminPost("/standin/orders", body + "]");
+  }
+  // The pass's own lines: the channel's request lines ("URI: ..." and the
+  // resource) left out.
+  std::vector<std::string> PassLines() {
+    std::vector<std::string> lines;
+    for (const std::string& line : Log.Lines()) {
+      if (line.rfind("URI: ", 0) == 0 || line.rfind("orders", 0) == 0) continue;
+      lines.push_back(line);
+    }
+    Log.Clear();
+    return lines;
+  }
+  TDateTime StoredSyncTime() { return Pos.Db.GetLastSyncTime("orders"); }
+  int64_t Count(const std::string& sql) { return Pos.Value(sql).AsInteger(); }
+
+  test::TFixedClock Clock{kPassStartUtc, test::kFixtureUtcOffsetMinutes};
+  test::TScopedClock UseClock{Clock};
+  test::TPosFixture Pos;
+  test::TStandinProcess Shop;
+  TWooModule Woo{Pos.Db};
+  TMemoryLogSink Log;
+};
+
+TEST_F(OrderSync, ImportsProcessingAndCompletedOrdersAndSkipsPendingOnes) {
+  Seed({ShopOrder(5001, "processing"), ShopOrder(5002, "pending"), ShopOrder(5003, "completed")});
+  Woo.SyncOrders();
+  const std::vector<std::string> expected = {
+      "Start Sync orders...",
+      "Last Synced At: 1999-12-31 14:00:00",  // 2000-01-01 00:00 local, in UTC
+      "Start Process Orders, Total Pending Orders: 3",
+      "Order ID: 5001",
+      " |- Status: processing",
+      " |- Prcessing Order",
+      " |- Order Received, InvoiceNo: W26000001",
+      "Order ID: 5002",
+      " |- Status: pending",
+      " |- No further action.",
+      "Order ID: 5003",
+      " |- Status: completed",
+      " |- Prcessing Order",
+      " |- Order Received, InvoiceNo: W26000002",
+      "Finish Process Orders",
+  };
+  EXPECT_EQ(PassLines(), expected);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5003'"), 1);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 2);
+  EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));
+
+  // The next pass sees the same orders and writes nothing again.
+  Woo.SyncOrders();
+  const std::vector<std::string> again = PassLines();
+  EXPECT_EQ(std::count(again.begin(), again.end(), " |- Prcessing Order"), 0);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 2);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceItem"), 4);
+}
+
+TEST_F(OrderSync, EmptyAnswerStoresTheStartMinusTenSeconds) {
+  Woo.SyncOrders();
+  const std::vector<std::string> expected = {"Start Sync orders...", "Last Synced At: 1999-12-31 14:00:00",
+                                             "No Pending Orders"};
+  EXPECT_EQ(PassLines(), expected);
+  EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));
+}
+
+TEST_F(OrderSync, ReadsEveryPageBeforeTheSyncTimeMoves) {
+  std::vector<std::string> orders;
+  for (int id = 7001; id <= 7250; ++id) orders.push_back(ShopOrder(id, "processing"));
+  Seed(orders);
+  Woo.SyncOrders();
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 250);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'7250'"), 1);
+  const std::vector<std::string> lines = PassLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Start Process Orders, Total Pending Orders: 250"), lines.end());
+  const std::string requests = Shop.AdminGet("/standin/requests");
+  for (const char* page : {"page=1", "page=2", "page=3"}) EXPECT_NE(requests.find(page), std::string::npos) << page;
+  EXPECT_EQ(requests.find("page=4"), std::string::npos);
+}
+
+TEST_F(OrderSync, FailedBatchHoldsTheSyncTimeBackUntilTheOrderIsWritten) {
+  Seed({ShopOrder(5001, "processing")});
+  Pos.Exec("Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'W26000001', 2, N'OLD');");
+  Woo.SyncOrders();
+  const std::vector<std::string> lines = PassLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), " |- Receive Order  Failed"), lines.end());
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 0);
+  EXPECT_EQ(StoredSyncTime(), kShopNowLocal.AddSeconds(-10));
+
+  Pos.Exec("Delete From InvoiceItem;");
+  Clock.Advance(60);
+  Woo.SyncOrders();
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);
+  EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(60 - 10));
+}
+
+TEST_F(OrderSync, BadOrderIsLoggedAndComesBackWhenTheShopChangesIt) {
+  std::string bad = ShopOrder(5001, "processing");
+  const std::string lines = "\"line_items\": [";
+  bad.replace(bad.find(lines), lines.size(), "\"line_items\": [], \"unused\": [");
+  Seed({bad, ShopOrder(5002, "processing")});
+  Woo.SyncOrders();
+  const std::vector<std::string> log = PassLines();
+  const std::vector<std::string> failure = {"Order ID: 5001", " |- Status: processing", " |- Prcessing Order",
+                                            " |- Receive Order  Failed", " |- Order items data error."};
+  EXPECT_NE(std::search(log.begin(), log.end(), failure.begin(), failure.end()), log.end());
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5002'"), 1);
+  EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));  // not held back
+
+  // The shop owner fixes the order; its new modification time brings it back.
+  Shop.AdminPost("/standin/clock", R"({"now": "2026-12-08T03:45:00"})");
+  Shop.AdminPost("/standin/orders/5001",
+                 R"({"line_items": [{"sku": "WINE-PK1", "quantity": 1, "subtotal": "20.00", "subtotal_tax": "2.00"}]})");
+  Clock.SetNowUtc(TDateTime::FromCivil(2026, 12, 8, 3, 50, 0));
+  Woo.SyncOrders();
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 2);
+}
+
+TEST_F(OrderSync, RefundRequestCarriesTheQueryButNoPage) {
+  std::string order = ShopOrder(5001, "completed");
+  Seed({order});
+  Shop.AdminPost("/standin/orders/5001/refunds", R"({"amount": "10.00", "reason": "broken"})");
+  Woo.SyncOrders();
+  const std::string requests = Shop.AdminGet("/standin/requests");
+  const size_t refund = requests.find("orders/5001/refunds");
+  ASSERT_NE(refund, std::string::npos) << requests;
+  const std::string entry = requests.substr(refund, requests.find('}', refund) - refund);
+  for (const char* p : {"modified_after", "dates_are_gmt", "per_page", "orderby", "order"})
+    EXPECT_NE(entry.find(p), std::string::npos) << p << " in " << entry;
+  EXPECT_EQ(entry.find("page="), entry.find("per_page=") + 4) << entry;  // only inside per_page
+}
+
+}  // namespace
+}  // namespace ooa
+#endif
