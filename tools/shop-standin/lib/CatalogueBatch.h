@@ -1,0 +1,32 @@
+// The batch driver shared by the catalogue endpoints: parses the body, enforces the
+// item limit and pairs each entry with its result. Used under the store's mutex.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ShopRequest.h"
+#include "StandinJson.h"
+
+namespace ooa::standin {
+
+struct TBatchOps {
+  // Each returns the whole stored object, or an item error from ItemError.
+  std::function<TValue(const TValue& item, TAlloc& alloc)> Create;
+  std::function<TValue(const TValue& item, TAlloc& alloc)> Update;
+  std::function<TValue(int64_t id, TAlloc& alloc)> Delete;
+};
+
+TShopResponse RunBatch(const std::string& body, const TBatchOps& ops);
+
+// {"id": id, "error": {"code", "message", "data": {"status"}}}; data null when status is 0.
+TValue ItemError(TValue id, const std::string& code, const std::string& message, int status,
+                 TAlloc& alloc);
+// The same with extra members in "data" (resource_id, unique_sku).
+TValue ItemErrorWithData(TValue id, const std::string& code, const std::string& message,
+                         TValue data, TAlloc& alloc);
+
+// A URL slug: lower-case letters and digits, other runs as "-".
+std::string Slugify(const std::string& text);
+
+}  // namespace ooa::standin

@@ -1,0 +1,43 @@
+// TFaults: faults injected through the admin interface for the next N shop requests
+// whose resource matches a route: an HTTP status with a body, a delay, a body that
+// is not JSON, or a dropped connection. Thread-safe; owned by the server.
+#pragma once
+
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+#include <mutex>
+
+namespace ooa::standin {
+
+struct TFault {
+  enum EKind { Status, Delay, NotJson, Drop };
+  std::string Route;   // ECMAScript regex searched in the resource ("orders", "^products/batch$");
+                       // one starting with "/" is searched in the whole path
+  std::string Method;  // "" for any
+  int Count = 1;       // requests left
+  EKind Kind = Status;
+  int HttpStatus = 500;
+  std::string Body;    // "" for the default body of the kind
+  int DelayMs = 0;
+  std::regex Pattern;
+};
+
+class TFaults {
+ public:
+  // Adds a fault from its JSON description {route, count, kind, status, body, delay_ms,
+  // method}; false and a message when the description is bad.
+  bool Add(const std::string& json, std::string& error);
+  // The fault for this request, if one matches; uses up one of its count.
+  std::optional<TFault> Take(const std::string& method, const std::string& path,
+                             const std::string& resource);
+  void Clear();
+  std::string ListText() const;
+
+ private:
+  mutable std::mutex Mutex;
+  std::vector<TFault> List;
+};
+
+}  // namespace ooa::standin
