@@ -163,6 +163,30 @@ TEST_F(OrderSync, EmptyAnswerStoresTheStartMinusTenSeconds) {
   EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));
 }
 
+TEST_F(OrderSync, StoredLocalTimeAcrossDaylightSavingChanges) {
+  struct TCase {
+    const char* Stored;  // local, as the sync log keeps it
+    const char* Sent;    // modified_after, UTC
+  };
+  const TCase cases[] = {
+      {"01/15/2026 10:00:00", "2026-01-14 23:00:00"},  // summer time, UTC+11
+      {"06/15/2026 10:00:00", "2026-06-15 00:00:00"},  // standard time, UTC+10
+      {"04/05/2026 02:30:00", "2026-04-04 15:30:00"},  // repeated hour: the earlier instant
+      {"10/04/2026 02:30:00", "2026-10-03 16:00:00"},  // skipped hour: where the gap begins
+  };
+  test::TFixedClock zoned(kPassStartUtc, "AEST-10AEDT,M10.1.0,M4.1.0/3");
+  test::TScopedClock useZoned(zoned);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Stored);
+    Pos.Exec(std::string("Delete From OnlineSyncLog; Insert OnlineSyncLog (Event, LastSyncAt) Values (N'orders', '") +
+             c.Stored + "');");
+    Woo.SyncOrders();
+    const std::vector<std::string> lines = PassLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], std::string("Last Synced At: ") + c.Sent);
+  }
+}
+
 TEST_F(OrderSync, ReadsEveryPageBeforeTheSyncTimeMoves) {
   std::vector<std::string> orders;
   for (int id = 7001; id <= 7250; ++id) orders.push_back(ShopOrder(id, "processing"));
