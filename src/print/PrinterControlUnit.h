@@ -79,5 +79,7 @@ bool ReceiptPrinterRawMode();
 bool ReceiptDocumentOpen();
 int ReceiptLinePosition();
 int ReceiptLineHeight();
+// Page height of the open canvas document (0 in raw mode or without a document).
+int ReceiptPageHeight();
 
 }  // namespace ooa

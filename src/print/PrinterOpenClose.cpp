@@ -175,4 +175,10 @@ int ReceiptLineHeight() {
   return PrinterState().LineHeight;
 }
 
+int ReceiptPageHeight() {
+  TPrinterState& s = PrinterState();
+  std::lock_guard lock(s.Mutex);
+  return s.Canvas && s.Canvas->Printing() ? s.Canvas->PageHeight() : 0;
+}
+
 }  // namespace ooa
