@@ -24,6 +24,7 @@
 #include "app/MainFormUnit.h"
 #include "app/QtControlThread.h"
 #include "app/Theme.h"
+#include "ui/UiFonts.h"
 #include "service/Passes.h"
 #include "service/ServiceBackend.h"
 #include "service/ServiceController.h"
@@ -56,6 +57,7 @@ bool GrabToFile(QWidget& widget, const QString& path) {
 int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
   using namespace ooa;
   QApplication app(argc, argv);
+  QApplication::setFont(WindowFont());
   ApplyTheme();  // a theme that cannot be loaded leaves the default look
   QApplication::setApplicationDisplayName(kAppTitle);
   QApplication::setQuitOnLastWindowClosed(false);  // hidden in the tray is not closed
