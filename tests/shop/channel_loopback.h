@@ -48,6 +48,7 @@ class TChannelLogCapture {
 // What the loopback server saw of one request.
 struct TSeenRequest {
   std::string Method, Path, Body;
+  int RemotePort = 0;  // the client's side of the connection
   httplib::Headers Headers;
   httplib::Params Params;
   std::string Header(const std::string& name) const {
@@ -72,7 +73,7 @@ class TLoopbackServer {
     auto route = [this](const httplib::Request& req, httplib::Response& res) {
       {
         std::lock_guard lock(Mutex);
-        Seen.push_back({req.method, req.path, req.body, req.headers, req.params});
+        Seen.push_back({req.method, req.path, req.body, req.remote_port, req.headers, req.params});
       }
       Handler(req, res);
     };

@@ -120,6 +120,32 @@ TEST(RestChannelWire, PostSendsJsonBodyAndKeepsTheDoubledSlash) {
                                        "products/batch"));
 }
 
+TEST(RestChannelWire, FollowsRedirectsKeepsCookiesAndTheConnection) {
+  TLoopbackServer server([](const httplib::Request& req, httplib::Response& res) {
+    if (req.path == "/wp-json/wc/v3/orders") {
+      res.set_header("Set-Cookie", "shop_session=abc123; Path=/");
+      res.set_redirect("/wp-json/wc/v3/orders-moved");
+    } else {
+      res.set_content("[]", "application/json");
+    }
+  });
+  TRestChannel channel(CreateCurlTransport());
+  channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
+  channel.SetResource("orders");
+  channel.Execute();
+  EXPECT_EQ(channel.StatusCode(), 200);
+  EXPECT_EQ(channel.Content(), "[]");
+  channel.SetResource("orders/1/refunds");
+  channel.Execute();
+
+  auto seen = server.Requests();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[1].Path, "/wp-json/wc/v3/orders-moved");
+  EXPECT_EQ(seen[2].Path, "/wp-json/wc/v3/orders/1/refunds");
+  EXPECT_THAT(seen[2].Header("Cookie"), HasSubstr("shop_session=abc123"));
+  EXPECT_EQ(seen[2].RemotePort, seen[0].RemotePort);  // one kept-alive connection
+}
+
 TEST(RestChannelWire, ClientErrorIsHandedBackAfterItsLogLines) {
   TChannelLogCapture log;
   TLoopbackServer server([](const httplib::Request&, httplib::Response& res) {
