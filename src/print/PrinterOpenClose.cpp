@@ -114,6 +114,9 @@ bool OpenReceiptPrinter() {
       target.GraphicMode = s.GraphicMode;
       s.Canvas = CreateCanvasPrinter(target);
       s.Canvas->BeginDoc();
+      // A new document starts at the top of its first page (drawing the start
+      // mark at the previous receipt's position could break to a blank page).
+      s.LinePosition = 0;
       if (s.Canvas->Printing() && !s.GraphicMode) {
         s.Font.Bold = false;
         s.Font.Name = "control";
