@@ -1,0 +1,103 @@
+// The program without a window: --once against the embedded demo database
+// and the stand-in shop, --once against a database it cannot reach, SIGTERM
+// in --headless, and the fall-back to headless mode when there is no display.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "ProgramRun.h"
+#include "support/TempDir.h"
+#if OOA_HAVE_POSDB
+#include "support/ShopStandin.h"
+#endif
+
+namespace ooa::test {
+namespace {
+
+const char* const kConnectFailed = "Error: Can not connect to SQL Server database.";
+
+struct HeadlessRunTest : ::testing::Test {
+  TTempDir Dir;
+  std::string Settings = Dir.File("OnlineService.ini");
+
+  void WriteSettings(const std::string& body) { Dir.Write("OnlineService.ini", "[ApiConfig]\n" + body); }
+  // Every run gets its own session folder, so runs never meet each other's
+  // instance lock; no display unless a test asks for one.
+  std::map<std::string, std::string> Env() {
+    std::string runtime = Dir.File("run");
+    ::mkdir(runtime.c_str(), 0700);
+    return {{"XDG_RUNTIME_DIR", runtime}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
+  }
+};
+
+TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndFails) {
+  struct {
+    const char* Case;
+    std::string Settings;
+  } rows[] = {
+      {"no server name", "ServerName=\nDatabaseName=POS\n"},
+      {"embedded file missing", "ServerName=(EMBEDDED)\nDatabaseName=MISSING.DB\n"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.Case);
+    WriteSettings(r.Settings);
+    TProgramRun run({"--once", "--config", Settings}, Env(), Dir.Path());
+    int status = run.Wait(30000);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(status, -1);
+    EXPECT_NE(run.Stdout().find(kConnectFailed), std::string::npos) << run.Stdout();
+    EXPECT_EQ(run.Stdout().find("Sync Service Started"), std::string::npos);
+  }
+  // The service never creates the POS database.
+  EXPECT_FALSE(std::ifstream(Dir.File("MISSING.DB")).good());
+}
+
+#if OOA_WITH_GUI
+TEST_F(HeadlessRunTest, WithoutADisplayTheWindowProgramRunsHeadless) {
+  WriteSettings("ServerName=\n");
+  TProgramRun run({"--config", Settings}, Env(), Dir.Path());
+  EXPECT_EQ(run.Wait(30000), 1);  // headless and not startable: nothing could start it later
+  EXPECT_NE(run.Stderr().find("No display found: running headless."), std::string::npos) << run.Stderr();
+  EXPECT_NE(run.Stdout().find(kConnectFailed), std::string::npos);
+}
+#endif
+
+#if OOA_HAVE_POSDB
+// The embedded demo shop's database beside the settings, and the stand-in shop.
+struct LiveRunTest : HeadlessRunTest {
+  TShopStandin Shop;
+  void SetUp() override {
+    std::string cmd = std::string(OOA_POSDB) + " init '" + Dir.File("POS.DB") + "' --demo > /dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    WriteSettings("ServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + Shop.BaseUrl() +
+                  "\nKey=ck_standin\nSecret=cs_standin\nPrinterName=N/A\n");
+  }
+};
+
+TEST_F(LiveRunTest, OnceRunsBothPassesAndSucceeds) {
+  TProgramRun run({"--once", "--config", Settings}, Env(), Dir.Path());
+  EXPECT_EQ(run.Wait(120000), 0) << run.Stdout() << run.Stderr();
+  const std::string out = run.Stdout();
+  EXPECT_EQ(out.rfind("Now: ", 0), 0u) << out;
+  EXPECT_NE(out.find("Connect to SQL Server database successful.\nSync Service Started\n"), std::string::npos)
+      << out;
+}
+
+TEST_F(LiveRunTest, HeadlessStopsCleanlyOnSigterm) {
+  TProgramRun run({"--headless", "--config", Settings}, Env(), Dir.Path());
+  ASSERT_TRUE(run.WaitForOutput("Sync Service Started\n", 30000)) << run.Stdout() << run.Stderr();
+  run.Signal(SIGTERM);
+  EXPECT_EQ(run.Wait(30000), 0) << run.Stderr();
+  const std::string out = run.Stdout();
+  EXPECT_EQ(out.substr(out.size() - std::string("Sync Service Stoped\n").size()), "Sync Service Stoped\n");
+}
+#endif
+
+}  // namespace
+}  // namespace ooa::test

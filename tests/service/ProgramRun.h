@@ -1,0 +1,38 @@
+// Runs the built online-order-adaptor as a child process for one test: its
+// own environment, standard output and error captured in files, signals, and
+// a bounded wait. Test thread only.
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ooa::test {
+
+std::string AdaptorPath();
+
+class TProgramRun {
+ public:
+  // env entries replace or add variables; a value of "" removes one.
+  TProgramRun(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
+              const std::string& outputDir);
+  ~TProgramRun();
+
+  // Waits up to timeoutMs for the exit; the exit status (128 + signal when
+  // killed by one), or -1 on time-out.
+  int Wait(int timeoutMs);
+  // Waits until standard output holds text; false on time-out or exit.
+  bool WaitForOutput(const std::string& text, int timeoutMs);
+  void Signal(int sig);
+  std::string Stdout() const;
+  std::string Stderr() const;
+
+ private:
+  pid_t Pid = -1;
+  int Status = -1;
+  std::string OutPath, ErrPath;
+};
+
+}  // namespace ooa::test
