@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Takes the pictures of the main window and the settings dialog shown in the
+# README (docs/main-window.png, docs/settings-dialog.png) on a virtual X
+# display, with the service started on a fresh embedded demo database.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR="${BUILD_DIR:-build}"
+OUT_DIR="${OUT_DIR:-docs}"
+
+cmake --build "$BUILD_DIR" --target online-order-adaptor
+cmake --build "$BUILD_DIR" --target posdb 2>/dev/null || true
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -m 700 "$work/run"
+if [ -x "$BUILD_DIR/tools/posdb/posdb" ]; then
+  "$BUILD_DIR/tools/posdb/posdb" init "$work/POS.DB" --demo >/dev/null
+else
+  echo "posdb is not built: the pictures show a failed connection" >&2
+fi
+cat > "$work/OnlineService.ini" <<'INI'
+[ApiConfig]
+ServerName=(EMBEDDED)
+DatabaseName=POS.DB
+Url=https://shop.example.com/wp-json/wc/v3
+Key=ck_0123456789abcdef
+Secret=cs_0123456789abcdef
+PrinterName=N/A
+GraphicMode=0
+PrintItemBarcode=1
+PrintProductCodeAsBarcode=1
+OnlyPrintNumberAsBarcode=0
+PrintItemLocation=0
+WarehouseCode=1
+Desc1=1
+Desc2=2
+Desc3=3
+Desc4=0
+INI
+
+XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1024x768x24" \
+  "$BUILD_DIR/src/app/online-order-adaptor" --config "$work/OnlineService.ini" --screenshot "$OUT_DIR"
+echo "Wrote $OUT_DIR/main-window.png and $OUT_DIR/settings-dialog.png"
