@@ -109,7 +109,15 @@ void TMainForm::FormCreate() {
   StartService();
 }
 
-void TMainForm::StartService() { Controller.StartService(); }
+void TMainForm::StartService() {
+  // An error of the start (the print settings cannot be read) is reported
+  // like any error on this thread, and the start goes no further.
+  try {
+    Controller.StartService();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(this, QApplication::applicationDisplayName(), QString::fromStdString(e.what()));
+  }
+}
 void TMainForm::StopService() { Controller.StopService(); }
 
 void TMainForm::SetButtonsStatus() {

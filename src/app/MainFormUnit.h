@@ -51,8 +51,9 @@ class TMainForm : public QWidget {
   QSystemTrayIcon* TrayIcon;
 
   // The creation handler: clears the log, shows the tray icon, loads the
-  // settings, writes "Now: ..." and starts the service. Errors propagate.
+  // settings, writes "Now: ..." and starts the service.
   void FormCreate();
+  // Errors of the start are shown in a message box.
   void StartService();
   void StopService();
   void SetButtonsStatus();

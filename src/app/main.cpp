@@ -59,7 +59,9 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
   QApplication app(argc, argv);
   QApplication::setFont(WindowFont());
   ApplyTheme();  // a theme that cannot be loaded leaves the default look
-  QApplication::setApplicationDisplayName(kAppTitle);
+  // The title names the application (taskbar, tray tooltip). Set as the name,
+  // not the display name, which X11 would append to every window caption.
+  QApplication::setApplicationName(kAppTitle);
   QApplication::setQuitOnLastWindowClosed(false);  // hidden in the tray is not closed
 
   TDatabaseModule db;
