@@ -174,11 +174,12 @@ void TStandinServer::Serve(const httplib::Request& req, httplib::Response& res) 
     request.Resource = resource;
     uint64_t seq = Log.Add(request, req.target);
     std::optional<TFault> fault = Faults.Take(request.Method, request.Path, resource);
-    if (fault && fault->Kind == TFault::Delay) {
+    const TFault::EKind kind = fault ? fault->Kind : TFault::Status;
+    if (fault && kind == TFault::Delay) {
       if (WaitOrStop(fault->DelayMs)) return;
       fault.reset();
     }
-    if (fault && fault->Kind == TFault::Drop) {
+    if (fault && kind == TFault::Drop) {
       Log.SetStatus(seq, -1);
       // The headers go out, then the connection closes before the promised body.
       res.set_content_provider(
@@ -188,7 +189,7 @@ void TStandinServer::Serve(const httplib::Request& req, httplib::Response& res) 
     }
     if (fault) {
       response.Status = fault->HttpStatus;
-      if (fault->Kind == TFault::NotJson) {
+      if (kind == TFault::NotJson) {
         response.Body = fault->Body.empty() ? "<html><body><h1>Service Unavailable</h1></body></html>" : fault->Body;
         response.ContentType = "text/html; charset=UTF-8";
       } else {
