@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
   }
   // Headless mode takes SIGTERM and SIGINT with sigwait: block them before
   // any thread exists so that every thread inherits the mask.
-  if (!window) ooa::BlockTerminationSignals();
+  if (!window && !once) ooa::BlockTerminationSignals();
 
   ooa::ExitIfAnotherInstance();
   if (!configPath.empty()) ooa::SetConfigPath(configPath);

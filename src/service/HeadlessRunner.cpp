@@ -57,7 +57,9 @@ void BlockTerminationSignals() {
 }
 
 int RunHeadless(TDatabaseModule& db, TWooModule& woo, const THeadlessOptions& options) {
-  BlockTerminationSignals();
+  // A single run keeps the default signal actions: an interrupted pass ends
+  // with the process, and the database drops its uncommitted batch.
+  if (!options.Once) BlockTerminationSignals();
   TStdoutLogSink sink;
   TSinkScope sinkScope(&sink);
 

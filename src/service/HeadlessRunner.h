@@ -16,7 +16,8 @@ struct THeadlessOptions {
 
 // Blocks SIGTERM and SIGINT in the calling thread so that every thread created
 // afterwards inherits the mask and headless mode receives them with sigwait.
-// Call it first thing in main, before any thread exists.
+// Call it first thing in main, before any thread exists (not for --once, which
+// keeps the default actions).
 void BlockTerminationSignals();
 
 // Loads the settings, writes "Now: ...", starts the service and then:
