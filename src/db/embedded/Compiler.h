@@ -1,0 +1,104 @@
+// TCompiler: checks a parsed batch against the catalog (every table, column and
+// variable must exist, labels must be declared, Insert lists must match) and
+// turns it into a TProgram: SQLite text for the data statements, engine
+// instructions for control flow and variables. Nothing runs while compiling;
+// any problem throws TDbError naming it. One batch, one thread; methods are
+// spread over Compile*.cpp and Emit*.cpp by topic.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "db/embedded/Catalog.h"
+#include "db/embedded/Program.h"
+
+namespace ooa::tsql {
+
+TProgram CompileBatch(TBatch batch, const TCatalog& catalog);
+
+// Builds the SQLite text of one statement with its parameters.
+struct TSqlWriter {
+  std::string Sql;
+  std::vector<TParamSource> Params;
+  std::map<int, int> VarParam;  // slot -> parameter number
+  bool Inline = false;          // DDL: literals written into the text
+
+  void Text(const char* s) { Sql += s; }
+  void Text(const std::string& s) { Sql += s; }
+  void Name(const std::string& name);  // "quoted"
+  void Variable(int slot);
+  void Literal(const TValue& v);
+};
+
+class TCompiler {
+ public:
+  explicit TCompiler(const TCatalog& catalog) : Catalog(catalog) {}
+  TProgram Compile(TBatch batch);
+
+  struct TSource {
+    std::string Exposed;       // alias, or the table name
+    std::string Table;         // base table, empty for a derived table
+    std::vector<TColumnInfo> Cols;
+  };
+  struct TScope {
+    std::vector<TSource> Sources;
+    const TScope* Outer = nullptr;
+    const std::vector<TSelectItem>* Items = nullptr;  // ORDER BY may name their aliases
+    bool AllowAggregates = false;
+  };
+
+ private:
+  // Statements (CompileStatements.cpp).
+  void Stmt(TStmt& s);
+  void SelectStmt(TStmt& s);
+  void AssignStmt(TStmt& s, const std::vector<std::pair<int, TExpr*>>& assigns);
+  void IfStmt(TStmt& s);
+  void WhileStmt(TStmt& s);
+  int Emit(TOp op, int line);
+  int DeclareVariable(const std::string& name, const TSqlType& type);
+  int SlotOf(const std::string& name, int pos);
+
+  // Data statements (CompileDml.cpp).
+  void InsertStmt(TStmt& s);
+  void UpdateStmt(TStmt& s);
+  void DeleteStmt(TStmt& s);
+  const TTableInfo& TableOf(const std::string& name);
+  void EmitConverted(TExpr& e, const TSqlType& target, const std::string& targetName, TSqlWriter& w);
+
+  // Definitions (CompileDdl.cpp).
+  void CreateTableStmt(TStmt& s);
+  void CreateIndexStmt(TStmt& s);
+  void DropStmt(TStmt& s);
+  void AlterAddStmt(TStmt& s);
+  std::string ColumnSql(const TColumnDef& c, bool tablePkIsThis);
+  void EmitDdl(std::string sql, int line);
+
+  // Queries (CompileSelect.cpp).
+  // Resolves a SELECT; fills its output columns.
+  void ResolveSelect(TSelect& q, const TScope* outer, std::vector<TOutColumn>& out);
+  void BuildSources(TSelect& q, const TScope* outer, TScope& scope);
+  void EmitSelect(const TSelect& q, TSqlWriter& w, const std::vector<TSqlType>* targets = nullptr,
+                  const std::vector<std::string>* targetNames = nullptr);
+  void EmitTableSource(const TTableSource& src, TSqlWriter& w);
+
+  // Expressions (CompileExpr.cpp / EmitExpr.cpp).
+  void Resolve(TExpr& e, const TScope* scope);
+  void ResolveColumn(TExpr& e, const TScope* scope);
+  void EmitExpr(const TExpr& e, TSqlWriter& w);
+  void EmitAs(const TExpr& e, TTypeClass other, TSqlWriter& w);
+
+  TCatalog Catalog;  // a working copy: Create Table earlier in the batch is seen by later statements
+  TProgram Prog;
+  std::map<std::string, int> Vars;  // lower-case name -> slot
+  std::map<std::string, int> Labels;
+  std::vector<std::pair<int, std::string>> Gotos;  // instruction, label
+  struct TLoop {
+    int Start;
+    std::vector<int> Breaks;
+  };
+  std::vector<TLoop> Loops;
+  int Line = 1;
+};
+
+}  // namespace ooa::tsql

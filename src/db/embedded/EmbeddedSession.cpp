@@ -1,0 +1,147 @@
+#include "db/embedded/EmbeddedSession.h"
+
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "db/embedded/Catalog.h"
+#include "db/embedded/Compiler.h"
+#include "db/embedded/Executor.h"
+#include "db/embedded/Functions.h"
+#include "db/embedded/Parser.h"
+#include "db/embedded/StatementCache.h"
+
+namespace ooa {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The file as named, or a file whose name differs only in case.
+std::string FindFile(const std::string& path) {
+  std::error_code ec;
+  if (fs::exists(path, ec)) return path;
+  fs::path p(path);
+  fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
+  std::string name = p.filename().string();
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    if (strcasecmp(entry.path().filename().string().c_str(), name.c_str()) == 0 && entry.is_regular_file(ec))
+      return entry.path().string();
+  }
+  return std::string();
+}
+
+class TEmbeddedSession : public IDbSession {
+ public:
+  TEmbeddedSession(std::string path, bool create) : Path(std::move(path)), Create(create) {}
+  ~TEmbeddedSession() override { Close(); }
+
+  void Open() override {
+    Close();
+    std::string file = FindFile(Path);
+    if (file.empty()) {
+      if (!Create) throw TDbError("The POS database file '" + Path + "' does not exist.");
+      file = Path;
+    }
+    int flags = SQLITE_OPEN_READWRITE | (Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+      std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+      sqlite3_close_v2(db);
+      throw TDbError("Cannot open the POS database file '" + file + "': " + msg);
+    }
+    Db = db;
+    try {
+      sqlite3_extended_result_codes(Db, 1);
+      sqlite3_busy_timeout(Db, kEmbeddedBusyTimeoutMs);
+      Exec("PRAGMA journal_mode=WAL");
+      Exec("PRAGMA synchronous=NORMAL");
+      tsql::RegisterFunctions(Db);
+      Cache.Attach(Db);
+      Catalog.Load(Db);
+      SchemaVersion = ReadSchemaVersion();
+    } catch (const TDbError& e) {
+      Close();
+      throw TDbError("Cannot open the POS database file '" + file + "': " + e.what());
+    }
+  }
+
+  void Close() override {
+    Cache.Clear();
+    if (Db) {
+      sqlite3_close_v2(Db);
+      Db = nullptr;
+    }
+  }
+
+  bool IsOpen() const override { return Db != nullptr; }
+
+  TQueryResult Query(const std::string& batch) override {
+    if (!Db) throw TDbError("The database connection is not open.");
+    int64_t version = ReadSchemaVersion();
+    if (version != SchemaVersion) {
+      // Another session changed a table definition.
+      Cache.Clear();
+      Catalog.Load(Db);
+      SchemaVersion = version;
+    }
+    tsql::TProgram program = tsql::CompileBatch(tsql::ParseBatch(batch), Catalog);
+    tsql::TExecutor executor(Db, Cache);
+    executor.Prepare(program);
+    if (!program.HasDdl) return executor.Run(program);
+    try {
+      TQueryResult r = executor.Run(program);
+      Reload();
+      return r;
+    } catch (...) {
+      Reload();
+      throw;
+    }
+  }
+
+  void Execute(const std::string& batch) override { Query(batch); }
+
+ private:
+  void Exec(const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(Db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+      std::string msg = err ? err : sqlite3_errmsg(Db);
+      sqlite3_free(err);
+      throw TDbError(msg);
+    }
+  }
+
+  int64_t ReadSchemaVersion() {
+    sqlite3_stmt* st = Cache.Get("PRAGMA schema_version");
+    int64_t v = -1;
+    int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) v = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw TDbError(sqlite3_errmsg(Db));
+    return v;
+  }
+
+  void Reload() {
+    Cache.Clear();
+    Catalog.Load(Db);
+    SchemaVersion = ReadSchemaVersion();
+  }
+
+  std::string Path;
+  bool Create;
+  sqlite3* Db = nullptr;
+  tsql::TCatalog Catalog;
+  tsql::TStatementCache Cache;
+  int64_t SchemaVersion = -1;
+};
+
+}  // namespace
+
+std::unique_ptr<IDbSession> CreateEmbeddedSession(const std::string& filePath, bool createIfMissing) {
+  return std::make_unique<TEmbeddedSession>(filePath, createIfMissing);
+}
+
+}  // namespace ooa

@@ -1,0 +1,41 @@
+// TExecutor: runs a compiled batch on a SQLite connection. Data statements go
+// to SQLite with the batch's variables bound as parameters; control flow,
+// variables, @@Error and the transaction count are kept here. A statement that
+// fails sets @@Error and the batch goes on; after the batch, the first such
+// error is raised, and a transaction still open is rolled back and raised.
+// Used by the session's thread only; lives for one batch.
+#pragma once
+
+#include <sqlite3.h>
+
+#include "db/DbSession.h"
+#include "db/embedded/Program.h"
+#include "db/embedded/StatementCache.h"
+
+namespace ooa::tsql {
+
+class TExecutor {
+ public:
+  TExecutor(sqlite3* db, TStatementCache& cache) : Db(db), Cache(cache) {}
+  // Prepares every data statement of a batch that changes no table definition,
+  // so that SQLite's objections come before anything runs.
+  void Prepare(const TProgram& program);
+  TQueryResult Run(const TProgram& program);
+
+ private:
+  bool RunStep(const TInstr& in, const TProgram& p, TQueryResult& result);
+  bool Fail(int number, const std::string& message);
+  void FailFromSqlite(int rc);
+  bool ExecControl(const char* sql);
+  void Abort(const std::string& message);
+
+  sqlite3* Db;
+  TStatementCache& Cache;
+  std::vector<TValue> Vars;
+  int TranCount = 0;
+  std::string FirstError;
+  bool HasError = false;
+  bool JumpFlag = false;  // the last condition evaluated by SQLite
+};
+
+}  // namespace ooa::tsql

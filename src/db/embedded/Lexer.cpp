@@ -1,0 +1,179 @@
+#include "db/embedded/Lexer.h"
+
+#include "db/DbSession.h"
+
+namespace ooa::tsql {
+
+namespace {
+
+bool IdentStart(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c >= 0x80; }
+bool IdentPart(unsigned char c) { return IdentStart(c) || (c >= '0' && c <= '9') || c == '$' || c == '@'; }
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::vector<TToken> Tokenize(const std::string& s) {
+  std::vector<TToken> out;
+  out.reserve(s.size() / 4 + 4);
+  size_t i = 0, n = s.size();
+  int line = 1;
+  auto push = [&](TTok k, std::string text, size_t pos, bool uni = false) {
+    TToken t;
+    t.Kind = k;
+    t.Text = std::move(text);
+    t.Unicode = uni;
+    t.Pos = static_cast<int>(pos);
+    t.Line = line;
+    out.push_back(std::move(t));
+  };
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c == '\n') {
+      ++line;
+      ++i;
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+      ++i;
+      continue;
+    }
+    if (c == '-' && i + 1 < n && s[i + 1] == '-') {
+      while (i < n && s[i] != '\n') ++i;
+      continue;
+    }
+    if (c == '/' && i + 1 < n && s[i + 1] == '*') {
+      size_t start = i;
+      int depth = 0;
+      while (i < n) {
+        if (s[i] == '/' && i + 1 < n && s[i + 1] == '*') {
+          ++depth;
+          i += 2;
+        } else if (s[i] == '*' && i + 1 < n && s[i + 1] == '/') {
+          --depth;
+          i += 2;
+          if (depth == 0) break;
+        } else {
+          if (s[i] == '\n') ++line;
+          ++i;
+        }
+      }
+      if (depth != 0) throw TDbError("Missing end comment mark '*/' (comment starting at offset " + std::to_string(start) + ").");
+      continue;
+    }
+    size_t start = i;
+    if ((c == 'N' || c == 'n') && i + 1 < n && s[i + 1] == '\'') {
+      ++i;
+      c = '\'';
+    }
+    if (c == '\'') {
+      bool uni = i != start;
+      ++i;
+      std::string text;
+      bool closed = false;
+      while (i < n) {
+        if (s[i] == '\'') {
+          if (i + 1 < n && s[i + 1] == '\'') {
+            text += '\'';
+            i += 2;
+            continue;
+          }
+          ++i;
+          closed = true;
+          break;
+        }
+        if (s[i] == '\n') ++line;
+        text += s[i++];
+      }
+      if (!closed)
+        throw TDbError("Unclosed quotation mark after the character string '" + text.substr(0, 40) + "'.");
+      push(TTok::String, std::move(text), start, uni);
+      continue;
+    }
+    if (c == '[' || c == '"') {
+      char close = c == '[' ? ']' : '"';
+      ++i;
+      std::string text;
+      bool closed = false;
+      while (i < n) {
+        if (s[i] == close) {
+          if (i + 1 < n && s[i + 1] == close) {
+            text += close;
+            i += 2;
+            continue;
+          }
+          ++i;
+          closed = true;
+          break;
+        }
+        text += s[i++];
+      }
+      if (!closed) throw TDbError("Unclosed quotation mark after the identifier '" + text.substr(0, 40) + "'.");
+      push(TTok::QuotedIdent, std::move(text), start);
+      continue;
+    }
+    if (c == '@') {
+      ++i;
+      if (i < n && s[i] == '@') ++i;
+      while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
+      if (i - start < 2 || (s[start + 1] == '@' && i - start < 3))
+        throw TDbError("Incorrect syntax near '@'.");
+      push(TTok::Variable, s.substr(start, i - start), start);
+      continue;
+    }
+    if (IdentStart(c)) {
+      while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
+      push(TTok::Ident, s.substr(start, i - start), start);
+      continue;
+    }
+    if (Digit(static_cast<char>(c)) || (c == '.' && i + 1 < n && Digit(s[i + 1]))) {
+      TTok kind = TTok::Integer;
+      while (i < n && Digit(s[i])) ++i;
+      if (i < n && s[i] == '.') {
+        kind = TTok::Decimal;
+        ++i;
+        while (i < n && Digit(s[i])) ++i;
+      }
+      if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
+        if (j < n && Digit(s[j])) {
+          kind = TTok::Float;
+          i = j;
+          while (i < n && Digit(s[i])) ++i;
+        }
+      }
+      push(kind, s.substr(start, i - start), start);
+      continue;
+    }
+    // Operators, longest first.
+    static const char* const kOps2[] = {"<>", "!=", "<=", ">=", "!<", "!>", "+=", "-=", "*=", "/=", "::"};
+    bool matched = false;
+    if (i + 1 < n) {
+      for (const char* op : kOps2) {
+        if (s[i] == op[0] && s[i + 1] == op[1]) {
+          push(TTok::Op, std::string(op, 2), start);
+          i += 2;
+          matched = true;
+          break;
+        }
+      }
+    }
+    if (matched) continue;
+    static const std::string kOps1 = "(),;.+-*/%=<>:&|^~";
+    if (kOps1.find(static_cast<char>(c)) != std::string::npos) {
+      push(TTok::Op, std::string(1, static_cast<char>(c)), start);
+      ++i;
+      continue;
+    }
+    throw TDbError("Incorrect syntax near '" + std::string(1, static_cast<char>(c)) + "' (line " +
+                   std::to_string(line) + ").");
+  }
+  TToken end;
+  end.Kind = TTok::End;
+  end.Pos = static_cast<int>(n);
+  end.Line = line;
+  out.push_back(end);
+  return out;
+}
+
+}  // namespace ooa::tsql

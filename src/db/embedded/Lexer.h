@@ -1,0 +1,24 @@
+// The T-SQL tokenizer of the embedded engine: turns a batch into tokens
+// (identifiers, [bracketed] names, @variables, numbers, 'text' and N'text',
+// operators), skipping blanks and -- or /* */ comments. Any thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ooa::tsql {
+
+enum class TTok : uint8_t { End, Ident, QuotedIdent, Variable, Integer, Decimal, Float, String, Op };
+
+struct TToken {
+  TTok Kind = TTok::End;
+  std::string Text;  // identifier / variable (with @) / number digits / string content / operator
+  bool Unicode = false;  // N'...'
+  int Pos = 0;           // byte offset in the batch
+  int Line = 1;
+};
+
+// Throws TDbError for an unclosed quote or comment or a stray character.
+std::vector<TToken> Tokenize(const std::string& batch);
+
+}  // namespace ooa::tsql

@@ -1,0 +1,82 @@
+// The recursive-descent parser behind ParseBatch, its methods spread over
+// ParserStatements.cpp, ParserExpr.cpp, ParserSelect.cpp and ParserDdl.cpp.
+// Internal to the engine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/embedded/Ast.h"
+#include "db/embedded/Lexer.h"
+
+namespace ooa::tsql {
+
+class TParser {
+ public:
+  explicit TParser(const std::string& text);
+  TBatch ParseAll();
+
+  // Tokens.
+  const TToken& Peek(int ahead = 0) const;
+  const TToken& Next();
+  bool IsKeyword(const char* kw, int ahead = 0) const;  // plain identifier, any case
+  bool AcceptKeyword(const char* kw);
+  void ExpectKeyword(const char* kw);
+  bool IsOp(const char* op, int ahead = 0) const;
+  bool AcceptOp(const char* op);
+  void ExpectOp(const char* op);
+  [[noreturn]] void Fail(const TToken& at) const;
+  [[noreturn]] void Fail(const std::string& message) const;
+  // An identifier or [name]; reserved words only when bracketed.
+  bool IsName(int ahead = 0) const;
+  std::string ExpectName();
+  // Table name, schema prefixes dropped (dbo.Product -> Product).
+  std::string ParseObjectName();
+
+  // Statements.
+  TStmtPtr ParseStatement();
+  bool AtStatementStart() const;
+  TStmtPtr ParseBeginOrBlock();
+  TStmtPtr ParseIf();
+  TStmtPtr ParseWhile();
+  TStmtPtr ParseDeclare();
+  TStmtPtr ParseSet();
+  TStmtPtr ParseInsert();
+  TStmtPtr ParseUpdate();
+  TStmtPtr ParseDelete();
+  TStmtPtr ParseTran(TStmtKind kind);
+  TStmtPtr ParseCreate();
+  TStmtPtr ParseCreateTable();
+  TStmtPtr ParseCreateIndex(bool unique);
+  TStmtPtr ParseDrop();
+  TStmtPtr ParseAlter();
+  TColumnDef ParseColumnDef();
+  TSqlType ParseType();
+  void SkipTableHints();
+
+  // Queries.
+  std::unique_ptr<TSelect> ParseSelect();
+  TTableSource ParseTableSource();
+  TFromItem ParseFromItem();
+
+  // Expressions.
+  TExprPtr ParseExpr();
+  TExprPtr ParseAnd();
+  TExprPtr ParseNot();
+  TExprPtr ParsePredicate();
+  TExprPtr ParseAdditive();
+  TExprPtr ParseMultiplicative();
+  TExprPtr ParseUnary();
+  TExprPtr ParsePrimary();
+  TExprPtr ParseFunctionCall(const std::string& name, int pos);
+  TExprPtr ParseCase(int pos);
+
+ private:
+  std::vector<TToken> Tokens;
+  size_t Index = 0;
+};
+
+bool IsReservedWord(const std::string& word);
+TExprPtr MakeExpr(TExprKind kind, int pos);
+
+}  // namespace ooa::tsql

@@ -1,0 +1,75 @@
+// TProgram: a compiled batch. The statements become a flat list of
+// instructions with jumps (If/Else, While, GoTo and labels), data statements
+// carry their SQLite text and where each parameter comes from (a variable slot
+// or a literal of the batch). Built by the compiler, run by the executor, owned
+// by the session for the duration of one batch.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/embedded/Ast.h"
+
+namespace ooa::tsql {
+
+// Slots 0..3 hold the engine's own variables.
+enum TSpecialSlot : int { kSlotError = 0, kSlotRowCount = 1, kSlotTranCount = 2, kSlotIdentity = 3, kFirstUserSlot = 4 };
+
+struct TParamSource {
+  int Slot = -1;  // a variable, or -1 for the literal Value
+  TValue Value;
+};
+
+struct TOutColumn {
+  std::string Name;
+  TSqlType Type;
+};
+
+struct TSqlStep {
+  std::string Sql;
+  std::vector<TParamSource> Params;   // ?1, ?2, ...
+  std::vector<TOutColumn> Columns;    // result columns of a query
+  std::vector<int> AssignSlots;       // Select @a = ... : one slot per column
+};
+
+enum class TOp : uint8_t {
+  Query,        // Sql: a result set
+  QueryAssign,  // Sql: assign the columns of the last row to AssignSlots
+  Exec,         // Sql: Insert / Update / Delete
+  Ddl,          // Sql: Create / Drop / Alter; the catalog is read again afterwards
+  EvalAssign,   // Assigns evaluated by the engine itself
+  EvalResult,   // a one-row result set of Exprs evaluated by the engine
+  JumpIfFalse,  // Cond (engine) or Sql (one 0/1 column) false or NULL: jump to Target
+  Jump,
+  BeginTran,
+  CommitTran,
+  RollbackTran,
+  Return,
+  Nop,
+};
+
+struct TInstr {
+  TOp Op = TOp::Nop;
+  int Target = -1;
+  int Line = 1;
+  std::unique_ptr<TSqlStep> Sql;
+  const TExpr* Cond = nullptr;
+  std::vector<std::pair<int, const TExpr*>> Assigns;
+  std::vector<const TExpr*> Exprs;
+  std::vector<TOutColumn> Columns;  // EvalResult
+};
+
+struct TVariable {
+  std::string Name;
+  TSqlType Type;
+};
+
+struct TProgram {
+  TBatch Ast;
+  std::vector<TInstr> Code;
+  std::vector<TVariable> Vars;
+  bool HasDdl = false;
+};
+
+}  // namespace ooa::tsql

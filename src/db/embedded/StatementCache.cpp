@@ -1,0 +1,27 @@
+#include "db/embedded/StatementCache.h"
+
+#include "db/DbSession.h"
+
+namespace ooa::tsql {
+
+sqlite3_stmt* TStatementCache::Get(const std::string& sql) {
+  auto it = Entries.find(sql);
+  if (it != Entries.end()) return it->second;
+  if (Entries.size() >= kMaxEntries) Clear();
+  sqlite3_stmt* st = nullptr;
+  int rc = sqlite3_prepare_v3(Db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string msg = sqlite3_errmsg(Db);
+    sqlite3_finalize(st);
+    throw TDbError(msg);
+  }
+  Entries.emplace(sql, st);
+  return st;
+}
+
+void TStatementCache::Clear() {
+  for (auto& [sql, st] : Entries) sqlite3_finalize(st);
+  Entries.clear();
+}
+
+}  // namespace ooa::tsql

@@ -1,0 +1,300 @@
+#include "db/embedded/Value.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "config/DateTime.h"
+
+namespace ooa::tsql {
+
+std::string FormatFloat(double v) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
+  if (v == 0) return "0";
+  char buf[64];
+  // Shortest of up to 15 significant digits that reads back as the 15-digit value.
+  std::snprintf(buf, sizeof buf, "%.15g", v);
+  const double ref = std::strtod(buf, nullptr);
+  for (int prec = 1; prec <= 15; ++prec) {
+    std::snprintf(buf, sizeof buf, "%.*g", prec, v);
+    if (std::strtod(buf, nullptr) == ref) break;
+  }
+  std::string s = buf;
+  // "1e-05" -> "1E-5", "1.5e+20" -> "1.5E20".
+  auto e = s.find('e');
+  if (e != std::string::npos) {
+    std::string mant = s.substr(0, e);
+    std::string ex = s.substr(e + 1);
+    bool neg = !ex.empty() && ex[0] == '-';
+    size_t i = (!ex.empty() && (ex[0] == '-' || ex[0] == '+')) ? 1 : 0;
+    while (i + 1 < ex.size() && ex[i] == '0') ++i;
+    s = mant + "E" + (neg ? "-" : "") + ex.substr(i);
+  }
+  return s;
+}
+
+std::string ValueText(const TValue& v) {
+  switch (v.Kind) {
+    case TValue::TKind::Null: return std::string();
+    case TValue::TKind::Int: return std::to_string(v.Int);
+    case TValue::TKind::Float: return FormatFloat(v.Float);
+    case TValue::TKind::Text: return v.Text;
+  }
+  return std::string();
+}
+
+bool ParseNumber(std::string_view text, TValue& out) {
+  size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t' || text[b] == '\r' || text[b] == '\n')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t' || text[e - 1] == '\r' || text[e - 1] == '\n')) --e;
+  if (b == e) return false;
+  std::string s(text.substr(b, e - b));
+  bool isInt = true;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if ((c == '-' || c == '+') && i == 0) continue;
+    if (c < '0' || c > '9') {
+      isInt = false;
+      break;
+    }
+  }
+  if (isInt && s.size() > ((s[0] == '-' || s[0] == '+') ? 1u : 0u)) {
+    errno = 0;
+    char* end = nullptr;
+    long long v = std::strtoll(s.c_str(), &end, 10);
+    if (errno == 0 && end && *end == 0) {
+      out = TValue::MakeInt(v);
+      return true;
+    }
+  }
+  for (char c : s)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+  char* end = nullptr;
+  double d = std::strtod(s.c_str(), &end);
+  if (!end || *end != 0) return false;
+  out = TValue::MakeFloat(d);
+  return true;
+}
+
+std::string_view TrimRight(std::string_view s) {
+  size_t n = s.size();
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return s.substr(0, n);
+}
+
+static inline unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+
+int CompareText(std::string_view a, std::string_view b) {
+  a = TrimRight(a);
+  b = TrimRight(b);
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
+    unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+int64_t CharCount(std::string_view s) {
+  int64_t n = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+size_t ByteOffsetOfChar(std::string_view s, int64_t index) {
+  if (index <= 0) return 0;
+  int64_t seen = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+      if (seen == index) return i;
+      ++seen;
+    }
+  }
+  return s.size();
+}
+
+std::string AsciiUpper(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return r;
+}
+
+std::string AsciiLower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return r;
+}
+
+namespace {
+
+bool Digits(std::string_view s, size_t pos, size_t count, int& out) {
+  if (pos + count > s.size()) return false;
+  int v = 0;
+  for (size_t i = 0; i < count; ++i) {
+    char c = s[pos + i];
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  out = v;
+  return true;
+}
+
+bool ValidDate(int y, int m, int d) {
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
+  static const int dim[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int max = dim[m - 1];
+  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) max = 29;
+  return d <= max;
+}
+
+// Reads "hh:mm[:ss[.fff]]" at pos up to the end of s.
+bool ParseTime(std::string_view s, size_t pos, int& h, int& mi, int& sec, int& ms) {
+  h = mi = sec = ms = 0;
+  size_t p = pos;
+  auto num = [&](int& out) {
+    size_t start = p;
+    int v = 0;
+    while (p < s.size() && s[p] >= '0' && s[p] <= '9' && p - start < 2) v = v * 10 + (s[p++] - '0');
+    out = v;
+    return p > start;
+  };
+  if (!num(h)) return false;
+  if (p >= s.size() || s[p] != ':') return false;
+  ++p;
+  if (!num(mi)) return false;
+  if (p < s.size() && s[p] == ':') {
+    ++p;
+    if (!num(sec)) return false;
+    if (p < s.size() && s[p] == '.') {
+      ++p;
+      int digits = 0, v = 0;
+      while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+        if (digits < 3) {
+          v = v * 10 + (s[p] - '0');
+          ++digits;
+        }
+        ++p;
+      }
+      if (digits == 0) return false;
+      while (digits < 3) {
+        v *= 10;
+        ++digits;
+      }
+      ms = v;
+    }
+  }
+  while (p < s.size() && s[p] == ' ') ++p;
+  if (p != s.size()) return false;
+  return h < 24 && mi < 60 && sec < 60;
+}
+
+}  // namespace
+
+std::string CanonicalDateTime(int y, int mo, int d, int h, int mi, int s, int ms) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", y, mo, d, h, mi, s, ms);
+  return buf;
+}
+
+bool IsSystemDateLiteral(std::string_view t) {
+  int m, d, y, h, mi, s;
+  if (t.size() != 10 && t.size() != 19) return false;
+  if (!Digits(t, 0, 2, m) || t[2] != '/' || !Digits(t, 3, 2, d) || t[5] != '/' || !Digits(t, 6, 4, y)) return false;
+  if (!ValidDate(y, m, d)) return false;
+  if (t.size() == 10) return true;
+  return t[10] == ' ' && Digits(t, 11, 2, h) && t[13] == ':' && Digits(t, 14, 2, mi) && t[16] == ':' &&
+         Digits(t, 17, 2, s) && h < 24 && mi < 60 && s < 60;
+}
+
+bool ParseDateTimeText(std::string_view text, std::string& canonical) {
+  size_t b = 0, e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  std::string_view t = text.substr(b, e - b);
+  int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+  size_t rest = std::string_view::npos;
+  if (t.size() >= 10 && t[4] == '-' && t[7] == '-' && Digits(t, 0, 4, y) && Digits(t, 5, 2, m) && Digits(t, 8, 2, d)) {
+    rest = 10;
+  } else if (t.size() >= 8 && t[2] == '/' && Digits(t, 0, 2, m)) {
+    // mm/dd/yyyy, also m/d/yyyy
+    size_t p = 0;
+    auto num = [&](int& out, size_t maxd) {
+      size_t st = p;
+      int v = 0;
+      while (p < t.size() && t[p] >= '0' && t[p] <= '9' && p - st < maxd) v = v * 10 + (t[p++] - '0');
+      out = v;
+      return p > st;
+    };
+    if (!num(m, 2) || p >= t.size() || t[p++] != '/' || !num(d, 2) || p >= t.size() || t[p++] != '/' || !num(y, 4))
+      return false;
+    rest = p;
+  } else if (t.size() == 8 && Digits(t, 0, 4, y) && Digits(t, 4, 2, m) && Digits(t, 6, 2, d)) {
+    rest = 8;
+  } else {
+    return false;
+  }
+  if (!ValidDate(y, m, d)) return false;
+  if (rest < t.size()) {
+    char sep = t[rest];
+    if (sep != ' ' && sep != 'T') return false;
+    size_t p = rest + 1;
+    while (p < t.size() && t[p] == ' ') ++p;
+    if (!ParseTime(t, p, h, mi, s, ms)) return false;
+  }
+  canonical = CanonicalDateTime(y, m, d, h, mi, s, ms);
+  return true;
+}
+
+namespace {
+const int64_t kDays1900 = DaysFromCivil(1900, 1, 1);
+}
+
+std::string DateTimeFromDays1900(double days) {
+  int64_t totalMs = static_cast<int64_t>(std::llround(days * 86400000.0));
+  int64_t day = totalMs / 86400000;
+  int64_t rest = totalMs % 86400000;
+  if (rest < 0) {
+    rest += 86400000;
+    --day;
+  }
+  int y, m, d;
+  CivilFromDays(day + kDays1900, y, m, d);
+  int ms = static_cast<int>(rest % 1000);
+  rest /= 1000;
+  return CanonicalDateTime(y, m, d, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                           static_cast<int>(rest % 60), ms);
+}
+
+double DaysSince1900(std::string_view c) {
+  int y = 1900, m = 1, d = 1, h = 0, mi = 0, s = 0, ms = 0;
+  Digits(c, 0, 4, y);
+  Digits(c, 5, 2, m);
+  Digits(c, 8, 2, d);
+  Digits(c, 11, 2, h);
+  Digits(c, 14, 2, mi);
+  Digits(c, 17, 2, s);
+  Digits(c, 20, 3, ms);
+  double days = static_cast<double>(DaysFromCivil(y, m, d) - kDays1900);
+  return days + ((h * 60.0 + mi) * 60.0 + s + ms / 1000.0) / 86400.0;
+}
+
+std::string NowCanonical() {
+  auto now = std::chrono::system_clock::now();
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+  std::time_t secs = static_cast<std::time_t>(ms / 1000);
+  std::tm tm{};
+  localtime_r(&secs, &tm);
+  return CanonicalDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                           static_cast<int>(ms % 1000));
+}
+
+}  // namespace ooa::tsql
