@@ -76,18 +76,18 @@ bool TFaults::Add(const std::string& json, std::string& error) {
   return true;
 }
 
-std::optional<TFault> TFaults::Take(const std::string& method, const std::string& path,
-                                    const std::string& resource) {
+bool TFaults::Take(const std::string& method, const std::string& path, const std::string& resource,
+                   TFault& fault) {
   std::lock_guard lock(Mutex);
   for (auto it = List.begin(); it != List.end(); ++it) {
     if (!it->Method.empty() && it->Method != method) continue;
     const std::string& subject = !it->Route.empty() && it->Route[0] == '/' ? path : resource;
     if (!std::regex_search(subject, it->Pattern)) continue;
-    TFault taken = *it;
+    fault = *it;
     if (--it->Count == 0) List.erase(it);
-    return taken;
+    return true;
   }
-  return std::nullopt;
+  return false;
 }
 
 void TFaults::Clear() {

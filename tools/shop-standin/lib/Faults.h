@@ -29,9 +29,10 @@ class TFaults {
   // Adds a fault from its JSON description {route, count, kind, status, body, delay_ms,
   // method}; false and a message when the description is bad.
   bool Add(const std::string& json, std::string& error);
-  // The fault for this request, if one matches; uses up one of its count.
-  std::optional<TFault> Take(const std::string& method, const std::string& path,
-                             const std::string& resource);
+  // Copies the fault for this request into fault when one matches and uses up one
+  // of its count; false when none matches.
+  bool Take(const std::string& method, const std::string& path, const std::string& resource,
+            TFault& fault);
   void Clear();
   std::string ListText() const;
 

@@ -173,13 +173,14 @@ void TStandinServer::Serve(const httplib::Request& req, httplib::Response& res) 
     std::string resource = request.Path.rfind(kApiPrefix, 0) == 0 ? request.Path.substr(kApiPrefix.size()) : "";
     request.Resource = resource;
     uint64_t seq = Log.Add(request, req.target);
-    std::optional<TFault> fault = Faults.Take(request.Method, request.Path, resource);
-    const TFault::EKind kind = fault ? fault->Kind : TFault::Status;
-    if (fault && kind == TFault::Delay) {
-      if (WaitOrStop(fault->DelayMs)) return;
-      fault.reset();
+    TFault fault;
+    bool faulty = Faults.Take(request.Method, request.Path, resource, fault);
+    if (faulty && fault.Kind == TFault::Delay) {
+      // A stop during the delay drops the connection, as a server going away would.
+      fault.Kind = WaitOrStop(fault.DelayMs) ? TFault::Drop : TFault::Delay;
+      faulty = fault.Kind == TFault::Drop;
     }
-    if (fault && kind == TFault::Drop) {
+    if (faulty && fault.Kind == TFault::Drop) {
       Log.SetStatus(seq, -1);
       // The headers go out, then the connection closes before the promised body.
       res.set_content_provider(
@@ -187,15 +188,15 @@ void TStandinServer::Serve(const httplib::Request& req, httplib::Response& res) 
           [](size_t, size_t, httplib::DataSink&) { return false; });
       return;
     }
-    if (fault) {
-      response.Status = fault->HttpStatus;
-      if (kind == TFault::NotJson) {
-        response.Body = fault->Body.empty() ? "<html><body><h1>Service Unavailable</h1></body></html>" : fault->Body;
+    if (faulty) {
+      response.Status = fault.HttpStatus;
+      if (fault.Kind == TFault::NotJson) {
+        response.Body = fault.Body.empty() ? "<html><body><h1>Service Unavailable</h1></body></html>" : fault.Body;
         response.ContentType = "text/html; charset=UTF-8";
       } else {
-        response.Body = fault->Body.empty()
-            ? ErrorBody("standin_injected_fault", "The stand-in was told to fail this request.", fault->HttpStatus)
-            : fault->Body;
+        response.Body = fault.Body.empty()
+            ? ErrorBody("standin_injected_fault", "The stand-in was told to fail this request.", fault.HttpStatus)
+            : fault.Body;
         if (!ParseJson(response.Body)) response.ContentType = "text/plain; charset=UTF-8";
       }
     } else {
