@@ -52,6 +52,7 @@ std::string OdbcConnectionText(const std::string& serverName, const std::string&
   text += "Database=" + OdbcQuote(databaseName) + ";";
   text += "UID=" + OdbcQuote(kPosLoginUser) + ";";
   text += "PWD=" + OdbcQuote(kPosLoginPassword) + ";";
+  text += "TDS_Version=7.4;";
   text += "ClientCharset=UTF-8";
   return text;
 }

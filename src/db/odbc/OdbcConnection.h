@@ -42,10 +42,12 @@ std::string OdbcQuote(const std::string& value);
 // after them is kept).
 std::string OdbcServerAddress(const std::string& serverName);
 
-// The full connection text: driver, server, database, the fixed login and
-// UTF-8 as client character set, e.g. (on one line)
+// The full connection text: driver, server, database, the fixed login, the
+// TDS protocol version and UTF-8 as client character set, e.g. (on one line)
 //   Driver={FreeTDS};Server={db01\POS};Database={TilloraPOS};UID={Tillora};
-//   PWD={Kelrov319702};ClientCharset=UTF-8
+//   PWD={Kelrov319702};TDS_Version=7.4;ClientCharset=UTF-8
+// The version is fixed because the driver's automatic choice retries older
+// protocols after a timeout and can then hang past the login timeout.
 // driver may be a registered name or a library path. The timeouts are set as
 // connection and statement attributes, not in the text.
 std::string OdbcConnectionText(const std::string& serverName, const std::string& databaseName,

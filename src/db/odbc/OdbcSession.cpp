@@ -4,6 +4,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -13,9 +14,10 @@ namespace ooa {
 
 namespace {
 
-// The diagnostic records of a handle as one message ("[SQLSTATE] text; ...").
+// The diagnostic records of a handle as one message ("text; text"), each
+// distinct text once (drivers often repeat a record).
 std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstState = nullptr) {
-  std::string out;
+  std::vector<std::string> lines;
   for (SQLSMALLINT i = 1; i < 32; ++i) {
     SQLCHAR state[8] = {0};
     SQLINTEGER native = 0;
@@ -24,9 +26,11 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstSt
     SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, text, sizeof(text), &len);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
     if (firstState && firstState->empty()) *firstState = reinterpret_cast<char*>(state);
-    if (!out.empty()) out += "; ";
-    out += reinterpret_cast<char*>(text);
+    std::string line = reinterpret_cast<char*>(text);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
   }
+  std::string out;
+  for (const std::string& line : lines) out += (out.empty() ? "" : "; ") + line;
   return out.empty() ? std::string("unknown ODBC error") : out;
 }
 
@@ -108,8 +112,6 @@ void TOdbcSession::Open() {
     }
     if (!Ok(SQLAllocHandle(SQL_HANDLE_DBC, h->Env, &h->Dbc))) return "Can not allocate an ODBC connection";
     SQLSetConnectAttr(h->Dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(Timeouts.LoginSeconds)), 0);
-    SQLSetConnectAttr(h->Dbc, SQL_ATTR_CONNECTION_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(Timeouts.LoginSeconds)), 0);
     std::vector<SQLCHAR> in(text.begin(), text.end());
     in.push_back(0);
