@@ -205,6 +205,29 @@ TEST(ConfigFile, WindowsUtf16FileWithCrlfAndMixedCaseIsReadAndSavedInKind) {
   ExpectSame(back, c);
 }
 
+TEST(ConfigFile, EightBitAndMarkedUtf8Files) {
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    std::string SavedStart;  // how the saved file begins
+  };
+  const Case cases[] = {
+      // Written by the 8-bit profile functions: read in the code page, saved as UTF-8.
+      {"cp1252", "[ApiConfig]\r\nPrinterName=Caf\xE9\r\n", "[ApiConfig]\r\nPrinterName=Caf\xC3\xA9\r\n"},
+      {"utf8-mark", "\xEF\xBB\xBF[ApiConfig]\nPrinterName=Caf\xC3\xA9\n",
+       "\xEF\xBB\xBF[ApiConfig]\nPrinterName=Caf\xC3\xA9\n"},
+  };
+  TTempDir dir;
+  for (const Case& k : cases) {
+    const std::string path = dir.Write(k.Name, k.Bytes);
+    TConfig c;
+    LoadConfigFrom(path, c);
+    EXPECT_EQ(c.PrinterName, "Caf\xC3\xA9") << k.Name;
+    SaveConfigTo(path, c);
+    EXPECT_EQ(TTempDir::Read(path).rfind(k.SavedStart, 0), 0u) << k.Name;
+  }
+}
+
 TEST(ConfigFile, SaveKeepsOtherSectionsCommentsAndUnknownKeysAndIsPrivate) {
   TTempDir dir;
   const std::string original =
