@@ -3,7 +3,6 @@
 // is not JSON, or a dropped connection. Thread-safe; owned by the server.
 #pragma once
 
-#include <optional>
 #include <regex>
 #include <string>
 #include <vector>

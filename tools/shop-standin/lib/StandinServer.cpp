@@ -83,6 +83,10 @@ bool TStandinServer::Start(std::string& error) {
     error = "the server could not be set up (certificate or key unreadable?)";
     return false;
   }
+  // Enough workers for idle keep-alive connections of several clients, injected
+  // delays and the admin calls of a test at the same time.
+  Http->new_task_queue = [] { return new httplib::ThreadPool(24); };
+  Http->set_keep_alive_max_count(100);
   auto handler = [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); };
   Http->Get(".*", handler);
   Http->Post(".*", handler);
