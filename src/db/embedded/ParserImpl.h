@@ -52,7 +52,7 @@ class TParser {
   TStmtPtr ParseAlter();
   TColumnDef ParseColumnDef();
   TSqlType ParseType();
-  void SkipTableHints();
+  void SkipTableHints(bool allowBare = true);
 
   // Queries.
   std::unique_ptr<TSelect> ParseSelect();

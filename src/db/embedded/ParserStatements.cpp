@@ -302,7 +302,7 @@ TStmtPtr TParser::ParseSet() {
   return s;
 }
 
-void TParser::SkipTableHints() {
+void TParser::SkipTableHints(bool allowBare) {
   // "(TabLockX)" right after the table, or "With (NoLock, ...)".
   bool with = false;
   if (IsKeyword("with") && IsOp("(", 1)) {
@@ -310,6 +310,7 @@ void TParser::SkipTableHints() {
     with = true;
   }
   if (!IsOp("(")) return;
+  if (!with && !allowBare) return;
   if (!with && !(Peek(1).Kind == TTok::Ident && (IsOp(")", 2) || IsOp(",", 2)))) return;
   Next();
   do {
@@ -325,7 +326,7 @@ TStmtPtr TParser::ParseInsert() {
   s->Kind = TStmtKind::Insert;
   AcceptKeyword("into");
   s->Table = ParseObjectName();
-  SkipTableHints();
+  SkipTableHints(false);
   if (IsOp("(") && !IsKeyword("select", 1)) {
     Next();
     do {

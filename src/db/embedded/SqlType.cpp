@@ -4,6 +4,11 @@
 
 namespace ooa::tsql {
 
+namespace {
+// What (max) is kept as in the declared type.
+constexpr int kMaxLength = 2147483647;
+}  // namespace
+
 bool MakeSqlType(const std::string& rawName, int a1, int a2, bool hasArg1, bool isMax, TSqlType& out) {
   std::string n = AsciiLower(rawName);
   TSqlType t;
@@ -33,7 +38,10 @@ bool MakeSqlType(const std::string& rawName, int a1, int a2, bool hasArg1, bool 
     t.Class = TTypeClass::Text;
     if (isMax) {
       t.Length = -1;
-      t.Name = n + "(max)";
+      t.Name = n + "(" + std::to_string(kMaxLength) + ")";  // SQLite takes no "(max)"
+    } else if (hasArg1 && a1 >= kMaxLength) {
+      t.Length = -1;
+      t.Name = n + "(" + std::to_string(kMaxLength) + ")";
     } else {
       t.Length = hasArg1 ? a1 : (n == "varchar" || n == "nvarchar" ? 30 : 1);
       if (t.Length <= 0) return false;

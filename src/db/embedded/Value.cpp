@@ -1,5 +1,6 @@
 #include "db/embedded/Value.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -15,15 +16,12 @@ std::string FormatFloat(double v) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
+  // Rounded to 15 significant digits, then the shortest text that reads back as that.
   char buf[64];
-  // Shortest of up to 15 significant digits that reads back as the 15-digit value.
   std::snprintf(buf, sizeof buf, "%.15g", v);
-  const double ref = std::strtod(buf, nullptr);
-  for (int prec = 1; prec <= 15; ++prec) {
-    std::snprintf(buf, sizeof buf, "%.*g", prec, v);
-    if (std::strtod(buf, nullptr) == ref) break;
-  }
-  std::string s = buf;
+  const double r = std::strtod(buf, nullptr);
+  auto res = std::to_chars(buf, buf + sizeof buf, r);
+  std::string s(buf, res.ptr);
   // "1e-05" -> "1E-5", "1.5e+20" -> "1.5E20".
   auto e = s.find('e');
   if (e != std::string::npos) {
