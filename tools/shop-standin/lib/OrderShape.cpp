@@ -40,6 +40,10 @@ void Lines(TStore& store, TJson& doc, TValue& order, const char* name,
   if (!order.HasMember(name) || !order[name].IsArray()) {
     SetMember(order, name, TValue(rapidjson::kArrayType), a);
   }
+  // Ids the seed brings along are kept; new ones never repeat them.
+  for (auto& line : order[name].GetArray()) {
+    if (auto id = IdOf(Member(line, "id")); id && *id >= store.NextItemId) store.NextItemId = *id + 1;
+  }
   for (auto& line : order[name].GetArray()) {
     if (!line.IsObject()) continue;
     if (!line.HasMember("id")) {

@@ -34,6 +34,9 @@ int64_t TStore::FindSku(const std::string& sku, int64_t except) const {
 void TStore::NumberMeta(TValue& metaArray, TAlloc& alloc) {
   if (!metaArray.IsArray()) return;
   for (auto& entry : metaArray.GetArray()) {
+    if (auto id = IdOf(Member(entry, "id")); id && *id >= NextMetaId) NextMetaId = *id + 1;
+  }
+  for (auto& entry : metaArray.GetArray()) {
     if (entry.IsObject() && !entry.HasMember("id")) {
       TValue copy(rapidjson::kObjectType);
       copy.AddMember("id", NextMetaId++, alloc);
