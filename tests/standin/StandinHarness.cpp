@@ -13,18 +13,25 @@ TStandinConfig HarnessConfig() {
   return config;
 }
 
-TStandinHarness::TStandinHarness(TStandinConfig config)
-    : Server(std::make_unique<TStandinServer>(std::move(config))) {
+TStandinHarness::TStandinHarness(TStandinConfig config, std::string caFile)
+    : Server(std::make_unique<TStandinServer>(std::move(config))), CaFile(std::move(caFile)) {
   std::string error;
   if (!Server->Start(error)) throw std::runtime_error("stand-in did not start: " + error);
   Serving = std::thread([this] { Server->Run(); });
   // Wait until the listening socket accepts.
   for (int i = 0; i < 200; ++i) {
-    httplib::Client probe(Origin());
-    if (probe.Get("/standin/clock")) return;
+    if (Client()->Get("/standin/clock")) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   throw std::runtime_error("stand-in does not answer");
+}
+
+std::unique_ptr<httplib::Client> TStandinHarness::Client() const {
+  auto client = std::make_unique<httplib::Client>(Origin());
+  client->enable_server_certificate_verification(true);
+  if (!CaFile.empty()) client->set_ca_cert_path(CaFile.c_str());
+  client->set_read_timeout(10, 0);
+  return client;
 }
 
 TStandinHarness::~TStandinHarness() {
@@ -56,24 +63,21 @@ httplib::Result TStandinHarness::Post(const std::string& resource, const std::st
 
 httplib::Result TStandinHarness::Raw(const std::string& method, const std::string& target,
                                      const std::string& authorization, const std::string& body) {
-  httplib::Client client(Origin());
-  client.set_read_timeout(10, 0);
+  auto client = Client();
   httplib::Headers headers;
   if (!authorization.empty()) headers.emplace("Authorization", authorization);
-  if (method == "GET") return client.Get(target, headers);
-  return client.Post(target, headers, body, "application/json");
+  if (method == "GET") return client->Get(target, headers);
+  return client->Post(target, headers, body, "application/json");
 }
 
 std::string TStandinHarness::AdminGet(const std::string& path) {
-  httplib::Client client(Origin());
-  auto result = client.Get(path);
+  auto result = Client()->Get(path);
   EXPECT_TRUE(result && result->status < 300) << path << ": " << (result ? result->body : "no answer");
   return result ? result->body : "";
 }
 
 std::string TStandinHarness::AdminPost(const std::string& path, const std::string& body) {
-  httplib::Client client(Origin());
-  auto result = client.Post(path, body, "application/json");
+  auto result = Client()->Post(path, body, "application/json");
   EXPECT_TRUE(result && result->status < 300) << path << ": " << (result ? result->body : "no answer");
   return result ? result->body : "";
 }

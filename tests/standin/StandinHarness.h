@@ -22,7 +22,9 @@ TStandinConfig HarnessConfig();
 
 class TStandinHarness {
  public:
-  explicit TStandinHarness(TStandinConfig config = HarnessConfig());
+  // With config.CertFile the server speaks HTTPS; caFile is what the harness's
+  // clients trust then (verification is always on).
+  explicit TStandinHarness(TStandinConfig config = HarnessConfig(), std::string caFile = "");
   ~TStandinHarness();
 
   std::string Origin() const { return Server->Origin(); }
@@ -44,7 +46,10 @@ class TStandinHarness {
   static std::string Target(const std::string& resource, const oauth::TParams& query);
 
  private:
+  std::unique_ptr<httplib::Client> Client() const;
+
   std::unique_ptr<TStandinServer> Server;
+  std::string CaFile;
   std::thread Serving;
 };
 
