@@ -1,0 +1,142 @@
+// The embedded session: opening the file, result values as callers read them,
+// and two sessions working on one file at the same time.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "EngineFixture.h"
+#include "PosTables.h"
+
+namespace ooa::test {
+namespace {
+
+class EngineSession : public EngineTest {};
+
+TEST_F(EngineSession, MissingFileIsAFailedConnectionAndIsNotCreated) {
+  auto path = Dir / "absent.db";
+  auto s = CreateEmbeddedSession(path.string());
+  EXPECT_THROW(s->Open(), TDbError);
+  EXPECT_FALSE(s->IsOpen());
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(EngineSession, FileNameIsFoundWithoutRegardToCase) {
+  Exec("Create Table T (A int); Insert T Values (7)");
+  Db.reset();
+  std::filesystem::rename(Path, Dir / "Shop.db");
+  auto s = CreateEmbeddedSession((Dir / "SHOP.DB").string());
+  s->Open();
+  EXPECT_EQ(s->Query("Select A From T").First().Rows[0][0].AsInteger(), 7);
+}
+
+TEST_F(EngineSession, FileThatIsNoDatabaseFailsToOpen) {
+  std::ofstream(Dir / "junk.db") << "this is not a database file, just some text that is long enough";
+  auto s = CreateEmbeddedSession((Dir / "junk.db").string());
+  EXPECT_THROW(s->Open(), TDbError);
+}
+
+TEST_F(EngineSession, ResultValuesCarryTheirKinds) {
+  Exec("Create Table P (ProductCode nvarchar(10) Primary Key, Live bit, Price float, Qty int, ModifyDate datetime, Note nvarchar(20));"
+       "Create Table PE (ProductCode nvarchar(10), WooID nvarchar(10));"
+       "Insert P Values (N'A', 1, 2.5, 3, '03/05/2024 14:06:59', Null)");
+  TQueryResult r = Query("Select p.*, pe.* From P p Left Join PE pe On p.ProductCode = pe.ProductCode");
+  TRecordSet& set = r.First();
+  ASSERT_EQ(set.RecordCount(), 1);
+  EXPECT_EQ(set.Columns.size(), 8u);
+  // The first of two equal names wins: P's code, not PE's empty one.
+  EXPECT_EQ(set.FieldByName("productcode").AsString(), "A");
+  EXPECT_EQ(set.FieldByName("Live").Kind, TDbValue::TKind::Integer);
+  EXPECT_TRUE(set.FieldByName("Live").AsBoolean());
+  EXPECT_EQ(set.FieldByName("Price").Kind, TDbValue::TKind::Float);
+  EXPECT_DOUBLE_EQ(set.FieldByName("Price").AsFloat(), 2.5);
+  EXPECT_EQ(set.FieldByName("Qty").AsInteger(), 3);
+  EXPECT_EQ(set.FieldByName("ModifyDate").Kind, TDbValue::TKind::DateTime);
+  EXPECT_EQ(set.FieldByName("ModifyDate").AsString(), "2024-03-05 14:06:59.000");
+  EXPECT_EQ(set.FieldByName("ModifyDate").AsDateTime(), TDateTime::FromCivil(2024, 3, 5, 14, 6, 59));
+  EXPECT_TRUE(set.FieldByName("Note").IsNull());
+  EXPECT_EQ(set.FieldByName("Note").AsString(), "");
+  EXPECT_EQ(set.FieldByName("WooID").AsInteger(), 0);
+  EXPECT_THROW(set.FieldByName("Nope"), TDbError);
+}
+
+TEST_F(EngineSession, EveryResultSetComesBackInOrder) {
+  Exec("Create Table T (A int); Insert T Values (1), (2)");
+  TQueryResult r = Query("Update T Set A = A + 10; Select A From T Order By A; Select Count(*) As N From T Where A > 100");
+  ASSERT_EQ(r.Sets.size(), 2u);
+  EXPECT_EQ(r.Sets[0].RecordCount(), 2);
+  EXPECT_EQ(r.Sets[0].Rows[1][0].AsInteger(), 12);
+  EXPECT_EQ(r.Sets[1].Columns[0], "N");
+  EXPECT_EQ(r.Sets[1].Rows[0][0].AsInteger(), 0);
+}
+
+TEST_F(EngineSession, TwoSessionsWriteInvoicesAtTheSameTime) {
+  Exec(kPosTables);
+  Exec("Insert Profile (GenerateInvoiceNoKind, POSInit) Values (0, N'W'); Insert Product (ProductCode, StockQty1) Values (N'A', 100)");
+  constexpr int kEach = 15;
+  auto run = [&](int first) {
+    auto s = CreateEmbeddedSession(Path);
+    s->Open();
+    for (int i = 0; i < kEach; ++i)
+      s->Query(InvoiceBatch(std::to_string(first + i), "261208", "C" + std::to_string(first + i), {{"A", 1, 5}}, 5));
+  };
+  std::thread a(run, 1000), b(run, 2000);
+  a.join();
+  b.join();
+  TQueryResult r = Query("Select InvoiceNo From InvoiceHead");
+  std::set<std::string> numbers;
+  for (auto& row : r.First().Rows) numbers.insert(row[0].AsString());
+  EXPECT_EQ(numbers.size(), 2u * kEach);
+  EXPECT_EQ(*numbers.rbegin(), "W26000030");
+  EXPECT_EQ(Text("Select StockQty1 From Product"), "70");
+}
+
+TEST_F(EngineSession, TableMadeByAnotherSessionIsSeen) {
+  auto other = CreateEmbeddedSession(Path);
+  other->Open();
+  Exec("Select 1");  // this session has read the schema before
+  other->Execute("Create Table Later (A int); Insert Later Values (5)");
+  EXPECT_EQ(Text("Select A From Later"), "5");
+}
+
+struct TValueCase {
+  TDbValue::TKind Kind;
+  const char* Text;
+  double Float;
+  int64_t Integer;
+  bool Boolean;
+};
+
+TEST(DbValue, ReadsAsEveryType) {
+  const TValueCase kCases[] = {
+      {TDbValue::TKind::Null, "", 0, 0, false},
+      {TDbValue::TKind::Integer, "1", 1, 1, true},
+      {TDbValue::TKind::Integer, "0", 0, 0, false},
+      {TDbValue::TKind::Float, "2.5", 2.5, 3, true},
+      {TDbValue::TKind::Text, "true", 0, 1, true},
+      {TDbValue::TKind::Text, "-7", -7, -7, true},
+  };
+  for (const auto& c : kCases) {
+    TDbValue v;
+    v.Kind = c.Kind;
+    v.Text = c.Text;
+    if (c.Kind != TDbValue::TKind::Text || std::string(c.Text) != "true") EXPECT_DOUBLE_EQ(v.AsFloat(), c.Float) << c.Text;
+    EXPECT_EQ(v.AsInteger(), c.Integer) << c.Text;
+    EXPECT_EQ(v.AsBoolean(), c.Boolean) << c.Text;
+  }
+  TDbValue d;
+  d.Kind = TDbValue::TKind::Text;
+  for (const char* t : {"2024-03-05 14:06:59.000", "2024-03-05 14:06:59", "03/05/2024 14:06:59"}) {
+    d.Text = t;
+    EXPECT_EQ(d.AsDateTime(), TDateTime::FromCivil(2024, 3, 5, 14, 6, 59)) << t;
+  }
+  d.Text = "03/05/2024";
+  EXPECT_EQ(d.AsDateTime(), TDateTime::FromCivil(2024, 3, 5));
+  EXPECT_EQ(TDbValue().AsDateTime(), TDateTime(0.0));
+  d.Text = "not a date";
+  EXPECT_THROW(d.AsDateTime(), TDbError);
+}
+
+}  // namespace
+}  // namespace ooa::test
