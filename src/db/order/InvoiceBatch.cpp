@@ -1,5 +1,10 @@
 // The invoice write: ProcessOrder (parse, calculate, one batch in one
 // transaction, read back the number) and CheckInvoiceExists.
+//
+// Success needs the commit. A database that reports a failed statement of the
+// batch as an error, and one that only runs the batch's rollback, both give
+// false with kMsgInvoiceNotWritten; errors before the batch (the calculation's
+// queries) are thrown.
 #include <mutex>
 
 #include "config/Clock.h"
@@ -40,7 +45,16 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
   const rapidjson::Value* loyalty = nullptr;
   if (!ParseOrderData(jsonData, msg, loyalty)) return false;
   CalcInvoice();
-  OpenQuery(GenerateInvoiceBatch());
+  const std::string batch = GenerateInvoiceBatch();
+  try {
+    OpenQuery(batch);
+  } catch (const TDbError& e) {
+    // A statement of the batch failed: the batch rolled back (or the
+    // database does so when it ends without a commit). The order is tried
+    // again by the next pass.
+    msg = kMsgInvoiceNotWritten + " " + e.what();
+    return false;
+  }
 
   // A new number is selected right after it is drawn, before anything is
   // written; only the closing select (InvoiceNo, Modified) shows that the batch

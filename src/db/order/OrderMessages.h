@@ -16,8 +16,9 @@ inline const std::string kMsgOrderDataError = "Order data error.";
 inline const std::string kMsgOrderItemsDataError = "Order items data error.";
 inline const std::string kMsgDepositPaymentDataError = "Deposit payment data error.";
 inline const std::string kMsgOrderPaymentDataError = "Order payment data error.";
-// The batch reached its rollback instead of its commit.
-inline const std::string kMsgInvoiceNotWritten = "The invoice was not written: the database rolled the batch back.";
+// The invoice batch did not commit (it rolled back, or the database reported
+// an error while running it); the database's message may follow.
+inline const std::string kMsgInvoiceNotWritten = "The invoice was not written; the database rolled the batch back.";
 
 // True for the parsing messages: failures caused by the order's (or refund's)
 // own data, which repeat on every pass until the shop changes the order.
