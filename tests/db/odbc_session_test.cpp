@@ -1,0 +1,100 @@
+// The ODBC side: the connection text (no server needed) and a refused
+// connection on loopback.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "db/DatabaseModule.h"
+#include "db/odbc/OdbcConnection.h"
+#include "db/odbc/OdbcSession.h"
+
+namespace ooa {
+namespace {
+
+TEST(OdbcConnectionText, BuildsQuotedKeywordsFromTheSettings) {
+  struct TCase {
+    const char* Server;
+    const char* Database;
+    const char* Expected;
+  } cases[] = {
+      {"db01\\POS", "TilloraPOS",
+       "Driver={FreeTDS};Server={db01\\POS};Database={TilloraPOS};UID={Tillora};PWD={Kelrov319702};"
+       "TDS_Version=7.4;ClientCharset=UTF-8"},
+      // ';' and '}' in a name cannot end the value or add a keyword.
+      {"srv;UID=sa", "Shop}Data;PWD=x",
+       "Driver={FreeTDS};Server={srv;UID=sa};Database={Shop}}Data;PWD=x};UID={Tillora};PWD={Kelrov319702};"
+       "TDS_Version=7.4;ClientCharset=UTF-8"},
+      // This machine's shorthands; instance and port stay.
+      {"(local)\\SQLEXPRESS", "POS",
+       "Driver={FreeTDS};Server={localhost\\SQLEXPRESS};Database={POS};UID={Tillora};PWD={Kelrov319702};"
+       "TDS_Version=7.4;ClientCharset=UTF-8"},
+      {".,1433", "POS",
+       "Driver={FreeTDS};Server={localhost,1433};Database={POS};UID={Tillora};PWD={Kelrov319702};"
+       "TDS_Version=7.4;ClientCharset=UTF-8"},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(OdbcConnectionText(c.Server, c.Database), c.Expected) << c.Server;
+}
+
+// A loopback listener: it accepts connections (when `accept` is set) but never
+// answers; without it the port is closed and connecting is refused.
+class TSilentServer {
+ public:
+  explicit TSilentServer(bool accept) {
+    Fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(Fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    socklen_t len = sizeof(addr);
+    getsockname(Fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    Port = ntohs(addr.sin_port);
+    if (accept) {
+      listen(Fd, 8);  // the kernel completes the handshake; nobody ever replies
+    } else {
+      close(Fd);
+      Fd = -1;
+    }
+  }
+  ~TSilentServer() {
+    if (Fd >= 0) close(Fd);
+  }
+  std::string Server() const { return "127.0.0.1," + std::to_string(Port); }
+
+ private:
+  int Fd = -1;
+  int Port = 0;
+};
+
+TEST(OdbcSession, FailsWithinTheLoginTimeoutWhenNoServerAnswers) {
+  for (bool listening : {false, true}) {
+    TSilentServer server(listening);
+    TOdbcTimeouts timeouts;
+    timeouts.LoginSeconds = 2;
+    TOdbcSession session(server.Server(), "POS", kOdbcDefaultDriver, timeouts);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(session.Open(), TDbError) << "listening: " << listening;
+    EXPECT_FALSE(session.IsOpen());
+    // A hang would show here; the bound is far above the timeout on purpose.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(timeouts.LoginSeconds + 20))
+        << "listening: " << listening;
+  }
+}
+
+TEST(OdbcSession, TheModuleReportsAFailedConnectionAsFalse) {
+  TSilentServer refused(false);
+  TDatabaseModule module;
+  TConfig config;
+  config.ServerName = refused.Server();
+  config.DatabaseName = "POS";
+  EXPECT_FALSE(module.ConnectToServer(config));
+  EXPECT_FALSE(module.Connected());
+  EXPECT_FALSE(module.ExecQueryPro("Select 1"));
+  EXPECT_THROW(module.OpenQuery("Select 1"), TDbError);
+}
+
+}  // namespace
+}  // namespace ooa
