@@ -3,7 +3,6 @@
 // database) on one thread. Prints orders per second and CPU time per order.
 //
 //   bench_order_import [orders]
-#if __has_include("db/embedded/EmbeddedSession.h")
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -109,7 +108,3 @@ int main(int argc, char** argv) {
   return written == orders ? 0 : 1;
 }
 
-#else
-#include <cstdio>
-int main() { std::puts("the embedded POS database is not built yet"); return 0; }
-#endif

@@ -1,4 +1,3 @@
-#if __has_include("db/embedded/EmbeddedSession.h")
 #include "orders/PosFixture.h"
 
 #include <gtest/gtest.h>
@@ -43,5 +42,3 @@ TDbValue TPosFixture::Value(const std::string& sql) {
 }
 
 }  // namespace ooa::test
-
-#endif
