@@ -34,7 +34,15 @@ bool TDatabaseModule::OpenQuery(const std::string& sqlCmd) {
   return true;
 }
 
-TRecordSet& TDatabaseModule::Query() { return ResultsOfThisThread().Last.First(); }
+TRecordSet& TDatabaseModule::Query() {
+  TQueryResult& last = ResultsOfThisThread().Last;
+  if (!last.Sets.empty()) return last.Sets.front();
+  // A batch without a result set: no rows, and LastResult() keeps showing
+  // that no set came back (the caller's own thread owns this empty set).
+  thread_local TRecordSet tNoRows;
+  tNoRows = TRecordSet();
+  return tNoRows;
+}
 
 TQueryResult& TDatabaseModule::LastResult() { return ResultsOfThisThread().Last; }
 

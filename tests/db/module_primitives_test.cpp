@@ -82,6 +82,11 @@ TEST_F(ModulePrimitives, OpenQueryKeepsEveryResultSetWithTheFirstAsQuery) {
   EXPECT_EQ(second.Field(0, "Nothing").AsString(), "");
   EXPECT_EQ(second.Field(0, "Two").AsInteger(), 2);
 
+  // A batch without a select leaves no rows and no result set.
+  ASSERT_TRUE(Module.OpenQuery("Update Profile Set Fax = N'y'"));
+  EXPECT_EQ(Module.Query().RecordCount(), 0);
+  EXPECT_TRUE(Module.LastResult().Empty());
+
   EXPECT_TRUE(Module.OpenCompanyQuery());
   EXPECT_EQ(Module.CompanyQuery().Field(0, "ABN").AsString(), "51 824 753 556");
 }
