@@ -3,25 +3,19 @@
 // piece: every Write goes to the spooler before it returns. The connection is
 // our own, so that its waits can be bounded and it is never shared with
 // another thread.
-#include <cups/cups.h>
-
+#include "print/CupsConnection.h"
 #include "print/PrinterOutput.h"
 
 namespace ooa {
 
 namespace {
 
-// The spooler did not answer in time: give up instead of waiting on.
-int GiveUp(http_t*, void*) { return 0; }
-
 class TCupsRawOutput : public IPrinterOutput {
  public:
   explicit TCupsRawOutput(const std::string& queue) : Queue(queue) {
-    const TPrinterTimings t = PrinterTimings();
-    Http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                        t.ConnectTimeoutMs, nullptr);
+    Connection = ConnectToPrintService();
+    Http = Connection.get();
     if (Http == nullptr) throw TPrintError("Printer " + Queue + ": the print service cannot be reached");
-    httpSetTimeout(Http, t.IoTimeoutMs / 1000.0, GiveUp, nullptr);
     JobId = cupsCreateJob(Http, Queue.c_str(), "Receipt", 0, nullptr);
     if (JobId <= 0) Fail("the queue refuses the job");
     if (cupsStartDocument(Http, Queue.c_str(), JobId, "Receipt", CUPS_FORMAT_RAW, 1) != HTTP_STATUS_CONTINUE)
@@ -31,7 +25,6 @@ class TCupsRawOutput : public IPrinterOutput {
   ~TCupsRawOutput() override {
     if (Http == nullptr) return;
     if (JobId > 0 && !Finished) cupsCancelJob2(Http, Queue.c_str(), JobId, 0);
-    httpClose(Http);
   }
 
   void Write(std::string_view data) override {
@@ -53,6 +46,7 @@ class TCupsRawOutput : public IPrinterOutput {
   }
 
   std::string Queue;
+  TCupsConnection Connection;
   http_t* Http = nullptr;
   int JobId = 0;
   bool Finished = false;

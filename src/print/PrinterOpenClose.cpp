@@ -1,7 +1,5 @@
 // PrinterControlUnit: the printer state, choosing the printer and mode, and
 // starting and ending the receipt document.
-#include <cups/cups.h>
-
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -10,6 +8,7 @@
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
+#include "print/CupsConnection.h"
 #include "print/PrinterControlUnit.h"
 #include "print/PrinterList.h"
 #include "print/PrinterState.h"
@@ -42,13 +41,10 @@ void EndDocument(TPrinterState& s) {
 bool IsTextOnlyPrinter(const std::string& printerName) {
   if (IsRawPrinterAddress(printerName)) return true;
   if (printerName.empty() || printerName.rfind("pdf:", 0) == 0) return false;
-  const TPrinterTimings t = PrinterTimings();
-  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              t.ConnectTimeoutMs, nullptr);
-  if (http == nullptr) return false;
-  httpSetTimeout(http, t.IoTimeoutMs / 1000.0, [](http_t*, void*) { return 0; }, nullptr);
+  TCupsConnection http = ConnectToPrintService();
+  if (!http) return false;
   bool textOnly = false;
-  if (cups_dest_t* dest = cupsGetNamedDest(http, printerName.c_str(), nullptr)) {
+  if (cups_dest_t* dest = cupsGetNamedDest(http.get(), printerName.c_str(), nullptr)) {
     // A raw queue has no driver ("Local Raw Printer"); the generic text-only
     // driver calls itself "Generic text-only printer".
     const char* model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
@@ -57,7 +53,6 @@ bool IsTextOnlyPrinter(const std::string& printerName) {
                m.find("text only") != std::string::npos;
     cupsFreeDests(1, dest);
   }
-  httpClose(http);
   return textOnly;
 }
 
