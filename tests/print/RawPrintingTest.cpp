@@ -153,6 +153,19 @@ TEST_F(RawPrintingTest, CaptureFileReceivesEachPieceAtOnce) {
   EXPECT_EQ(TTempDir::Read(path), Init + Hex("41 42 0D 0A") + Normal + FeedAndCut);
 }
 
+TEST_F(RawPrintingTest, BarcodeTooLongForItsLengthByteIsRefused) {
+  // CODE93 carries its length in one byte: 256 bytes would print the rest as text and commands.
+  TTempDir dir;
+  const std::string path = dir.File("receipt.bin");
+  UsePrinter("file:" + path);
+  ASSERT_TRUE(OpenReceiptPrinter());
+  PrintBarcode(std::string(255, '7'), 0);
+  const std::string with255 = TTempDir::Read(path);
+  EXPECT_EQ(escpos::Decode(with255).OfKind(TKind::Barcode).at(0).Text, std::string(255, '7'));
+  EXPECT_THROW(PrintBarcode(std::string(256, '7'), 0), TPrintError);
+  EXPECT_EQ(TTempDir::Read(path), with255);  // nothing of it was sent
+}
+
 TEST_F(RawPrintingTest, UnreachablePrinterIsRefusedWithoutHanging) {
   int closedPort;
   {

@@ -1,6 +1,7 @@
 #include "ui/print/QtCanvasPrinter.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -130,6 +131,9 @@ class TQtCanvasPrinter : public ICanvasPrinter {
 }  // namespace
 
 std::unique_ptr<ICanvasPrinter> CreateQtCanvasPrinter(const TCanvasTarget& target) {
+  // Fonts and printers need the GUI application (a headless run has none).
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+    throw TPrintError("no canvas printer (no GUI application)");
   return std::make_unique<TQtCanvasPrinter>(target);
 }
 
