@@ -134,7 +134,7 @@ void TCompiler::UpdateStmt(TStmt& s) {
   TSource src;
   src.Exposed = t.Name;
   src.Table = t.Name;
-  src.Cols = t.Columns;
+  src.Cols = &t.Columns;
   scope.Sources.push_back(std::move(src));
   TSqlWriter w;
   w.Text("UPDATE ");
@@ -170,7 +170,7 @@ void TCompiler::DeleteStmt(TStmt& s) {
   TSource src;
   src.Exposed = t.Name;
   src.Table = t.Name;
-  src.Cols = t.Columns;
+  src.Cols = &t.Columns;
   scope.Sources.push_back(std::move(src));
   TSqlWriter w;
   w.Text("DELETE FROM ");

@@ -139,7 +139,7 @@ void TCompiler::ResolveColumn(TExpr& e, const TScope* scope) {
     if (!e.Qualifier.empty()) {
       for (const TSource& src : s->Sources) {
         if (strcasecmp(src.Exposed.c_str(), e.Qualifier.c_str()) != 0) continue;
-        for (const TColumnInfo& c : src.Cols) {
+        for (const TColumnInfo& c : src.Columns()) {
           if (strcasecmp(c.Name.c_str(), e.Name.c_str()) == 0) {
             e.Qualifier = src.Exposed;
             e.Name = c.Name;
@@ -165,7 +165,7 @@ void TCompiler::ResolveColumn(TExpr& e, const TScope* scope) {
     const TSource* found = nullptr;
     const TColumnInfo* col = nullptr;
     for (const TSource& src : s->Sources) {
-      for (const TColumnInfo& c : src.Cols) {
+      for (const TColumnInfo& c : src.Columns()) {
         if (strcasecmp(c.Name.c_str(), e.Name.c_str()) == 0) {
           if (found) throw TDbError("Ambiguous column name '" + e.Name + "'.");
           found = &src;

@@ -17,14 +17,14 @@ void TCompiler::BuildSources(TSelect& q, const TScope* outer, TScope& scope) {
       for (size_t i = 0; i < out.size(); ++i) {
         if (out[i].Name.empty())
           throw TDbError("No column name was specified for column " + std::to_string(i + 1) + " of '" + src.Alias + "'.");
-        s.Cols.push_back(TColumnInfo{out[i].Name, out[i].Type, false, false});
+        s.Own.push_back(TColumnInfo{out[i].Name, out[i].Type, false, false});
       }
       s.Exposed = src.Alias;
     } else {
       const TTableInfo& t = TableOf(src.Name);
       src.Name = t.Name;
       s.Table = t.Name;
-      s.Cols = t.Columns;
+      s.Cols = &t.Columns;
       s.Exposed = src.Alias.empty() ? t.Name : src.Alias;
     }
     for (const TSource& other : scope.Sources)
@@ -60,7 +60,7 @@ void TCompiler::ResolveSelect(TSelect& q, const TScope* outer, std::vector<TOutC
       if (!item.Expr->Qualifier.empty() && strcasecmp(src.Exposed.c_str(), item.Expr->Qualifier.c_str()) != 0)
         continue;
       matched = true;
-      for (const TColumnInfo& c : src.Cols) {
+      for (const TColumnInfo& c : src.Columns()) {
         TSelectItem col;
         col.Expr = MakeExpr(TExprKind::Column, item.Expr->Pos);
         col.Expr->Qualifier = src.Exposed;

@@ -39,7 +39,9 @@ class TCompiler {
   struct TSource {
     std::string Exposed;       // alias, or the table name
     std::string Table;         // base table, empty for a derived table
-    std::vector<TColumnInfo> Cols;
+    const std::vector<TColumnInfo>* Cols = nullptr;  // the catalog's, or Own for a derived table
+    std::vector<TColumnInfo> Own;
+    const std::vector<TColumnInfo>& Columns() const { return Cols ? *Cols : Own; }
   };
   struct TScope {
     std::vector<TSource> Sources;

@@ -123,6 +123,10 @@ std::vector<TToken> Tokenize(const std::string& s) {
     if (IdentStart(c)) {
       while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
       push(TTok::Ident, s.substr(start, i - start), start);
+      std::string& lower = out.back().Lower;
+      lower = out.back().Text;
+      for (char& ch : lower)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
       continue;
     }
     if (Digit(static_cast<char>(c)) || (c == '.' && i + 1 < n && Digit(s[i + 1]))) {

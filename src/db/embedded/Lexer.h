@@ -13,6 +13,7 @@ enum class TTok : uint8_t { End, Ident, QuotedIdent, Variable, Integer, Decimal,
 struct TToken {
   TTok Kind = TTok::End;
   std::string Text;  // identifier / variable (with @) / number digits / string content / operator
+  std::string Lower;  // a plain identifier in lower case (keywords are compared on it)
   bool Unicode = false;  // N'...'
   int Pos = 0;           // byte offset in the batch
   int Line = 1;

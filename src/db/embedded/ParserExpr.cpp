@@ -254,7 +254,7 @@ TExprPtr TParser::ParsePrimary() {
           ExpectOp(")");
           return e;
         }
-        bool reserved = IsReservedWord(t.Text);
+        bool reserved = IsReservedLower(t.Lower);
         if (IsOp("(", 1) && (!reserved || IsKeyword("left") || IsKeyword("right"))) {
           std::string name = Next().Text;
           Next();

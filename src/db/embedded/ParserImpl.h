@@ -77,6 +77,7 @@ class TParser {
 };
 
 bool IsReservedWord(const std::string& word);
+bool IsReservedLower(const std::string& lowerWord);
 TExprPtr MakeExpr(TExprKind kind, int pos);
 
 }  // namespace ooa::tsql

@@ -8,7 +8,7 @@
 
 namespace ooa::tsql {
 
-bool IsReservedWord(const std::string& word) {
+bool IsReservedLower(const std::string& word) {
   static const std::unordered_set<std::string> kWords = {
       "add", "all", "alter", "and", "any", "as", "asc", "begin", "between", "break", "by", "case", "check",
       "collate", "column", "commit", "constraint", "continue", "create", "cross", "declare", "default", "delete", "desc",
@@ -17,8 +17,10 @@ bool IsReservedWord(const std::string& word) {
       "left", "like", "not", "null", "on", "option", "or", "order", "outer", "over", "percent", "primary", "print", "references",
       "return", "right", "rollback", "select", "set", "table", "then", "to", "top", "tran", "transaction",
       "union", "unique", "update", "values", "when", "where", "while", "with"};
-  return kWords.count(AsciiLower(word)) != 0;
+  return kWords.count(word) != 0;
 }
+
+bool IsReservedWord(const std::string& word) { return IsReservedLower(AsciiLower(word)); }
 
 TExprPtr MakeExpr(TExprKind kind, int pos) {
   auto e = std::make_unique<TExpr>();
@@ -42,7 +44,7 @@ const TToken& TParser::Next() {
 
 bool TParser::IsKeyword(const char* kw, int ahead) const {
   const TToken& t = Peek(ahead);
-  return t.Kind == TTok::Ident && strcasecmp(t.Text.c_str(), kw) == 0;
+  return t.Kind == TTok::Ident && t.Lower == kw;
 }
 
 bool TParser::AcceptKeyword(const char* kw) {
@@ -81,7 +83,7 @@ void TParser::Fail(const std::string& message) const { throw TDbError(message); 
 
 bool TParser::IsName(int ahead) const {
   const TToken& t = Peek(ahead);
-  return t.Kind == TTok::QuotedIdent || (t.Kind == TTok::Ident && !IsReservedWord(t.Text));
+  return t.Kind == TTok::QuotedIdent || (t.Kind == TTok::Ident && !IsReservedLower(t.Lower));
 }
 
 std::string TParser::ExpectName() {
@@ -100,12 +102,11 @@ std::string TParser::ParseObjectName() {
 }
 
 bool TParser::AtStatementStart() const {
-  static const char* const kStarts[] = {"select", "insert", "update", "delete", "declare", "set", "if",
-                                        "while", "begin", "commit", "rollback", "goto", "create", "drop",
-                                        "alter", "print", "return", "break", "continue"};
-  for (const char* kw : kStarts)
-    if (IsKeyword(kw)) return true;
-  return false;
+  static const std::unordered_set<std::string> kStarts = {
+      "select", "insert", "update", "delete", "declare", "set",  "if",     "while", "begin",   "commit",
+      "rollback", "goto", "create", "drop", "alter", "print", "return", "break", "continue"};
+  const TToken& t = Peek();
+  return t.Kind == TTok::Ident && kStarts.count(t.Lower) != 0;
 }
 
 TBatch TParser::ParseAll() {
