@@ -12,19 +12,18 @@ namespace ooa {
 namespace {
 
 using dbtest::RunPosdb;
-using dbtest::ShellQuote;
 
 TEST(Posdb, InitCreatesTheSchemaAndExecPrintsEveryResultSet) {
   dbtest::TScratchDir dir;
   const std::string db = dir.File("pos.db");
-  auto init = RunPosdb("init " + ShellQuote(db) + " --warehouse 1 --warehouse MAIN");
+  auto init = RunPosdb({"init", db, "--warehouse", "1", "--warehouse", "MAIN"});
   ASSERT_EQ(init.ExitCode, 0) << init.Err;
 
   // A quote inside a text survives the round trip; NULL and tabs stay readable.
-  auto r = RunPosdb("exec " + ShellQuote(db) + " -Q " +
-                    ShellQuote("Update Profile Set CompanyName = N'O''Neil''s Cellar', Fax = Null, "
-                               "ABN = N'a\tb'; Select CompanyName, Fax, ABN From Profile; "
-                               "Select StockQty1, StockValueMAIN, version From Product, Version"));
+  auto r = RunPosdb({"exec", db, "-Q",
+                     "Update Profile Set CompanyName = N'O''Neil''s Cellar', Fax = Null, "
+                     "ABN = N'a\tb'; Select CompanyName, Fax, ABN From Profile; "
+                     "Select StockQty1, StockValueMAIN, version From Product, Version"});
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_EQ(r.Out,
             "CompanyName\tFax\tABN\n"
@@ -33,7 +32,7 @@ TEST(Posdb, InitCreatesTheSchemaAndExecPrintsEveryResultSet) {
             "StockQty1\tStockValueMAIN\tversion\n");
 
   // The batch may come on standard input.
-  r = RunPosdb("exec " + ShellQuote(db), "Select POSInit As Prefix, DefaultGSTRate From Profile");
+  r = RunPosdb({"exec", db}, "Select POSInit As Prefix, DefaultGSTRate From Profile");
   ASSERT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_EQ(r.Out, "Prefix\tDefaultGSTRate\nW\t10\n");
 }
@@ -41,20 +40,18 @@ TEST(Posdb, InitCreatesTheSchemaAndExecPrintsEveryResultSet) {
 TEST(Posdb, ErrorsGoToStandardErrorWithAFailingExitCode) {
   dbtest::TScratchDir dir;
   const std::string db = dir.File("pos.db");
-  ASSERT_EQ(RunPosdb("init " + ShellQuote(db)).ExitCode, 0);
+  ASSERT_EQ(RunPosdb({"init", db}).ExitCode, 0);
 
   struct TCase {
     const char* Name;
-    std::string Args;
+    std::vector<std::string> Args;
     std::string ErrContains;
   } cases[] = {
-      {"missing column", "exec " + ShellQuote(db) + " -Q " + ShellQuote("Select NoSuchColumn From Profile"),
-       "NoSuchColumn"},
-      {"missing table", "exec " + ShellQuote(db) + " -Q " + ShellQuote("Select * From NoSuchTable"), "NoSuchTable"},
-      {"existing file", "init " + ShellQuote(db), "already exists"},
-      {"bad warehouse", "init " + ShellQuote(dir.File("other.db")) + " --warehouse " + ShellQuote("1;Drop"),
-       "1;Drop"},
-      {"missing file", "exec " + ShellQuote(dir.File("none.db")) + " -Q " + ShellQuote("Select 1"), "none.db"},
+      {"missing column", {"exec", db, "-Q", "Select NoSuchColumn From Profile"}, "NoSuchColumn"},
+      {"missing table", {"exec", db, "-Q", "Select * From NoSuchTable"}, "NoSuchTable"},
+      {"existing file", {"init", db}, "already exists"},
+      {"bad warehouse", {"init", dir.File("other.db"), "--warehouse", "1;Drop"}, "1;Drop"},
+      {"missing file", {"exec", dir.File("none.db"), "-Q", "Select 1"}, "none.db"},
   };
   for (const TCase& c : cases) {
     auto r = RunPosdb(c.Args);
@@ -70,7 +67,7 @@ TEST(Posdb, ErrorsGoToStandardErrorWithAFailingExitCode) {
 // invoice: each must run (no missing or ambiguous column) and find its rows.
 TEST(PosSchema, TheAdaptorsQueriesRunOnTheDemoShop) {
   dbtest::TScratchDir dir;
-  dbtest::InitDatabase(dir.File("demo.db"), "--demo");
+  dbtest::InitDatabase(dir.File("demo.db"));
   SetConfigPath(dir.File("OnlineService.ini"));
   TDatabaseModule m;
   ASSERT_TRUE(m.ConnectToServer(dbtest::EmbeddedConfig("demo.db")));

@@ -90,7 +90,7 @@ TEST(SyncLog, AFailedWriteIsIgnoredButAFailedReadRaises) {
 
 TEST(SyncLog, KeepsOneRowPerEventInTheEmbeddedDatabase) {
   dbtest::TScratchDir dir;
-  dbtest::InitDatabase(dir.File("pos.db"), "");
+  dbtest::InitDatabase(dir.File("pos.db"), {});
   SetConfigPath(dir.File("OnlineService.ini"));
   TDatabaseModule module;
   ASSERT_TRUE(module.ConnectToServer(dbtest::EmbeddedConfig("POS.DB")));

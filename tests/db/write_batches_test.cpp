@@ -138,7 +138,7 @@ const char* kCreditBatch =
 
 TEST(PosSchema, TakesTheInvoiceAndCreditNoteBatches) {
   dbtest::TScratchDir dir;
-  dbtest::InitDatabase(dir.File("demo.db"), "--demo");
+  dbtest::InitDatabase(dir.File("demo.db"));
   SetConfigPath(dir.File("OnlineService.ini"));
   TDatabaseModule m;
   ASSERT_TRUE(m.ConnectToServer(dbtest::EmbeddedConfig("DEMO.DB")));
