@@ -33,7 +33,9 @@ TEST_P(EngineBatches, RunsAsTheServerWould) {
     ASSERT_FALSE(r.First().Rows.empty());
     EXPECT_EQ(r.First().Rows[0][0].AsString(), c.FirstValue);
   }
-  if (!c.Check.empty()) EXPECT_EQ(Text(c.Check), c.Expected);
+  if (!c.Check.empty()) {
+    EXPECT_EQ(Text(c.Check), c.Expected);
+  }
 }
 
 const std::string kYearly = "Insert Profile (GenerateInvoiceNoKind, POSInit) Values (0, N'W'); "

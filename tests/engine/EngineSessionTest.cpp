@@ -121,7 +121,9 @@ TEST(DbValue, ReadsAsEveryType) {
     TDbValue v;
     v.Kind = c.Kind;
     v.Text = c.Text;
-    if (c.Kind != TDbValue::TKind::Text || std::string(c.Text) != "true") EXPECT_DOUBLE_EQ(v.AsFloat(), c.Float) << c.Text;
+    if (c.Kind != TDbValue::TKind::Text || std::string(c.Text) != "true") {
+      EXPECT_DOUBLE_EQ(v.AsFloat(), c.Float) << c.Text;
+    }
     EXPECT_EQ(v.AsInteger(), c.Integer) << c.Text;
     EXPECT_EQ(v.AsBoolean(), c.Boolean) << c.Text;
   }
