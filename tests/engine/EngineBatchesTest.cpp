@@ -120,6 +120,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "Select Cast(7/2 As varchar(5)) + '|' + Cast(7/2.0 As varchar(5)) + '|' + N'a' + 'b' + '|' + "
                    "Cast(1 + 2 As varchar(5))",
                    "", "", "3|3.5|ab|3"},
+        TBatchCase{"LikeOnAKeyIgnoresCase",
+                   {"Insert InvoiceHead (InvoiceNo) Values (N'W26000001'), (N'W2612080001'), (N'X26000001'), (N'CN2600001')"},
+                   "Select Count(*) From InvoiceHead Where InvoiceNo Like 'w26%'",
+                   "Select Count(*) From InvoiceHead Where InvoiceNo Like '%26%01'", "4", "2"},
+        TBatchCase{"TopExistsAndInSelect",
+                   {"Insert Customer (CustomerCode) Values (N'A'), (N'B'), (N'C'); "
+                    "Insert InvoiceHead (InvoiceNo, CustomerCode) Values (N'1', N'B'), (N'2', N'C')"},
+                   "Select Top 1 CustomerCode From Customer c Where Exists (Select * From InvoiceHead h Where "
+                   "h.CustomerCode = c.CustomerCode) Order By CustomerCode Desc",
+                   "Select Count(*) From Customer Where CustomerCode Not In (Select CustomerCode From InvoiceHead)", "1",
+                   "C"},
         TBatchCase{"VariableTextIsCutToItsLength", {}, "Declare @n nvarchar(3); Set @n = N'ABCDEF'; Select @n", "", "",
                    "ABC"}),
     [](const auto& info) { return std::string(info.param.Name); });
