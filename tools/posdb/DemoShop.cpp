@@ -92,7 +92,7 @@ const std::vector<TProductRow>& Products() {
       {"BAGREUSE", "BAGS", "Reusable Shopping Bag", "", "", true, true, false, 10, false, false, 150, 0.35, "Counter",
        {{"", 0.91, 0, 1, "9312345000109"}}},
       {"ROSE750", "WINE", "Provence Rose 750ml", "普罗旺斯桃红葡萄酒 750毫升", "普羅旺斯桃紅葡萄酒 750毫升",
-       true, false, false, 10, true, false, 0, 14, "A1-07",
+       true, true, false, 10, true, false, 12, 14, "A1-07",
        {{"", 24.55, 0, 1, "9312345000116"}}},
       {"PORT750", "WINE", "Tawny Port 750ml", "", "", false, true, false, 10, true, false, 5, 12.4, "A2-01",
        {{"", 27.27, 0, 1, "9312345000123"}}},
