@@ -44,9 +44,11 @@ bool IsTextOnlyPrinter(const std::string& printerName);
 void SetDefaultPrinterDevice(const std::string& printerName);
 
 // Windows adjusts the driver's paper size and source before a raw document.
-// Here the raw job is sent in the print service's raw document format, which
-// no filter or driver setting touches; this routine selects that format for
-// the next raw document (it is what OpenReceiptPrinter does in raw mode).
+// Here no driver sees raw output: a queue gets it as a job in the print
+// service's raw document format, which no filter or paper setting touches, and
+// the socket, device and file back-ends pass the bytes on as they are. So
+// this routine changes nothing; OpenReceiptPrinter still calls it in raw mode
+// only, and a canvas-mode printer keeps its paper settings.
 void SetRawDeviceMode();
 
 // Starts a receipt document on the configured printer. False when the printer

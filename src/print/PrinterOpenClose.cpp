@@ -61,9 +61,8 @@ void SetDefaultPrinterDevice(const std::string& printerName) {
 }
 
 void SetRawDeviceMode() {
-  TPrinterState& s = PrinterState();
-  std::lock_guard lock(s.Mutex);
-  s.RawJobFormat = true;
+  // Nothing to adjust: the raw back-ends send the bytes as they are (a print
+  // queue gets them as a job in the raw document format).
 }
 
 bool OpenReceiptPrinter() {
@@ -98,7 +97,6 @@ bool OpenReceiptPrinter() {
     if (s.RawMode) {
       SetRawDeviceMode();
       s.Raw = OpenRawOutput(address);
-      s.RawJobFormat = false;
       SendToPrinter(std::string("\x1B\x40\x0C", 3));  // ESC @ (initialise), form feed
     } else {
       TCanvasTarget target;

@@ -18,7 +18,6 @@ struct TPrinterState {
   bool GraphicMode = false;
   int LinePosition = 0;
   int LineHeight = 0;
-  bool RawJobFormat = false;             // SetRawDeviceMode was called for the next document
   std::unique_ptr<IPrinterOutput> Raw;   // the open raw document
   std::unique_ptr<ICanvasPrinter> Canvas;  // the open canvas document
   TCanvasFont Font;                      // the canvas font as last set
