@@ -1,9 +1,10 @@
 // The printers a receipt can go to, as the settings dialog lists them: the
-// destinations (queues) of the local print service, by name, default first is
-// not implied: the order is the print service's own. Besides these names the
+// destinations (queues) of the local print service, by name, in the print
+// service's own order. Besides these names the
 // receipt printer setting also accepts printer addresses (socket://host:port,
 // a device path such as /dev/usb/lp0, file:PATH, pdf:PATH), which are not
-// listed here. Any thread; each call asks the print service afresh.
+// listed here. Any thread; each call asks the print service afresh, with
+// bounded waits.
 #pragma once
 
 #include <string>

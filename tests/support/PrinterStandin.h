@@ -3,8 +3,9 @@
 // Started by the constructor, stopped by Stop() or the destructor; the job
 // files live in the object's own temporary folder. Test thread only.
 //
-// Tests that use it must build the tool first (tests/CMakeLists.txt makes
-// every test folder depend on printer-standin).
+// Tests that use it must build the tool first: tests/CMakeLists.txt makes the
+// plain test folders depend on printer-standin; a folder with its own
+// CMakeLists.txt adds add_dependencies(<its test> printer-standin).
 #pragma once
 
 #include <sys/types.h>
