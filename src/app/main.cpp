@@ -30,6 +30,7 @@
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"
 #include "ui/ConfigurationForm.h"
+#include "ui/print/QtCanvasPrinter.h"
 #endif
 
 namespace {
@@ -63,6 +64,7 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
   // not the display name, which X11 would append to every window caption.
   QApplication::setApplicationName(kAppTitle);
   QApplication::setQuitOnLastWindowClosed(false);  // hidden in the tray is not closed
+  RegisterQtCanvasPrinter();  // receipts for page printers are drawn with Qt
 
   TDatabaseModule db;
   TWooModule woo(db);
