@@ -24,6 +24,7 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/DbSession.h"
+#include "db/catalog/BatchList.h"
 #include "db/OrderDocument.h"
 
 namespace ooa {
@@ -66,6 +67,17 @@ class TDatabaseModule {
   TPayment DepositPayment;
 
   // ---- Catalogue queries ----------------------------------------------------
+  // Each runs one query (OpenQuery; a database error is thrown) and cuts its
+  // rows into a batch list (db/catalog/BatchList.h); no rows: " |- No new data."
+  // and an empty list. Language codes come from ConfigSnapshot().
+  // Category groups (IsGroup) or categories that changed since their last sync
+  // and are offered online, or withdrawn while still in the shop. Categories
+  // wait until their group has a shop id (a null WooID).
+  TBatchList GetCategories(bool IsGroup);
+  // Missing shop translations (create entries only) of groups and categories
+  // that are online and in the shop; a category's translation waits for its
+  // group's translation in the same language.
+  TBatchList GetTranslationsOfCategories();
 
   // ---- Order import ------------------------------------------------------
   // The order document's reset (before every order, refund or cancellation)

@@ -6,7 +6,11 @@ namespace ooa {
 
 // Category groups, categories, category translations, products (with their
 // variations and translations), then stock.
-void RunCatalogPass(TWooModule& woo) {}
+void RunCatalogPass(TWooModule& woo) {
+  woo.UploadCatgories(true);
+  woo.UploadCatgories(false);
+  woo.UploadTranslationsOfCatgories();
+}
 
 // Modified orders: new invoices, cancellations, refunds, receipts, sync log.
 void RunOrderPass(TWooModule& woo) { woo.SyncOrders(); }

@@ -33,6 +33,15 @@ class TWooModule {
   TDatabaseModule& Db() { return Database; }
 
   // ---- Catalogue upload ------------------------------------------------------
+  // Batch uploads on the first channel (catalogue worker thread), each with
+  // the protocol of shop/catalog/BatchUpload.h. Nothing is returned; request
+  // failures are logged and the rows stay pending; database query errors are
+  // thrown and end the pass.
+  // Category groups (IsGroup) or categories to "products/categories/batch";
+  // writes WooID and LastSyncedAt back (one upload time per run).
+  void UploadCatgories(bool IsGroup);
+  // Creates the missing category translations; writes Translate1..3 back.
+  void UploadTranslationsOfCatgories();
 
   // ---- Order sync ------------------------------------------------------------
   // One order sync pass on the second channel (order worker thread): imports

@@ -1,0 +1,89 @@
+// TBatchList: the batch objects of one catalogue upload, built by a
+// database-side routine (GetCategories, GetProducts, ...) from its query rows
+// and sent one by one by the shop side (shop/catalog/BatchUpload.h).
+//
+// A batch object is a JSON object with up to three arrays, always in the order
+// "create" (new shop objects), "update" (objects carrying their shop "id") and
+// "delete" (shop ids as JSON strings); an array is present only when it holds
+// entries, so a batch without entries is the text "{}".
+//
+// Building: for every row call BeginRow(), then add the row's entries with
+// AddCreate / AddUpdate / AddDelete; after the last row call Finish(). A batch
+// is closed at the start of a row once it holds 30 or more entries, so a row's
+// entries never straddle two batches and every batch but the last holds at
+// least 30. Finish() always appends the last batch, even an empty one; a
+// routine whose query found no rows calls neither and hands back the empty list.
+//
+// Entries are rapidjson values made with Allocator() (NewObject() and AddText()
+// help); Add* moves them into the list. The list owns all its JSON.
+// One thread builds and reads a list; it is handed over by value (movable).
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include <rapidjson/document.h>
+
+namespace ooa {
+
+using TJsonAllocator = rapidjson::Document::AllocatorType;
+
+class TBatchList {
+ public:
+  // A batch is closed when a new row starts and it holds this many entries.
+  static constexpr int kBatchCut = 30;
+
+  TBatchList();
+  TBatchList(TBatchList&&) noexcept;
+  TBatchList& operator=(TBatchList&&) noexcept;
+  ~TBatchList();
+
+  // ---- Building --------------------------------------------------------------
+  // Starts the next row: closes the current batch when it holds kBatchCut or
+  // more entries.
+  void BeginRow();
+  // Append one entry of the current row (the value is moved from; it must have
+  // been made with Allocator()).
+  void AddCreate(rapidjson::Value& entry);
+  void AddUpdate(rapidjson::Value& entry);
+  // A shop id to delete, sent as a JSON string.
+  void AddDelete(const std::string& id);
+  // Closes the current batch and appends it, even when it holds no entries.
+  void Finish();
+
+  // An empty JSON object for an entry.
+  rapidjson::Value NewObject() const { return rapidjson::Value(rapidjson::kObjectType); }
+  TJsonAllocator& Allocator();
+  // Entries added to the current (not yet closed) batch.
+  int CurrentEntryCount() const { return EntryCount; }
+
+  // ---- Reading ---------------------------------------------------------------
+  // Number of batch objects (the "total batches" an upload logs).
+  std::size_t Count() const;
+  bool Empty() const { return Count() == 0; }
+  const rapidjson::Value& Batch(std::size_t index) const;
+  // The compact JSON text of a batch object, as it is sent.
+  std::string BatchJson(std::size_t index) const;
+
+ private:
+  void CloseBatch();
+
+  std::unique_ptr<rapidjson::Document> Doc;  // the array of batch objects
+  rapidjson::Value Create, Update, Delete;    // arrays of the current batch
+  int EntryCount = 0;
+};
+
+// Adds the member name: text (both copied) to a JSON object.
+void AddText(rapidjson::Value& object, const char* name, const std::string& text, TJsonAllocator& alloc);
+
+// The text of a JSON value whatever its type: a string as it is, a number as
+// its digits (123 -> "123"), true/false as "true"/"false", anything else "".
+std::string JsonText(const rapidjson::Value& value);
+// JsonText of a member of an object; "" when the value is not an object or
+// has no such member.
+std::string MemberText(const rapidjson::Value& object, const char* name);
+// The compact JSON text of any value.
+std::string JsonToText(const rapidjson::Value& value);
+
+}  // namespace ooa

@@ -1,0 +1,109 @@
+// The shared batch upload protocol (see BatchUpload.h).
+#include "shop/catalog/BatchUpload.h"
+
+#include "config/ActivityLog.h"
+#include "db/DatabaseModule.h"
+#include "shop/RestChannel.h"
+
+namespace ooa {
+namespace {
+
+const rapidjson::Value& NullValue() {
+  static const rapidjson::Value null;
+  return null;
+}
+
+const rapidjson::Value* MemberOf(const rapidjson::Value& object, const char* name) {
+  if (!object.IsObject()) return nullptr;
+  auto it = object.FindMember(name);
+  return it == object.MemberEnd() ? nullptr : &it->value;
+}
+
+// The element's shop id, resolved for this element alone; "" for none.
+std::string ResolveId(const TBatchUpload& upload, TResultArray array, const rapidjson::Value& element,
+                      const rapidjson::Value* error) {
+  if (array == TResultArray::Create && error) {
+    if (upload.AcceptCreateError && !upload.AcceptCreateError(*error)) return "";
+    const rapidjson::Value* data = MemberOf(*error, "data");
+    const rapidjson::Value* resource = data ? MemberOf(*data, "resource_id") : nullptr;
+    return resource ? JsonText(*resource) : std::string();
+  }
+  return MemberText(element, "id");
+}
+
+void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray array, const char* name,
+                  const rapidjson::Value& request, const rapidjson::Value& answer) {
+  const rapidjson::Value* results = MemberOf(answer, name);
+  if (!results || !results->IsArray()) return;
+  const rapidjson::Value* entries = MemberOf(request, name);
+  const rapidjson::SizeType entryCount = entries && entries->IsArray() ? entries->Size() : 0;
+
+  for (rapidjson::SizeType i = 0; i < results->Size(); ++i) {
+    const rapidjson::Value& element = (*results)[i];
+    const rapidjson::Value& entry = i < entryCount ? (*entries)[i] : NullValue();
+    const rapidjson::Value* error = MemberOf(element, "error");
+    if (error && error->IsNull()) error = nullptr;
+    const bool updateError = array == TResultArray::Update && error;
+    if (updateError && !upload.UpdateError) continue;
+
+    TBatchResult result{array, entry, element, ResolveId(upload, array, element, error), error};
+    if (result.Id.empty()) continue;
+
+    const std::string statement = updateError ? upload.UpdateError(result)
+                                  : upload.WriteBack ? upload.WriteBack(result)
+                                                     : std::string();
+    if (!statement.empty()) db.ExecQueryPro(statement);
+    if (!updateError && upload.AfterWrite) upload.AfterWrite(result);
+  }
+}
+
+}  // namespace
+
+void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& request,
+                         const rapidjson::Value& answer) {
+  if (!answer.IsObject()) return;
+  if (upload.UseCreate) ProcessArray(db, upload, TResultArray::Create, "create", request, answer);
+  if (upload.UseUpdate) ProcessArray(db, upload, TResultArray::Update, "update", request, answer);
+  if (upload.UseDelete) ProcessArray(db, upload, TResultArray::Delete, "delete", request, answer);
+}
+
+bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+                     const rapidjson::Value& batch) {
+  using TLog = TBatchUpload::TResponseLog;
+  try {
+    channel.SetResource(upload.Resource);
+    channel.SetMethod("POST");
+    channel.ClearBody();
+    const std::string json = JsonToText(batch);
+    channel.AddJsonBody(json);
+    if (upload.LogRequest) LogLine(json);
+    channel.Execute();
+
+    const bool isJson = channel.JsonValue() != nullptr;
+    if (upload.ResponseLog == TLog::Always || (upload.ResponseLog == TLog::WhenJson && isJson)) {
+      LogLine(channel.Content());
+    }
+    if (!isJson) {
+      LogLine(upload.ResponseLog == TLog::InsteadOfFailed ? channel.Content() : std::string("Request Failed."));
+      return false;
+    }
+    // Our own copy: write-backs may send further requests on this channel.
+    rapidjson::Document answer;
+    answer.Parse<rapidjson::kParseNumbersAsStringsFlag>(channel.Content().c_str(), channel.Content().size());
+    ProcessBatchResults(db, upload, batch, answer);
+    LogLine(upload.FinishedLine);
+    return true;
+  } catch (...) {
+    LogLine("Connect to server fail.");
+    return false;
+  }
+}
+
+void RunBatchUpload(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+                    const TBatchList& list) {
+  if (list.Empty()) return;
+  LogLine(upload.StartLine + std::to_string(list.Count()));
+  for (std::size_t i = 0; i < list.Count(); ++i) SendBatchObject(channel, db, upload, list.Batch(i));
+}
+
+}  // namespace ooa
