@@ -2,10 +2,13 @@
 // the category group upload against the stand-in shop and an embedded POS
 // database: how rows are cut into batches, what is sent and logged, how each
 // answered element is resolved and written back, and what a failure leaves.
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "catalog/CatalogFixture.h"
+#include "config/UtilUnit.h"
 
 namespace ooa::test {
 namespace {
@@ -61,6 +64,110 @@ TEST_F(BatchProtocolTest, RowsAreCutIntoBatchesOfThirtyWithoutSplittingARow) {
     // Every create was answered with an id and written back.
     EXPECT_EQ(Rows("Select Category From Category Where WooID Is Null Or WooID = ''").RecordCount(), c.Heavy ? 1 : 0);
   }
+}
+
+// Each element's id is its own: an error without "resource_id" yields none
+// (even after an element that had one), a "resource_id" is adopted, ids come
+// as numbers or strings. Rows without an id stay pending and go again.
+TEST_F(BatchProtocolTest, EachAnsweredElementIsResolvedOnItsOwn) {
+  NewGroups(5);
+  AdminPost("/standin/faults", R"({"route": "categories/batch", "status": 200, "body": {"create": [
+      {"id": 0, "error": {"code": "empty_term_name", "message": "x", "data": {"status": 400}}},
+      {"id": 77, "name": "Group G02"},
+      {"id": 0, "error": {"code": "woocommerce_rest_term_invalid", "message": "x", "data": {"status": 404}}},
+      {"id": 0, "error": {"code": "term_exists", "message": "x", "data": {"status": 400, "resource_id": 58}}},
+      {"id": "79", "name": "Group G05"}]}})");
+  Woo.UploadCatgories(true);
+
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"G01", ""}, {"G02", "77"}, {"G03", ""}, {"G04", "58"}, {"G05", "79"}};
+  for (const auto& [code, id] : expected) {
+    EXPECT_EQ(Column(code, "WooID"), id) << code;
+    EXPECT_EQ(Column(code, "LastSyncedAt"), id.empty() ? "" : kUploadTimeText) << code;
+  }
+
+  ClearRequests();
+  Woo.UploadCatgories(true);
+  const std::vector<std::string> sent = CategoryRequests();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0],
+            R"({"create":[{"name":"Group G01","raw_name":"G01","lang":"en"},{"name":"Group G03","raw_name":"G03","lang":"en"}]})");
+}
+
+// A failure in the second of three batches costs that batch only: its rows
+// stay pending, the third batch is still sent and written back.
+TEST_F(BatchProtocolTest, AFailedBatchIsLoggedAndTheNextOneIsStillSent) {
+  struct TCase {
+    const char* Fault;  // for the second request
+    const char* Line;
+  };
+  const TCase cases[] = {
+      {R"({"route": "categories/batch", "status": 500})", "Connect to server fail."},
+      {R"({"route": "categories/batch", "kind": "drop"})", "Connect to server fail."},
+      {R"({"route": "categories/batch", "kind": "notjson"})", "Request Failed."},
+      {R"({"route": "categories/batch", "status": 200, "body": {"create": "not an array of results"}})", nullptr},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Fault);
+    Exec("Delete From Category;");
+    AdminPost("/standin/reset", "{}");
+    ClearLog();
+    NewGroups(61);  // batches of 30, 30 and 1
+    AdminPost("/standin/faults", R"({"route": "categories/batch", "kind": "delay", "delay_ms": 0})");
+    AdminPost("/standin/faults", c.Fault);
+    Woo.UploadCatgories(true);
+
+    EXPECT_EQ(CategoryRequests().size(), 3u);
+    const std::vector<std::string> log = LogLines();
+    const auto count = [&](const std::string& line) { return std::count(log.begin(), log.end(), line); };
+    EXPECT_EQ(count("Connect to server fail."), c.Line && std::string(c.Line) == "Connect to server fail." ? 1 : 0);
+    EXPECT_EQ(count("Request Failed."), c.Line && std::string(c.Line) == "Request Failed." ? 1 : 0);
+    EXPECT_EQ(count("Finished Upload Category Groups"), c.Line ? 2 : 3);
+    EXPECT_NE(Column("G30", "WooID"), "");
+    EXPECT_EQ(Column("G31", "WooID"), "");
+    EXPECT_EQ(Column("G60", "WooID"), "");
+    EXPECT_NE(Column("G61", "WooID"), "");
+    EXPECT_EQ(Rows("Select Category From Category Where WooID Is Null").RecordCount(), 30);
+  }
+}
+
+// A clock that moves one second on every reading.
+class TTickingClock : public TFixedClock {
+ public:
+  using TFixedClock::TFixedClock;
+  TDateTime NowLocal() const override {
+    ++Readings;
+    return TDateTime(TFixedClock::NowLocal().Value + Readings / 86400.0);
+  }
+  mutable int Readings = 0;
+};
+
+// One upload time for every row of a run, taken before the query: a row the
+// POS changes after the query read it (here: right after the query, at a
+// later clock reading) keeps a change time later than its sync time and goes
+// again in the next run.
+TEST_F(BatchProtocolTest, OneUploadTimeTakenBeforeTheQuery) {
+  NewGroups(45);
+  TTickingClock ticking(kUploadTime, 0);
+  TScopedClock scope(ticking);
+  AfterQuery = [](IDbSession& session, const std::string& batch) {
+    if (batch.rfind("Select c.Category", 0) == 0)
+      session.Execute("Update Category Set LastUpdatedAt = " + SqlDateTimeLiteral(Clock().NowLocal()) +
+                      " Where Category = N'G07';");
+  };
+  Woo.UploadCatgories(true);
+  AfterQuery = nullptr;
+
+  TRecordSet times = Rows("Select Distinct LastSyncedAt From Category");
+  ASSERT_EQ(times.RecordCount(), 1);
+  EXPECT_EQ(times.Rows[0][0].AsString(), "2026-12-08 23:41:49.000");
+
+  ClearRequests();
+  Woo.UploadCatgories(true);
+  const std::vector<std::string> sent = CategoryRequests();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0], R"({"update":[{"name":"Group G07","raw_name":"G07","lang":"en","id":")" + Column("G07", "WooID") +
+                         R"("}]})");
 }
 
 }  // namespace

@@ -6,6 +6,33 @@
 #include "support/PosDatabase.h"
 
 namespace ooa::test {
+namespace {
+
+// The real session, with a hook after each query.
+class THookedSession : public IDbSession {
+ public:
+  THookedSession(std::unique_ptr<IDbSession> inner, std::function<void(IDbSession&, const std::string&)>& hook)
+      : Inner(std::move(inner)), Hook(hook) {}
+  void Open() override { Inner->Open(); }
+  void Close() override { Inner->Close(); }
+  bool IsOpen() const override { return Inner->IsOpen(); }
+  TQueryResult Query(const std::string& batch) override {
+    TQueryResult result = Inner->Query(batch);
+    if (Hook) Hook(*Inner, batch);
+    return result;
+  }
+  void Execute(const std::string& batch) override { Inner->Execute(batch); }
+
+ private:
+  std::unique_ptr<IDbSession> Inner;
+  std::function<void(IDbSession&, const std::string&)>& Hook;
+};
+
+}  // namespace
+
+std::unique_ptr<IDbSession> TCatalogTest::HookedSession(const TDbConnectParams& params) {
+  return std::make_unique<THookedSession>(CreateDbSession(params), AfterQuery);
+}
 
 TCatalogTest::TCatalogTest() : File(Dir.File("POS.DB")) {
   CreatePosDatabase(File, {});

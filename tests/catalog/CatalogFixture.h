@@ -4,6 +4,7 @@
 // Test thread only; everything goes with the fixture.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ class TCatalogTest : public ::testing::Test {
   // Seeds the shop with categories: a JSON array of objects with ids.
   void SeedCategories(const std::string& jsonArray);
 
+  std::unique_ptr<IDbSession> HookedSession(const TDbConnectParams& params);
   std::vector<std::string> LogLines() const { return Log.Lines(); }
   void ClearLog() { Log.Clear(); }
 
@@ -73,7 +75,10 @@ class TCatalogTest : public ::testing::Test {
   TFixedClock FixedClock{kUploadTime, 0};
   TScopedClock ClockScope{FixedClock};
   TMemoryLogSink Log;
-  TDatabaseModule Db;
+  // Runs on the session right after every query batch the module sends
+  // (a POS user's change between a query and its upload, for example).
+  std::function<void(IDbSession& session, const std::string& batch)> AfterQuery;
+  TDatabaseModule Db{[this](const TDbConnectParams& params) { return HookedSession(params); }};
   TWooModule Woo{Db};
 };
 
