@@ -82,7 +82,9 @@ void TCatalogTest::Category(const TCategorySpec& s) {
 }
 
 void TCatalogTest::Touch(const std::string& code) {
-  Exec("Update Category Set LastUpdatedAt = '12/09/2026 08:00:00' Where Category = " + SqlTextLiteral(code) + ";");
+  Exec("Update Category Set LastUpdatedAt = " + SqlDateTimeLiteral(FixedClock.NowLocal()) +
+       " Where Category = " + SqlTextLiteral(code) + ";");
+  FixedClock.Advance(60);
 }
 
 std::string TCatalogTest::AdminGet(const std::string& path) {

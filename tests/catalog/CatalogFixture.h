@@ -50,7 +50,8 @@ class TCatalogTest : public ::testing::Test {
   // One column of one category ("" for Null).
   std::string Column(const std::string& code, const std::string& column);
   void Category(const TCategorySpec& spec);
-  // Marks a category as changed after the last upload (LastUpdatedAt later than kUploadTime).
+  // Marks a category as changed now and moves the clock on a minute, so the
+  // next upload time is later than the change.
   void Touch(const std::string& code);
 
   // ---- Stand-in shop ----
