@@ -82,6 +82,7 @@ void TCatalogTest::Category(const TCategorySpec& s) {
 }
 
 void TCatalogTest::Touch(const std::string& code) {
+  FixedClock.Advance(60);
   Exec("Update Category Set LastUpdatedAt = " + SqlDateTimeLiteral(FixedClock.NowLocal()) +
        " Where Category = " + SqlTextLiteral(code) + ";");
   FixedClock.Advance(60);

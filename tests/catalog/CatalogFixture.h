@@ -50,8 +50,8 @@ class TCatalogTest : public ::testing::Test {
   // One column of one category ("" for Null).
   std::string Column(const std::string& code, const std::string& column);
   void Category(const TCategorySpec& spec);
-  // Marks a category as changed now and moves the clock on a minute, so the
-  // next upload time is later than the change.
+  // Marks a category as changed a minute after the last upload and moves the
+  // clock on, so the next upload time is later than the change.
   void Touch(const std::string& code);
 
   // ---- Stand-in shop ----
