@@ -1,15 +1,11 @@
 #include "support/PrinterStandin.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 namespace ooa::test {
 
@@ -26,46 +22,14 @@ TPrinterStandin::TPrinterStandin(const TOptions& options) {
     args.push_back("--idle-timeout");
     args.push_back(std::to_string(options.IdleTimeoutMs));
   }
-  int out[2];
-  if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("printer stand-in: pipe failed");
-  Pid = ::fork();
-  if (Pid == 0) {
-    ::dup2(out[1], STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
+  // The tool says "listening on 127.0.0.1:PORT".
+  const std::string address = Process.Start(std::move(args), "printer stand-in");
+  const std::string prefix = "127.0.0.1:";
+  if (address.rfind(prefix, 0) != 0) {
+    Process.Stop();
+    throw std::runtime_error("printer stand-in: unexpected address " + address);
   }
-  ::close(out[1]);
-  if (Pid < 0) {
-    ::close(out[0]);
-    throw std::runtime_error("printer stand-in: fork failed");
-  }
-  // First line: "listening on 127.0.0.1:PORT".
-  std::string line;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < end) {
-    pollfd p{out[0], POLLIN, 0};
-    if (::poll(&p, 1, 100) <= 0) continue;
-    char c;
-    if (::read(out[0], &c, 1) != 1) break;
-    line += c;
-  }
-  const std::string prefix = "listening on 127.0.0.1:";
-  if (line.rfind(prefix, 0) != 0) {
-    ::close(out[0]);
-    Stop();
-    throw std::runtime_error("printer stand-in did not start (" + PrinterStandinPath() + "): " + line);
-  }
-  PortNumber = std::stoi(line.substr(prefix.size()));
-  const int fd = out[0];
-  Drain = std::thread([fd] {
-    char buf[256];
-    while (::read(fd, buf, sizeof buf) > 0) {
-    }
-    ::close(fd);
-  });
+  PortNumber = std::stoi(address.substr(prefix.size()));
 }
 
 TPrinterStandin::~TPrinterStandin() { Stop(); }
@@ -93,22 +57,6 @@ std::vector<std::string> TPrinterStandin::WaitForJobs(size_t count, int timeoutM
   }
 }
 
-void TPrinterStandin::Stop() {
-  if (Pid > 0) {
-    ::kill(Pid, SIGTERM);
-    int status = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (::waitpid(Pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() >= end) {
-        ::kill(Pid, SIGKILL);
-        ::waitpid(Pid, &status, 0);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    Pid = -1;
-  }
-  if (Drain.joinable()) Drain.join();
-}
+void TPrinterStandin::Stop() { Process.Stop(); }
 
 }  // namespace ooa::test

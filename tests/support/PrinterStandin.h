@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/ServerProcess.h"
 #include "support/TempDir.h"
 
 namespace ooa::test {
@@ -50,9 +51,8 @@ class TPrinterStandin {
 
  private:
   TTempDir Dir;
-  pid_t Pid = -1;
+  TServerProcess Process;
   int PortNumber = 0;
-  std::thread Drain;  // reads the tool's standard output until it ends
 };
 
 // Path of the built printer-standin binary.

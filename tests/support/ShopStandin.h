@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/ServerProcess.h"
+
 namespace ooa::test {
 
 class TShopStandin {
@@ -40,9 +42,8 @@ class TShopStandin {
   void Stop();
 
  private:
-  pid_t Pid = -1;
+  TServerProcess Process;
   std::string OriginText;
-  std::thread Drain;  // reads the tool's standard output until it ends
 };
 
 // Path of the built shop-standin binary.
