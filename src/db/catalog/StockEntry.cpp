@@ -1,0 +1,60 @@
+#include "db/catalog/StockEntry.h"
+
+#include <cmath>
+
+namespace ooa {
+
+namespace {
+
+// Floors a positive quantity into the range a JSON integer can hold.
+long long FloorQuantity(double value) {
+  const double f = std::floor(value);
+  if (!(f < 9.0e18)) return 9000000000000000000LL;
+  return static_cast<long long>(f);
+}
+
+void AddStockMembers(rapidjson::Value& entry, const TStockFigure& figure, TJsonAllocator& alloc) {
+  entry.AddMember("stock_quantity", rapidjson::Value(static_cast<int64_t>(figure.Quantity)), alloc);
+  AddText(entry, "stock_status", figure.InStock ? "instock" : "outofstock", alloc);
+}
+
+}  // namespace
+
+TStockFigure ProductStockFigure(double stock) {
+  TStockFigure f;
+  if (stock > 0) {
+    f.Quantity = FloorQuantity(stock);
+    f.InStock = true;
+  }
+  return f;
+}
+
+TStockFigure VariationStockFigure(double stock, double deduct) {
+  TStockFigure f;
+  if (stock > 0 && deduct != 0) {
+    f.Quantity = FloorQuantity(stock / deduct);
+    f.InStock = true;
+  }
+  return f;
+}
+
+std::string DeductColumnName(int level) {
+  if (level <= 1) return "DeductStockQty";
+  return "DeductStockQty" + std::to_string(level - 1);
+}
+
+rapidjson::Value ProductStockEntry(const std::string& wooId, const TStockFigure& figure, TJsonAllocator& alloc) {
+  rapidjson::Value entry(rapidjson::kObjectType);
+  AddStockMembers(entry, figure, alloc);
+  AddText(entry, "id", wooId, alloc);
+  return entry;
+}
+
+rapidjson::Value VariationStockEntry(const std::string& varId, const TStockFigure& figure, TJsonAllocator& alloc) {
+  rapidjson::Value entry(rapidjson::kObjectType);
+  AddText(entry, "id", varId, alloc);
+  AddStockMembers(entry, figure, alloc);
+  return entry;
+}
+
+}  // namespace ooa
