@@ -122,6 +122,16 @@ class TDatabaseModule {
                     bool& modified);
 
   // ---- Credit notes ----------------------------------------------------------
+  // True when invoiceNo has lines and has not been credited; otherwise false
+  // with "This invoice dose not exsits." or "This invoice credited already.".
+  // Credited already: a line's CreditedQty above 0, or a cancellation credit
+  // note (kind 5, ReferenceNo the invoice, no shop refund id) on the invoice.
+  // A database error is thrown.
+  bool IsInvoiceCredited(const std::string& invoiceNo, std::string& msg);
+  // Fills the order document as the credit note of invoiceNo (head and lines
+  // negated, the first payment and deposit row reversed); false when the
+  // invoice head or its lines are missing. A database error is thrown.
+  bool GetOriginalInvoice(const std::string& invoiceNo);
 
   // ---- Print settings --------------------------------------------------------
   // Copies the receipt options of the first Profile row into the process-wide

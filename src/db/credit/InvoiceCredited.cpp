@@ -1,0 +1,41 @@
+// IsInvoiceCredited: whether an imported invoice may still be credited.
+//
+// The CreditedQty test alone misses a cancellation booked before: its credit
+// lines add their negative quantity, so the sum never goes above 0 and a
+// cancelled order the shop sends again would be credited once more. A
+// cancellation credit note (kind 5 on the invoice without a shop refund id)
+// therefore also counts as credited; refund credit notes carry the refund id
+// and leave the invoice open for further partial refunds.
+#include <mutex>
+
+#include "config/UtilUnit.h"
+#include "db/DatabaseModule.h"
+
+namespace ooa {
+
+bool TDatabaseModule::IsInvoiceCredited(const std::string& invoiceNo, std::string& msg) {
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  const std::string invoice = SqlTextLiteral(invoiceNo);
+  OpenQuery("Select SUM(Qty) As Qty, SUM(CreditedQty) As CreditedQty From InvoiceItem Where InvoiceNo=" + invoice);
+  const TRecordSet& sums = Query();
+  const double qty = sums.RecordCount() == 0 ? 0 : sums.Field(0, "Qty").AsFloat();
+  const double credited = sums.RecordCount() == 0 ? 0 : sums.Field(0, "CreditedQty").AsFloat();
+  if (qty == 0) {
+    msg = "This invoice dose not exsits.";
+    return false;
+  }
+  if (credited > 0) {
+    msg = "This invoice credited already.";
+    return false;
+  }
+  OpenQuery("Select Count(*) As N From InvoiceHead Where KindFlag=5 And ReferenceNo=" + invoice +
+            " And (OnlineOrderId Is Null Or OnlineOrderId=N'')");
+  const TRecordSet& notes = Query();
+  if (notes.RecordCount() > 0 && notes.Rows[0][0].AsInteger() > 0) {
+    msg = "This invoice credited already.";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace ooa

@@ -1,0 +1,52 @@
+#include "credits/CreditFixture.h"
+
+#include <gtest/gtest.h>
+
+#include "db/PosSchema.h"
+#include "db/embedded/EmbeddedSession.h"
+
+namespace ooa::test {
+
+namespace {
+
+const char* const kInvoice =
+    "Insert Into InvoiceHead(InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, Notes, Freight, FreightGSTRate, "
+    "OtherCharge, Amount, GST, TotalCost, PaidAmount, KindFlag, WarehouseCode, RedeemPointsAsDollar, "
+    "TotalRedeemPoints, RedeemBasePoints, DollarDiscount, OnlineOrder, OnlineOrderId) "
+    "Values(N'W2600001', '2026-12-01 00:00:00', N'C42', 1, N'Leave at door', 5, 10, 0, 32, 2.91, 19, 40, 6, "
+    "N'1', 2, 200, 100, 1, 1, N'501');"
+    "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, NetPrice, Discount, GSTRate, UnitCost, KindFlag, "
+    "PriceKind, DeductStockQty, OriginalPrice, ID, WarehouseCode, CreditedQty, InvoiceItemID, ManuallyEnterWeight, "
+    "IsMixMatchDiscountItem, ProductFamilyCode) Values"
+    "(N'W2600001', N'WINE', 1, 20, 20, 0, 10, 12.5, 6, 0, 1, 20, 2, N'1', 0, 0, 0, 1, N'RED'),"
+    "(N'W2600001', N'BEER', 2, 3.5, 3.5, 0, 10, 2, 6, 1, 1, 3.5, 1, N'1', 0, 0, 0, 0, N'');"
+    "Insert Into RecvAcct(InvoiceNo, AccountDate, PaidAmount, PayBy, IDNo) Values"
+    "(N'W2600001', '2026-12-01 00:00:00', 30, N'Online', 1),"
+    "(N'W2600001', '2026-12-01 00:00:00', 10, N'Deposit', 2);";
+
+}  // namespace
+
+TCreditFixture::TCreditFixture() : File(Dir.File("POS.DB")) {
+  {
+    auto session = CreateEmbeddedSession(File, true);
+    session->Open();
+    session->Execute(PosSchemaBatch({"1"}));
+    session->Execute("Update Profile Set POSInit=N'W', GenerateInvoiceNoKind=0, DefaultGSTRate=10;");
+    session->Execute(kInvoice);
+    session->Close();
+  }
+  Config.ServerName = "(EMBEDDED)";
+  Config.DatabaseName = File;
+  Config.WarehouseCode = "1";
+  SetConfig(Config);
+  if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << File;
+}
+
+TCreditFixture::~TCreditFixture() { SetConfig(TConfig{}); }
+
+void TCreditFixture::Exec(const std::string& sql) {
+  std::string error;
+  if (!Db.ExecQueryPro(sql, error)) ADD_FAILURE() << error << "\n" << sql;
+}
+
+}  // namespace ooa::test
