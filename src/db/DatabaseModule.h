@@ -71,8 +71,8 @@ class TDatabaseModule {
   // rows into a batch list (db/catalog/BatchList.h); no rows: " |- No new data."
   // and an empty list. Language codes come from ConfigSnapshot().
   // Category groups (IsGroup) or categories that changed since their last sync
-  // and are offered online, or withdrawn while still in the shop. Categories
-  // wait until their group has a shop id (a null WooID).
+  // and are offered online, or withdrawn while still in the shop. A category
+  // whose group's WooID is null waits until the group run has written it.
   TBatchList GetCategories(bool IsGroup);
   // Missing shop translations (create entries only) of groups and categories
   // that are online and in the shop; a category's translation waits for its
