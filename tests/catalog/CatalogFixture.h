@@ -49,7 +49,7 @@ class TCatalogTest : public ::testing::Test {
   TRecordSet Rows(const std::string& sql);
   // One column of one category ("" for Null).
   std::string Column(const std::string& code, const std::string& column);
-  void Category(const TCategorySpec& spec);
+  void Category(const TCategorySpec& row);
   // Marks a category as changed a minute after the last upload and moves the
   // clock on, so the next upload time is later than the change.
   void Touch(const std::string& code);
