@@ -8,10 +8,18 @@ namespace ooa {
 namespace {
 
 // The libcurl transport; OOA_CA_FILE names an extra PEM file of CA
-// certificates to trust besides the system store (a shop with its own CA).
+// certificates to trust besides the system store (a shop with its own CA), and
+// OOA_SHOP_TIMEOUT_MS shortens or lengthens the 30 s wait for the shop (a
+// whole number of milliseconds from 1 to 600000; anything else keeps 30 s).
 std::unique_ptr<IHttpTransport> DefaultTransport() {
   const char* caFile = std::getenv("OOA_CA_FILE");
-  return CreateCurlTransport(caFile ? caFile : "");
+  int timeoutMs = 30000;
+  if (const char* text = std::getenv("OOA_SHOP_TIMEOUT_MS")) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end != text && *end == '\0' && value >= 1 && value <= 600000) timeoutMs = static_cast<int>(value);
+  }
+  return CreateCurlTransport(caFile ? caFile : "", timeoutMs);
 }
 
 }  // namespace
