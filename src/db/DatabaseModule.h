@@ -25,6 +25,7 @@
 #include "config/DateTime.h"
 #include "db/DbSession.h"
 #include "db/catalog/BatchList.h"
+#include "db/catalog/ProductBatches.h"
 #include "db/OrderDocument.h"
 
 namespace ooa {
@@ -78,6 +79,16 @@ class TDatabaseModule {
   // that are online and in the shop; a category's translation waits for its
   // group's translation in the same language.
   TBatchList GetTranslationsOfCategories();
+  // Products that changed since their last sync, offered online (or withdrawn
+  // while still in the shop) and whose category is in the shop: product
+  // entries ("create"/"update", translations whose copy exists as "update",
+  // withdrawn ones as "delete" with their translations), the variation batches
+  // of variable products and the translations to create after the product.
+  // A product without a ProductExtend row is logged and not sent.
+  TProductBatches GetProducts();
+  // Products in the shop whose stock changed since their last stock sync:
+  // stock-only "update" entries and the variation stock of variable products.
+  TStockBatches GetProductStockData();
 
   // ---- Order import ------------------------------------------------------
   // The order document's reset (before every order, refund or cancellation)
@@ -132,6 +143,34 @@ class TDatabaseModule {
   // negated, the first payment and deposit row reversed); false when the
   // invoice head or its lines are missing. A database error is thrown.
   bool GetOriginalInvoice(const std::string& invoiceNo);
+  // Statements of the credit note batch for the current document (numbering,
+  // head and note on the credited invoice; lines; the reversal rows of the
+  // payment and the deposit). db/credit/CreditStatements.h renders them.
+  std::string GenerateCreditNotesHeadSQLCmd();
+  std::string GenerateCreditNotesItemSQLCmd();
+  std::string GenerateCreditNotesPaymentSQLCmd();
+  std::string GenerateCreditNotesDepositPaymentSQLCmd();
+  // Books the cancellation of invoiceNo as a credit note in one transaction.
+  // It credits what earlier credit notes (partial refunds) left: per line the
+  // quantity not yet credited, the head amounts and payments less what they
+  // reversed; nothing left is "This invoice credited already.". True only when
+  // the batch committed: msg "Success" and creditNo set. False with a message
+  // when the invoice cannot be credited, a line's warehouse code is unsafe, or
+  // the batch rolled back. Errors while loading the invoice are thrown.
+  bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
+  // Parses one shop refund into the order document as a credit note of
+  // invoiceNo; false with a parsing message. loyalty receives the
+  // "_qev_loyalty_redemption_refund" object (a pointer into jsonData) or stays
+  // nullptr. Values read without a guard throw TOrderDataError.
+  bool ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& msg,
+                            const rapidjson::Value*& loyalty);
+  // Books one shop refund of invoiceNo as a credit note (parse, calculate, one
+  // batch). True only when the batch committed: msg "Success", creditNo set.
+  // False with the message of IsInvoiceCredited, of parsing, of an unsafe
+  // warehouse code, or of a batch that rolled back. Database errors before the
+  // batch are thrown.
+  bool ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& creditNo,
+                          std::string& msg);
 
   // ---- Print settings --------------------------------------------------------
   // Copies the receipt options of the first Profile row into the process-wide

@@ -5,6 +5,7 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
+#include "db/credit/RefundParsing.h"
 #include "db/order/OrderJson.h"
 #include "db/order/OrderMessages.h"
 #include "db/order/OrderSku.h"
@@ -108,7 +109,10 @@ bool TDatabaseModule::ParseCustomer(const rapidjson::Value& jsonData, const rapi
 bool TDatabaseModule::ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                                        bool refund) {
   try {
-    if (refund) throw TJsonReadError("Refunds are not imported yet.");
+    if (refund) {
+      ReadRefundHead(InvoiceHead, jsonData, loyalty);
+      return true;
+    }
     if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
     TInvoiceHead& h = InvoiceHead;
     // A guest order's head carries the same fallback code as its customer row,
@@ -182,7 +186,10 @@ bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray) {
 
 bool TDatabaseModule::ParsePayment(const rapidjson::Value& jsonData, bool refund) {
   try {
-    if (refund) return false;
+    if (refund) {
+      ReadRefundPayment(Payment, jsonData);
+      return true;
+    }
     Payment.PaymentDate = JsonLocalDateTime(jsonData, "date_paid_gmt");
     Payment.PaidAmount = JsonNumber(jsonData, "total");
     Payment.PayMethod = JsonText(jsonData, "payment_method");
@@ -196,7 +203,11 @@ bool TDatabaseModule::ParsePayment(const rapidjson::Value& jsonData, bool refund
 bool TDatabaseModule::ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                                           bool refund) {
   try {
-    if (refund || !loyalty) return false;
+    if (refund) {
+      ReadRefundDepositPayment(DepositPayment, jsonData, loyalty);
+      return true;
+    }
+    if (!loyalty) return false;
     DepositPayment.PaymentDate = JsonLocalDateTime(jsonData, "date_created_gmt");
     DepositPayment.PayMethod = "Deposit";
     DepositPayment.PaidAmount = JsonNumber(*loyalty, "depositPayment");

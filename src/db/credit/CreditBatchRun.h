@@ -1,0 +1,26 @@
+// Running a credit note batch for the module's current order document: the
+// warehouse check, the batch, and the reading of its result. Shared by the
+// cancellation and the refund; called with the module's lock held, on the
+// order worker thread.
+#pragma once
+
+#include <string>
+
+#include "db/credit/CreditStatements.h"
+
+namespace ooa {
+
+class TDatabaseModule;
+
+// True only when the batch committed: msg "Success", creditNo the new number.
+// A line's warehouse code that cannot name a stock column sends nothing; a
+// batch the database failed or rolled back gives kMsgCreditNoteNotWritten.
+bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& creditNo, std::string& msg);
+
+// Lowers the cancellation document (loaded by GetOriginalInvoice) by what the
+// earlier credit notes of invoiceNo (partial refunds) already credited: line
+// quantities per product, head amounts and loyalty figures, and the payment
+// and deposit reversals. False when nothing is left to credit.
+bool DeductEarlierCredits(TDatabaseModule& db, const std::string& invoiceNo);
+
+}  // namespace ooa

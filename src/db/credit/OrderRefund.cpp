@@ -1,0 +1,23 @@
+// ProcessOrderRefund: one shop refund of an imported invoice as a credit
+// note. Its lines and amounts come from the refund, completed by the same
+// calculation as an order.
+#include <mutex>
+
+#include "db/DatabaseModule.h"
+#include "db/credit/CreditBatchRun.h"
+
+namespace ooa {
+
+bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo,
+                                         std::string& creditNo, std::string& msg) {
+  // The checks, the calculation's reads and the batch form one unit of work.
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  if (!IsInvoiceCredited(invoiceNo, msg)) return false;
+  InitInvoice();
+  const rapidjson::Value* loyalty = nullptr;
+  if (!ParseOrderRefundData(jsonData, invoiceNo, msg, loyalty)) return false;
+  CalcInvoice();
+  return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);
+}
+
+}  // namespace ooa

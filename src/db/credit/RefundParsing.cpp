@@ -1,0 +1,101 @@
+// ParseOrderRefundData and the refund branches of the parsing routines. The
+// refund's lines keep the signs the shop sends (negative quantities and
+// money); only the refunded money, the deposit and the loyalty figures are
+// negated here.
+#include "db/credit/RefundParsing.h"
+
+#include <exception>
+
+#include "db/DatabaseModule.h"
+#include "db/order/OrderJson.h"
+#include "db/order/OrderMessages.h"
+
+namespace ooa {
+
+namespace {
+
+const rapidjson::Value& LoyaltyOrThrow(const rapidjson::Value* loyalty) {
+  if (!loyalty) throw TJsonReadError(std::string("The refund has no \"") + kRefundLoyaltyKey + "\" entry.");
+  return *loyalty;
+}
+
+// The values ParseOrderRefundData reads itself have no guard: their failure
+// is raised to the pass.
+template <typename F>
+auto Unguarded(F&& read) -> decltype(read()) {
+  try {
+    return read();
+  } catch (const std::exception& e) {
+    throw TOrderDataError(std::string("Refund data cannot be read: ") + e.what());
+  }
+}
+
+}  // namespace
+
+void ReadRefundHead(TInvoiceHead& h, const rapidjson::Value& refund, const rapidjson::Value* loyalty) {
+  const rapidjson::Value& l = LoyaltyOrThrow(loyalty);
+  h.CustomerCode = JsonText(l, "memberCode");
+  h.OnlineOrder = true;
+  h.OnlineOrderId = JsonText(refund, "id");
+  h.InvoiceDate = JsonLocalDateTime(refund, "date_created_gmt");
+  h.RedeemPointsAsDollar = -JsonNumber(l, "redeemPointsDollar");
+  h.CurrentPoints = 0;
+  h.TotalRedeemPoints = -JsonNumber(l, "redeemPoints");
+  h.RedeemBasePoints = 0;
+  h.DiscountKind = 3;
+  h.VoucherAmount = -JsonNumber(l, "dealCouponDiscount");
+  h.VoucherDiscount = -JsonNumber(l, "dealCouponDiscount");
+  h.VoucherId.clear();
+  h.KindFlag = 5;
+  h.Notes.clear();
+}
+
+void ReadRefundPayment(TPayment& p, const rapidjson::Value& refund) {
+  p.PaymentDate = JsonLocalDateTime(refund, "date_created_gmt");
+  p.PaidAmount = -JsonNumber(refund, "amount");
+  p.PayMethod = "Online";
+  p.Balance = 0;
+}
+
+void ReadRefundDepositPayment(TPayment& p, const rapidjson::Value& refund, const rapidjson::Value* loyalty) {
+  p.PaymentDate = JsonLocalDateTime(refund, "date_created_gmt");
+  p.PayMethod = "Deposit";
+  p.PaidAmount = -JsonNumber(LoyaltyOrThrow(loyalty), "depositPayment");
+  p.Balance = 0;
+}
+
+bool TDatabaseModule::ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo,
+                                           std::string& msg, const rapidjson::Value*& loyalty) {
+  Unguarded([&] {
+    for (const auto& element : JsonArray(jsonData, "meta_data").GetArray()) {
+      if (JsonText(element, "key") == kRefundLoyaltyKey) loyalty = &JsonObject(element, "value");
+    }
+    return 0;
+  });
+  if (!ParseInvoiceHead(jsonData, loyalty, true)) {
+    msg = kMsgOrderDataError;
+    return false;
+  }
+  InvoiceHead.ReferenceNo = invoiceNo;
+  const rapidjson::Value& lines = Unguarded([&]() -> const rapidjson::Value& {
+    return JsonArray(jsonData, "line_items");
+  });
+  if (lines.Empty() || !ParseInvoiceItems(lines)) {
+    msg = kMsgOrderItemsDataError;
+    return false;
+  }
+  bool ok = true;
+  const double deposit = Unguarded([&] { return JsonNumber(*loyalty, "depositPayment"); });
+  if (deposit > 0 && !ParseDepositPayment(jsonData, loyalty, true)) {
+    msg = kMsgDepositPaymentDataError;
+    ok = false;
+  }
+  const double amount = Unguarded([&] { return JsonNumber(jsonData, "amount"); });
+  if (amount > 0 && !ParsePayment(jsonData, true)) {
+    msg = kMsgOrderPaymentDataError;
+    return false;
+  }
+  return ok;
+}
+
+}  // namespace ooa
