@@ -25,6 +25,7 @@
 #include "config/DateTime.h"
 #include "db/DbSession.h"
 #include "db/catalog/BatchList.h"
+#include "db/catalog/ProductBatches.h"
 #include "db/OrderDocument.h"
 
 namespace ooa {
@@ -78,6 +79,16 @@ class TDatabaseModule {
   // that are online and in the shop; a category's translation waits for its
   // group's translation in the same language.
   TBatchList GetTranslationsOfCategories();
+  // Products that changed since their last sync, offered online (or withdrawn
+  // while still in the shop) and whose category is in the shop: product
+  // entries ("create"/"update", translations whose copy exists as "update",
+  // withdrawn ones as "delete" with their translations), the variation batches
+  // of variable products and the translations to create after the product.
+  // A product without a ProductExtend row is logged and not sent.
+  TProductBatches GetProducts();
+  // Products in the shop whose stock changed since their last stock sync:
+  // stock-only "update" entries and the variation stock of variable products.
+  TStockBatches GetProductStockData();
 
   // ---- Order import ------------------------------------------------------
   // The order document's reset (before every order, refund or cancellation)

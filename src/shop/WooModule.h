@@ -8,8 +8,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <rapidjson/document.h>
 
 #include "config/Config.h"
+#include "db/catalog/ProductBatches.h"
 #include "shop/RestChannel.h"
 
 namespace ooa {
@@ -42,6 +46,29 @@ class TWooModule {
   void UploadCatgories(bool IsGroup);
   // Creates the missing category translations; writes Translate1..3 back.
   void UploadTranslationsOfCatgories();
+  // Products to "products/batch"; for each product the shop created or
+  // updated, its variation batch (UploadProductVariations) whose ids go into
+  // the product's own write-back, and for each created one its translations
+  // (UploadProductTranslations). Writes WooID, LastSyncedAt, LastStockSyncedAt
+  // and WooVarID1..6; a confirmed delete empties WooID, WooVarID1..6 and the
+  // Translate column of each deleted translation.
+  void UploadProducts();
+  // One request creating the translations of a product the shop has just
+  // created as WooId; writes Translate1..3 (column chosen by "lang").
+  void UploadProductTranslations(const std::string& WooId, const rapidjson::Value& Translations);
+  // One request with a product's variation batch to
+  // "products/" + WooId + "/variations/batch". Appends to Result one SET item
+  // per recorded variation ("WooVarID2=N'57'"; a confirmed delete gives
+  // "WooVarID2=''"), created ones first, then updated, then deleted ones.
+  // A create refused with "term_exists" or "product_invalid_sku" adopts the
+  // existing variation named in "data"."resource_id".
+  void UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
+                               std::vector<std::string>& Result);
+  // Stock of changed products to "products/batch"; writes LastStockSyncedAt.
+  // For each accepted product with variations in the shop, their stock first.
+  void UploadProductsStockData();
+  // One request with a variable product's variation stock; nothing written.
+  void UploadProductVariationsStockData(const std::string& WooId, const rapidjson::Value& VariationBatchObject);
 
   // ---- Order sync ------------------------------------------------------------
   // One order sync pass on the second channel (order worker thread): imports
