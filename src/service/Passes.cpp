@@ -10,6 +10,8 @@ void RunCatalogPass(TWooModule& woo) {
   woo.UploadCatgories(true);
   woo.UploadCatgories(false);
   woo.UploadTranslationsOfCatgories();
+  woo.UploadProducts();
+  woo.UploadProductsStockData();
 }
 
 // Modified orders: new invoices, cancellations, refunds, receipts, sync log.

@@ -2,6 +2,9 @@
 // uploads share.
 #include "db/catalog/BatchList.h"
 
+#include <charconv>
+#include <cmath>
+
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -57,7 +60,7 @@ std::size_t TBatchList::Count() const { return Doc->Size(); }
 
 const rapidjson::Value& TBatchList::Batch(std::size_t index) const { return (*Doc)[static_cast<rapidjson::SizeType>(index)]; }
 
-std::string TBatchList::BatchJson(std::size_t index) const { return JsonToText(Batch(index)); }
+std::string TBatchList::BatchJson(std::size_t index) const { return RequestJsonText(Batch(index)); }
 
 void AddText(rapidjson::Value& object, const char* name, const std::string& text, TJsonAllocator& alloc) {
   object.AddMember(rapidjson::Value(name, alloc), rapidjson::Value(text, alloc), alloc);
@@ -79,6 +82,37 @@ std::string MemberText(const rapidjson::Value& object, const char* name) {
 std::string JsonToText(const rapidjson::Value& value) {
   rapidjson::StringBuffer buffer;
   rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+  value.Accept(writer);
+  return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+std::string MoneyToken(double amount) {
+  if (!std::isfinite(amount)) amount = 0;
+  char digits[512];
+  const auto result = std::to_chars(digits, digits + sizeof digits, amount, std::chars_format::fixed, 2);
+  std::string token(digits, result.ptr);
+  if (token.size() < 6) token.insert(0, 6 - token.size(), ' ');
+  return token;
+}
+
+namespace {
+
+// A writer that writes doubles as money tokens; Value::Accept calls the
+// hiding Double() because it is templated on the handler type.
+class TRequestWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
+ public:
+  using Writer::Writer;
+  bool Double(double d) {
+    const std::string token = MoneyToken(d);
+    return RawValue(token.c_str(), token.size(), rapidjson::kNumberType);
+  }
+};
+
+}  // namespace
+
+std::string RequestJsonText(const rapidjson::Value& value) {
+  rapidjson::StringBuffer buffer;
+  TRequestWriter writer(buffer);
   value.Accept(writer);
   return std::string(buffer.GetString(), buffer.GetSize());
 }

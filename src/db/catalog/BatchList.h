@@ -63,7 +63,7 @@ class TBatchList {
   std::size_t Count() const;
   bool Empty() const { return Count() == 0; }
   const rapidjson::Value& Batch(std::size_t index) const;
-  // The compact JSON text of a batch object, as it is sent.
+  // The JSON text of a batch object, as it is sent (RequestJsonText).
   std::string BatchJson(std::size_t index) const;
 
  private:
@@ -85,5 +85,13 @@ std::string JsonText(const rapidjson::Value& value);
 std::string MemberText(const rapidjson::Value& object, const char* name);
 // The compact JSON text of any value.
 std::string JsonToText(const rapidjson::Value& value);
+// The compact JSON text of a request body. Entries hold money amounts (the
+// "regular_price" of products and variations) as JSON doubles, and every
+// double is written as a bare number token formatted "%6.2f": two decimals,
+// right-aligned to six characters with leading blanks (5 -> "  5.00"), always
+// with "." whatever the process locale. Integers and texts as JsonToText.
+std::string RequestJsonText(const rapidjson::Value& value);
+// The "%6.2f" token of one amount ("." as separator in any locale).
+std::string MoneyToken(double amount);
 
 }  // namespace ooa

@@ -46,7 +46,7 @@ void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray 
     const bool updateError = array == TResultArray::Update && error;
     if (updateError && !upload.UpdateError) continue;
 
-    TBatchResult result{array, entry, element, ResolveId(upload, array, element, error), error};
+    TBatchResult result{array, entry, element, ResolveId(upload, array, element, error), error, i};
     if (result.Id.empty()) continue;
 
     const std::string statement = updateError ? upload.UpdateError(result)
@@ -74,7 +74,7 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
     channel.SetResource(upload.Resource);
     channel.SetMethod("POST");
     channel.ClearBody();
-    const std::string json = JsonToText(batch);
+    const std::string json = RequestJsonText(batch);
     channel.AddJsonBody(json);
     if (upload.LogRequest) LogLine(json);
     channel.Execute();

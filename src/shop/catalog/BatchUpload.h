@@ -60,6 +60,7 @@ struct TBatchResult {
   const rapidjson::Value& Element;  // the shop's result element
   std::string Id;                   // the resolved shop id (never empty for WriteBack)
   const rapidjson::Value* Error;    // the element's "error" object, or nullptr
+  rapidjson::SizeType Index = 0;    // the element's position in its result array
 };
 
 struct TBatchUpload {

@@ -1,0 +1,48 @@
+// TDatabaseModule::GetProductStockData: products in the shop whose stock
+// changed since their last stock sync, as stock updates, with the stock of
+// their price-level variations keyed by the product's shop id.
+#include "config/ActivityLog.h"
+#include "db/DatabaseModule.h"
+#include "db/catalog/ProductRow.h"
+#include "db/catalog/StockEntry.h"
+
+namespace ooa {
+
+TStockBatches TDatabaseModule::GetProductStockData() {
+  LogLine("Getting Need to Upload Product Stock Data...");
+  OpenQuery(
+      "Select p.*, pe.* From Product p Left Join ProductExtend pe ON p.ProductCode = pe.ProductCode Where "
+      "(p.OnlineOrderItem = 1 And pe.WooId <> '' And pe.WooID IS NOT NULL) And (pe.LastStockSyncedAt < "
+      "pe.LastStockUpdatedAt or pe.LastStockSyncedAt IS NULL)");
+  const TRecordSet rows = Query();
+
+  TStockBatches out;
+  if (rows.RecordCount() == 0) {
+    LogLine(" |- No new data.");
+    return out;
+  }
+  const TProductColumns columns(rows, ConfigSnapshot().WarehouseCode);
+  TBatchList& list = out.List;
+  auto& a = list.Allocator();
+  for (int i = 0; i < rows.RecordCount(); ++i) {
+    const TProductRow row = columns.Read(i);
+    list.BeginRow();
+    rapidjson::Value entry = ProductStockEntry(row.WooID, ProductStockFigure(row.Stock), a);
+    list.AddUpdate(entry);
+    if (!row.MultiplePrice) continue;
+    rapidjson::Value levels(rapidjson::kArrayType);
+    for (int level = 1; level <= 6; ++level) {
+      const std::string& varId = row.WooVarIDs[level - 1];
+      if (varId.empty()) continue;
+      levels.PushBack(VariationStockEntry(varId, VariationStockFigure(row.Stock, row.Deducts[level - 1]), a), a);
+    }
+    if (levels.Empty()) continue;
+    rapidjson::Value batch(rapidjson::kObjectType);
+    batch.AddMember("update", levels, a);
+    out.Variations.insert_or_assign(row.WooID, std::move(batch));
+  }
+  list.Finish();
+  return out;
+}
+
+}  // namespace ooa

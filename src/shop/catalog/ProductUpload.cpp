@@ -1,0 +1,84 @@
+// TWooModule::UploadProducts: products to "products/batch" with their shop ids
+// and sync times written back to ProductExtend; variations and new
+// translations follow each product the shop created or updated.
+//
+// Deletes in the shop are permanent: a product's delete result empties its
+// WooID and WooVarID1..6 (the shop deletes a product's variations with it),
+// and the delete result of a translation empties the Translate column that
+// held it, so a product offered again is created afresh with its variations
+// and translations instead of being sent as updates of deleted objects.
+#include <unordered_map>
+
+#include "config/Clock.h"
+#include "config/UtilUnit.h"
+#include "db/DatabaseModule.h"
+#include "shop/WooModule.h"
+#include "shop/catalog/BatchUpload.h"
+
+namespace ooa {
+namespace {
+
+// The delete result says the object is gone: deleted now, or unknown to the shop.
+bool ProductGone(const TBatchResult& r) {
+  return !r.Error || MemberText(*r.Error, "code") == "woocommerce_rest_product_invalid_id";
+}
+
+}  // namespace
+
+void TWooModule::UploadProducts() {
+  // Taken before the query: a product changed after the query read it stays pending.
+  const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
+  const TProductBatches batches = Database.GetProducts();
+
+  // Sends the product's variations (if it has any) and appends their SET items.
+  auto appendVariations = [this, &batches](std::string& sql, const std::string& code, const std::string& id) {
+    auto it = batches.Variations.find(code);
+    if (it == batches.Variations.end()) return;
+    std::vector<std::string> assignments;
+    UploadProductVariations(id, it->second, assignments);
+    for (std::size_t i = 0; i < assignments.size(); ++i) sql += (i == 0 ? "," : ", ") + assignments[i];
+  };
+
+  TBatchUpload upload;
+  upload.Resource = "products/batch";
+  upload.StartLine = "Start Upload Products, total batches: ";
+  upload.FinishedLine = "Finished Upload Products";
+  upload.ResponseLog = TBatchUpload::TResponseLog::WhenJson;
+  upload.WriteBack = [&](const TBatchResult& r) -> std::string {
+    const std::string code = MemberText(r.Entry, "sku");
+    switch (r.Array) {
+      case TResultArray::Create: {
+        std::string sql = "Update ProductExtend Set WooID = " + SqlTextLiteral(r.Id) + ", LastSyncedAt = " + t +
+                          ", LastStockSyncedAt = " + t;
+        appendVariations(sql, code, r.Id);
+        return sql + " Where ProductCode = " + SqlTextLiteral(code) + ";";
+      }
+      case TResultArray::Update: {
+        std::string sql = "Update ProductExtend Set LastSyncedAt = " + t + ", LastStockSyncedAt = " + t;
+        if (!code.empty()) appendVariations(sql, code, r.Id);
+        return sql + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+      }
+      case TResultArray::Delete:
+        return "Update ProductExtend Set LastSyncedAt = " + t + ", LastStockSyncedAt = " + t +
+               ", WooID = '', WooVarID1 = '', WooVarID2 = '', WooVarID3 = '', WooVarID4 = '', WooVarID5 = '', "
+               "WooVarID6 = '' Where WooID = " +
+               SqlTextLiteral(r.Id) + ";";
+    }
+    return "";
+  };
+  upload.AfterWrite = [&](const TBatchResult& r) {
+    if (r.Array == TResultArray::Create) {
+      auto it = batches.Translations.find(MemberText(r.Entry, "sku"));
+      if (it != batches.Translations.end()) UploadProductTranslations(r.Id, it->second);
+    } else if (r.Array == TResultArray::Delete && ProductGone(r)) {
+      for (int n = 1; n <= 3; ++n) {
+        const std::string column = "Translate" + std::to_string(n);
+        Database.ExecQueryPro("Update ProductExtend Set " + column + " = '' Where " + column + " = " +
+                              SqlTextLiteral(r.Id) + ";");
+      }
+    }
+  };
+  RunBatchUpload(*RESTRequest1, Database, upload, batches.List);
+}
+
+}  // namespace ooa
