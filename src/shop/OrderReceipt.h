@@ -1,7 +1,7 @@
 // The order pass's receipt hook: prints the receipt of an invoice after the
 // pass wrote it, or wrote a credit note against it. Called on the order worker
-// thread. The receipt printing fills it in; until then it prints nothing, as
-// when the configured printer is "N/A".
+// thread. Prints through TPrintBillForm::PrintBillPro (the invoice net of its
+// credit notes); a database or printer error is thrown to the pass.
 #pragma once
 
 #include <string>

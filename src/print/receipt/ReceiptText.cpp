@@ -1,0 +1,220 @@
+// Receipt text forms (see ReceiptText.h).
+#include "print/receipt/ReceiptText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "config/UtilUnit.h"
+
+namespace ooa {
+
+namespace {
+
+// Digits of |value| rounded to `decimals` places on the 15-digit expansion:
+// the integer part and the fraction, both as digit strings.
+void RoundedDigits(double value, int decimals, std::string& integer, std::string& fraction) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  // d.dddddddddddddde[+-]xx
+  std::string digits;
+  digits += buf[0];
+  digits.append(buf + 2, 14);
+  const int exponent = std::atoi(buf + 17);
+  int point = exponent + 1;  // digits before the decimal point
+  if (point <= 0) {
+    digits.insert(0, static_cast<size_t>(1 - point), '0');
+    point = 1;
+  }
+  const size_t keep = static_cast<size_t>(point + decimals);
+  if (digits.size() > keep) {
+    const bool up = digits[keep] >= '5';
+    digits.resize(keep);
+    if (up) {
+      size_t i = keep;
+      while (i > 0) {
+        --i;
+        if (digits[i] == '9') {
+          digits[i] = '0';
+        } else {
+          ++digits[i];
+          break;
+        }
+        if (i == 0) {
+          digits.insert(digits.begin(), '1');
+          ++point;
+        }
+      }
+    }
+  } else {
+    digits.append(keep - digits.size(), '0');
+  }
+  integer = digits.substr(0, static_cast<size_t>(point));
+  fraction = digits.substr(static_cast<size_t>(point));
+  const size_t nz = integer.find_first_not_of('0');
+  integer = nz == std::string::npos ? "0" : integer.substr(nz);
+}
+
+bool AllZero(const std::string& integer, const std::string& fraction) {
+  return integer == "0" && fraction.find_first_not_of('0') == std::string::npos;
+}
+
+std::string Grouped(const std::string& integer, const TReceiptLocale& locale) {
+  if (locale.Grouping.empty() || locale.MoneyThousands.empty()) return integer;
+  std::string out;
+  size_t end = integer.size();
+  size_t g = 0;
+  int size = 0;
+  std::vector<std::string> groups;
+  while (end > 0) {
+    if (g < locale.Grouping.size()) size = static_cast<unsigned char>(locale.Grouping[g++]);
+    if (size <= 0 || size >= 127) {  // CHAR_MAX: no further grouping
+      groups.push_back(integer.substr(0, end));
+      break;
+    }
+    const size_t n = std::min(end, static_cast<size_t>(size));
+    groups.push_back(integer.substr(end - n, n));
+    end -= n;
+  }
+  for (size_t i = groups.size(); i > 0; --i) {
+    out += groups[i - 1];
+    if (i > 1) out += locale.MoneyThousands;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string FixedText(double value, int decimals, const std::string& decimal) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  std::string integer, fraction;
+  RoundedDigits(value, decimals, integer, fraction);
+  std::string out = value < 0 && !AllZero(integer, fraction) ? "-" : "";
+  out += integer;
+  if (decimals > 0) out += decimal + fraction;
+  return out;
+}
+
+double Money2(double value) { return std::strtod(FixedText(value, 2).c_str(), nullptr); }
+
+double RoundHalfEven(double value) {
+  const double r = std::round(value);  // halves away from zero
+  if (std::fabs(value - std::trunc(value)) == 0.5 && std::fmod(r, 2.0) != 0.0) return r - std::copysign(1.0, value);
+  return r;
+}
+
+std::string MoneyText(double value, int decimals, int width, const TReceiptLocale& l) {
+  std::string out;
+  if (!std::isfinite(value)) {
+    out = FixedText(value, decimals);
+  } else {
+    std::string integer, fraction;
+    RoundedDigits(value, decimals, integer, fraction);
+    std::string number = Grouped(integer, l);
+    if (decimals > 0) number += l.MoneyDecimal + fraction;
+    const bool negative = value < 0 && !AllZero(integer, fraction);
+    if (!negative) {
+      const std::string sp = l.SpaceAfterSymbol ? " " : "";
+      out = l.SymbolBefore ? l.CurrencySymbol + sp + number : number + sp + l.CurrencySymbol;
+    } else {
+      const std::string sp = l.NegSpace ? " " : "";
+      const std::string& sym = l.CurrencySymbol;
+      const std::string& sign = l.NegativeSign;
+      if (l.NegSymbolBefore) {
+        switch (l.NegSignPosition) {
+          case 0: out = "(" + sym + sp + number + ")"; break;
+          case 2: out = sym + sp + number + sign; break;
+          case 4: out = sym + sign + sp + number; break;
+          default: out = sign + sym + sp + number; break;  // 1 and 3
+        }
+      } else {
+        switch (l.NegSignPosition) {
+          case 0: out = "(" + number + sp + sym + ")"; break;
+          case 1: out = sign + number + sp + sym; break;
+          case 3: out = number + sp + sign + sym; break;
+          default: out = number + sp + sym + sign; break;  // 2 and 4
+        }
+      }
+    }
+  }
+  return AlignRight(out, width);
+}
+
+std::string NumberText(double value, int decimals, int width, const TReceiptLocale& locale) {
+  return AlignRight(FixedText(value, decimals, locale.NumberDecimal), width);
+}
+
+std::string ShortNumberText(double value, const TReceiptLocale& locale) {
+  std::string text = FloatToText(value);
+  const size_t dot = text.find('.');
+  if (dot != std::string::npos) text.replace(dot, 1, locale.NumberDecimal);
+  return text;
+}
+
+std::string AlignRight(const std::string& text, int width) {
+  if (static_cast<int>(text.size()) >= width) return text;
+  return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;
+}
+
+std::string PadRight(const std::string& text, int width) {
+  if (static_cast<int>(text.size()) >= width) return text;
+  return text + std::string(static_cast<size_t>(width) - text.size(), ' ');
+}
+
+std::string JoinWithGap(const std::string& a, int n, const std::string& b) {
+  return a + std::string(static_cast<size_t>(std::abs(n)), ' ') + b;
+}
+
+std::string ReceiptDate(TDateTime value) {
+  const TCivilTime c = value.ToCivil();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", c.Day, c.Month, c.Year);
+  return buf;
+}
+
+std::string ReceiptDateTime(TDateTime value) {
+  // Whole seconds of the value as stored (not rounded up into the next second).
+  const TCivilTime c = value.ToCivil();
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", c.Day, c.Month, c.Year, c.Hour, c.Minute,
+                c.Second);
+  return buf;
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+int AnsiCharLength(const std::string& text, size_t pos) {
+  const unsigned char b = static_cast<unsigned char>(text[pos]);
+  if (b < 0x80 || pos + 1 >= text.size()) return 1;
+  // A byte that is a character of its own converts to one character; a lead
+  // byte converts only together with the byte after it.
+  const std::string one = AnsiToUtf8(text.substr(pos, 1));
+  if (one != "?") return 1;
+  const std::string two = AnsiToUtf8(text.substr(pos, 2));
+  const unsigned char first = two.empty() ? 0 : static_cast<unsigned char>(two[0]);
+  const size_t len = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+  return two != "?" && two.size() == len ? 2 : 1;
+}
+
+std::vector<std::string> CutIntoColumns(const std::string& text, int width) {
+  std::vector<std::string> pieces;
+  std::string current;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t n = static_cast<size_t>(AnsiCharLength(text, pos));
+    if (current.size() + n > static_cast<size_t>(width) && !current.empty()) {
+      pieces.push_back(current);
+      current.clear();
+    }
+    current.append(text, pos, n);
+    pos += n;
+  }
+  if (!current.empty()) pieces.push_back(current);
+  return pieces;
+}
+
+}  // namespace ooa
