@@ -4,6 +4,7 @@
 
 #include "db/PosSchema.h"
 #include "db/embedded/EmbeddedSession.h"
+#include "orders/PosFixture.h"
 
 namespace ooa::test {
 
@@ -26,13 +27,14 @@ const char* const kInvoice =
 
 }  // namespace
 
-TCreditFixture::TCreditFixture() : File(Dir.File("POS.DB")) {
+TCreditFixture::TCreditFixture(bool withInvoice) : File(Dir.File("POS.DB")) {
   {
     auto session = CreateEmbeddedSession(File, true);
     session->Open();
     session->Execute(PosSchemaBatch({"1"}));
     session->Execute("Update Profile Set POSInit=N'W', GenerateInvoiceNoKind=0, DefaultGSTRate=10;");
-    session->Execute(kInvoice);
+    session->Execute(kFixtureProducts);
+    if (withInvoice) session->Execute(kInvoice);
     session->Close();
   }
   Config.ServerName = "(EMBEDDED)";
@@ -47,6 +49,22 @@ TCreditFixture::~TCreditFixture() { SetConfig(TConfig{}); }
 void TCreditFixture::Exec(const std::string& sql) {
   std::string error;
   if (!Db.ExecQueryPro(sql, error)) ADD_FAILURE() << error << "\n" << sql;
+}
+
+TRecordSet TCreditFixture::Rows(const std::string& sql) {
+  try {
+    Db.OpenQuery(sql);
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << e.what() << "\n" << sql;
+    return {};
+  }
+  return Db.Query();
+}
+
+TDbValue TCreditFixture::Value(const std::string& sql) {
+  const TRecordSet rows = Rows(sql);
+  if (rows.RecordCount() == 0 || rows.Rows[0].empty()) return {};
+  return rows.Rows[0][0];
 }
 
 }  // namespace ooa::test

@@ -1,7 +1,8 @@
-// A fresh embedded POS database holding one imported online invoice, W2600001,
-// for the credit note tests: two lines (BEER 2 at 3.50, WINE 1 at 20.00, IDs
-// 1 and 2), a shop payment of 30 and a deposit of 10, a freight of 5 and a
-// loyalty redemption. Test thread only; the file goes with the fixture.
+// A fresh embedded POS database for the credit note tests: the products of
+// the order fixture (BEER, WINE; warehouse "1") and, unless told otherwise,
+// one imported online invoice, W2600001: two lines (BEER 2 at 3.50, WINE 1 at
+// 20.00, IDs 1 and 2), a shop payment of 30 and a deposit of 10, a freight of
+// 5 and a loyalty redemption. Test thread only; the file goes with the fixture.
 #pragma once
 
 #include <string>
@@ -14,11 +15,15 @@ namespace ooa::test {
 
 class TCreditFixture {
  public:
-  TCreditFixture();
+  explicit TCreditFixture(bool withInvoice = true);
   ~TCreditFixture();
 
   // Runs a batch without rows; fails the test on an error.
   void Exec(const std::string& sql);
+  // Runs a query and returns its first result set; fails the test on an error.
+  TRecordSet Rows(const std::string& sql);
+  // The first value of the first row (NULL when there is none).
+  TDbValue Value(const std::string& sql);
 
   TConfig Config;
   TDatabaseModule Db;
