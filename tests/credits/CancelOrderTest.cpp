@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "config/UtilUnit.h"
 #include "credits/CreditFixture.h"
 #include "credits/RefundJson.h"
 #include "db/credit/CreditMessages.h"
@@ -34,37 +33,10 @@ class CancelOrder : public ::testing::Test {
     EXPECT_TRUE(ok) << msg;
     return ok;
   }
-  // "IDNo PaidAmount PayBy Notes Deposit" of every RecvAcct row of the invoice.
-  std::vector<std::string> PaymentRows() {
-    std::vector<std::string> rows;
-    const TRecordSet r = Pos.Rows(
-        "Select IDNo, PaidAmount, PayBy, Notes, Deposit From RecvAcct Where InvoiceNo=N'W2600001' Order By IDNo");
-    for (const auto& row : r.Rows)
-      rows.push_back(row[0].AsString() + " " + FloatToText(row[1].AsFloat()) + " " + row[2].AsString() + " " +
-                     row[3].AsString() + " " + row[4].AsString());
-    return rows;
-  }
-  // "ProductCode Qty ID InvoiceItemID KindFlag" of a document's lines.
-  std::vector<std::string> Lines(const std::string& invoiceNo) {
-    std::vector<std::string> lines;
-    const TRecordSet r = Pos.Rows("Select ProductCode, Qty, ID, InvoiceItemID, KindFlag From InvoiceItem Where InvoiceNo=N'" +
-                                  invoiceNo + "' Order By ID");
-    for (const auto& row : r.Rows)
-      lines.push_back(row[0].AsString() + " " + FloatToText(row[1].AsFloat()) + " " + row[2].AsString() + " " +
-                      row[3].AsString() + " " + row[4].AsString());
-    return lines;
-  }
+  std::vector<std::string> PaymentRows() { return Pos.PaymentRows("W2600001"); }
+  std::vector<std::string> Lines(const std::string& invoiceNo) { return Pos.Lines(invoiceNo); }
   double Number(const std::string& sql) { return Pos.Value(sql).AsFloat(); }
-  // A snapshot of everything a credit note changes.
-  std::string State() {
-    std::string s;
-    for (const char* sql : {"Select Count(*) From InvoiceHead", "Select Count(*) From InvoiceItem",
-                            "Select Count(*) From RecvAcct", "Select Sum(CreditedQty) From InvoiceItem",
-                            "Select Sum(StockQty1) From Product", "Select Sum(StockValue1) From Product",
-                            "Select PaidAmount From InvoiceHead Where InvoiceNo=N'W2600001'"})
-      s += Pos.Value(sql).AsString() + "|";
-    return s + Pos.Value("Select Notes From InvoiceHead Where InvoiceNo=N'W2600001'").AsString();
-  }
+  std::string State() { return Pos.State(); }
 
   TFixedClock Clock{TDateTime::FromCivil(2026, 12, 9, 23, 0, 0), kFixtureUtcOffsetMinutes};
   TScopedClock UseClock{Clock};
@@ -188,12 +160,12 @@ TEST_F(CancelOrder, WritesNothingWhenTheBatchCannotCommitOrTheWarehouseIsUnsafe)
     SCOPED_TRACE(c.Name);
     TCreditFixture pos;
     pos.Exec(c.Setup);
-    const std::string before = State();
+    const std::string before = pos.State();
     std::string creditNo, msg;
     EXPECT_FALSE(pos.Db.ProcessCancelOrder("W2600001", creditNo, msg));
     EXPECT_EQ(msg.substr(0, c.Msg.size()), c.Msg);
     EXPECT_TRUE(creditNo.empty());
-    EXPECT_EQ(State(), before);
+    EXPECT_EQ(pos.State(), before);
   }
 }
 

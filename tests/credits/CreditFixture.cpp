@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/UtilUnit.h"
 #include "db/PosSchema.h"
 #include "db/embedded/EmbeddedSession.h"
 #include "orders/PosFixture.h"
@@ -65,6 +66,36 @@ TDbValue TCreditFixture::Value(const std::string& sql) {
   const TRecordSet rows = Rows(sql);
   if (rows.RecordCount() == 0 || rows.Rows[0].empty()) return {};
   return rows.Rows[0][0];
+}
+
+std::vector<std::string> TCreditFixture::PaymentRows(const std::string& invoiceNo) {
+  std::vector<std::string> rows;
+  const TRecordSet r = Rows("Select IDNo, PaidAmount, PayBy, Notes, Deposit From RecvAcct Where InvoiceNo=" +
+                            SqlTextLiteral(invoiceNo) + " Order By IDNo");
+  for (const auto& row : r.Rows)
+    rows.push_back(row[0].AsString() + " " + FloatToText(row[1].AsFloat()) + " " + row[2].AsString() + " " +
+                   row[3].AsString() + " " + row[4].AsString());
+  return rows;
+}
+
+std::vector<std::string> TCreditFixture::Lines(const std::string& invoiceNo) {
+  std::vector<std::string> lines;
+  const TRecordSet r = Rows("Select ProductCode, Qty, ID, InvoiceItemID, KindFlag From InvoiceItem Where InvoiceNo=" +
+                            SqlTextLiteral(invoiceNo) + " Order By ID");
+  for (const auto& row : r.Rows)
+    lines.push_back(row[0].AsString() + " " + FloatToText(row[1].AsFloat()) + " " + row[2].AsString() + " " +
+                    row[3].AsString() + " " + row[4].AsString());
+  return lines;
+}
+
+std::string TCreditFixture::State() {
+  std::string s;
+  for (const char* sql : {"Select Count(*) From InvoiceHead", "Select Count(*) From InvoiceItem",
+                          "Select Count(*) From RecvAcct", "Select Sum(CreditedQty) From InvoiceItem",
+                          "Select Sum(StockQty1) From Product", "Select Sum(StockValue1) From Product",
+                          "Select PaidAmount From InvoiceHead Where InvoiceNo=N'W2600001'"})
+    s += Value(sql).AsString() + "|";
+  return s + Value("Select Notes From InvoiceHead Where InvoiceNo=N'W2600001'").AsString();
 }
 
 }  // namespace ooa::test

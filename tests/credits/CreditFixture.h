@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
@@ -24,6 +25,13 @@ class TCreditFixture {
   TRecordSet Rows(const std::string& sql);
   // The first value of the first row (NULL when there is none).
   TDbValue Value(const std::string& sql);
+  // "IDNo PaidAmount PayBy Notes Deposit" of every RecvAcct row of an invoice.
+  std::vector<std::string> PaymentRows(const std::string& invoiceNo);
+  // "ProductCode Qty ID InvoiceItemID KindFlag" of a document's lines.
+  std::vector<std::string> Lines(const std::string& invoiceNo);
+  // A snapshot of everything a credit note changes: row counts, credited
+  // quantities, stock, and W2600001's paid amount and notes.
+  std::string State();
 
   TConfig Config;
   TDatabaseModule Db;

@@ -1,0 +1,184 @@
+// ProcessOrderRefund on the embedded POS database: the credit note a shop
+// refund writes, its payment rows and loyalty figures, its numbering, and the
+// refunds that write nothing.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "credits/CreditFixture.h"
+#include "credits/RefundJson.h"
+#include "db/order/OrderMessages.h"
+#include "orders/OrderFixture.h"
+#include "support/FixedClock.h"
+
+namespace ooa::test {
+namespace {
+
+struct TRefundResult {
+  bool Ok = false;
+  std::string CreditNo, Msg;
+};
+
+TRefundResult Refund(TCreditFixture& pos, const TRefundSpec& spec, const std::string& invoiceNo = "W2600001") {
+  rapidjson::Document doc;
+  ParseShopJson(doc, RefundJson(spec));
+  TRefundResult r;
+  r.Ok = pos.Db.ProcessOrderRefund(doc, invoiceNo, r.CreditNo, r.Msg);
+  return r;
+}
+
+// 2026-12-10 09:00 local (UTC+10).
+class OrderRefund : public ::testing::Test {
+ protected:
+  TFixedClock Clock{TDateTime::FromCivil(2026, 12, 9, 23, 0, 0), kFixtureUtcOffsetMinutes};
+  TScopedClock UseClock{Clock};
+  TCreditFixture Pos;
+};
+
+TEST_F(OrderRefund, BooksTheRefundAsACreditNoteOfTheInvoice) {
+  TRefundSpec spec;  // 1 BEER, 10.00 back
+  spec.RedeemPoints = "200";
+  spec.RedeemPointsDollar = "2";
+  spec.Coupon = "1.5";
+  const TRefundResult r = Refund(Pos, spec);
+  ASSERT_TRUE(r.Ok) << r.Msg;
+  EXPECT_EQ(r.Msg, "Success");
+  EXPECT_EQ(r.CreditNo, "CN2600001");
+
+  const TRecordSet head = Pos.Rows("Select * From InvoiceHead Where InvoiceNo=N'CN2600001'");
+  ASSERT_EQ(head.RecordCount(), 1);
+  auto f = [&](const char* name) { return head.Field(0, name); };
+  EXPECT_EQ(f("ReferenceNo").AsString(), "W2600001");
+  EXPECT_EQ(f("OnlineOrderId").AsString(), "9001");
+  EXPECT_EQ(f("KindFlag").AsInteger(), 5);
+  EXPECT_EQ(f("CreditInvoiceKind").AsInteger(), -1);
+  EXPECT_EQ(f("InvoiceDate").AsDateTime(), TDateTime::FromCivil(2026, 12, 9, 11, 0, 0));
+  EXPECT_EQ(f("CustomerCode").AsString(), "C42");
+  EXPECT_NEAR(f("Amount").AsFloat(), -9.09, 1e-9);
+  EXPECT_NEAR(f("GST").AsFloat(), -0.91, 1e-9);
+  EXPECT_DOUBLE_EQ(f("PaidAmount").AsFloat(), 0);
+  EXPECT_DOUBLE_EQ(f("Freight").AsFloat(), 0);
+  EXPECT_DOUBLE_EQ(f("TotalRedeemPoints").AsFloat(), -200);
+  EXPECT_DOUBLE_EQ(f("RedeemPointsAsDollar").AsFloat(), -2);
+  EXPECT_DOUBLE_EQ(f("VoucherAmount").AsFloat(), -1.5);
+  EXPECT_DOUBLE_EQ(f("VoucherDiscount").AsFloat(), -1.5);
+  EXPECT_DOUBLE_EQ(f("RedeemBasePoints").AsFloat(), 0);
+  EXPECT_DOUBLE_EQ(f("CurrentPoints").AsFloat(), 0);
+
+  // The line is not tied to an invoice line; stock and CreditedQty follow it.
+  EXPECT_EQ(Pos.Lines("CN2600001"), (std::vector<std::string>{"BEER -1 1 0 5"}));
+  EXPECT_DOUBLE_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 121);
+  EXPECT_DOUBLE_EQ(Pos.Value("Select CreditedQty From InvoiceItem Where InvoiceNo=N'W2600001' And ID=1").AsFloat(), -1);
+  EXPECT_EQ(Pos.Value("Select Notes From InvoiceHead Where InvoiceNo=N'W2600001'").AsString(),
+            "Leave at door\r\nThis Invoice has been credited: CN2600001");
+}
+
+TEST_F(OrderRefund, ReversesTheRefundedMoneyOnTheInvoice) {
+  struct TCase {
+    const char* Name;
+    const char* Amount;
+    const char* Deposit;
+    std::vector<std::string> NewRows;  // after the invoice's own two rows
+  };
+  const TCase cases[] = {
+      {"money", "10.00", "0", {"3 10 CREDIT NOTES CN2600001 0", "4 -10 Online SALE REFUND: CN2600001 0"}},
+      {"money and deposit",
+       "10.00",
+       "5",
+       {"3 15 CREDIT NOTES CN2600001 0", "4 -10 Online SALE REFUND: CN2600001 0",
+        "5 -5 Deposit SALE REFUND: CN2600001 1"}},
+      {"goods only", "0.00", "0", {}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TCreditFixture pos;
+    TRefundSpec spec;
+    spec.Amount = c.Amount;
+    spec.Deposit = c.Deposit;
+    const TRefundResult r = Refund(pos, spec);
+    ASSERT_TRUE(r.Ok) << r.Msg;
+    std::vector<std::string> expected = {"1 30 Online  0", "2 10 Deposit  0"};
+    expected.insert(expected.end(), c.NewRows.begin(), c.NewRows.end());
+    EXPECT_EQ(pos.PaymentRows("W2600001"), expected);
+    // The credit notes row and the reversals cancel out.
+    EXPECT_DOUBLE_EQ(pos.Value("Select PaidAmount From InvoiceHead Where InvoiceNo=N'W2600001'").AsFloat(), 40);
+  }
+}
+
+TEST_F(OrderRefund, PartialRefundsGetConsecutiveNumbers) {
+  TRefundSpec first;
+  const TRefundResult a = Refund(Pos, first);
+  TRefundSpec second;
+  second.Id = "9002";
+  second.Lines = R"({"sku": "WINE", "quantity": -1, "subtotal": "-18.18", "subtotal_tax": "-1.82"})";
+  second.Amount = "20.00";
+  const TRefundResult b = Refund(Pos, second);
+  ASSERT_TRUE(a.Ok && b.Ok) << a.Msg << " / " << b.Msg;
+  EXPECT_EQ(a.CreditNo, "CN2600001");
+  EXPECT_EQ(b.CreditNo, "CN2600002");
+  std::string creditNo;
+  EXPECT_TRUE(Pos.Db.CheckInvoiceExists("9002", creditNo));
+  EXPECT_EQ(creditNo, "CN2600002");
+  EXPECT_EQ(Pos.Value("Select Notes From InvoiceHead Where InvoiceNo=N'W2600001'").AsString(),
+            "Leave at door\r\nThis Invoice has been credited: CN2600001\r\nThis Invoice has been credited: CN2600002");
+}
+
+TEST_F(OrderRefund, LateOnNewYearsEveTakesTheOldYear) {
+  Clock.SetNowUtc(TDateTime::FromCivil(2026, 12, 31, 14, 30, 0));  // 00:30 local on 1 January
+  Pos.Exec("Insert Into InvoiceHead(InvoiceNo) Values(N'CN2700003'),(N'CN2600004');");
+  TRefundSpec spec;
+  spec.CreatedGmt = "2026-12-31T13:50:00";  // 23:50 local
+  const TRefundResult r = Refund(Pos, spec);
+  ASSERT_TRUE(r.Ok) << r.Msg;
+  EXPECT_EQ(r.CreditNo, "CN2600005");
+}
+
+TEST_F(OrderRefund, WritesNothingForARefundItCannotBook) {
+  struct TCase {
+    const char* Name;
+    TRefundSpec Spec;
+    const char* Setup;
+    const char* InvoiceNo;
+    const char* Msg;
+  };
+  auto spec = [](auto change) {
+    TRefundSpec s;
+    change(s);
+    return s;
+  };
+  const TCase cases[] = {
+      {"amount only", spec([](TRefundSpec& s) { s.Lines.clear(); }), "", "W2600001", "Order items data error."},
+      {"line without quantity", spec([](TRefundSpec& s) { s.Lines = R"({"sku": "BEER", "quantity": 0, "subtotal": "0", "subtotal_tax": "0"})"; }),
+       "", "W2600001", "Order items data error."},
+      {"no loyalty entry", spec([](TRefundSpec& s) { s.WithLoyalty = false; }), "", "W2600001", "Order data error."},
+      {"unknown invoice", TRefundSpec{}, "", "W2699999", "This invoice dose not exsits."},
+      {"no invoice (its import failed)", TRefundSpec{}, "", "", "This invoice dose not exsits."},
+      {"invoice cancelled already", TRefundSpec{},
+       "Insert Into InvoiceHead(InvoiceNo, ReferenceNo, KindFlag) Values(N'CN2600001', N'W2600001', 5);", "W2600001",
+       "This invoice credited already."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TCreditFixture pos;
+    if (*c.Setup) pos.Exec(c.Setup);
+    const std::string before = pos.State();
+    const TRefundResult r = Refund(pos, c.Spec, c.InvoiceNo);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Msg, c.Msg);
+    EXPECT_TRUE(r.CreditNo.empty());
+    EXPECT_EQ(pos.State(), before);
+  }
+}
+
+TEST_F(OrderRefund, RaisesARefundWhoseMetaDataCannotBeRead) {
+  rapidjson::Document doc;
+  ParseShopJson(doc, R"({"id": 9001, "date_created_gmt": "2026-12-09T01:00:00", "amount": "1.00", "line_items": []})");
+  std::string creditNo, msg;
+  const std::string before = Pos.State();
+  EXPECT_THROW(Pos.Db.ProcessOrderRefund(doc, "W2600001", creditNo, msg), TOrderDataError);
+  EXPECT_EQ(Pos.State(), before);
+}
+
+}  // namespace
+}  // namespace ooa::test
