@@ -16,6 +16,7 @@ PACKAGES=(
   xvfb xauth
   clang libclang-rt-14-dev
   openssl
+  curl jq
 )
 
 missing=()
