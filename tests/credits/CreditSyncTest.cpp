@@ -1,0 +1,181 @@
+// Cancellations and refunds through the order pass, against the stand-in shop
+// (real HTTP on loopback, OAuth signed) and a real embedded POS database: the
+// credit notes written, the pass's lines, and where the sync log is left.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "config/ActivityLog.h"
+#include "config/Config.h"
+#include "credits/CreditFixture.h"
+#include "orders/OrderFixture.h"
+#include "shop/WooModule.h"
+#include "support/FixedClock.h"
+#include "support/ShopStandin.h"
+
+namespace ooa::test {
+namespace {
+
+// The loyalty entry the shop adds to a refund.
+const char* const kRefundLoyalty =
+    R"([{"key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "M1001", "redeemPointsDollar": "0",
+       "redeemPoints": "0", "dealCouponDiscount": "0", "depositPayment": "0"}}])";
+
+// Fixture order 5001 (2 BEER-PK2, 1 WINE-PK1, paid 50 by stripe and 20 from the
+// deposit) is imported by a first pass at 13:41 local; the shop's clock and
+// the pass's clock then move on together, each step a few seconds apart.
+class CreditSync : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TConfig config = Pos.Config;
+    config.Url = Shop.BaseUrl();
+    config.Key = "ck_standin";
+    config.Secret = "cs_standin";
+    config.Debug = true;
+    config.PrinterName = "N/A";
+    SetConfig(config);
+    Woo.Init(config);
+    ActivityLog().SetSink(&Log);
+    ShopAt("2026-12-08T03:31:00");
+    std::string order = FixtureOrderJson("5001");
+    const std::string modified = "\"date_modified_gmt\": \"2026-12-08T03:31:00\",";
+    order.erase(order.find(modified), modified.size());
+    Admin("/standin/orders", order);
+    Pass();
+    ASSERT_EQ(Pos.Value("Select InvoiceNo From InvoiceHead Where OnlineOrderId=N'5001'").AsString(), "W26000001");
+  }
+  void TearDown() override { ActivityLog().SetSink(nullptr); }
+
+  void Admin(const std::string& path, const std::string& body) {
+    httplib::Client client(Shop.Origin());
+    auto answer = client.Post(path, body, "application/json");
+    ASSERT_TRUE(answer) << path;
+    ASSERT_LT(answer->status, 300) << path << ": " << answer->body;
+  }
+  void ShopAt(const std::string& utc) { Admin("/standin/clock", "{\"now\": \"" + utc + "\"}"); }
+  void Refund(const std::string& id, const std::string& lineId, const std::string& amount) {
+    Admin("/standin/orders/5001/refunds", R"({"id": )" + id + R"(, "amount": ")" + amount +
+                                              R"(", "line_items": [{"line_item_id": )" + lineId +
+                                              R"(, "quantity": 1}], "meta_data": )" + kRefundLoyalty + "}");
+  }
+  // One pass at the given UTC time; returns its lines from "Order ID: " on,
+  // without the channel's request lines and the closing line.
+  std::vector<std::string> Pass(TDateTime utc = TDateTime::FromCivil(2026, 12, 8, 3, 41, 0)) {
+    Clock.SetNowUtc(utc);
+    Log.Clear();
+    Woo.SyncOrders();
+    std::vector<std::string> lines;
+    bool inOrders = false;
+    for (const std::string& line : Log.Lines()) {
+      if (line.rfind("Order ID: ", 0) == 0) inOrders = true;
+      if (!inOrders || line.rfind("URI: ", 0) == 0 || line.rfind("orders", 0) == 0 ||
+          line == "Finish Process Orders")
+        continue;
+      lines.push_back(line);
+    }
+    return lines;
+  }
+  static TDateTime At(int minute, int second) { return TDateTime::FromCivil(2026, 12, 8, 3, minute, second); }
+  TDateTime StoredSyncTime() { return Pos.Db.GetLastSyncTime("orders"); }
+  int64_t Count(const std::string& sql) { return Pos.Value(sql).AsInteger(); }
+
+  TFixedClock Clock{TDateTime::FromCivil(2026, 12, 8, 3, 41, 0), kFixtureUtcOffsetMinutes};
+  TScopedClock UseClock{Clock};
+  TCreditFixture Pos{false};
+  TShopStandin Shop;
+  TWooModule Woo{Pos.Db};
+  TMemoryLogSink Log;
+};
+
+TEST_F(CreditSync, RefundsInTwoStepsBecomeOneCreditNoteEach) {
+  ShopAt("2026-12-08T03:45:00");
+  Refund("9001", "11", "22.00");  // one BEER-PK2
+  const std::vector<std::string> second = {
+      "Order ID: 5001",
+      " |- Status: processing",
+      " |- Refunding Order, Total: 1",
+      "  |- Refunding: 9001",
+      " |- Order Refunded, InvoiceNo: W26000001, CreditNo: CN2600001",
+  };
+  EXPECT_EQ(Pass(At(45, 5)), second);
+
+  // The next pass still sees the first refund (within its 10 s overlap); the
+  // pass asks for refunds by ascending id.
+  ShopAt("2026-12-08T03:46:00");
+  Refund("9002", "12", "22.00");  // the WINE
+  const std::vector<std::string> third = {
+      "Order ID: 5001",
+      " |- Status: processing",
+      " |- Refunding Order, Total: 2",
+      "  |- Already Refund: 9001, CreditNo: CN2600001",
+      "  |- Refunding: 9002",
+      " |- Order Refunded, InvoiceNo: W26000001, CreditNo: CN2600002",
+  };
+  EXPECT_EQ(Pass(At(46, 5)), third);
+  EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
+
+  // BEER-PK2 takes 6 stock units a piece: 120 - 12 on import, + 6 back.
+  EXPECT_EQ(Pos.Lines("CN2600001"), (std::vector<std::string>{"BEER -1 1 0 5"}));
+  EXPECT_EQ(Pos.Lines("CN2600002"), (std::vector<std::string>{"WINE -1 1 0 5"}));
+  EXPECT_DOUBLE_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 114);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'9001'"), 1);
+  const std::vector<std::string> payments = {
+      "1 50 stripe Online Payment 0",         "2 20 Deposit Online Payment 1",
+      "3 22 CREDIT NOTES CN2600001 0",        "4 -22 Online SALE REFUND: CN2600001 0",
+      "5 22 CREDIT NOTES CN2600002 0",        "6 -22 Online SALE REFUND: CN2600002 0",
+  };
+  EXPECT_EQ(Pos.PaymentRows("W26000001"), payments);
+}
+
+TEST_F(CreditSync, CancelledOrderIsCreditedOnceOverThreePasses) {
+  ShopAt("2026-12-08T03:45:00");
+  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  const std::vector<std::string> cancelled = {
+      "Order ID: 5001",
+      " |- Status: cancelled",
+      " |- Cancelling Order",
+      " |- Order W26000001 Cancelled, CreditNo: CN2600001",
+  };
+  EXPECT_EQ(Pass(At(45, 5)), cancelled);
+  const std::string afterCancel = Pos.State();
+
+  // Fetched again within the overlap, and again after the shop touched it.
+  const std::vector<std::string> nothing = {"Order ID: 5001", " |- Status: cancelled", " |- No further action"};
+  EXPECT_EQ(Pass(At(45, 8)), nothing);
+  ShopAt("2026-12-08T03:50:00");
+  Admin("/standin/orders/5001", R"({"customer_note": "sorry"})");
+  EXPECT_EQ(Pass(At(50, 5)), nothing);
+  EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
+
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 1);
+  EXPECT_EQ(Pos.State(), afterCancel);
+  EXPECT_EQ(Pos.Lines("CN2600001"), (std::vector<std::string>{"BEER -2 1 1 5", "WINE -1 2 2 5"}));
+  EXPECT_DOUBLE_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 120);
+  EXPECT_DOUBLE_EQ(Pos.Value("Select PaidAmount From InvoiceHead Where InvoiceNo=N'W26000001'").AsFloat(), 70);
+}
+
+TEST_F(CreditSync, RefundOfACancelledInvoiceIsDoneAndDoesNotHoldTheSyncTimeBack) {
+  ShopAt("2026-12-08T03:45:00");
+  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  Pass(At(45, 5));
+  // The shop owner then pays the whole order back: the order becomes "refunded".
+  ShopAt("2026-12-08T03:46:00");
+  Admin("/standin/orders/5001/refunds", R"({"id": 9001, "amount": "50.00", "line_items": [{"line_item_id": 11}],
+      "meta_data": )" + std::string(kRefundLoyalty) + "}");
+  const std::vector<std::string> refunded = {
+      "Order ID: 5001",
+      " |- Status: refunded",
+      " |- Refunding Order, Total: 1",
+      "  |- Refunding: 9001",
+      "  |- Refund 9001 needs no credit note: This invoice credited already.",
+  };
+  EXPECT_EQ(Pass(At(46, 5)), refunded);
+  EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 1);
+}
+
+}  // namespace
+}  // namespace ooa::test
