@@ -1,0 +1,70 @@
+// Fuzz target: the order import's parsing of shop orders. The input is a shop
+// answer body (one order object or a list of them), read the way the shop
+// channel reads it (numbers kept as their text). Each order goes through the
+// database module's ParseOrderData as the order pass calls it. Bad data must
+// end in a parsing message or TOrderDataError. An order that parses must give
+// an invoice batch that passes CheckBatch (BatchCheck.h).
+#include <rapidjson/document.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BatchCheck.h"
+#include "db/DatabaseModule.h"
+#include "db/order/OrderMessages.h"
+
+namespace {
+
+using namespace ooa;
+
+void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
+  db.InitInvoice();
+  const rapidjson::Value* loyalty = nullptr;
+  std::string msg;
+  bool ok = false;
+  try {
+    ok = db.ParseOrderData(order, msg, loyalty);
+  } catch (const TOrderDataError&) {
+    return;
+  }
+  if (!ok) {
+    if (msg.empty()) {
+      std::fprintf(stderr, "fuzz_order: an order was refused without a message\n");
+      std::abort();
+    }
+    return;
+  }
+  const TCustomer& c = db.Customer;
+  std::vector<const std::string*> texts = {
+      &c.CustomerCode, &c.CustomerName, &c.Telephone, &c.Mobile, &c.Address, &c.Suburb,
+      &c.PostCode, &c.State, &c.Country, &c.Email, &c.DeliveryAddress, &c.DeliverySuburb,
+      &db.InvoiceHead.OnlineOrderId, &db.InvoiceHead.OnlineOrderStatus, &db.InvoiceHead.DeliveryAddress,
+      &db.InvoiceHead.VoucherId, &db.Payment.PayMethod};
+  for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
+  fuzz::CheckBatch(db.GenerateInvoiceBatch(), texts);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::UseFuzzSettings();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static TDatabaseModule db;
+  rapidjson::Document doc;
+  doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(reinterpret_cast<const char*>(data), size);
+  if (doc.HasParseError()) return 0;
+  if (doc.IsArray()) {
+    for (const auto& order : doc.GetArray())
+      if (order.IsObject()) ParseOne(db, order);
+  } else if (doc.IsObject()) {
+    ParseOne(db, doc);
+  }
+  return 0;
+}

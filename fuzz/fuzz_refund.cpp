@@ -1,0 +1,70 @@
+// Fuzz target: the credit-note import's parsing of shop refunds. The input is
+// a shop answer body (one refund object or a list of them), read the way the
+// shop channel reads it, and each refund goes through ParseOrderRefundData as
+// the refund import calls it, as a credit note of invoice "INV26000001". Bad
+// data must end in a parsing message or TOrderDataError. A refund that parses
+// must give a credit note batch that passes CheckBatch (BatchCheck.h).
+#include <rapidjson/document.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "BatchCheck.h"
+#include "config/Clock.h"
+#include "db/DatabaseModule.h"
+#include "db/credit/CreditStatements.h"
+#include "db/order/OrderMessages.h"
+
+namespace {
+
+using namespace ooa;
+
+void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
+  db.InitInvoice();
+  const rapidjson::Value* loyalty = nullptr;
+  std::string msg;
+  bool ok = false;
+  try {
+    ok = db.ParseOrderRefundData(refund, "INV26000001", msg, loyalty);
+  } catch (const TOrderDataError&) {
+    return;
+  }
+  if (!ok) {
+    if (msg.empty()) {
+      std::fprintf(stderr, "fuzz_refund: a refund was refused without a message\n");
+      std::abort();
+    }
+    return;
+  }
+  std::vector<const std::string*> texts = {&db.InvoiceHead.CustomerCode, &db.InvoiceHead.OnlineOrderId,
+                                           &db.InvoiceHead.ReferenceNo};
+  for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
+  const std::string batch = CreditNoteBatchSql({db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment},
+                                               TCreditKind::Refund, Clock().NowLocal());
+  fuzz::CheckBatch(batch, texts);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::UseFuzzSettings();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static TDatabaseModule db;
+  rapidjson::Document doc;
+  doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(reinterpret_cast<const char*>(data), size);
+  if (doc.HasParseError()) return 0;
+  if (doc.IsArray()) {
+    for (const auto& refund : doc.GetArray())
+      if (refund.IsObject()) ParseOne(db, refund);
+  } else if (doc.IsObject()) {
+    ParseOne(db, doc);
+  }
+  return 0;
+}
