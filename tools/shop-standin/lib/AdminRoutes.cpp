@@ -48,6 +48,7 @@ TShopResponse TStandinServer::HandleAdmin(const TShopRequest& request) {
       Store.Clear();
     }
     Faults.Clear();
+    Faults.Random.Reset();
     Log.Clear();
     Verifier->ForgetNonces();
     return Ok(R"({"reset":true})", true);
@@ -68,10 +69,23 @@ TShopResponse TStandinServer::HandleAdmin(const TShopRequest& request) {
     std::lock_guard lock(Store.Mutex);
     return AdminAddRefund(Store, std::stoll(m[1].str()), request.Body, Flag(request, "raw"));
   }
+  if (r == "faults/random") {
+    if (get) return Ok(Faults.Random.Text());
+    if (del) {
+      Faults.Random.Stop();
+      return Ok(Faults.Random.Text());
+    }
+    if (post) {
+      std::string error;
+      if (!Faults.Random.Configure(request.Body, error)) return JsonError(400, "standin_invalid_fault", error);
+      return Ok(Faults.Random.Text());
+    }
+  }
   if (r == "faults" || r == "faults/clear") {
     if (get && r == "faults") return Ok(Faults.ListText());
     if ((del && r == "faults") || (post && r == "faults/clear")) {
       Faults.Clear();
+      Faults.Random.Stop();
       return Ok(R"({"cleared":true})");
     }
     if (post && r == "faults") {

@@ -87,7 +87,7 @@ bool TFaults::Take(const std::string& method, const std::string& path, const std
     if (--it->Count == 0) List.erase(it);
     return true;
   }
-  return false;
+  return Random.Draw(resource, fault);
 }
 
 void TFaults::Clear() {

@@ -8,6 +8,8 @@
 #include <vector>
 #include <mutex>
 
+#include "RandomFaults.h"
+
 namespace ooa::standin {
 
 struct TFault {
@@ -29,11 +31,15 @@ class TFaults {
   // method}; false and a message when the description is bad.
   bool Add(const std::string& json, std::string& error);
   // Copies the fault for this request into fault when one matches and uses up one
-  // of its count; false when none matches.
+  // of its count, else draws a random fault when that mode is on; false when the
+  // request gets none.
   bool Take(const std::string& method, const std::string& path, const std::string& resource,
             TFault& fault);
   void Clear();
   std::string ListText() const;
+
+  // Faults drawn at random for requests no queued fault takes.
+  TRandomFaults Random;
 
  private:
   mutable std::mutex Mutex;
