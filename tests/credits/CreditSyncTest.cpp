@@ -177,5 +177,39 @@ TEST_F(CreditSync, RefundOfACancelledInvoiceIsDoneAndDoesNotHoldTheSyncTimeBack)
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 1);
 }
 
+TEST_F(CreditSync, CancellationThatDidNotCommitIsTriedAgainByTheNextPass) {
+  ShopAt("2026-12-08T03:45:00");
+  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  Pos.Exec("Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'CN2600001', 2, N'OLD');");
+  const std::vector<std::string> lines = Pass(At(45, 5));
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[3], " |- Cancel Order W26000001 Failed");
+  EXPECT_EQ(lines[4].rfind(" |- The credit note was not written", 0), 0u) << lines[4];
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 0);
+  EXPECT_EQ(StoredSyncTime(), TDateTime::FromCivil(2026, 12, 8, 13, 44, 50));  // the order's change, less 10 s
+
+  Pos.Exec("Delete From InvoiceItem Where InvoiceNo=N'CN2600001';");
+  const std::vector<std::string> again = Pass(At(47, 0));
+  ASSERT_GE(again.size(), 4u);
+  EXPECT_EQ(again[3], " |- Order W26000001 Cancelled, CreditNo: CN2600001");
+}
+
+TEST_F(CreditSync, RefundWithBadDataIsLoggedWithoutHoldingTheSyncTimeBack) {
+  ShopAt("2026-12-08T03:45:00");
+  Admin("/standin/orders/5001/refunds", R"({"id": 9001, "amount": "5.00"})");  // no lines, no loyalty entry
+  const std::vector<std::string> expected = {
+      "Order ID: 5001",
+      " |- Status: processing",
+      " |- Refunding Order, Total: 1",
+      "  |- Refunding: 9001",
+      "The refund has no \"_qev_loyalty_redemption_refund\" entry.",
+      " |- Receive Order W26000001 Failed",
+      "  |- Order data error.",
+  };
+  EXPECT_EQ(Pass(At(45, 5)), expected);
+  EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 0);
+}
+
 }  // namespace
 }  // namespace ooa::test
