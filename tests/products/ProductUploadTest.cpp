@@ -1,0 +1,190 @@
+// UploadProducts against the stand-in shop: a new variable product with its
+// variations and translations, adoption of a product whose id was lost, the
+// variation batch's outcomes, refused updates, and a withdrawn product that
+// is offered again.
+#include <algorithm>
+
+#include "products/ProductFixture.h"
+
+namespace ooa::test {
+namespace {
+
+class ProductUploadTest : public TProductTest {
+ protected:
+  ProductUploadTest() {
+    // Translation slots: Description1 zh-hans, Description3 zh-hant.
+    Config.Desc3 = 0;
+    Config.Desc4 = 3;
+    SetConfig(Config);
+  }
+  // The stored shop object with this id (products or variations), or null.
+  rapidjson::Value Stored(const char* table, const std::string& id) {
+    rapidjson::Document rows = ShopTable(table);
+    for (auto& row : rows.GetArray())
+      if (MemberText(row, "id") == id) return rapidjson::Value(row, Scratch.GetAllocator());
+    return rapidjson::Value();
+  }
+  rapidjson::Document Scratch;
+};
+
+TEST_F(ProductUploadTest, NewVariableProductGetsItsVariationsAndTranslations) {
+  TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans", .D3 = "Hant"};
+  spec.Subs[0] = "Single";
+  spec.Subs[2] = "Carton";
+  spec.Sales[2] = 50;
+  Product(spec);
+  Woo.UploadProducts();
+
+  const auto requests = Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  const std::string id = Extend("ABC", "WooID");
+  ASSERT_FALSE(id.empty());
+  EXPECT_EQ(requests[0].Path, "products/batch");
+  EXPECT_EQ(requests[1].Path, "products/" + id + "/variations/batch");
+  EXPECT_EQ(requests[2].Path, "products/batch");
+  EXPECT_EQ(RawMember(requests[1].Body, "ABC-PK3", "regular_price"), " 50.00");
+  EXPECT_EQ(EntryCount(requests[2].Body), 2);  // both translations in one request
+
+  EXPECT_EQ(Extend("ABC", "LastSyncedAt"), kUploadTimeText);
+  EXPECT_EQ(Extend("ABC", "LastStockSyncedAt"), kUploadTimeText);
+  const struct { const char* Column; const char* Sku; } levels[] = {{"WooVarID1", "ABC-PK1"}, {"WooVarID3", "ABC-PK3"}};
+  for (const auto& level : levels) {
+    const rapidjson::Value v = Stored("variations", Extend("ABC", level.Column));
+    ASSERT_TRUE(v.IsObject()) << level.Column;
+    EXPECT_EQ(MemberText(v, "sku"), level.Sku);
+    EXPECT_EQ(MemberText(v, "parent_id"), id);
+  }
+  EXPECT_EQ(Extend("ABC", "WooVarID2"), "");
+
+  const rapidjson::Value product = Stored("products", id);
+  EXPECT_EQ(MemberText(product, "type"), "variable");
+  EXPECT_EQ(JsonToText(product["attributes"][0]["options"]), R"(["Single","Carton"])");
+  EXPECT_EQ(MemberText(product["default_attributes"][0], "option"), "Single");
+
+  // Translations: zh-hans in the category's zh-hans copy (21), zh-hant in the main one.
+  const struct { const char* Column; const char* Lang; const char* Name; const char* Category; } copies[] = {
+      {"Translate1", "zh-hans", "Hans", "21"}, {"Translate3", "zh-hant", "Hant", "20"}};
+  for (const auto& c : copies) {
+    const rapidjson::Value t = Stored("products", Extend("ABC", c.Column));
+    ASSERT_TRUE(t.IsObject()) << c.Column;
+    EXPECT_EQ(MemberText(t, "lang"), c.Lang);
+    EXPECT_EQ(MemberText(t, "name"), c.Name);
+    EXPECT_EQ(MemberText(t, "translation_of"), id);
+    EXPECT_EQ(MemberText(t["categories"][0], "id"), c.Category);
+    EXPECT_EQ(MemberText(t, "type"), "variable");
+  }
+  EXPECT_EQ(Extend("ABC", "Translate2"), "");
+}
+
+TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
+  SeedShop(R"([{"id": 55, "sku": "ABC", "name": "Old"}])", "[]");
+  TProductSpec spec{.Code = "ABC", .MultiplePrice = true};
+  spec.Subs[0] = "Single";
+  Product(spec);
+  Woo.UploadProducts();
+  EXPECT_EQ(Extend("ABC", "WooID"), "55");
+  EXPECT_EQ(Requests("variations/batch").at(0).Path, "products/55/variations/batch");
+  EXPECT_FALSE(Extend("ABC", "WooVarID1").empty());
+}
+
+// A product in the shop as 55 whose level 1 variation is to be created,
+// level 2 updated (56) and level 3 deleted (57, its sub-description cleared).
+TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
+  struct Case {
+    const char* Name;
+    const char* ShopVariations;  // besides 56 and 57
+    const char* Fault;           // the variations request's answer, or ""
+    const char* VarID1;          // "*": a new id
+  };
+  const Case cases[] = {
+      {"created", "", "", "*"},
+      {"same options exist", R"(,{"id": 60, "parent_id": 55, "sku": "X1",
+        "attributes": [{"name": "Variations", "option": "Single"}]})", "", "60"},
+      {"same SKU exists", R"(,{"id": 61, "parent_id": 55, "sku": "ABC-PK1",
+        "attributes": [{"name": "Variations", "option": "Other"}]})", "", "61"},
+      {"refused without id", "",
+       R"({"create": [{"id": 0, "error": {"code": "woocommerce_rest_invalid", "message": "No.",
+         "data": {"status": 400}}}], "update": [{"id": 56}], "delete": [{"id": 57}]})", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Exec("Delete From Product; Delete From ProductExtend;");
+    SeedShop(R"([{"id": 55, "sku": "ABC"}])",
+             std::string(R"([{"id": 56, "parent_id": 55, "sku": "ABC-PK2", "attributes": [{"name": "Variations",
+               "option": "Six"}]}, {"id": 57, "parent_id": 55, "sku": "ABC-PK3"})") + c.ShopVariations + "]");
+    if (*c.Fault) Fault("variations/batch$", 200, c.Fault);
+    TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .WooID = "55"};
+    spec.Subs[0] = "Single";
+    spec.Subs[1] = "Six";
+    spec.VarIDs[1] = "56";
+    spec.VarIDs[2] = "57";
+    Product(spec);
+    ClearRequests();
+    Woo.UploadProducts();
+
+    const auto sent = Requests("variations/batch");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].Path, "products/55/variations/batch");
+    const rapidjson::Document body = ParseJson(sent[0].Body);
+    EXPECT_EQ(JsonToText(body["delete"]), R"(["57"])");
+    const std::string var1 = Extend("ABC", "WooVarID1");
+    if (std::string(c.VarID1) == "*") {
+      EXPECT_FALSE(var1.empty());
+      EXPECT_NE(var1, "56");
+    } else {
+      EXPECT_EQ(var1, c.VarID1);
+    }
+    EXPECT_EQ(Extend("ABC", "WooVarID2"), "56");
+    EXPECT_EQ(Extend("ABC", "WooVarID3"), "");  // deleted: the column is emptied
+    EXPECT_EQ(Extend("ABC", "LastSyncedAt"), kUploadTimeText);
+  }
+}
+
+TEST_F(ProductUploadTest, RefusedUpdateAndFailedVariationRequestWriteNothingMore) {
+  Product({.Code = "UNKNOWN", .WooID = "999"});
+  TProductSpec packs{.Code = "PACKS", .MultiplePrice = true};
+  packs.Subs[0] = "Single";
+  Product(packs);
+  Fault("variations/batch$", 200, "<html>busy</html>");
+  Woo.UploadProducts();
+  EXPECT_EQ(Extend("UNKNOWN", "LastSyncedAt"), "");
+  // The product is recorded without the variation it could not send.
+  EXPECT_FALSE(Extend("PACKS", "WooID").empty());
+  EXPECT_EQ(Extend("PACKS", "WooVarID1"), "");
+  const auto lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Request Failed."), lines.end());
+}
+
+TEST_F(ProductUploadTest, WithdrawnProductOfferedAgainIsCreatedAfresh) {
+  TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
+  spec.Subs[0] = "Single";
+  Product(spec);
+  Woo.UploadProducts();
+  const std::string first = Extend("ABC", "WooID");
+  ASSERT_FALSE(Extend("ABC", "Translate1").empty());
+  ASSERT_FALSE(Extend("ABC", "WooVarID1").empty());
+
+  Exec("Update Product Set OnlineOrderItem = 0 Where ProductCode = N'ABC';");
+  TouchProduct("ABC");
+  Woo.UploadProducts();
+  EXPECT_EQ(Extend("ABC", "WooID"), "");
+  EXPECT_EQ(Extend("ABC", "Translate1"), "");
+  EXPECT_EQ(Extend("ABC", "WooVarID1"), "");
+  EXPECT_EQ(ShopTable("products").Size(), 0u);
+
+  Exec("Update Product Set OnlineOrderItem = 1 Where ProductCode = N'ABC';");
+  TouchProduct("ABC");
+  ClearRequests();
+  Woo.UploadProducts();
+  const std::string again = Extend("ABC", "WooID");
+  EXPECT_FALSE(again.empty());
+  EXPECT_NE(again, first);
+  EXPECT_FALSE(Extend("ABC", "WooVarID1").empty());
+  EXPECT_FALSE(Extend("ABC", "Translate1").empty());
+  EXPECT_EQ(ShopTable("products").Size(), 2u);
+  EXPECT_EQ(ShopTable("variations").Size(), 1u);
+  for (const auto& r : Requests()) EXPECT_EQ(r.Body.find("\"update\""), std::string::npos) << r.Body;
+}
+
+}  // namespace
+}  // namespace ooa::test
