@@ -293,12 +293,7 @@ std::vector<TTable> Tables(const std::vector<std::string>& warehouses) {
 
 }  // namespace
 
-bool IsValidWarehouseCode(const std::string& code) {
-  if (code.size() > 10) return false;
-  return std::all_of(code.begin(), code.end(), [](char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
-  });
-}
+bool IsValidWarehouseCode(const std::string& code) { return code.size() <= 10 && IsSafeWarehouseCode(code); }
 
 std::vector<std::string> PosTableNames() {
   std::vector<std::string> names;

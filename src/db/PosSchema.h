@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "db/WarehouseCode.h"
+
 namespace ooa {
 
-// A warehouse code completes the column names StockQty<code> and
-// StockValue<code>, so it may hold only letters, digits and '_' (at most 10);
-// the empty code names the plain StockQty and StockValue columns.
+// A code the schema can create stock columns for: IsSafeWarehouseCode and at
+// most 10 characters (the width of the tables' WarehouseCode columns).
 bool IsValidWarehouseCode(const std::string& code);
 
 // The schema batch with stock columns for each of the given warehouses (in

@@ -12,7 +12,9 @@
 
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
+#include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/WarehouseCode.h"
 #include "db/order/OrderJson.h"
 #include "db/order/OrderMessages.h"
 #include "shop/OrderCreditDispatch.h"
@@ -68,6 +70,14 @@ void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value&
 
 void TWooModule::SyncOrders() {
   LogLine("Start Sync orders...");
+  // The warehouse code completes stock column names in the invoice and credit
+  // statements; a code that could not do so safely stops the pass before any
+  // statement is sent, and the sync log stays where it was.
+  const std::string warehouse = ConfigSnapshot().WarehouseCode;
+  if (!IsSafeWarehouseCode(warehouse)) {
+    StatusLine(WarehouseCodeRefusal(warehouse));
+    return;
+  }
   const TDateTime lastSync = Database.GetLastSyncTime("orders");
   // A local reading of the repeated hour maps to its earlier instant, one of
   // the skipped hour to where the gap begins, so no order is missed and the

@@ -4,7 +4,6 @@
 // nothing to the database.
 #include "db/order/InvoiceCalc.h"
 
-#include <cctype>
 #include <cmath>
 
 #include "config/Clock.h"
@@ -19,12 +18,6 @@ double IncludedGst(double amount, double ratePercent) {
   const volatile double share = fraction * amount;  // kept as a double before scaling
   const double cents = std::nearbyint(share * 100);   // default rounding: halves to even
   return cents / 100;
-}
-
-bool IsSafeWarehouseCode(const std::string& code) {
-  for (unsigned char c : code)
-    if (!(std::isalnum(c) || c == '_')) return false;
-  return true;
 }
 
 namespace {
@@ -43,7 +36,7 @@ double ColumnOrZero(const TRecordSet& rows, const std::string& column) {
 bool TDatabaseModule::CalcInvoice() {
   const std::string warehouse = ConfigSnapshot().WarehouseCode;
   if (!IsSafeWarehouseCode(warehouse))
-    throw TDbError("The warehouse code '" + warehouse + "' cannot name a stock column.");
+    throw TDbError(WarehouseCodeRefusal(warehouse));
   OpenQuery("Select DefaultGSTRate From Profile");
   const double rate = ColumnOrZero(Query(), "DefaultGSTRate");
 

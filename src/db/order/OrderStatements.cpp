@@ -4,7 +4,7 @@
 
 #include "config/UtilUnit.h"
 #include "db/DbSession.h"
-#include "db/order/InvoiceCalc.h"
+#include "db/WarehouseCode.h"
 
 namespace ooa {
 
@@ -129,7 +129,7 @@ std::string InvoiceItemSqlCmd(const std::vector<TInvoiceItem>& items) {
   for (size_t i = 0; i < items.size(); ++i) {
     const TInvoiceItem& it = items[i];
     const std::string& w = it.WarehouseCode;
-    if (!IsSafeWarehouseCode(w)) throw TDbError("The warehouse code '" + w + "' cannot name a stock column.");
+    if (!IsSafeWarehouseCode(w)) throw TDbError(WarehouseCodeRefusal(w));
     s += "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, NetPrice, Discount, GSTRate, "
          "UnitCost, KindFlag, PriceKind, DeductStockQty, OriginalPrice, ID, WarehouseCode, CreditedQty, "
          "InvoiceItemID, "
