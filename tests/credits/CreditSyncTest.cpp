@@ -14,6 +14,7 @@
 #include "orders/OrderFixture.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
+#include "support/PrinterStandin.h"
 #include "support/ShopStandin.h"
 
 namespace ooa::test {
@@ -209,6 +210,29 @@ TEST_F(CreditSync, RefundWithBadDataIsLoggedWithoutHoldingTheSyncTimeBack) {
   EXPECT_EQ(Pass(At(45, 5)), expected);
   EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 0);
+}
+
+TEST_F(CreditSync, EveryCreditNotePrintsTheInvoicesReceipt) {
+  TPrinterStandin printer;
+  TConfig config = ConfigSnapshot();
+  config.PrinterName = printer.Address();
+  SetConfig(config);
+
+  ShopAt("2026-12-08T03:45:00");
+  Refund("9001", "11", "22.00");
+  Pass(At(45, 5));
+  ShopAt("2026-12-08T03:46:00");
+  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  Pass(At(46, 5));
+  Pass(At(46, 8));  // nothing left to do: nothing printed
+  const std::vector<std::string> jobs = printer.WaitForJobs(2);
+  ASSERT_EQ(jobs.size(), 2u);
+  // The invoice's receipt, with the credit notes written so far noted on it.
+  for (const std::string& job : jobs) EXPECT_NE(job.find("ONLINE ORDER #5001"), std::string::npos) << job;
+  EXPECT_NE(jobs[0].find("This Invoice has been credited: CN2600001"), std::string::npos) << jobs[0];
+  EXPECT_EQ(jobs[0].find("CN2600002"), std::string::npos) << jobs[0];
+  EXPECT_NE(jobs[1].find("This Invoice has been credited: CN2600002"), std::string::npos) << jobs[1];
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 2);
 }
 
 }  // namespace
