@@ -8,6 +8,7 @@
 
 #include "credits/CreditFixture.h"
 #include "credits/RefundJson.h"
+#include "db/WarehouseCode.h"
 #include "db/credit/CreditMessages.h"
 #include "orders/OrderFixture.h"
 #include "support/FixedClock.h"
@@ -154,7 +155,7 @@ TEST_F(CancelOrder, WritesNothingWhenTheBatchCannotCommitOrTheWarehouseIsUnsafe)
        kMsgCreditNoteNotWritten},
       {"warehouse code pasted into a column name",
        "Update InvoiceItem Set WarehouseCode=N'1=0;--' Where ProductCode=N'WINE';",
-       UnsafeWarehouseMessage("1=0;--")},
+       WarehouseCodeRefusal("1=0;--")},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);

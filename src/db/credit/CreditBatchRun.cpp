@@ -2,6 +2,7 @@
 
 #include "config/Clock.h"
 #include "db/DatabaseModule.h"
+#include "db/WarehouseCode.h"
 #include "db/credit/CreditMessages.h"
 #include "db/order/OrderMessages.h"
 
@@ -10,7 +11,7 @@ namespace ooa {
 bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& creditNo, std::string& msg) {
   std::string unsafe;
   if (FindUnsafeWarehouseCode(db.InvoiceItem, unsafe)) {
-    msg = UnsafeWarehouseMessage(unsafe);
+    msg = WarehouseCodeRefusal(unsafe);
     return false;
   }
   const std::string batch =

@@ -12,9 +12,4 @@ inline const std::string kMsgCreditedAlready = "This invoice credited already.";
 inline const std::string kMsgCreditNoteNotWritten =
     "The credit note was not written; the database rolled the batch back.";
 
-// A credited line's warehouse code that cannot name a stock column.
-inline std::string UnsafeWarehouseMessage(const std::string& code) {
-  return "The warehouse code '" + code + "' of the credited lines cannot name a stock column; no credit note written.";
-}
-
 }  // namespace ooa

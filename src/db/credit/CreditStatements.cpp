@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "config/UtilUnit.h"
-#include "db/order/InvoiceCalc.h"
+#include "db/WarehouseCode.h"
 
 namespace ooa {
 
@@ -90,7 +90,7 @@ bool FindUnsafeWarehouseCode(const std::vector<TInvoiceItem>& items, std::string
 std::string CreditNoteItemSqlCmd(const std::vector<TInvoiceItem>& items) {
   std::string unsafe;
   if (FindUnsafeWarehouseCode(items, unsafe))
-    throw TDbError("The warehouse code '" + unsafe + "' cannot name a stock column.");
+    throw TDbError(WarehouseCodeRefusal(unsafe));
   std::string s;
   s.reserve(items.size() * 1000);
   for (size_t i = 0; i < items.size(); ++i) {
