@@ -87,24 +87,26 @@ TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
   EXPECT_FALSE(Extend("ABC", "WooVarID1").empty());
 }
 
-// A product in the shop as 55 whose level 1 variation is to be created,
-// level 2 updated (56) and level 3 deleted (57, its sub-description cleared).
+// A product in the shop as 55 whose level 1 and 4 variations are to be
+// created, level 2 updated (56) and level 3 deleted (57, its sub-description
+// cleared).
 TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
   struct Case {
     const char* Name;
     const char* ShopVariations;  // besides 56 and 57
     const char* Fault;           // the variations request's answer, or ""
     const char* VarID1;          // "*": a new id
+    const char* VarID4;
   };
   const Case cases[] = {
-      {"created", "", "", "*"},
+      {"created", "", "", "*", "*"},
       {"same options exist", R"(,{"id": 60, "parent_id": 55, "sku": "X1",
-        "attributes": [{"name": "Variations", "option": "Single"}]})", "", "60"},
+        "attributes": [{"name": "Variations", "option": "Single"}]})", "", "60", "*"},
       {"same SKU exists", R"(,{"id": 61, "parent_id": 55, "sku": "ABC-PK1",
-        "attributes": [{"name": "Variations", "option": "Other"}]})", "", "61"},
-      {"refused without id", "",
-       R"({"create": [{"id": 0, "error": {"code": "woocommerce_rest_invalid", "message": "No.",
-         "data": {"status": 400}}}], "update": [{"id": 56}], "delete": [{"id": 57}]})", ""},
+        "attributes": [{"name": "Variations", "option": "Other"}]})", "", "61", "*"},
+      {"second create refused", "",
+       R"({"create": [{"id": 601}, {"id": 0, "error": {"code": "woocommerce_rest_invalid", "message": "No.",
+         "data": {"status": 400}}}], "update": [{"id": 56}], "delete": [{"id": 57}]})", "601", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -116,6 +118,7 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .WooID = "55"};
     spec.Subs[0] = "Single";
     spec.Subs[1] = "Six";
+    spec.Subs[3] = "Four";
     spec.VarIDs[1] = "56";
     spec.VarIDs[2] = "57";
     Product(spec);
@@ -127,12 +130,15 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     EXPECT_EQ(sent[0].Path, "products/55/variations/batch");
     const rapidjson::Document body = ParseJson(sent[0].Body);
     EXPECT_EQ(JsonToText(body["delete"]), R"(["57"])");
-    const std::string var1 = Extend("ABC", "WooVarID1");
-    if (std::string(c.VarID1) == "*") {
-      EXPECT_FALSE(var1.empty());
-      EXPECT_NE(var1, "56");
-    } else {
-      EXPECT_EQ(var1, c.VarID1);
+    const std::pair<const char*, const char*> created[] = {{"WooVarID1", c.VarID1}, {"WooVarID4", c.VarID4}};
+    for (const auto& [column, expected] : created) {
+      const std::string id = Extend("ABC", column);
+      if (std::string(expected) == "*") {
+        EXPECT_FALSE(id.empty()) << column;
+        EXPECT_NE(id, "56") << column;
+      } else {
+        EXPECT_EQ(id, expected) << column;
+      }
     }
     EXPECT_EQ(Extend("ABC", "WooVarID2"), "56");
     EXPECT_EQ(Extend("ABC", "WooVarID3"), "");  // deleted: the column is emptied
