@@ -38,7 +38,9 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   const bool dataFailure = IsOrderDataFailure(msg);
   if (!dataFailure) pass.HoldBack(order.ModifiedAt);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
-  if (dataFailure) LogLine(" |- " + msg);
+  // Both kinds say why: the parsing message, or the database's refusal (a
+  // text longer than its POS column, a lock that timed out, ...).
+  if (!msg.empty()) LogLine(" |- " + msg);
 }
 
 void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value& json) {
