@@ -31,8 +31,8 @@ class NastyOrderText : public TOrderWorld {
   }
 };
 
-// Every text in the billing and shipping fields, the member code's customer
-// row and the coupon id, all orders in one pass.
+// Every text in the billing and shipping fields, the coupon id and the SKU of
+// a line (a product the POS does not know), all orders in one pass.
 TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
   const std::vector<TNastyText> texts = NastyTexts();
   std::vector<std::string> orders;
@@ -44,7 +44,7 @@ TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
                                      R"("city": )" + t + R"(, "postcode": "7000", "state": "TAS", "country": "AU")",
                                  R"("first_name": )" + t + R"(, "last_name": "S", "phone": "", "address_1": "A",)" +
                                      R"("address_2": "", "city": )" + t + R"(, "postcode": "7000")",
-                                 texts[i].Text));
+                                 texts[i].Text, texts[i].Text));
   }
   AdminPost("/standin/orders", Seeded(orders));
 
@@ -65,11 +65,15 @@ TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
     EXPECT_EQ(CustomerColumn(code, "DeliveryAddress"), t + " S, , A ");
     EXPECT_EQ(HeadColumn(id, "VoucherId"), t);
     EXPECT_EQ(HeadColumn(id, "CustomerCode"), code);
+    EXPECT_EQ(Pos.Value("Select ProductCode From InvoiceItem Where ID=2 And InvoiceNo=" +
+                        SqlTextLiteral(HeadColumn(id, "InvoiceNo")))
+                  .AsString(),
+              t);
   }
   // Nothing ran that the texts spelled: every table and row is still there.
   EXPECT_EQ(Count("Select Count(*) From Product"), 2);
   EXPECT_EQ(Count("Select Count(*) From Customer"), static_cast<int64_t>(texts.size()));
-  EXPECT_EQ(Count("Select Count(*) From InvoiceItem"), static_cast<int64_t>(texts.size()));
+  EXPECT_EQ(Count("Select Count(*) From InvoiceItem"), static_cast<int64_t>(2 * texts.size()));
 }
 
 // Column widths count characters, not bytes; one character too many refuses

@@ -53,12 +53,16 @@ std::string JsonString(const std::string& text) {
 }
 
 std::string MemberOrder(int id, const std::string& memberCode, const std::string& billing,
-                        const std::string& shipping, const std::string& couponId) {
+                        const std::string& shipping, const std::string& couponId, const std::string& extraSku) {
+  const std::string extraLine =
+      extraSku.empty() ? std::string()
+                       : R"(, {"id": 12, "sku": )" + JsonString(extraSku) +
+                             R"(, "quantity": 1, "subtotal": "1.00", "subtotal_tax": "0.10"})";
   return R"({"id": )" + std::to_string(id) + R"(, "status": "processing", "customer_id": 57,
   "payment_method": "stripe", "shipping_total": "0.00", "total": "44.00",
   "billing": {)" + billing + R"(}, "shipping": {)" + shipping + R"(},
   "shipping_lines": [{"id": 1, "method_id": "flat_rate", "total": "0.00"}],
-  "line_items": [{"id": 11, "sku": "BEER-PK2", "quantity": 2, "subtotal": "40.00", "subtotal_tax": "4.00"}],
+  "line_items": [{"id": 11, "sku": "BEER-PK2", "quantity": 2, "subtotal": "40.00", "subtotal_tax": "4.00"})" + extraLine + R"(],
   "meta_data": [{"id": 91, "key": "_qev_loyalty_redemption", "value": {
       "memberCode": )" + JsonString(memberCode) + R"(, "redeemPointsDollar": "0", "pointsBalance": "0",
       "redeemPoints": "0", "redeemBasePoints": "0", "dealCouponDiscount": "0", "couponId": )" +

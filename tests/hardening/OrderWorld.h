@@ -57,10 +57,12 @@ class TOrderWorld : public ::testing::Test {
   TMemoryLogSink Log;
 };
 
-// A member order in the shop's shape with one line of BEER at level 2;
-// `billing` and `shipping` are the JSON objects' members (without braces).
+// A member order in the shop's shape with one line of BEER at level 2 (and
+// a second line of one unit of `extraSku` when given); `billing` and
+// `shipping` are the JSON objects' members (without braces).
 std::string MemberOrder(int id, const std::string& memberCode, const std::string& billing,
-                        const std::string& shipping, const std::string& couponId = "");
+                        const std::string& shipping, const std::string& couponId = "",
+                        const std::string& extraSku = "");
 
 // A JSON string literal (quotes included) for any bytes.
 std::string JsonString(const std::string& text);
