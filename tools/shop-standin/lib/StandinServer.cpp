@@ -87,6 +87,9 @@ bool TStandinServer::Start(std::string& error) {
   // delays and the admin calls of a test at the same time.
   Http->new_task_queue = [] { return new httplib::ThreadPool(24); };
   Http->set_keep_alive_max_count(100);
+  // Answers go out at once: headers and body are written separately, and
+  // waiting for the client's delayed acknowledgement costs 40 ms a request.
+  Http->set_tcp_nodelay(true);
   auto handler = [this](const httplib::Request& req, httplib::Response& res) { Serve(req, res); };
   Http->Get(".*", handler);
   Http->Post(".*", handler);
