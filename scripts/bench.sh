@@ -15,10 +15,14 @@ BENCH_BUILD_DIR="${BENCH_BUILD_DIR:-build-release}"
 if [ -z "${BENCH_SKIP_BUILD:-}" ]; then
   bash scripts/setup.sh
   cmake -S . -B "$BENCH_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOOA_BUILD_GUI=OFF >/dev/null
-  # Every executable target of bench/ is named bench_<name>.
-  mapfile -t targets < <(ninja -C "$BENCH_BUILD_DIR" -t targets all |
-    sed -n 's/^\(bench_[A-Za-z0-9_]*\): phony$/\1/p' | sort -u)
+  # Every executable target of bench/ is named bench_<name>; the stand-ins are
+  # built too, since a benchmark may start them as its shop or printer.
+  all="$(ninja -C "$BENCH_BUILD_DIR" -t targets all)"
+  mapfile -t targets < <(sed -n 's/^\(bench_[A-Za-z0-9_]*\): phony$/\1/p' <<< "$all" | sort -u)
   [ "${#targets[@]}" -gt 0 ] || { echo "No benchmark targets found in $BENCH_BUILD_DIR" >&2; exit 1; }
+  for tool in shop-standin printer-standin; do
+    if grep -q "^$tool: phony$" <<< "$all"; then targets+=("$tool"); fi
+  done
   echo "Building ${targets[*]} ..." >&2
   cmake --build "$BENCH_BUILD_DIR" -j"$(nproc)" --target "${targets[@]}" >&2
 fi
@@ -39,7 +43,9 @@ for exe in "${benches[@]}"; do
   while IFS=$'\t' read -r tag figure value unit target ratio; do
     [ "$tag" = FIGURE ] || continue
     found=1
-    rows+=("| $figure | $value $unit | ${target/#-/} | ${ratio/#-/} | $name |")
+    [ "$target" != - ] || target=""
+    [ "$ratio" != - ] || ratio=""
+    rows+=("| $figure | $value $unit | $target | $ratio | $name |")
   done < "$logs/$name.log"
   if [ "$status" -ne 0 ] || [ "$found" -eq 0 ]; then
     failed=1
