@@ -87,6 +87,7 @@ class OrderSync : public ::testing::Test {
     config.Key = Shop.Key();
     config.Secret = Shop.Secret();
     config.Debug = true;
+    config.PrinterName = "N/A";  // receipts are the receipt tests' business
     SetConfig(config);
     Woo.Init(config);
     ActivityLog().SetSink(&Log);
