@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "config/Config.h"
+#include "config/SecretMask.h"
 
 namespace ooa {
 
@@ -32,9 +33,14 @@ void TActivityLog::SetSink(ILogSink* sink) {
   Sink = sink;
 }
 
+void TActivityLog::SetSecret(const std::string& secret) {
+  std::lock_guard lock(Mutex);
+  Secret = secret;
+}
+
 void TActivityLog::Status(const std::string& line) {
   std::lock_guard lock(Mutex);
-  if (Sink) Sink->Append(line);
+  if (Sink) Sink->Append(MaskSecret(line, Secret));
 }
 
 void TActivityLog::Detail(const std::string& line) {

@@ -43,6 +43,9 @@ class TStdoutLogSink : public ILogSink {
 class TActivityLog {
  public:
   void SetSink(ILogSink* sink);
+  // The shop's API secret, masked in every line appended from now on
+  // (SetConfig keeps it current).
+  void SetSecret(const std::string& secret);
   void Status(const std::string& line);  // always
   void Detail(const std::string& line);  // only in debug mode
   void Clear();
@@ -50,6 +53,7 @@ class TActivityLog {
  private:
   std::mutex Mutex;
   ILogSink* Sink = nullptr;
+  std::string Secret;
 };
 
 // The process-wide activity log.

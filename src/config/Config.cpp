@@ -131,9 +131,13 @@ TConfig ConfigSnapshot() {
 }
 
 void SetConfig(const TConfig& config) {
-  std::lock_guard lock(State().Mutex);
-  State().Record = config;
-  State().Debug.store(config.Debug);
+  {
+    std::lock_guard lock(State().Mutex);
+    State().Record = config;
+    State().Debug.store(config.Debug);
+  }
+  // Outside the record's lock: the log takes its own.
+  ActivityLog().SetSecret(config.Secret);
 }
 
 bool ConfigDebug() { return State().Debug.load(); }

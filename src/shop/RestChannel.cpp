@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "config/ActivityLog.h"
+#include "config/SecretMask.h"
 #include "shop/OAuth1.h"
 
 namespace ooa {
@@ -134,7 +135,12 @@ void TRestChannel::Execute() {
   request.Body = Body;
 
   const auto sending = TSteady::now();
-  THttpResponse answer = Transport->Send(request);  // throws TRestError on a transport failure
+  THttpResponse answer;
+  try {
+    answer = Transport->Send(request);
+  } catch (const TRestError& e) {
+    throw TRestError(MaskSecret(e.what(), secret));  // a transport failure
+  }
   const auto received = TSteady::now();
   Response = std::move(answer);
 
@@ -146,8 +152,9 @@ void TRestChannel::Execute() {
   RESTRequestAfterExecute(*this, total);
 
   if (Response.Status >= 500) {
-    throw TRestError("Shop error " + std::to_string(Response.Status) + " " + Response.StatusText + ": " +
-                     ServerMessage(Response));
+    throw TRestError(MaskSecret("Shop error " + std::to_string(Response.Status) + " " + Response.StatusText + ": " +
+                                    ServerMessage(Response),
+                                secret));
   }
 }
 
