@@ -1,7 +1,10 @@
 // Print faults: the receipt printer refuses the connection or drops it in the
-// middle of a receipt. The orders stay written, and once the printer works
-// again, the receipts of later orders print in full.
+// middle of a receipt. The order stays written, nothing is lost, and once the
+// printer works again the receipts of later orders print in full.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include "EndState.h"
 #include "ReliabilityReport.h"
@@ -41,26 +44,41 @@ TEST(Reliability, PrinterFaultsLoseNoOrderAndLaterReceiptsPrint) {
       world.WriteSettings(broken.Address());
       world.ShopActivity(3, 0, 0);
       TPassRun run = world.RunPass();
-      EXPECT_EQ(run.Status, 0) << run.Err;
-      for (const std::string& no : InvoicesOfLast(world, 3)) EXPECT_FALSE(no.empty()) << "an order was not written";
+      // The order whose receipt failed stays written; nothing is half written
+      // and the sync log stays behind any order the pass did not reach.
+      EXPECT_FALSE(InvoicesOfLast(world, 3)[0].empty()) << run.Out;
+      for (const auto& p : InvariantProblems(world)) ADD_FAILURE() << p;
       for (const std::string& job : broken.Jobs()) EXPECT_LE(job.size(), 120u);
-      Report().Add(kSection, "receipts cut off or refused", 3);
+      Report().Add(kSection, "passes with a failing printer", 1);
+      Report().Add(kSection, "of them ended early by the print fault", run.Status != 0);
     }
     TPrinterStandin working;
     world.WriteSettings(working.Address());
     world.ShopActivity(2, 0, 0);
     TPassRun run = world.RunPass();
     EXPECT_EQ(run.Status, 0) << run.Err;
-    const auto jobs = working.WaitForJobs(2);
+    // Every order is written now, and the new orders' receipts print in full
+    // (after any receipt the failed pass did not reach).
+    for (const std::string& no : InvoicesOfLast(world, 5)) EXPECT_FALSE(no.empty()) << "an order was not written";
     const auto numbers = InvoicesOfLast(world, 2);
-    ASSERT_EQ(jobs.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-      EXPECT_FALSE(numbers[i].empty());
-      EXPECT_NE(jobs[i].find(numbers[i]), std::string::npos) << "receipt " << i << " lacks invoice " << numbers[i];
+    std::vector<std::string> jobs;
+    auto printed = [&jobs](const std::string& no) {
+      for (const std::string& job : jobs)
+        if (job.find(no) != std::string::npos) return true;
+      return false;
+    };
+    for (int wait = 0; wait < 100; ++wait) {  // the stand-in keeps a job once its connection ends
+      jobs = working.Jobs();
+      if (printed(numbers[0]) && printed(numbers[1])) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+    for (const std::string& no : numbers) EXPECT_TRUE(printed(no)) << "no receipt names invoice " << no;
     Report().Add(kSection, "receipts printed after the printer recovered", static_cast<int64_t>(jobs.size()));
   }
   world.WriteSettings();
+  // The till marks the stock its sales changed; one more pass sends it.
+  world.MarkStockChanged();
+  EXPECT_EQ(world.RunPass().Status, 0);
   CheckEndState(world, kSection);
 }
 

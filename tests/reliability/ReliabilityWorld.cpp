@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -97,7 +98,7 @@ void TReliabilityWorld::AddProducts(int count) {
                        "Scalable, TareWeight, GSTRate, GSTStatus, DefaultSalesPrice, MultiplePrice, StockControl, "
                        "MeasureQty, CalcSalesCostKind, LastOrderPrice, Location, StockQty1, StockValue1";
     std::string vals = "N'" + p.Code + "', N'" + kCategories[i % 5] + "', N'Generated product " + p.Code +
-                       "', N'产品 " + p.Code + "', 1, " + now + ", 1, 0, 0, 10, 1, 0, " +
+                       "', " + (i % 50 == 0 ? "N'产品 " + p.Code + "'" : std::string("N''")) + ", 1, " + now + ", 1, 0, 0, 10, 1, 0, " +
                        (p.Levels > 1 ? "1" : "0") + ", 1, 1, 0, 2.5, N'G" + std::to_string(i % 50) + "', " +
                        Money(kStartStock) + ", " + Money(kStartStock * 2.5);
     for (int level = 1; level <= p.Levels; ++level) {
@@ -134,6 +135,24 @@ void TReliabilityWorld::ChangeProducts(int count) {
            " Where ProductCode = N'" + p.Code + "';\n";
   }
   PosdbExec(DbPath, sql);
+}
+
+void TReliabilityWorld::MarkStockChanged(int count) {
+  std::set<std::string> codes;
+  if (count < 0) {
+    for (const TGenOrder& o : Orders)
+      for (const TGenLine& l : o.Lines) codes.insert(l.Code);
+  } else if (!Products.empty()) {
+    std::uniform_int_distribution<size_t> pick(0, Products.size() - 1);
+    for (int i = 0; i < count; ++i) codes.insert(Products[pick(Rng)].Code);
+  }
+  if (codes.empty()) return;
+  // A change time a second after any sync time already written.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  std::string list;
+  for (const std::string& code : codes) list += (list.empty() ? "N'" : ", N'") + code + "'";
+  PosdbExec(DbPath, "Update ProductExtend Set LastStockUpdatedAt = " + NowLiteral() + " Where ProductCode In (" +
+                        list + ");");
 }
 
 void TReliabilityWorld::WriteSettings(const std::string& printer) {

@@ -63,11 +63,16 @@ class TReliabilityWorld {
   ~TReliabilityWorld();
 
   // Adds `count` products (codes R00001, ...) to the POS, a quarter of them
-  // with three price levels, each with ample stock; batches of 500.
+  // with three price levels, one in fifty with a translated name, each with
+  // ample stock; batches of 500.
   void AddProducts(int count);
   // Gives `count` random generated products a new name and price, as the shop
   // owner would at the till.
   void ChangeProducts(int count);
+  // Marks stock as changed, as the till does after sales, so that the next
+  // catalogue pass sends it to the shop: `count` random generated products, or
+  // with -1 every product an order names.
+  void MarkStockChanged(int count = -1);
   // Writes the settings file; printer "N/A" prints nothing.
   void WriteSettings(const std::string& printer = "N/A");
 
