@@ -24,7 +24,7 @@ const char* const kProductQuery =
 TProductBatches TDatabaseModule::GetProducts() {
   LogLine("Getting Need to Upload Products...");
   OpenQuery(kProductQuery);
-  const TRecordSet rows = Query();
+  const TRecordSet& rows = Query();
 
   TProductBatches out;
   if (rows.RecordCount() == 0) {
@@ -84,6 +84,7 @@ TProductBatches TDatabaseModule::GetProducts() {
     if (!pending.Empty()) out.Translations.emplace(row.ProductCode, std::move(pending));
   }
   list.Finish();
+  LastResult() = TQueryResult{};  // the rows are in the batches now; a big catalogue is held once
   return out;
 }
 

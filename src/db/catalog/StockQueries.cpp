@@ -14,7 +14,7 @@ TStockBatches TDatabaseModule::GetProductStockData() {
       "Select p.*, pe.* From Product p Left Join ProductExtend pe ON p.ProductCode = pe.ProductCode Where "
       "(p.OnlineOrderItem = 1 And pe.WooId <> '' And pe.WooID IS NOT NULL) And (pe.LastStockSyncedAt < "
       "pe.LastStockUpdatedAt or pe.LastStockSyncedAt IS NULL)");
-  const TRecordSet rows = Query();
+  const TRecordSet& rows = Query();
 
   TStockBatches out;
   if (rows.RecordCount() == 0) {
@@ -42,6 +42,7 @@ TStockBatches TDatabaseModule::GetProductStockData() {
     out.Variations.insert_or_assign(row.WooID, std::move(batch));
   }
   list.Finish();
+  LastResult() = TQueryResult{};  // the rows are in the batches now; a big catalogue is held once
   return out;
 }
 
