@@ -19,8 +19,7 @@ else
   echo "posdb is not built: the pictures show a failed connection" >&2
 fi
 # Settings files hold the API secret: owner only, as the program writes them.
-umask 077
-cat > "$work/OnlineService.ini" <<'INI'
+(umask 077; cat > "$work/OnlineService.ini") <<'INI'
 [ApiConfig]
 ServerName=(EMBEDDED)
 DatabaseName=POS.DB
