@@ -192,5 +192,66 @@ TEST_F(ProductUploadTest, WithdrawnProductOfferedAgainIsCreatedAfresh) {
   for (const auto& r : Requests()) EXPECT_EQ(r.Body.find("\"update\""), std::string::npos) << r.Body;
 }
 
+TEST_F(ProductUploadTest, RefusedDeleteKeepsTheProductPending) {
+  SeedShop(R"([{"id": 400, "sku": "GONE"}])", "[]");
+  Product({.Code = "GONE", .Online = false, .WooID = "400"});
+  Fault("products/batch$", 200,
+        R"({"delete": [{"id": 400, "error": {"code": "woocommerce_rest_cannot_delete", "message": "No.",
+          "data": {"status": 500}}}]})");
+  Woo.UploadProducts();
+  EXPECT_EQ(Extend("GONE", "WooID"), "400");
+  EXPECT_EQ(Extend("GONE", "LastSyncedAt"), "");
+
+  Woo.UploadProducts();  // sent again; now the shop deletes it
+  EXPECT_EQ(Extend("GONE", "WooID"), "");
+  EXPECT_EQ(ShopTable("products").Size(), 0u);
+}
+
+TEST_F(ProductUploadTest, LevelIsReadFromTheEndOfTheSku) {
+  TProductSpec spec{.Code = "BEER-PK6", .MultiplePrice = true};
+  spec.Subs[1] = "Six";
+  Product(spec);
+  Woo.UploadProducts();
+  EXPECT_FALSE(Extend("BEER-PK6", "WooVarID2").empty());
+  EXPECT_EQ(Extend("BEER-PK6", "WooVarID6"), "");
+}
+
+// The debug log of a product run and of a stock run, without the channel's
+// own lines; JSON texts shown as {json}.
+TEST_F(ProductUploadTest, DebugLogOfProductAndStockRuns) {
+  auto lines = [this] {
+    std::vector<std::string> out;
+    for (const std::string& line : LogLines()) {
+      if (line.rfind("URI: ", 0) == 0 || line.find("/batch") != std::string::npos) continue;
+      out.push_back(!line.empty() && (line[0] == '{' || line[0] == '[') ? "{json}" : line);
+    }
+    ClearLog();
+    return out;
+  };
+  TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
+  spec.Subs[0] = "Single";
+  Product(spec);
+  ClearLog();
+  Woo.UploadProducts();
+  EXPECT_EQ(lines(), (std::vector<std::string>{
+                         "Getting Need to Upload Products...", "Start Upload Products, total batches: 1", "{json}",
+                         "{json}", "Start Upload Product Variations", "Finished Upload Product Variations",
+                         "Start Upload Product Translations", "{json}", "Finished Upload Product Translations",
+                         "Finished Upload Products"}));
+
+  TouchStock("ABC");
+  Woo.UploadProductsStockData();
+  EXPECT_EQ(lines(), (std::vector<std::string>{"Getting Need to Upload Product Stock Data...",
+                                               "Start Upload Products Stock Data, total batches: 1",
+                                               "Start Upload Product Variations Stock Data",
+                                               "Finished Upload Product Variations Stock Data",
+                                               "Finished Upload Products Stock Data"}));
+
+  Woo.UploadProducts();
+  Woo.UploadProductsStockData();
+  EXPECT_EQ(lines(), (std::vector<std::string>{"Getting Need to Upload Products...", " |- No new data.",
+                                               "Getting Need to Upload Product Stock Data...", " |- No new data."}));
+}
+
 }  // namespace
 }  // namespace ooa::test

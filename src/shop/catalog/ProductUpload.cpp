@@ -6,7 +6,9 @@
 // WooID and WooVarID1..6 (the shop deletes a product's variations with it),
 // and the delete result of a translation empties the Translate column that
 // held it, so a product offered again is created afresh with its variations
-// and translations instead of being sent as updates of deleted objects.
+// and translations instead of being sent as updates of deleted objects. Only
+// a delete the shop confirms (or an id it does not know) counts; a refused
+// delete writes nothing and is sent again next pass.
 #include <unordered_map>
 
 #include "config/Clock.h"
@@ -59,6 +61,8 @@ void TWooModule::UploadProducts() {
         return sql + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
       }
       case TResultArray::Delete:
+        // A refused delete leaves the product pending: it is still for sale in the shop.
+        if (!ProductGone(r)) return "";
         return "Update ProductExtend Set LastSyncedAt = " + t + ", LastStockSyncedAt = " + t +
                ", WooID = '', WooVarID1 = '', WooVarID2 = '', WooVarID3 = '', WooVarID4 = '', WooVarID5 = '', "
                "WooVarID6 = '' Where WooID = " +
