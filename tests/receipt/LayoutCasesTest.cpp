@@ -197,6 +197,21 @@ TEST_F(TReceiptTest, PrintsNothingWithoutInvoiceOrPrinter) {
   EXPECT_EQ(Print("W2600001", false, 300), "");
 }
 
+// A database error in the middle of a receipt reaches the caller; the next
+// receipt ends the unfinished one first and prints in full.
+TEST_F(TReceiptTest, DatabaseErrorIsRaisedAndTheNextReceiptPrints) {
+  SetReceiptSettings(Settings);
+  Exec("Drop Table ProductFamily");  // the item query needs it
+  EXPECT_THROW(TPrintBillForm::PrintBillPro(Db, "W2600001", false, false), TDbError);
+  Exec("Create Table ProductFamily (FamilyCode nvarchar(30) Not Null, DiscountItemCode nvarchar(30) Null, "
+       "DiscountDescription nvarchar(100) Null)");
+  TPrintBillForm::PrintBillPro(Db, "W2600001", false, false);
+  const std::vector<std::string> jobs = Standin.WaitForJobs(2);
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_TRUE(Lines(jobs[0]).empty());
+  EXPECT_NE(Rendered(jobs[1]).find("BALANCE:      $0.00\n"), std::string::npos);
+}
+
 // Receipt text is 8-bit in the receipt code page: a double-byte character
 // takes two columns and is never split between two lines.
 TEST_F(TReceiptTest, DoubleByteDescriptionKeepsItsCharacters) {

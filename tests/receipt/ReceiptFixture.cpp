@@ -95,16 +95,4 @@ std::string TReceiptTest::Rendered(const std::string& job) {
   return out;
 }
 
-std::string Between(const std::string& rendered, const std::string& from, const std::string& to) {
-  std::istringstream in(rendered);
-  std::string out, line;
-  bool inside = false;
-  while (std::getline(in, line)) {
-    if (!inside && line == from) inside = true;
-    else if (inside && line == to) break;
-    if (inside) out += line + "\n";
-  }
-  return out;
-}
-
 }  // namespace ooa::test

@@ -46,8 +46,4 @@ class TReceiptTest : public ::testing::Test {
   std::string SavedConfigPath;
 };
 
-// Text lines cut out of a rendered receipt: from the first line equal to
-// `from` up to but not including the first later line equal to `to`.
-std::string Between(const std::string& rendered, const std::string& from, const std::string& to);
-
 }  // namespace ooa::test

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "receipt/ReceiptFixture.h"
+#include "shop/OrderReceipt.h"
 
 namespace ooa::test {
 namespace {
@@ -281,6 +282,18 @@ Leave at door
 [feed 5]
 [partial cut]
 )");
+}
+
+// The order pass's hook prints the same receipt.
+TEST_F(WholeReceiptTest, OrderPassHookPrintsTheReceipt) {
+  SetReceiptSettings(Settings);
+  PrintOrderReceipt(Db, "W2600001", false, true);
+  const std::vector<std::string> jobs = Standin.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  const std::vector<std::string> lines = Lines(jobs[0]);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "   MODIFIED ORDER");
+  EXPECT_EQ(lines[2], " ONLINE ORDER #1057");
 }
 
 // More items than the buffer's first 1000 entries: every one is printed,
