@@ -323,6 +323,37 @@ TEST_F(InvoiceWrite, CalculationCases) {
   EXPECT_EQ(db.InvoiceHead.TransferDateTime, Clock.NowLocal());
 }
 
+// Figures each within range that overflow once divided, totalled or
+// multiplied would fail in the database on every pass; they are bad order data.
+TEST_F(InvoiceWrite, FiguresThatOverflowAreBadOrderDataAndWriteNothing) {
+  struct TCase {
+    const char* Name;
+    const char* Member;  // of the first line, or of the order when Line is false
+    const char* Value;
+    bool Line;
+    const char* TaxOfTheLine = nullptr;  // the first line's subtotal_tax too
+  };
+  const TCase cases[] = {
+      {"line amount", "subtotal", "1.7e308", true, "1.7e308"},
+      {"price of a tiny quantity", "quantity", "1e-307", true},
+      {"stock units of a huge quantity", "quantity", "1e308", true},  // 6 units each
+      {"GST share of the freight", "shipping_total", "1.7e308", false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    rapidjson::Document order;
+    ParseShopJson(order, FixtureOrderJson());
+    rapidjson::Value& target = c.Line ? order["line_items"][0] : static_cast<rapidjson::Value&>(order);
+    target[c.Member].SetString(c.Value, order.GetAllocator());
+    if (c.TaxOfTheLine) order["line_items"][0]["subtotal_tax"].SetString(c.TaxOfTheLine, order.GetAllocator());
+    EXPECT_FALSE(Process(order));
+    EXPECT_EQ(Msg, kMsgOrderDataError);
+    EXPECT_TRUE(IsOrderDataFailure(Msg));
+    EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
+    EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 120);
+  }
+}
+
 TEST_F(InvoiceWrite, WarehouseWithoutStockColumnsEndsTheOrder) {
   TConfig config = Pos.Config;
   config.WarehouseCode = "9";

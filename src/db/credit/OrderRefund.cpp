@@ -3,8 +3,11 @@
 // calculation as an order.
 #include <mutex>
 
+#include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditBatchRun.h"
+#include "db/order/OrderFigures.h"
+#include "db/order/OrderMessages.h"
 
 namespace ooa {
 
@@ -17,6 +20,11 @@ bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const
   const rapidjson::Value* loyalty = nullptr;
   if (!ParseOrderRefundData(jsonData, invoiceNo, msg, loyalty)) return false;
   CalcInvoice();
+  if (!OrderFiguresFinite(InvoiceHead, InvoiceItem, Payment, DepositPayment)) {
+    LogLine(kOrderFiguresOutOfRange);
+    msg = kMsgOrderDataError;
+    return false;
+  }
   return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);
 }
 

@@ -7,9 +7,11 @@
 // queries) are thrown.
 #include <mutex>
 
+#include "config/ActivityLog.h"
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/order/OrderFigures.h"
 #include "db/order/OrderMessages.h"
 #include "db/order/OrderStatements.h"
 
@@ -45,6 +47,11 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
   const rapidjson::Value* loyalty = nullptr;
   if (!ParseOrderData(jsonData, msg, loyalty)) return false;
   CalcInvoice();
+  if (!OrderFiguresFinite(InvoiceHead, InvoiceItem, Payment, DepositPayment)) {
+    LogLine(kOrderFiguresOutOfRange);
+    msg = kMsgOrderDataError;
+    return false;
+  }
   const std::string batch = GenerateInvoiceBatch();
   try {
     OpenQuery(batch);
