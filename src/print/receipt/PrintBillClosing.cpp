@@ -50,7 +50,7 @@ double TPrintBillForm::PrintPayments(const TReceiptLocale& locale, std::string& 
 void TPrintBillForm::PrintClosingLines(const TBillHead& head, const TReceiptTotals& totals,
                                        const std::string& weChatId, const std::vector<std::string>& giftCards,
                                        const TReceiptLocale& locale) {
-  const TReceiptSettings settings = ReceiptSettings();
+  const TReceiptSettings& settings = Options;
   bool manualWeight = false, notReward = false;
   for (const BuffType& e : Buff) {
     if (!e.NeedPrint) continue;

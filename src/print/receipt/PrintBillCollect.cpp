@@ -8,7 +8,8 @@
 
 namespace ooa {
 
-TPrintBillForm::TPrintBillForm(TDatabaseModule& db) : Db(db) {}
+TPrintBillForm::TPrintBillForm(TDatabaseModule& db)
+    : Db(db), Options(ReceiptSettings()), PrinterConfig(ConfigSnapshot()) {}
 
 void TPrintBillForm::OpenQuery(const std::string& sqlCmd) {
   CloseQuery();
@@ -33,7 +34,7 @@ std::string TPrintBillForm::ItemQuerySql() const {
              "Product.ProductCode=InvoiceItem.ProductCode And (InvoiceNo=") +
          no + " Or InvoiceNo IN " + "(SELECT InvoiceNo From InvoiceHead Where KindFlag = " + "5" +
          " And ReferenceNo=" + no + "))" + " And Qty <> 0 And (KindFlag=" + "6" + " Or KindFlag=" + "5" + ")" +
-         (ReceiptSettings().ConsolidateItemsOnReceipt ? " Order By Description" : " Order By InvoiceItem.ID");
+         (Options.ConsolidateItemsOnReceipt ? " Order By Description" : " Order By InvoiceItem.ID");
 }
 
 namespace {
@@ -53,7 +54,7 @@ std::string TranslatedOrMain(const std::string& translated, const std::string& m
 }  // namespace
 
 void TPrintBillForm::PostDataToBuff() {
-  const TReceiptSettings settings = ReceiptSettings();
+  const TReceiptSettings& settings = Options;
   const TRecordSet& q = Query;
   const size_t rows = static_cast<size_t>(q.RecordCount());
   ItemCount = 0;

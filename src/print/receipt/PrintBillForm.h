@@ -4,7 +4,7 @@
 // settings file. One instance per receipt, made and destroyed by
 // PrintBillPro on the order worker thread; it owns its own rows and item
 // buffer and uses the database module's connection and the process-wide
-// printer state and settings.
+// printer state.
 //
 // The item buffer starts with 1000 empty entries and grows when an invoice
 // has more receipt items, so nothing is ever cut off.
@@ -13,8 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/DbSession.h"
+#include "print/ReceiptSettings.h"
 #include "print/receipt/BuffType.h"
 #include "print/receipt/ReceiptLocale.h"
 #include "print/receipt/Totals.h"
@@ -87,6 +89,10 @@ class TPrintBillForm {
   void PrintFooterFile();
 
   TDatabaseModule& Db;
+  // The receipt options and printer settings, taken when the form is made,
+  // so one receipt sees one consistent set.
+  TReceiptSettings Options;
+  TConfig PrinterConfig;
   std::string Separator;
 };
 

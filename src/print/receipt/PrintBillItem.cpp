@@ -36,8 +36,8 @@ const std::string& BarcodeOf(const BuffType& e) {
 }  // namespace
 
 void TPrintBillForm::PrintItem(const BuffType& e, const TBillHead& head, const TReceiptLocale& locale) {
-  const TReceiptSettings settings = ReceiptSettings();
-  const TConfig config = ConfigSnapshot();
+  const TReceiptSettings& settings = Options;
+  const TConfig& config = PrinterConfig;
   const std::string& sub = SubDescriptionOf(e);
 
   const std::string* descriptions[] = {&e.Description1, &e.Description2, &e.Description3, &e.Description4};

@@ -70,7 +70,7 @@ bool TPrintBillForm::ReadHead(TBillHead& h) {
 }
 
 void TPrintBillForm::PrintOutPro() {
-  const TReceiptSettings settings = ReceiptSettings();
+  const TReceiptSettings& settings = Options;
   const TReceiptLocale locale = ReceiptLocale();
   Separator = settings.PrintSplitLinesOnReceipts ? std::string(40, '-') : " ";
 
