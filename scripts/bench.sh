@@ -32,6 +32,7 @@ mapfile -t benches < <(find "$BENCH_BUILD_DIR/bench" -type f -name 'bench_*' -pe
 logs="$BENCH_BUILD_DIR/bench-logs"
 mkdir -p "$logs"
 
+load="$(cut -d' ' -f1 /proc/loadavg)"
 failed=0
 rows=()
 for exe in "${benches[@]}"; do
@@ -58,7 +59,8 @@ done
 cpu="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)"
 type="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BENCH_BUILD_DIR/CMakeCache.txt" 2>/dev/null)"
 echo "Benchmarks of $(git rev-parse --short HEAD 2>/dev/null || echo "this tree"), $(date -u '+%Y-%m-%d %H:%M UTC'):" \
-  "${cpu:-unknown CPU}, $(nproc) cores available, $(uname -sr), ${type:-default} build"
+  "${cpu:-unknown CPU}, $(nproc) cores available, $(uname -sr), ${type:-default} build," \
+  "load average $load when the run began"
 echo
 echo "| Figure | Value | Target | Ratio to floor | Benchmark |"
 echo "|---|---|---|---|---|"
