@@ -40,7 +40,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-rm -rf "$OUT"
+# Only what an earlier demo left there is removed from the output folder.
+rm -rf "$OUT/receipts" "$OUT/POS.DB" "$OUT/POS.DB-wal" "$OUT/POS.DB-shm" "$OUT/OnlineService.ini" \
+  "$OUT/shop-state.json" "$OUT"/activity-*.log
 mkdir -p "$OUT/receipts"
 mkdir -m 700 "$work/run" "$work/jobs"
 
