@@ -76,6 +76,37 @@ TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
   EXPECT_EQ(Count("Select Count(*) From InvoiceItem"), static_cast<int64_t>(2 * texts.size()));
 }
 
+// POS product codes as the shop's SKUs: each sale and its cancellation move
+// the stock of exactly that product.
+TEST_F(NastyOrderText, ProductCodesAreSoldAndCreditedExactly) {
+  const std::vector<TNastyText> texts = NastyTexts();
+  std::vector<std::string> orders;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    Pos.Exec("Insert Into Product(ProductCode, Description, GSTRate, MeasureQty, DeductStockQty, StockQty1, "
+             "StockValue1, CalcSalesCostKind, LastOrderPrice, SalesPrice1) Values(" +
+             SqlTextLiteral(texts[i].Text) + ", N'x', 10, 1, 1, 100, 500, 0, 1, 10);");
+    orders.push_back(MemberOrder(9300 + static_cast<int>(i), "P" + std::to_string(i), R"("first_name": "Ann")",
+                                 R"("first_name": "Ann")", "", texts[i].Text + "-PK1"));
+  }
+  AdminPost("/standin/orders", Seeded(orders));
+  auto stockOf = [&](const std::string& code) {
+    return Pos.Value("Select StockQty1 From Product Where ProductCode=" + SqlTextLiteral(code)).AsFloat();
+  };
+
+  Woo.SyncOrders();
+  for (const TNastyText& t : texts) EXPECT_DOUBLE_EQ(stockOf(t.Text), 99) << t.Label;
+  EXPECT_DOUBLE_EQ(stockOf("BEER"), 120 - 12.0 * texts.size());
+
+  for (size_t i = 0; i < texts.size(); ++i)
+    AdminPost("/standin/orders/" + std::to_string(9300 + i) + "/status", R"({"status": "cancelled"})");
+  Woo.SyncOrders();
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where InvoiceNo Like N'CN%'"),
+            static_cast<int64_t>(texts.size()));
+  for (const TNastyText& t : texts) EXPECT_DOUBLE_EQ(stockOf(t.Text), 100) << t.Label;
+  EXPECT_DOUBLE_EQ(stockOf("BEER"), 120);
+  EXPECT_DOUBLE_EQ(stockOf("WINE"), 10);
+}
+
 // Column widths count characters, not bytes; one character too many refuses
 // the order (and only that order) without writing any of it.
 TEST_F(NastyOrderText, TextsAtAndBeyondTheColumnWidth) {
