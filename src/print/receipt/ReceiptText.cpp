@@ -1,9 +1,12 @@
 // Receipt text forms (see ReceiptText.h).
 #include "print/receipt/ReceiptText.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 
 #include "config/UtilUnit.h"
 
@@ -188,13 +191,30 @@ std::string UpperAscii(std::string text) {
   return text;
 }
 
+namespace {
+
+// For the current receipt code page: which bytes are a character on their
+// own (worked out once per code page).
+std::array<bool, 256> SingleByteCharacters() {
+  static std::mutex mutex;
+  static std::map<std::string, std::array<bool, 256>> known;
+  const std::string codePage = AnsiCodePage();
+  std::lock_guard lock(mutex);
+  auto it = known.find(codePage);
+  if (it == known.end()) {
+    std::array<bool, 256> single{};
+    for (int b = 0; b < 256; ++b) single[b] = b < 0x80 || AnsiToUtf8(std::string(1, static_cast<char>(b))) != "?";
+    it = known.emplace(codePage, single).first;
+  }
+  return it->second;
+}
+
+}  // namespace
+
 int AnsiCharLength(const std::string& text, size_t pos) {
   const unsigned char b = static_cast<unsigned char>(text[pos]);
-  if (b < 0x80 || pos + 1 >= text.size()) return 1;
-  // A byte that is a character of its own converts to one character; a lead
-  // byte converts only together with the byte after it.
-  const std::string one = AnsiToUtf8(text.substr(pos, 1));
-  if (one != "?") return 1;
+  if (b < 0x80 || pos + 1 >= text.size() || SingleByteCharacters()[b]) return 1;
+  // A lead byte converts only together with the byte after it.
   const std::string two = AnsiToUtf8(text.substr(pos, 2));
   const unsigned char first = two.empty() ? 0 : static_cast<unsigned char>(two[0]);
   const size_t len = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
