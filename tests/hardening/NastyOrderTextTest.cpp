@@ -76,8 +76,8 @@ TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
   EXPECT_EQ(Count("Select Count(*) From InvoiceItem"), static_cast<int64_t>(2 * texts.size()));
 }
 
-// POS product codes as the shop's SKUs: each sale and its cancellation move
-// the stock of exactly that product.
+// POS product codes as the shop's SKUs: each sale, and its refund or
+// cancellation, moves the stock of exactly that product.
 TEST_F(NastyOrderText, ProductCodesAreSoldAndCreditedExactly) {
   const std::vector<TNastyText> texts = NastyTexts();
   std::vector<std::string> orders;
@@ -97,13 +97,27 @@ TEST_F(NastyOrderText, ProductCodesAreSoldAndCreditedExactly) {
   for (const TNastyText& t : texts) EXPECT_DOUBLE_EQ(stockOf(t.Text), 99) << t.Label;
   EXPECT_DOUBLE_EQ(stockOf("BEER"), 120 - 12.0 * texts.size());
 
-  for (size_t i = 0; i < texts.size(); ++i)
-    AdminPost("/standin/orders/" + std::to_string(9300 + i) + "/status", R"({"status": "cancelled"})");
+  // Even orders: the shop refunds the hostile line; odd ones are cancelled.
+  size_t refunded = 0;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const std::string order = "/standin/orders/" + std::to_string(9300 + i);
+    if (i % 2 == 0) {
+      ++refunded;
+      AdminPost(order + "/refunds",
+                R"({"amount": "1.10", "line_items": [{"line_item_id": 12, "quantity": 1}], "meta_data": [)"
+                R"({"key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "P)" +
+                    std::to_string(i) +
+                    R"(", "redeemPointsDollar": "0", "redeemPoints": "0", "dealCouponDiscount": "0",)"
+                    R"( "depositPayment": "0"}}]})");
+    } else {
+      AdminPost(order + "/status", R"({"status": "cancelled"})");
+    }
+  }
   Woo.SyncOrders();
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where InvoiceNo Like N'CN%'"),
             static_cast<int64_t>(texts.size()));
   for (const TNastyText& t : texts) EXPECT_DOUBLE_EQ(stockOf(t.Text), 100) << t.Label;
-  EXPECT_DOUBLE_EQ(stockOf("BEER"), 120);
+  EXPECT_DOUBLE_EQ(stockOf("BEER"), 120 - 12.0 * refunded);
   EXPECT_DOUBLE_EQ(stockOf("WINE"), 10);
 }
 
