@@ -42,7 +42,7 @@ TReceiptLocale ReceiptLocaleOf(const std::string& localeName) {
   const std::string symbol = receiptText(lc->currency_symbol);
   if (!symbol.empty()) {
     r.CurrencySymbol = symbol;
-    r.SymbolBefore = lc->p_cs_precedes != 0;  // CHAR_MAX (unspecified) counts as before
+    r.SymbolBefore = lc->p_cs_precedes != 0;  // CHAR_MAX (not given) counts as before
     r.SpaceAfterSymbol = lc->p_sep_by_space != 0 && lc->p_sep_by_space != CHAR_MAX;
     r.NegSymbolBefore = lc->n_cs_precedes != 0;
     r.NegSpace = lc->n_sep_by_space != 0 && lc->n_sep_by_space != CHAR_MAX;
