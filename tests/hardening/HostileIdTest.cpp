@@ -1,0 +1,36 @@
+// Shop ids kept in the POS are texts a POS user can edit. Request paths are
+// built only from the ids the shop itself answers with, so a POS id that is
+// not the shop's number never sends a request anywhere else.
+#include <regex>
+#include <string>
+
+#include "products/ProductFixture.h"
+
+namespace ooa::test {
+namespace {
+
+class HostileShopId : public TProductTest {};
+
+TEST_F(HostileShopId, RequestsStayOnTheCatalogueRoutes) {
+  SeedShop(R"([{"id": 55, "sku": "ABC", "name": "Old", "type": "variable"}])", "[]");
+  TProductSpec spec;
+  spec.Code = "ABC";
+  spec.MultiplePrice = true;
+  spec.Subs[0] = "Single";
+  spec.WooID = "55/../../orders?";
+  spec.VarIDs[0] = "1/../../../x?";
+  Product(spec);
+  Exec("Update Category Set WooID = N'20/../../orders' Where Category = N'WINE';");
+
+  Woo.UploadCatgories(false);
+  Woo.UploadProducts();
+  Woo.UploadProductsStockData();
+
+  const std::regex allowed(R"(products/(categories/)?batch|products/[0-9]+/variations/batch)");
+  const auto requests = Requests();
+  EXPECT_FALSE(requests.empty());
+  for (const TShopRequest& r : requests) EXPECT_TRUE(std::regex_match(r.Path, allowed)) << r.Path;
+}
+
+}  // namespace
+}  // namespace ooa::test
