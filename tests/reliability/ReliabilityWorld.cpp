@@ -4,6 +4,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -249,6 +250,9 @@ void TReliabilityWorld::ShopActivity(int count, double cancelShare, double refun
 std::unique_ptr<TProgramRun> TReliabilityWorld::StartPass() {
   const std::string out = Dir.File("pass");
   ::mkdir(out.c_str(), 0700);
+  // The last run's output must not be mistaken for this one's.
+  ::unlink((out + "/stdout.txt").c_str());
+  ::unlink((out + "/stderr.txt").c_str());
   // The service runs in UTC, as the stand-in shop does, and gives up on the
   // shop after 1.5 s, so that a time-out costs little.
   return std::make_unique<TProgramRun>(std::vector<std::string>{"--once", "--config", Dir.File("OnlineService.ini")},
