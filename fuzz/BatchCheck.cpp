@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "PosCatalog.h"
-#include "config/Config.h"
+#include "PosDatabase.h"
 #include "db/DbSession.h"
 #include "db/embedded/Compiler.h"
 #include "db/embedded/Lexer.h"
@@ -33,12 +32,6 @@ void CheckBatch(const std::string& batch, const std::vector<const std::string*>&
   }
   for (const std::string* text : texts)
     if (!text->empty() && !literals.count(*text)) Fail("a text is not one whole literal: " + *text, batch);
-}
-
-void UseFuzzSettings() {
-  TConfig config;
-  config.WarehouseCode = "1";
-  SetConfig(config);
 }
 
 }  // namespace ooa::fuzz

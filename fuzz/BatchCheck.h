@@ -1,6 +1,6 @@
 // The check the order and refund fuzz targets make on a batch built from shop
-// data: the embedded engine must parse and compile it against the POS tables,
-// and every given text must arrive as one whole string literal of the batch
+// data: the embedded engine must parse and compile it against the POS tables
+// (PosDatabase.h), and every given text must arrive as one whole string literal of the batch
 // (so no shop text ever becomes part of a statement). A batch that fails is
 // printed and the process aborts, so that libFuzzer keeps the input.
 #pragma once
@@ -11,9 +11,5 @@
 namespace ooa::fuzz {
 
 void CheckBatch(const std::string& batch, const std::vector<const std::string*>& texts);
-
-// Settings the import reads while it builds a batch: warehouse "1", whose
-// stock columns the POS tables of PosCatalog() have.
-void UseFuzzSettings();
 
 }  // namespace ooa::fuzz

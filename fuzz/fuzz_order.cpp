@@ -1,9 +1,10 @@
 // Fuzz target: the order import's parsing of shop orders. The input is a shop
 // answer body (one order object or a list of them), read the way the shop
 // channel reads it (numbers kept as their text). Each order goes through the
-// database module's ParseOrderData as the order pass calls it. Bad data must
-// end in a parsing message or TOrderDataError. An order that parses must give
-// an invoice batch that passes CheckBatch (BatchCheck.h).
+// database module as ProcessOrder takes it, up to the batch: ParseOrderData,
+// CalcInvoice on the fuzz POS database, the check of its figures. Bad data
+// must end in a parsing message or TOrderDataError. An order that is accepted
+// must give an invoice batch that passes CheckBatch (BatchCheck.h).
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "BatchCheck.h"
+#include "PosDatabase.h"
 #include "db/DatabaseModule.h"
+#include "db/order/OrderFigures.h"
 #include "db/order/OrderMessages.h"
 
 namespace {
@@ -38,6 +41,10 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
     }
     return;
   }
+  // The rest of ProcessOrder up to the batch: the calculation on the POS
+  // database, and the refusal of figures that overflowed.
+  db.CalcInvoice();
+  if (!OrderFiguresFinite(db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment)) return;
   const TCustomer& c = db.Customer;
   std::vector<const std::string*> texts = {
       &c.CustomerCode, &c.CustomerName, &c.Telephone, &c.Mobile, &c.Address, &c.Suburb,
@@ -50,13 +57,12 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::UseFuzzSettings();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TDatabaseModule db;
+  static TDatabaseModule& db = *[] {
+    auto* module = new TDatabaseModule;
+    fuzz::ConnectToPosDatabase(*module);
+    return module;
+  }();
   rapidjson::Document doc;
   doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(reinterpret_cast<const char*>(data), size);
   if (doc.HasParseError()) return 0;

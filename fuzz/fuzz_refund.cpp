@@ -1,9 +1,11 @@
 // Fuzz target: the credit-note import's parsing of shop refunds. The input is
 // a shop answer body (one refund object or a list of them), read the way the
-// shop channel reads it, and each refund goes through ParseOrderRefundData as
-// the refund import calls it, as a credit note of invoice "INV26000001". Bad
-// data must end in a parsing message or TOrderDataError. A refund that parses
-// must give a credit note batch that passes CheckBatch (BatchCheck.h).
+// shop channel reads it. Each refund goes through the database module as
+// ProcessOrderRefund takes it, up to the batch, as a credit note of invoice
+// "INV26000001": ParseOrderRefundData, CalcInvoice on the fuzz POS database,
+// the check of its figures. Bad data must end in a parsing message or
+// TOrderDataError. A refund that is accepted must give a credit note batch
+// that passes CheckBatch (BatchCheck.h).
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -14,9 +16,11 @@
 #include <vector>
 
 #include "BatchCheck.h"
+#include "PosDatabase.h"
 #include "config/Clock.h"
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditStatements.h"
+#include "db/order/OrderFigures.h"
 #include "db/order/OrderMessages.h"
 
 namespace {
@@ -40,6 +44,10 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
     }
     return;
   }
+  // The rest of ProcessOrderRefund up to the batch: the calculation on the
+  // POS database, and the refusal of figures that overflowed.
+  db.CalcInvoice();
+  if (!OrderFiguresFinite(db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment)) return;
   std::vector<const std::string*> texts = {&db.InvoiceHead.CustomerCode, &db.InvoiceHead.OnlineOrderId,
                                            &db.InvoiceHead.ReferenceNo};
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
@@ -50,13 +58,12 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::UseFuzzSettings();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TDatabaseModule db;
+  static TDatabaseModule& db = *[] {
+    auto* module = new TDatabaseModule;
+    fuzz::ConnectToPosDatabase(*module);
+    return module;
+  }();
   rapidjson::Document doc;
   doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(reinterpret_cast<const char*>(data), size);
   if (doc.HasParseError()) return 0;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "PosCatalog.h"
+#include "PosDatabase.h"
 #include "db/DbSession.h"
 #include "db/embedded/Compiler.h"
 #include "db/embedded/Parser.h"

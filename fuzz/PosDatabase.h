@@ -1,0 +1,20 @@
+// A POS database for the fuzz targets: a temporary embedded database file with
+// the POS tables (warehouse "1"), a profile (GST 10 %) and the products the
+// seed inputs sell (BEER, WINE, 1001). Created once per process on first use
+// and removed at exit. Targets read it only: the order calculation queries
+// it, and batches are compiled against its tables without running.
+#pragma once
+
+#include "db/DatabaseModule.h"
+#include "db/embedded/Catalog.h"
+
+namespace ooa::fuzz {
+
+// The tables of the database, as the engine's compiler sees them.
+const tsql::TCatalog& PosCatalog();
+
+// Installs settings that point at the database (warehouse "1") and connects
+// the module to it; aborts when that fails.
+void ConnectToPosDatabase(TDatabaseModule& db);
+
+}  // namespace ooa::fuzz
