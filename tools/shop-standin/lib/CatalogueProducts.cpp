@@ -137,6 +137,7 @@ TValue CreateProduct(TStore& store, const TValue& item, TAlloc& a) {
   SetTimes(row, store.Now(), true);
   Complete(store, row);
   TValue result(row, a);
+  store.IndexSku(TextOf(Member(row, "sku")), id, false, true);
   store.Products[id] = std::move(row);
   return result;
 }
@@ -156,7 +157,9 @@ TValue UpdateProduct(TStore& store, const TValue& item, TAlloc& a) {
       return error;
     }
   }
+  store.IndexSku(TextOf(Member(it->second, "sku")), *id, false, false);
   Overlay(it->second, item);
+  store.IndexSku(TextOf(Member(it->second, "sku")), *id, false, true);
   SetTimes(it->second, store.Now(), false);
   Complete(store, it->second);
   return TValue(it->second, a);
@@ -168,9 +171,15 @@ TValue DeleteProduct(TStore& store, int64_t id, TAlloc& a) {
     return ItemError(TValue(id), "woocommerce_rest_product_invalid_id", kInvalidId, 404, a);
   }
   TValue result(it->second, a);
+  store.IndexSku(TextOf(Member(it->second, "sku")), id, false, false);
   store.Products.erase(it);
   for (auto v = store.Variations.begin(); v != store.Variations.end();) {
-    v = IdOf(Member(v->second, "parent_id")) == id ? store.Variations.erase(v) : std::next(v);
+    if (IdOf(Member(v->second, "parent_id")) != id) {
+      ++v;
+      continue;
+    }
+    store.IndexSku(TextOf(Member(v->second, "sku")), v->first, true, false);
+    v = store.Variations.erase(v);
   }
   return result;
 }
@@ -214,6 +223,7 @@ TValue CreateVariation(TStore& store, int64_t productId, const TValue& item, TAl
   SetTimes(row, store.Now(), true);
   Complete(store, row);
   TValue result(row, a);
+  store.IndexSku(TextOf(Member(row, "sku")), id, true, true);
   store.Variations[id] = std::move(row);
   LinkVariation(store, productId, id, true);
   return result;
@@ -244,7 +254,9 @@ TValue UpdateVariation(TStore& store, int64_t productId, const TValue& item, TAl
       return error;
     }
   }
+  store.IndexSku(TextOf(Member(it->second, "sku")), *id, true, false);
   Overlay(it->second, item);
+  store.IndexSku(TextOf(Member(it->second, "sku")), *id, true, true);
   SetTimes(it->second, store.Now(), false);
   Complete(store, it->second);
   return TValue(it->second, a);
@@ -256,6 +268,7 @@ TValue DeleteVariation(TStore& store, int64_t productId, int64_t id, TAlloc& a) 
     return ItemError(TValue(id), "woocommerce_rest_product_variation_invalid_id", kInvalidId, 404, a);
   }
   TValue result(it->second, a);
+  store.IndexSku(TextOf(Member(it->second, "sku")), id, true, false);
   store.Variations.erase(it);
   LinkVariation(store, productId, id, false);
   return result;

@@ -12,6 +12,8 @@ void TStore::Clear() {
   Categories.clear();
   Products.clear();
   Variations.clear();
+  ProductSkus.clear();
+  VariationSkus.clear();
   Orders.clear();
   Refunds.clear();
   NextTermId = 15;
@@ -23,12 +25,33 @@ void TStore::Clear() {
 
 int64_t TStore::FindSku(const std::string& sku, int64_t except) const {
   if (sku.empty()) return 0;
-  for (const auto* table : {&Products, &Variations}) {
-    for (const auto& [id, json] : *table) {
-      if (id != except && TextOf(Member(json, "sku")) == sku) return id;
-    }
+  for (const auto* index : {&ProductSkus, &VariationSkus}) {
+    auto it = index->find(sku);
+    if (it == index->end()) continue;
+    for (int64_t id : it->second)
+      if (id != except) return id;
   }
   return 0;
+}
+
+void TStore::IndexSku(const std::string& sku, int64_t id, bool variation, bool add) {
+  if (sku.empty()) return;
+  auto& index = variation ? VariationSkus : ProductSkus;
+  if (add) {
+    index[sku].insert(id);
+    return;
+  }
+  auto it = index.find(sku);
+  if (it == index.end()) return;
+  it->second.erase(id);
+  if (it->second.empty()) index.erase(it);
+}
+
+void TStore::RebuildSkuIndex() {
+  ProductSkus.clear();
+  VariationSkus.clear();
+  for (const auto& [id, json] : Products) IndexSku(TextOf(Member(json, "sku")), id, false, true);
+  for (const auto& [id, json] : Variations) IndexSku(TextOf(Member(json, "sku")), id, true, true);
 }
 
 void TStore::NumberMeta(TValue& metaArray, TAlloc& alloc) {
@@ -171,6 +194,7 @@ bool TStore::LoadState(const std::string& text, std::string& error) {
   Categories = std::move(loaded.Categories);
   Products = std::move(loaded.Products);
   Variations = std::move(loaded.Variations);
+  RebuildSkuIndex();
   Orders = std::move(loaded.Orders);
   Refunds = std::move(loaded.Refunds);
   NextTermId = loaded.NextTermId;

@@ -8,7 +8,9 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <unordered_map>
 
 #include "StandinJson.h"
 
@@ -54,9 +56,15 @@ class TStore {
   // (the state is then left as it was).
   bool LoadState(const std::string& text, std::string& error);
 
-  // The id of the product or variation holding sku (exact match), or 0.
+  // The id of the product or variation holding sku (exact match), or 0;
+  // products before variations, lower ids first.
   int64_t FindSku(const std::string& sku, int64_t except = 0) const;
+  // The SKU index FindSku reads: every place that stores, changes or removes a
+  // product or variation tells it the SKU it gave or took away.
+  void IndexSku(const std::string& sku, int64_t id, bool variation, bool add);
+  void RebuildSkuIndex();
   int64_t TakePostId() { return NextPostId++; }
+  std::unordered_map<std::string, std::set<int64_t>> ProductSkus, VariationSkus;
   // Gives every element of a meta_data array an "id" when it has none.
   void NumberMeta(TValue& metaArray, TAlloc& alloc);
 };
