@@ -173,5 +173,23 @@ TEST(ConfigurationFormTest, ASaveThatCannotWriteKeepsTheOldSettingsAndTheDialogO
   EXPECT_EQ(d.Form.WarehouseCodeEdit->text(), "NEW");
 }
 
+// The file holds the API secret: the dialog's first save creates it readable
+// by its owner only, whatever the process's umask.
+TEST(ConfigurationFormTest, FirstSaveCreatesTheSettingsFileForItsOwnerOnly) {
+  TSettingsFile settings;  // no file yet
+  const mode_t previous = umask(0);
+  TDialog d;
+  d.Form.SecretEdit->setText("cs_first_save");
+  d.Form.SaveButton->click();
+  umask(previous);
+
+  struct stat st{};
+  ASSERT_EQ(stat(settings.Path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  TConfig saved;
+  LoadConfigFrom(settings.Path, saved);
+  EXPECT_EQ(saved.Secret, "cs_first_save");
+}
+
 }  // namespace
 }  // namespace ooa::test
