@@ -4,8 +4,10 @@
 namespace ooa::tsql {
 
 TExprPtr TParser::ParseExpr() {
+  TNesting nesting(*this);
   auto left = ParseAnd();
   while (IsKeyword("or")) {
+    nesting.Link();
     int pos = Next().Pos;
     auto e = MakeExpr(TExprKind::Or, pos);
     e->Args.push_back(std::move(left));
@@ -16,8 +18,10 @@ TExprPtr TParser::ParseExpr() {
 }
 
 TExprPtr TParser::ParseAnd() {
+  TNesting nesting(*this, 0);
   auto left = ParseNot();
   while (IsKeyword("and")) {
+    nesting.Link();
     int pos = Next().Pos;
     auto e = MakeExpr(TExprKind::And, pos);
     e->Args.push_back(std::move(left));
@@ -29,6 +33,7 @@ TExprPtr TParser::ParseAnd() {
 
 TExprPtr TParser::ParseNot() {
   if (IsKeyword("not")) {
+    TNesting nesting(*this);
     int pos = Next().Pos;
     auto e = MakeExpr(TExprKind::Not, pos);
     e->Args.push_back(ParseNot());
@@ -115,8 +120,10 @@ TExprPtr TParser::ParsePredicate() {
 }
 
 TExprPtr TParser::ParseAdditive() {
+  TNesting nesting(*this, 0);
   auto left = ParseMultiplicative();
   while (IsOp("+") || IsOp("-") || IsOp("&") || IsOp("|") || IsOp("^")) {
+    nesting.Link();
     const TToken& t = Next();
     auto e = MakeExpr(TExprKind::Binary, t.Pos);
     e->Op = t.Text;
@@ -128,8 +135,10 @@ TExprPtr TParser::ParseAdditive() {
 }
 
 TExprPtr TParser::ParseMultiplicative() {
+  TNesting nesting(*this, 0);
   auto left = ParseUnary();
   while (IsOp("*") || IsOp("/") || IsOp("%")) {
+    nesting.Link();
     const TToken& t = Next();
     auto e = MakeExpr(TExprKind::Binary, t.Pos);
     e->Op = t.Text;
@@ -142,6 +151,7 @@ TExprPtr TParser::ParseMultiplicative() {
 
 TExprPtr TParser::ParseUnary() {
   if (IsOp("-") || IsOp("+") || IsOp("~")) {
+    TNesting nesting(*this);
     const TToken& t = Next();
     auto operand = ParseUnary();
     // Fold a sign into a number literal so that -5 stays a literal.

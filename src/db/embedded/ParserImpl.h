@@ -71,9 +71,35 @@ class TParser {
   TExprPtr ParseFunctionCall(const std::string& name, int pos);
   TExprPtr ParseCase(int pos);
 
+  // How deep a batch may nest. The compiler, the executor and the tree's own
+  // destruction walk it recursively, so a deeper batch is refused while it is
+  // parsed, with SQL Server's message for it.
+  static constexpr int kMaxNesting = 1000;
+
+  // One level of nesting for as long as it lives: a statement, a query, an
+  // expression, a Not or a sign. Link() counts one link of an operator chain
+  // ("a + b + c" is a tree as deep as its links); links stay counted until
+  // the statement ends, so that chains inside chains add up.
+  class TNesting {
+   public:
+    explicit TNesting(TParser& parser, int levels = 1);
+    ~TNesting() { Parser.Depth -= Levels; }
+    TNesting(const TNesting&) = delete;
+    TNesting& operator=(const TNesting&) = delete;
+    void Link();
+
+   private:
+    TParser& Parser;
+    int Levels = 0;
+  };
+
  private:
+  void CheckNesting() const;
+
   std::vector<TToken> Tokens;
   size_t Index = 0;
+  int Depth = 0;       // levels of the TNesting objects alive
+  int ChainLinks = 0;  // operator chain links of the current statement
 };
 
 bool IsReservedWord(const std::string& word);

@@ -4,6 +4,7 @@
 namespace ooa::tsql {
 
 std::unique_ptr<TSelect> TParser::ParseSelect() {
+  TNesting nesting(*this);
   auto q = std::make_unique<TSelect>();
   q->Pos = Peek().Pos;
   ExpectKeyword("select");

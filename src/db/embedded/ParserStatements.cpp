@@ -81,6 +81,22 @@ void TParser::Fail(const TToken& at) const {
 
 void TParser::Fail(const std::string& message) const { throw TDbError(message); }
 
+TParser::TNesting::TNesting(TParser& parser, int levels) : Parser(parser), Levels(levels) {
+  Parser.Depth += levels;
+  Parser.CheckNesting();
+}
+
+void TParser::TNesting::Link() {
+  ++Parser.ChainLinks;
+  Parser.CheckNesting();
+}
+
+void TParser::CheckNesting() const {
+  if (Depth + ChainLinks > kMaxNesting)
+    Fail("Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller "
+         "queries.");
+}
+
 bool TParser::IsName(int ahead) const {
   const TToken& t = Peek(ahead);
   return t.Kind == TTok::QuotedIdent || (t.Kind == TTok::Ident && !IsReservedLower(t.Lower));
@@ -121,6 +137,14 @@ TBatch TParser::ParseAll() {
 }
 
 TStmtPtr TParser::ParseStatement() {
+  TNesting nesting(*this);
+  // The chain links of an enclosing statement are not above this one's.
+  struct TLinks {
+    int& Count;
+    int Saved;
+    ~TLinks() { Count = Saved; }
+  } links{ChainLinks, ChainLinks};
+  ChainLinks = 0;
   const TToken& t = Peek();
   TStmtPtr s;
   // label:
