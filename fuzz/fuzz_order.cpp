@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return module;
   }();
   rapidjson::Document doc;
-  doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(reinterpret_cast<const char*>(data), size);
+  doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(
+      reinterpret_cast<const char*>(data), size);
   if (doc.HasParseError()) return 0;
   if (doc.IsArray()) {
     for (const auto& order : doc.GetArray())

@@ -162,7 +162,10 @@ const rapidjson::Document* TRestChannel::JsonValue() {
   if (!JsonParsed) {
     JsonParsed = true;
     rapidjson::Document doc;
-    doc.Parse<rapidjson::kParseNumbersAsStringsFlag>(Response.Body.c_str(), Response.Body.size());
+    // Iterative: a body nested a million levels deep is only a large document,
+    // not a parse that recurses until the stack runs out.
+    doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(Response.Body.c_str(),
+                                                                                         Response.Body.size());
     if (!doc.HasParseError()) Json.emplace(std::move(doc));
   }
   return Json ? &*Json : nullptr;
