@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <iostream>
+#include <memory>
+#include <thread>
 
 #include "EndState.h"
+#include "ProgramRun.h"
 #include "ReliabilityReport.h"
 #include "ReliabilityWorld.h"
 
@@ -17,38 +22,50 @@ namespace {
 const char* const kSection = "crashes";
 
 TEST(Reliability, KilledPassesLeaveWholeInvoicesOnly) {
-  const int kills = Scaled(60, 5), orders = Scaled(600, 20);
+  const int kills = Scaled(60, 5), orders = Scaled(600, 20);  // orders: about as many are made
   TReliabilityWorld world(7177);
   world.AddProducts(Scaled(400, 40));
-  // A first pass uploads the catalogue and shows how long a pass with work takes.
-  world.ShopActivity(orders / 10);
-  TPassRun first = world.RunPass();
-  ASSERT_EQ(first.Status, 0) << first.Err;
-  const int span = std::max(400, static_cast<int>(first.Seconds * 1000 * 1.2));
+  // A first pass uploads the catalogue; a second, with a run's share of new
+  // orders to write, shows how long a whole run takes.
+  ASSERT_EQ(world.RunPass().Status, 0);
+  const int perRun = std::max(2, orders / (2 * kills));
+  world.ShopActivity(perRun);
+  TPassRun measured = world.RunPass();
+  ASSERT_EQ(measured.Status, 0) << measured.Err;
+  const int span = std::max(200, static_cast<int>(measured.Seconds * 1200));
 
-  int killed = 0, runs = 0, endedBeforeKill = 0, brokenInvariants = 0;
-  const int waves = std::max(1, kills / 3);
-  int made = orders / 10;
-  while (killed < kills && runs < kills * 3) {
-    // New orders, refunds and cancellations every third run, so that most
-    // kills land in a pass that has orders to write.
-    if (runs % 3 == 0 && made < orders) {
-      const int wave = std::min(orders - made, std::max(1, (orders - orders / 10) / waves));
-      world.ShopActivity(wave);
-      made += wave;
-    }
+  // Half the kills land anywhere in a run, from its start; the other half
+  // while the order pass writes invoices. Every run has new orders to write,
+  // and every third one refunds and cancellations as well.
+  int killed = 0, runs = 0, endedBeforeKill = 0, brokenInvariants = 0, killedWriting = 0;
+  while (killed < kills && runs < kills * 4) {
+    if (runs % 3 == 0)
+      world.ShopActivity(perRun);
+    else
+      world.ShopActivity(perRun, 0, 0);
     if (runs % 7 == 3) world.ChangeProducts(Scaled(40, 3));
-    const int at = std::uniform_int_distribution<int>(20, span)(world.Random());
-    TPassRun run = world.RunPass(at);
+    std::unique_ptr<TProgramRun> run = world.StartPass();
+    int at = 0;
+    if (runs % 2 == 0) {
+      at = std::uniform_int_distribution<int>(10, span)(world.Random());
+      std::this_thread::sleep_for(std::chrono::milliseconds(at));
+    } else if (run->WaitForOutput("Start Process Orders", 60000)) {
+      at = -std::uniform_int_distribution<int>(0, perRun * 30)(world.Random());
+      std::this_thread::sleep_for(std::chrono::milliseconds(-at));
+    }
+    run->Signal(SIGKILL);
+    const bool wasKilled = run->Wait(30000) == 128 + SIGKILL;
     ++runs;
-    killed += run.Killed;
-    endedBeforeKill += !run.Killed;
+    killed += wasKilled;
+    endedBeforeKill += !wasKilled;
+    killedWriting += wasKilled && run->Stdout().find(" |- Prcessing Order") != std::string::npos;
     const auto problems = InvariantProblems(world);
     brokenInvariants += !problems.empty();
-    for (const auto& p : problems) ADD_FAILURE() << "after run " << runs << " (kill at " << at << " ms): " << p;
+    for (const auto& p : problems)
+      ADD_FAILURE() << "after run " << runs << " (killed " << (at < 0 ? -at : at)
+                    << (at < 0 ? " ms into the order pass): " : " ms after its start): ") << p;
   }
   EXPECT_GE(killed, kills);
-  if (made < orders) world.ShopActivity(orders - made);
 
   int cleanPasses = 0, clean = 0;
   while (cleanPasses < 6 && clean < 2) {
@@ -58,8 +75,9 @@ TEST(Reliability, KilledPassesLeaveWholeInvoicesOnly) {
     if (run.Status != 0) std::cout << "clean pass " << cleanPasses << ": " << run.Err << std::endl;
   }
   EXPECT_EQ(clean, 2);
-  Report().Add(kSection, "runs started", runs + 1 + cleanPasses);
+  Report().Add(kSection, "runs started", runs + 3 + cleanPasses);
   Report().Add(kSection, "kills (SIGKILL)", killed);
+  Report().Add(kSection, "kills while invoices were being written", killedWriting);
   Report().Add(kSection, "runs that ended before their kill", endedBeforeKill);
   Report().Add(kSection, "kills after which an invariant was broken", brokenInvariants);
   Report().Add(kSection, "orders made at the shop", static_cast<int64_t>(world.Orders.size()));

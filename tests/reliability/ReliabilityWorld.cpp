@@ -25,9 +25,12 @@ const char* const kCategories[] = {"WINE", "BEER", "SPIRITS", "SOFTDRINK", "SNAC
 const char* const kMembers[] = {"M10001", "M10002", "M10003"};
 constexpr double kStartStock = 100000;
 
-// Now as the POS writes date-times; the service runs in UTC in these tests.
+// A change time as the POS writes date-times (the service runs in UTC in these
+// tests). The literal has whole seconds, so it is the next second: a pass that
+// started within this second, before the change, must still see the row as
+// changed after it.
 std::string NowLiteral() {
-  std::time_t t = std::time(nullptr);
+  std::time_t t = std::time(nullptr) + 1;
   std::tm tm{};
   ::gmtime_r(&t, &tm);
   char text[32];
@@ -148,8 +151,6 @@ void TReliabilityWorld::MarkStockChanged(int count) {
     for (int i = 0; i < count; ++i) codes.insert(Products[pick(Rng)].Code);
   }
   if (codes.empty()) return;
-  // A change time a second after any sync time already written.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
   std::string list;
   for (const std::string& code : codes) list += (list.empty() ? "N'" : ", N'") + code + "'";
   PosdbExec(DbPath, "Update ProductExtend Set LastStockUpdatedAt = " + NowLiteral() + " Where ProductCode In (" +

@@ -79,7 +79,7 @@ class TReliabilityWorld {
   // Sends `count` new orders to the shop (members and guests, pickup and
   // delivery), then cancels and refunds some earlier ones (refunds may come in
   // two steps).
-  void ShopActivity(int count, double cancelShare = 0.04, double refundShare = 0.06);
+  void ShopActivity(int count, double cancelShare = 0.01, double refundShare = 0.015);
 
   // One `--once` run of the service; killAfterMs >= 0 sends SIGKILL after that
   // long unless it ended before. Gives up (and kills) after 240 s.
