@@ -76,6 +76,37 @@ TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
   EXPECT_EQ(Count("Select Count(*) From InvoiceItem"), static_cast<int64_t>(2 * texts.size()));
 }
 
+// Member codes become the POS customer codes: a second order of the same
+// member finds its customer row and updates it.
+TEST_F(NastyOrderText, MemberCodesKeyTheirCustomerRows) {
+  auto chars = [](const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+  };
+  std::vector<std::string> codes;
+  for (const TNastyText& t : NastyTexts())
+    if (chars(t.Text) <= 15) codes.push_back(t.Text);
+  ASSERT_GE(codes.size(), 10u);
+  std::vector<std::string> orders;
+  for (size_t i = 0; i < codes.size(); ++i)
+    for (int visit = 0; visit < 2; ++visit)
+      orders.push_back(MemberOrder(9400 + static_cast<int>(2 * i) + visit, codes[i],
+                                   R"("first_name": "Visit", "last_name": ")" + std::to_string(visit) + "\"",
+                                   R"("first_name": "S")"));
+  AdminPost("/standin/orders", Seeded(orders));
+
+  Woo.SyncOrders();
+
+  EXPECT_EQ(Count("Select Count(*) From Customer"), static_cast<int64_t>(codes.size()));
+  for (size_t i = 0; i < codes.size(); ++i) {
+    SCOPED_TRACE(codes[i]);
+    EXPECT_EQ(CustomerColumn(codes[i], "CustomerName"), "Visit 1");
+    for (int visit = 0; visit < 2; ++visit)
+      EXPECT_EQ(HeadColumn(9400 + static_cast<int>(2 * i) + visit, "CustomerCode"), codes[i]);
+  }
+}
+
 // POS product codes as the shop's SKUs: each sale, and its refund or
 // cancellation, moves the stock of exactly that product.
 TEST_F(NastyOrderText, ProductCodesAreSoldAndCreditedExactly) {
