@@ -89,7 +89,7 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
     }
     // Our own copy: write-backs may send further requests on this channel.
     rapidjson::Document answer;
-    answer.Parse<rapidjson::kParseNumbersAsStringsFlag>(channel.Content().c_str(), channel.Content().size());
+    answer.CopyFrom(*channel.JsonValue(), answer.GetAllocator());
     ProcessBatchResults(db, upload, batch, answer);
     LogLine(upload.FinishedLine);
     return true;
