@@ -209,7 +209,10 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
   std::string firstError;
   std::vector<SQLCHAR> text(batch.begin(), batch.end());
   text.push_back(0);
-  SQLRETURN rc = SQLExecDirect(stmt, text.data(), SQL_NTS);
+  // The batch goes with its length: a NUL inside a text literal (the shop
+  // sends what its customers typed) is a character of the text, not the end
+  // of the batch.
+  SQLRETURN rc = SQLExecDirect(stmt, text.data(), static_cast<SQLINTEGER>(batch.size()));
   // Walk every result of the batch: row counts, result sets and errors. An
   // error does not stop the walk (the server goes on with the batch), but a
   // run of errors without progress means the connection is gone.
