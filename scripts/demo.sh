@@ -8,18 +8,27 @@
 # runs book them as credit notes. It ends with a summary of what reached the
 # shop, the invoices and credit notes written and the receipt previews.
 #
-# Everything it keeps goes to ./demo-output (or $DEMO_OUT): the POS database,
-# the settings file, the activity log of each run, the shop's final state and
-# the receipts (raw printer bytes, text and PNG). It leaves nothing running.
+# Everything it keeps goes to ./demo-output (or $DEMO_OUT): the build log, the
+# POS database, the settings file, the activity log of each run, the shop's
+# final state and the receipts (raw printer bytes, text and PNG). It leaves
+# nothing running.
 # DEMO_SKIP_BUILD=1 skips setup and build and uses what $BUILD_DIR holds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -z "${DEMO_SKIP_BUILD:-}" ]; then
-  bash scripts/setup.sh
-  bash scripts/build.sh
-fi
 BUILD_DIR="${BUILD_DIR:-build}"
 OUT="${DEMO_OUT:-demo-output}"
+mkdir -p "$OUT"
+if [ -z "${DEMO_SKIP_BUILD:-}" ]; then
+  bash scripts/setup.sh
+  # The compiler's output goes to a file; the screen shows the progress.
+  echo "== Building into $BUILD_DIR (log: $OUT/build.log) =="
+  if ! bash scripts/build.sh 2>&1 | tee "$OUT/build.log" | awk -F'[][/]' '/^\[[0-9]+\/[0-9]+\]/ {
+         p = int($2 * 10 / $3); if (p > done) { done = p; printf "  %d%%\n", p * 10; fflush() } }'; then
+    echo "The build failed; the end of $OUT/build.log:" >&2
+    tail -30 "$OUT/build.log" >&2
+    exit 1
+  fi
+fi
 POSDB="$BUILD_DIR/tools/posdb/posdb"
 SERVICE="$BUILD_DIR/src/app/online-order-adaptor"
 DEMO=scripts/demo
