@@ -163,7 +163,8 @@ void TReliabilityWorld::WriteSettings(const std::string& printer) {
                                      "\nWarehouseCode=1\nDebug=1\n");
 }
 
-std::string TReliabilityWorld::OrderJson(const TGenOrder& order, bool member, bool delivery) const {
+std::string TReliabilityWorld::OrderJson(const TGenOrder& order, bool delivery) const {
+  const bool member = !order.Member.empty();
   const std::string id = std::to_string(order.Id);
   double subtotal = 0;
   std::string lines;
@@ -185,7 +186,7 @@ std::string TReliabilityWorld::OrderJson(const TGenOrder& order, bool member, bo
   // Every order carries the loyalty entry; a guest's has no member code.
   const std::string meta =
       R"([{"key": "_qev_loyalty_redemption", "value": {"memberCode": ")" +
-      std::string(member ? kMembers[order.Id % 3] : "") +
+      order.Member +
            R"(", "redeemPointsDollar": "0", "pointsBalance": "100", "redeemPoints": "0", "redeemBasePoints": "0",)"
            R"( "dealCouponDiscount": "0", "couponId": "", "depositPayment": "0", "depositBalance": "0"}}])";
   return "{\"id\": " + id + ", \"status\": \"processing\", \"customer_id\": " + (member ? "57" : "0") +
@@ -214,9 +215,12 @@ void TReliabilityWorld::ShopActivity(int count, double cancelShare, double refun
       // First step: one unit of the first line; second step: one unit of the last.
       const TGenLine& line = o.Refunds == 0 ? o.Lines.front() : o.Lines.back();
       if (o.Refunds == 1 && o.Lines.size() < 2) continue;
+      // The loyalty plug-in adds its entry to every refund, as to every order.
       AdminPost("/standin/orders/" + std::to_string(o.Id) + "/refunds",
                 R"({"reason": "damaged; 'sorry'", "line_items": [{"line_item_id": )" + std::to_string(line.LineId) +
-                    R"(, "quantity": 1}]})");
+                    R"(, "quantity": 1}], "meta_data": [{"key": "_qev_loyalty_redemption_refund", "value": {"memberCode": ")" +
+                    o.Member +
+                    R"(", "redeemPointsDollar": "0", "redeemPoints": "0", "dealCouponDiscount": "0", "depositPayment": "0"}}]})");
       ++o.Refunds;
       ++RefundCount;
     }
@@ -242,7 +246,8 @@ void TReliabilityWorld::ShopActivity(int count, double cancelShare, double refun
       o.Lines.push_back(l);
     }
     const bool member = Rng() % 2 == 0, delivery = Rng() % 2 == 0;
-    body += (i ? "," : "") + OrderJson(o, member, delivery);
+    if (member) o.Member = kMembers[o.Id % 3];
+    body += (i ? "," : "") + OrderJson(o, delivery);
     Orders.push_back(std::move(o));
   }
   AdminPost("/standin/orders", body + "]");

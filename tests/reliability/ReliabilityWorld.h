@@ -45,6 +45,7 @@ struct TGenLine {
 struct TGenOrder {
   int64_t Id = 0;
   std::vector<TGenLine> Lines;
+  std::string Member;  // member code; "" for a guest
   bool Cancelled = false;
   int Refunds = 0;  // refunds made at the shop
 };
@@ -105,7 +106,7 @@ class TReliabilityWorld {
   int Cancellations = 0, RefundCount = 0;
 
  private:
-  std::string OrderJson(const TGenOrder& order, bool member, bool delivery) const;
+  std::string OrderJson(const TGenOrder& order, bool delivery) const;
 
   std::mt19937_64 Rng;
   TTempDir Dir;

@@ -17,7 +17,7 @@ namespace {
 const char* const kSection = "shop faults";
 
 TEST(Reliability, ShopFaultsLoseAndDoubleNothing) {
-  const int orders = Scaled(1000, 20), products = Scaled(5000, 50), faultyPasses = Scaled(20, 4);
+  const int orders = Scaled(1000, 20), products = Scaled(5000, 50), faultyPasses = Scaled(40, 4);
   TReliabilityWorld world(20261210);
   world.AddProducts(products);
   world.AdminPost("/standin/faults/random",
