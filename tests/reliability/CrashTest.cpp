@@ -22,7 +22,8 @@ namespace {
 const char* const kSection = "crashes";
 
 TEST(Reliability, KilledPassesLeaveWholeInvoicesOnly) {
-  const int kills = Scaled(60, 5), orders = Scaled(600, 20);  // orders: about as many are made
+  const int kills = Scaled(60, 5);
+  const int orders = Scaled(600, 20);  // about as many are made over the runs
   TReliabilityWorld world(7177);
   world.AddProducts(Scaled(400, 40));
   // A first pass uploads the catalogue; a second, with a run's share of new
@@ -77,7 +78,7 @@ TEST(Reliability, KilledPassesLeaveWholeInvoicesOnly) {
   EXPECT_EQ(clean, 2);
   Report().Add(kSection, "runs started", runs + 3 + cleanPasses);
   Report().Add(kSection, "kills (SIGKILL)", killed);
-  Report().Add(kSection, "kills while invoices were being written", killedWriting);
+  Report().Add(kSection, "kills after the order pass began writing invoices", killedWriting);
   Report().Add(kSection, "runs that ended before their kill", endedBeforeKill);
   Report().Add(kSection, "kills after which an invariant was broken", brokenInvariants);
   Report().Add(kSection, "orders made at the shop", static_cast<int64_t>(world.Orders.size()));
