@@ -33,7 +33,7 @@ double MsBetween(TSteady::time_point from, TSteady::time_point to) {
 // otherwise the body itself (shortened), otherwise the status text.
 std::string ServerMessage(const THttpResponse& response) {
   rapidjson::Document doc;
-  doc.Parse(response.Body.c_str(), response.Body.size());
+  doc.Parse<rapidjson::kParseIterativeFlag>(response.Body.c_str(), response.Body.size());
   if (!doc.HasParseError() && doc.IsObject()) {
     auto it = doc.FindMember("message");
     if (it != doc.MemberEnd() && it->value.IsString()) return it->value.GetString();
