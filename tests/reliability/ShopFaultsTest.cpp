@@ -73,5 +73,21 @@ TEST(Reliability, ShopFaultsLoseAndDoubleNothing) {
   CheckEndState(world, kSection);
 }
 
+// The suite's time-outs cost what OOA_SHOP_TIMEOUT_MS says: a shop that keeps
+// the order list waiting ends the order pass after 1.5 s, not 30.
+TEST(Reliability, ShopTimeOutIsTheConfiguredOne) {
+  TReliabilityWorld world(1);
+  world.AddProducts(5);
+  ASSERT_EQ(world.RunPass().Status, 0);
+  world.ShopActivity(2, 0, 0);
+  world.AdminPost("/standin/faults", R"({"route": "^orders$", "kind": "delay", "delay_ms": 20000})");
+  TPassRun run = world.RunPass();
+  EXPECT_NE(run.Status, 0);
+  EXPECT_NE(run.Err.find("timed out after 1500 milliseconds"), std::string::npos) << run.Err;
+  EXPECT_TRUE(InvariantProblems(world).empty());
+  EXPECT_EQ(world.RunPass().Status, 0);  // the next pass writes the orders
+  EXPECT_EQ(world.Query("Select InvoiceNo From InvoiceHead").Values.size(), 2u);
+}
+
 }  // namespace
 }  // namespace ooa::test
