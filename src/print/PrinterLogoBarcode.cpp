@@ -1,6 +1,7 @@
 // PrinterControlUnit: logo, barcode and cut.
 #include "print/PrinterControlUnit.h"
 #include "print/PrinterState.h"
+#include "print/PrinterTextOnly.h"
 
 namespace ooa {
 
@@ -28,7 +29,8 @@ void PrintLogo() {
   SendToPrinter("H");
 }
 
-void PrintBarcode(const std::string& data, int alignment) {
+void PrintBarcode(const std::string& text, int alignment) {
+  const std::string data = PrinterTextOnly(text);
   TPrinterState& s = PrinterState();
   std::lock_guard lock(s.Mutex);
   if (s.RawMode) {

@@ -4,6 +4,7 @@
 #include "config/UtilUnit.h"
 #include "print/PrinterControlUnit.h"
 #include "print/PrinterState.h"
+#include "print/PrinterTextOnly.h"
 
 namespace ooa {
 
@@ -26,9 +27,9 @@ void SendToPrinter(const std::string& data) {
 
 void PrintLine(const std::string& text) {
   if (ReceiptPrinterRawMode())
-    SendToPrinter(text + "\r\n");
+    SendToPrinter(PrinterTextOnly(text) + "\r\n");
   else
-    SendToPrinter(text);
+    SendToPrinter(PrinterTextOnly(text));
 }
 
 namespace {
