@@ -76,7 +76,7 @@ struct LiveRunTest : HeadlessRunTest {
     std::string cmd = std::string(OOA_POSDB) + " init '" + Dir.File("POS.DB") + "' --demo > /dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     WriteSettings("ServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + Shop.BaseUrl() +
-                  "\nKey=ck_standin\nSecret=cs_standin\nPrinterName=N/A\n");
+                  "\nKey=ck_standin\nSecret=cs_standin\nPrinterName=N/A\nWarehouseCode=1\n");
   }
 };
 
