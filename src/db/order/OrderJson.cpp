@@ -74,7 +74,14 @@ double JsonNumber(const rapidjson::Value& obj, const char* key) {
 }
 
 TDateTime JsonLocalDateTime(const rapidjson::Value& obj, const char* key) {
-  return Clock().UtcToLocal(ParseShopDateTime(JsonText(obj, key)));
+  const std::string text = JsonText(obj, key);
+  const TDateTime local = Clock().UtcToLocal(ParseShopDateTime(text));
+  // SQL Server's datetime holds the years 1753 to 9999; a date outside them
+  // would fail the write on every pass.
+  const int year = local.ToCivil().Year;
+  if (year < 1753 || year > 9999)
+    throw TJsonReadError("'" + text + "' of \"" + key + "\" is outside the dates the POS can keep.");
+  return local;
 }
 
 }  // namespace ooa

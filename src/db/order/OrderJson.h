@@ -31,7 +31,8 @@ std::string JsonText(const rapidjson::Value& obj, const char* key);
 // fraction, optional exponent; anything else (empty, "null", "1,5") throws.
 double TextToNumber(const std::string& text, const char* what);
 double JsonNumber(const rapidjson::Value& obj, const char* key);
-// A shop date-time in UTC ("yyyy-mm-ddThh:mm:ss") as local time (Clock()).
+// A shop date-time in UTC ("yyyy-mm-ddThh:mm:ss") as local time (Clock());
+// throws when the local time is outside the years 1753 to 9999.
 TDateTime JsonLocalDateTime(const rapidjson::Value& obj, const char* key);
 
 }  // namespace ooa
