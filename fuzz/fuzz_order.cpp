@@ -2,9 +2,10 @@
 // answer body (one order object or a list of them), read the way the shop
 // channel reads it (numbers kept as their text). Each order goes through the
 // database module as ProcessOrder takes it, up to the batch: ParseOrderData,
-// CalcInvoice on the fuzz POS database, the check of its figures. Bad data
+// CalcInvoice on the fuzz POS database, the checks of its figures and texts. Bad data
 // must end in a parsing message or TOrderDataError. An order that is accepted
-// must give an invoice batch that passes CheckBatch (BatchCheck.h).
+// must give an invoice batch that passes CheckBatch (BatchCheck.h), and
+// ProcessOrder must then write it to the fuzz POS database.
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include "PosDatabase.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
+#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 
 namespace {
@@ -42,9 +44,10 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
     return;
   }
   // The rest of ProcessOrder up to the batch: the calculation on the POS
-  // database, and the refusal of figures that overflowed.
+  // database, and the refusal of figures that overflowed or texts too long.
   db.CalcInvoice();
   if (!OrderFiguresFinite(db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment)) return;
+  if (FindTooLongText(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment)) return;
   const TCustomer& c = db.Customer;
   std::vector<const std::string*> texts = {
       &c.CustomerCode, &c.CustomerName, &c.Telephone, &c.Mobile, &c.Address, &c.Suburb,
@@ -53,6 +56,15 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
       &db.InvoiceHead.VoucherId, &db.Payment.PayMethod};
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
   fuzz::CheckBatch(db.GenerateInvoiceBatch(), texts);
+
+  // The whole import: an order the import accepts must be written; a failed
+  // write would come back on every pass and hold the sync time back.
+  std::string invoiceNo;
+  bool modified = false;
+  if (!db.ProcessOrder(order, invoiceNo, msg, modified) && !IsOrderDataFailure(msg)) {
+    std::fprintf(stderr, "fuzz_order: an accepted order was not written: %s\n", msg.c_str());
+    std::abort();
+  }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // shop channel reads it. Each refund goes through the database module as
 // ProcessOrderRefund takes it, up to the batch, as a credit note of invoice
 // "INV26000001": ParseOrderRefundData, CalcInvoice on the fuzz POS database,
-// the check of its figures. Bad data must end in a parsing message or
+// the checks of its figures and texts. Bad data must end in a parsing message or
 // TOrderDataError. A refund that is accepted must give a credit note batch
 // that passes CheckBatch (BatchCheck.h).
 #include <rapidjson/document.h>
@@ -21,6 +21,7 @@
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditStatements.h"
 #include "db/order/OrderFigures.h"
+#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 
 namespace {
@@ -45,9 +46,10 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
     return;
   }
   // The rest of ProcessOrderRefund up to the batch: the calculation on the
-  // POS database, and the refusal of figures that overflowed.
+  // POS database, and the refusal of figures that overflowed or texts too long.
   db.CalcInvoice();
   if (!OrderFiguresFinite(db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment)) return;
+  if (FindTooLongText(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment)) return;
   std::vector<const std::string*> texts = {&db.InvoiceHead.CustomerCode, &db.InvoiceHead.OnlineOrderId,
                                            &db.InvoiceHead.ReferenceNo};
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);

@@ -354,6 +354,49 @@ TEST_F(InvoiceWrite, FiguresThatOverflowAreBadOrderDataAndWriteNothing) {
   }
 }
 
+// A text longer than its POS column would fail the write on every pass; it is
+// bad order data. Widths count characters, not bytes.
+TEST_F(InvoiceWrite, TextsLongerThanTheirColumnsAreBadOrderDataAndWriteNothing) {
+  auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
+  struct TCase {
+    const char* Name;
+    const char* Part;  // "line", "billing" or "order"
+    const char* Member;
+    std::string Value;
+    std::string Msg;  // empty: written
+  };
+  const TCase cases[] = {
+      {"SKU of 30 characters", "line", "sku", repeat("\xE4\xB8\x8A", 30), ""},
+      {"SKU of 31 characters", "line", "sku", repeat("S", 31), kMsgOrderItemsDataError},
+      {"billing address of 202 characters", "billing", "address_1", repeat("a", 195), kMsgCustomerDataError},
+      {"payment method of 31 characters", "order", "payment_method", repeat("p", 31), kMsgOrderPaymentDataError},
+      {"status of 31 characters", "order", "status", repeat("s", 31), kMsgOrderDataError},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    test::TPosFixture pos;
+    rapidjson::Document order;
+    ParseShopJson(order, FixtureOrderJson());
+    rapidjson::Value& part = std::string(c.Part) == "line"      ? order["line_items"][0]
+                             : std::string(c.Part) == "billing" ? order["billing"]
+                                                                : static_cast<rapidjson::Value&>(order);
+    part[c.Member].SetString(c.Value.c_str(), order.GetAllocator());
+    std::string invoiceNo, msg;
+    bool modified = false;
+    const bool written = pos.Db.ProcessOrder(order, invoiceNo, msg, modified);
+    EXPECT_EQ(written, c.Msg.empty()) << msg;
+    EXPECT_EQ(pos.Value("Select Count(*) From InvoiceHead").AsInteger(), written ? 1 : 0);
+    if (!written) {
+      EXPECT_EQ(msg, c.Msg);
+      EXPECT_TRUE(IsOrderDataFailure(msg));
+    }
+  }
+}
+
 TEST_F(InvoiceWrite, WarehouseWithoutStockColumnsEndsTheOrder) {
   TConfig config = Pos.Config;
   config.WarehouseCode = "9";

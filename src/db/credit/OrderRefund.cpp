@@ -7,6 +7,7 @@
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditBatchRun.h"
 #include "db/order/OrderFigures.h"
+#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 
 namespace ooa {
@@ -23,6 +24,11 @@ bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const
   if (!OrderFiguresFinite(InvoiceHead, InvoiceItem, Payment, DepositPayment)) {
     LogLine(kOrderFiguresOutOfRange);
     msg = kMsgOrderDataError;
+    return false;
+  }
+  if (const auto tooLong = FindTooLongText(Customer, InvoiceHead, InvoiceItem, Payment)) {
+    LogLine(TooLongTextLine(*tooLong));
+    msg = tooLong->Message;
     return false;
   }
   return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);

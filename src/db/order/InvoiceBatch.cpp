@@ -12,6 +12,7 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
+#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 #include "db/order/OrderStatements.h"
 
@@ -50,6 +51,11 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
   if (!OrderFiguresFinite(InvoiceHead, InvoiceItem, Payment, DepositPayment)) {
     LogLine(kOrderFiguresOutOfRange);
     msg = kMsgOrderDataError;
+    return false;
+  }
+  if (const auto tooLong = FindTooLongText(Customer, InvoiceHead, InvoiceItem, Payment)) {
+    LogLine(TooLongTextLine(*tooLong));
+    msg = tooLong->Message;
     return false;
   }
   const std::string batch = GenerateInvoiceBatch();
