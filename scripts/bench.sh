@@ -33,6 +33,8 @@ logs="$BENCH_BUILD_DIR/bench-logs"
 mkdir -p "$logs"
 
 load="$(cut -d' ' -f1 /proc/loadavg)"
+tree="$(git rev-parse --short HEAD 2>/dev/null || echo "this tree")"
+git diff --quiet HEAD 2>/dev/null || tree+=" with changes not committed"
 failed=0
 rows=()
 for exe in "${benches[@]}"; do
@@ -58,7 +60,7 @@ done
 
 cpu="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)"
 type="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BENCH_BUILD_DIR/CMakeCache.txt" 2>/dev/null)"
-echo "Benchmarks of $(git rev-parse --short HEAD 2>/dev/null || echo "this tree"), $(date -u '+%Y-%m-%d %H:%M UTC'):" \
+echo "Benchmarks of $tree, $(date -u '+%Y-%m-%d %H:%M UTC'):" \
   "${cpu:-unknown CPU}, $(nproc) cores available, $(uname -sr), ${type:-default} build," \
   "load average $load when the run began"
 echo
