@@ -259,9 +259,13 @@ void CheckEndState(const TReliabilityWorld& world, const std::string& section) {
     ++variationsOf[std::stoll(Text(v, "parent_id"))];
     variationList[std::stoll(Text(v, "parent_id"))].push_back(&v);
   }
-  std::map<std::string, std::string> wooIds;
-  for (const auto& r : world.Query("Select ProductCode, WooID From ProductExtend Where ProductCode Like N'R%'").Values)
+  std::map<std::string, std::string> wooIds, varIds;
+  for (const auto& r :
+       world.Query("Select ProductCode, WooID, WooVarID1, WooVarID2, WooVarID3 From ProductExtend "
+                   "Where ProductCode Like N'R%'").Values) {
     wooIds[r[0]] = r[1];
+    varIds[r[0]] = " (POS variation ids " + r[2] + ", " + r[3] + ", " + r[4] + ")";
+  }
   std::vector<std::string> productProblems;
   TRows rows = world.Query("Select ProductCode, Description, StockQty1 From Product Where ProductCode Like N'R%'");
   std::map<std::string, const TGenProduct*> generated;
@@ -290,7 +294,8 @@ void CheckEndState(const TReliabilityWorld& world, const std::string& section) {
                                   ", POS " + r[2]);
     } else if (variationsOf[p->first] != g->Levels) {
       productProblems.push_back("product " + r[0] + ": " + std::to_string(variationsOf[p->first]) +
-                                " variations in the shop, " + std::to_string(g->Levels) + " price levels");
+                                " variations in the shop, " + std::to_string(g->Levels) + " price levels" +
+                                varIds[r[0]]);
     } else {
       // A variation's stock is the product's stock in units of its level.
       for (const rapidjson::Value* v : variationList[p->first]) {
@@ -303,7 +308,7 @@ void CheckEndState(const TReliabilityWorld& world, const std::string& section) {
         const double want = std::floor(std::max(0.0, Num(r[2])) / g->Deduct[level - 1]);
         if (std::fabs(q->value.GetDouble() - want) > 0.5)
           productProblems.push_back("variation " + sku + ": shop stock " + std::to_string(q->value.GetDouble()) +
-                                    ", POS " + std::to_string(want));
+                                    ", POS " + std::to_string(want) + varIds[r[0]]);
       }
     }
   }
