@@ -61,14 +61,18 @@ class TWooModule {
   // per recorded variation ("WooVarID2=N'57'"; a confirmed delete gives
   // "WooVarID2=''"), created ones first, then updated, then deleted ones.
   // A create refused with "term_exists" or "product_invalid_sku" adopts the
-  // existing variation named in "data"."resource_id".
-  void UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
+  // existing variation named in "data"."resource_id". True when the shop now
+  // holds every level as sent (UploadProducts leaves the product pending
+  // otherwise).
+  bool UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
                                std::vector<std::string>& Result);
   // Stock of changed products to "products/batch"; writes LastStockSyncedAt.
   // For each accepted product with variations in the shop, their stock first.
   void UploadProductsStockData();
   // One request with a variable product's variation stock; nothing written.
-  void UploadProductVariationsStockData(const std::string& WooId, const rapidjson::Value& VariationBatchObject);
+  // True when the shop accepted every entry (the product's stock sync time
+  // is written only then).
+  bool UploadProductVariationsStockData(const std::string& WooId, const rapidjson::Value& VariationBatchObject);
 
   // ---- Order sync ------------------------------------------------------------
   // One order sync pass on the second channel (order worker thread): imports
