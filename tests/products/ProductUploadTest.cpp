@@ -97,6 +97,7 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     const char* Fault;           // the variations request's answer, or ""
     const char* VarID1;          // "*": a new id
     const char* VarID4;
+    bool Synced = true;  // false: a level did not reach the shop, the product stays pending
   };
   const Case cases[] = {
       {"created", "", "", "*", "*"},
@@ -106,7 +107,7 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
         "attributes": [{"name": "Variations", "option": "Other"}]})", "", "61", "*"},
       {"second create refused", "",
        R"({"create": [{"id": 601}, {"id": 0, "error": {"code": "woocommerce_rest_invalid", "message": "No.",
-         "data": {"status": 400}}}], "update": [{"id": 56}], "delete": [{"id": 57}]})", "601", ""},
+         "data": {"status": 400}}}], "update": [{"id": 56}], "delete": [{"id": 57}]})", "601", "", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -142,7 +143,7 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     }
     EXPECT_EQ(Extend("ABC", "WooVarID2"), "56");
     EXPECT_EQ(Extend("ABC", "WooVarID3"), "");  // deleted: the column is emptied
-    EXPECT_EQ(Extend("ABC", "LastSyncedAt"), kUploadTimeText);
+    EXPECT_EQ(Extend("ABC", "LastSyncedAt"), c.Synced ? kUploadTimeText : "");
   }
 }
 
@@ -154,11 +155,20 @@ TEST_F(ProductUploadTest, RefusedUpdateAndFailedVariationRequestWriteNothingMore
   Fault("variations/batch$", 200, "<html>busy</html>");
   Woo.UploadProducts();
   EXPECT_EQ(Extend("UNKNOWN", "LastSyncedAt"), "");
-  // The product is recorded without the variation it could not send.
+  // The product is recorded without the variation it could not send, and
+  // stays pending.
   EXPECT_FALSE(Extend("PACKS", "WooID").empty());
   EXPECT_EQ(Extend("PACKS", "WooVarID1"), "");
+  EXPECT_EQ(Extend("PACKS", "LastSyncedAt"), "");
   const auto lines = LogLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Request Failed."), lines.end());
+
+  // The next pass sends it again and its variation arrives.
+  FixedClock.Advance(60);
+  Woo.UploadProducts();
+  EXPECT_FALSE(Extend("PACKS", "WooVarID1").empty());
+  EXPECT_NE(Extend("PACKS", "LastSyncedAt"), "");
+  EXPECT_EQ(ShopTable("variations").Size(), 1u);
 }
 
 TEST_F(ProductUploadTest, WithdrawnProductOfferedAgainIsCreatedAfresh) {

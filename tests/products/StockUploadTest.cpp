@@ -107,5 +107,22 @@ TEST_F(StockUploadTest, RefusedStockUpdateStaysPendingAndSendsNoVariations) {
   EXPECT_EQ(Requests("products/batch").size(), 1u);
 }
 
+TEST_F(StockUploadTest, FailedVariationStockKeepsTheProductsStockPending) {
+  TProductSpec packs{.Code = "PACKS", .MultiplePrice = true, .Stock = 12, .WooID = "55"};
+  packs.VarIDs[0] = "56";
+  Product(packs);
+  SeedShop(R"([{"id": 55}])", R"([{"id": 56, "parent_id": 55}])");
+  Fault("variations/batch$", 200, "<html>busy</html>");
+  Woo.UploadProductsStockData();
+  EXPECT_EQ(Extend("PACKS", "LastStockSyncedAt"), "");
+
+  ClearRequests();
+  Woo.UploadProductsStockData();  // both go again
+  EXPECT_EQ(Requests("products/batch").size(), 1u);
+  EXPECT_EQ(Requests("variations/batch").size(), 1u);
+  EXPECT_EQ(Extend("PACKS", "LastStockSyncedAt"), kUploadTimeText);
+  EXPECT_EQ(MemberText(ShopTable("variations")[0], "stock_quantity"), "12");
+}
+
 }  // namespace
 }  // namespace ooa::test

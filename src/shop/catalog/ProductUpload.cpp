@@ -9,6 +9,10 @@
 // and translations instead of being sent as updates of deleted objects. Only
 // a delete the shop confirms (or an id it does not know) counts; a refused
 // delete writes nothing and is sent again next pass.
+//
+// A product whose variations did not all reach the shop (a failed or partly
+// refused variations request) keeps its shop id and the variation ids that
+// came back, but stays pending, so it and its variations are sent again.
 #include <unordered_map>
 
 #include "config/Clock.h"
@@ -32,14 +36,17 @@ void TWooModule::UploadProducts() {
   const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
   const TProductBatches batches = Database.GetProducts();
 
-  // Sends the product's variations (if it has any) and appends their SET items.
-  auto appendVariations = [this, &batches](std::string& sql, const std::string& code, const std::string& id) {
+  // Sends the product's variations (if it has any) into their SET items
+  // (", "-joined); false when not all of them reached the shop.
+  auto sendVariations = [this, &batches](const std::string& code, const std::string& id, std::string& items) {
     auto it = batches.Variations.find(code);
-    if (it == batches.Variations.end()) return;
+    if (it == batches.Variations.end()) return true;
     std::vector<std::string> assignments;
-    UploadProductVariations(id, it->second, assignments);
-    for (std::size_t i = 0; i < assignments.size(); ++i) sql += (i == 0 ? "," : ", ") + assignments[i];
+    const bool complete = UploadProductVariations(id, it->second, assignments);
+    for (std::size_t i = 0; i < assignments.size(); ++i) items += (i == 0 ? "" : ", ") + assignments[i];
+    return complete;
   };
+  const std::string synced = "LastSyncedAt = " + t + ", LastStockSyncedAt = " + t;
 
   TBatchUpload upload;
   upload.Resource = "products/batch";
@@ -50,15 +57,20 @@ void TWooModule::UploadProducts() {
     const std::string code = MemberText(r.Entry, "sku");
     switch (r.Array) {
       case TResultArray::Create: {
-        std::string sql = "Update ProductExtend Set WooID = " + SqlTextLiteral(r.Id) + ", LastSyncedAt = " + t +
-                          ", LastStockSyncedAt = " + t;
-        appendVariations(sql, code, r.Id);
+        std::string items;
+        const bool complete = sendVariations(code, r.Id, items);
+        std::string sql = "Update ProductExtend Set WooID = " + SqlTextLiteral(r.Id);
+        if (complete) sql += ", " + synced;
+        if (!items.empty()) sql += "," + items;
         return sql + " Where ProductCode = " + SqlTextLiteral(code) + ";";
       }
       case TResultArray::Update: {
-        std::string sql = "Update ProductExtend Set LastSyncedAt = " + t + ", LastStockSyncedAt = " + t;
-        if (!code.empty()) appendVariations(sql, code, r.Id);
-        return sql + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+        std::string items;
+        const bool complete = code.empty() || sendVariations(code, r.Id, items);
+        std::string set = complete ? synced : std::string();
+        if (!items.empty()) set += (set.empty() ? "" : ",") + items;
+        if (set.empty()) return "";
+        return "Update ProductExtend Set " + set + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
       }
       case TResultArray::Delete:
         // A refused delete leaves the product pending: it is still for sale in the shop.

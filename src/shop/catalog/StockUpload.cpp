@@ -1,7 +1,10 @@
 // TWooModule::UploadProductsStockData and UploadProductVariationsStockData:
 // stock levels of products already in the shop, and of their variations.
 // Only LastStockSyncedAt is written; variation stock has no sync column and
-// goes along each time its product's stock is accepted.
+// goes along each time its product's stock is sent. A product's stock counts
+// as synced only when its variations' stock arrived too; otherwise both are
+// sent again next pass (the variations would else keep a wrong stock until
+// the product's stock changed again).
 #include <exception>
 
 #include "config/ActivityLog.h"
@@ -28,13 +31,14 @@ void TWooModule::UploadProductsStockData() {
   // Refused updates ("error") are skipped by the protocol: stock and variations stay pending.
   upload.WriteBack = [&](const TBatchResult& r) -> std::string {
     auto it = stock.Variations.find(r.Id);
-    if (it != stock.Variations.end()) UploadProductVariationsStockData(r.Id, it->second);
+    // Variation stock that did not arrive keeps the product's stock pending.
+    if (it != stock.Variations.end() && !UploadProductVariationsStockData(r.Id, it->second)) return "";
     return "Update ProductExtend Set LastStockSyncedAt = " + t + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
   };
   RunBatchUpload(*RESTRequest1, Database, upload, stock.List);
 }
 
-void TWooModule::UploadProductVariationsStockData(const std::string& WooId,
+bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
                                                   const rapidjson::Value& VariationBatchObject) {
   LogLine("Start Upload Product Variations Stock Data");
   TRestChannel& channel = *RESTRequest1;
@@ -44,12 +48,26 @@ void TWooModule::UploadProductVariationsStockData(const std::string& WooId,
     channel.ClearBody();
     channel.AddJsonBody(RequestJsonText(VariationBatchObject));
     channel.Execute();
-    LogLine(channel.JsonValue() ? std::string("Finished Upload Product Variations Stock Data") : channel.Content());
+    const rapidjson::Document* answer = channel.JsonValue();
+    if (!answer) {
+      LogLine(channel.Content());
+      return false;
+    }
+    LogLine("Finished Upload Product Variations Stock Data");
+    // Accepted when the shop answered every update without an error.
+    auto sent = VariationBatchObject.FindMember("update");
+    auto got = answer->IsObject() ? answer->FindMember("update") : answer->MemberEnd();
+    if (sent == VariationBatchObject.MemberEnd() || !sent->value.IsArray()) return true;
+    if (got == answer->MemberEnd() || !got->value.IsArray() || got->value.Size() != sent->value.Size()) return false;
+    for (const auto& element : got->value.GetArray())
+      if (element.IsObject() && element.HasMember("error") && !element["error"].IsNull()) return false;
+    return true;
   } catch (const std::exception& e) {
     LogLine(e.what());
   } catch (...) {
     LogLine("Connect to server fail.");
   }
+  return false;
 }
 
 }  // namespace ooa

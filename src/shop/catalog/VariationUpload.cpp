@@ -21,9 +21,15 @@ std::string VariationColumn(int level) { return "WooVarID" + std::to_string(leve
 
 }  // namespace
 
-void TWooModule::UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
+bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
                                          std::vector<std::string>& Result) {
   LogLine("Start Upload Product Variations");
+  // Entries the shop now holds as sent: created or updated, or deleted (gone).
+  rapidjson::SizeType settled = 0, entries = 0;
+  for (const char* array : {"create", "update", "delete"}) {
+    auto it = VariationBatchObject.Object.FindMember(array);
+    if (it != VariationBatchObject.Object.MemberEnd() && it->value.IsArray()) entries += it->value.Size();
+  }
   TBatchUpload upload;
   upload.Resource = "products/" + WooId + "/variations/batch";
   upload.FinishedLine = "Finished Upload Product Variations";
@@ -36,15 +42,29 @@ void TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
   upload.WriteBack = [&](const TBatchResult& r) -> std::string {
     if (r.Array == TResultArray::Delete) {
       const bool gone = !r.Error || MemberText(*r.Error, "code") == "woocommerce_rest_product_variation_invalid_id";
-      if (gone && r.Index < VariationBatchObject.DeleteLevels.size())
+      if (gone && r.Index < VariationBatchObject.DeleteLevels.size()) {
         Result.push_back(VariationColumn(VariationBatchObject.DeleteLevels[r.Index]) + "=''");
+        ++settled;
+      }
       return "";
     }
     const TSkuParts sku = SplitSku(MemberText(r.Entry, "sku"));
-    if (sku.HasSuffix) Result.push_back(VariationColumn(sku.PriceKind + 1) + "=" + SqlTextLiteral(r.Id));
+    if (sku.HasSuffix) {
+      Result.push_back(VariationColumn(sku.PriceKind + 1) + "=" + SqlTextLiteral(r.Id));
+      ++settled;
+    }
     return "";
   };
-  SendBatchObject(*RESTRequest1, Database, upload, VariationBatchObject.Object);
+  // An update of a variation the shop no longer has: its id is emptied, so the
+  // level is created when the product is sent again.
+  upload.UpdateError = [&](const TBatchResult& r) -> std::string {
+    if (MemberText(*r.Error, "code") != "woocommerce_rest_product_variation_invalid_id") return "";
+    const TSkuParts sku = SplitSku(MemberText(r.Entry, "sku"));
+    if (sku.HasSuffix) Result.push_back(VariationColumn(sku.PriceKind + 1) + "=''");
+    return "";
+  };
+  const bool answered = SendBatchObject(*RESTRequest1, Database, upload, VariationBatchObject.Object);
+  return answered && settled == entries;
 }
 
 }  // namespace ooa
