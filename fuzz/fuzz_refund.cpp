@@ -5,7 +5,8 @@
 // "INV26000001": ParseOrderRefundData, CalcInvoice on the fuzz POS database,
 // the checks of its figures and texts. Bad data must end in a parsing message or
 // TOrderDataError. A refund that is accepted must give a credit note batch
-// that passes CheckBatch (BatchCheck.h).
+// that passes CheckBatch (BatchCheck.h), and ProcessOrderRefund must then book
+// it on a newly imported invoice of the fuzz POS database.
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -27,6 +28,34 @@
 namespace {
 
 using namespace ooa;
+
+// A paid member order of two BEER and one WINE, imported under a new id for
+// every refund that is booked, so that each refund credits an open invoice.
+std::string FreshInvoice(TDatabaseModule& db) {
+  static int nextId = 800000;
+  const std::string json = R"({"id": )" + std::to_string(nextId++) + R"(, "status": "processing",
+   "customer_id": 57, "date_created_gmt": "2026-12-08T03:30:00", "date_paid_gmt": "2026-12-08T03:30:30",
+   "payment_method": "stripe", "shipping_total": "11.00", "total": "50.00",
+   "billing": {"first_name": "Ann", "last_name": "Lee", "phone": "0411", "email": "ann@x.au", "address_1": "1 Main St",
+               "address_2": "", "city": "Hobart", "postcode": "7000", "state": "TAS", "country": "AU"},
+   "shipping": {"first_name": "Ann", "last_name": "Lee", "phone": "0422", "address_1": "1 Main St", "address_2": "",
+                "city": "Hobart", "postcode": "7000", "state": "TAS", "country": "AU"},
+   "shipping_lines": [{"method_id": "flat_rate"}],
+   "line_items": [{"sku": "BEER", "quantity": 2, "subtotal": "40.00", "subtotal_tax": "4.00"},
+                  {"sku": "WINE", "quantity": 1, "subtotal": "20.00", "subtotal_tax": "2.00"}],
+   "meta_data": [{"key": "_qev_loyalty_redemption", "value": {"memberCode": "M1001", "redeemPointsDollar": "0",
+     "pointsBalance": "0", "redeemPoints": "0", "redeemBasePoints": "0", "dealCouponDiscount": "0",
+     "couponId": "", "depositPayment": "0", "depositBalance": "0"}}]})";
+  rapidjson::Document order;
+  order.Parse<rapidjson::kParseNumbersAsStringsFlag>(json.c_str());
+  std::string invoiceNo, msg;
+  bool modified = false;
+  if (!db.ProcessOrder(order, invoiceNo, msg, modified)) {
+    std::fprintf(stderr, "fuzz_refund: the invoice to credit was not written: %s\n", msg.c_str());
+    std::abort();
+  }
+  return invoiceNo;
+}
 
 void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   db.InitInvoice();
@@ -56,6 +85,15 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   const std::string batch = CreditNoteBatchSql({db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment},
                                                TCreditKind::Refund, Clock().NowLocal());
   fuzz::CheckBatch(batch, texts);
+
+  // The whole import: a refund the import accepts must be booked on an open
+  // invoice; a failed write would come back on every pass.
+  const std::string invoiceNo = FreshInvoice(db);
+  std::string creditNo;
+  if (!db.ProcessOrderRefund(refund, invoiceNo, creditNo, msg)) {
+    std::fprintf(stderr, "fuzz_refund: an accepted refund was not booked: %s\n", msg.c_str());
+    std::abort();
+  }
 }
 
 }  // namespace
