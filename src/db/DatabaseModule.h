@@ -84,7 +84,8 @@ class TDatabaseModule {
   // entries ("create"/"update", translations whose copy exists as "update",
   // withdrawn ones as "delete" with their translations), the variation batches
   // of variable products and the translations to create after the product.
-  // A product without a ProductExtend row is logged and not sent.
+  // A product without a ProductExtend row, or whose DefaultSalesPrice names
+  // no price level, is logged and not sent (it stays pending).
   TProductBatches GetProducts();
   // Products in the shop whose stock changed since their last stock sync:
   // stock-only "update" entries and the variation stock of variable products.
