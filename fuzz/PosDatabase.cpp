@@ -1,11 +1,13 @@
 #include "PosDatabase.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include "ScratchFiles.h"
 
 #include "config/Config.h"
 #include "db/PosSchema.h"
@@ -27,22 +29,19 @@ struct TDatabaseFile {
   std::string Dir, File;
 
   TDatabaseFile() {
-    char dir[] = "/tmp/ooa-fuzz-XXXXXX";
-    if (!::mkdtemp(dir)) {
-      std::perror("mkdtemp");
+    Dir = ScratchPath("/tmp", "");
+    std::error_code ec;
+    std::filesystem::remove_all(Dir, ec);
+    if (!std::filesystem::create_directory(Dir, ec)) {
+      std::fprintf(stderr, "cannot create %s: %s\n", Dir.c_str(), ec.message().c_str());
       std::abort();
     }
-    Dir = dir;
     File = Dir + "/pos.db";
     auto session = CreateEmbeddedSession(File, /*createIfMissing=*/true);
     session->Open();
     session->Execute(PosSchemaBatch({"1"}));
     session->Execute(kProducts);
     session->Close();
-  }
-  ~TDatabaseFile() {
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((File + suffix).c_str());
-    ::rmdir(Dir.c_str());
   }
 };
 

@@ -1,7 +1,7 @@
 // A POS database for the fuzz targets: a temporary embedded database file with
 // the POS tables (warehouse "1"), a profile (GST 10 %) and the products the
-// seed inputs sell (BEER, WINE, 1001). Created once per process on first use
-// and removed at exit. Targets read it only: the order calculation queries
+// seed inputs sell (BEER, WINE, 1001), in a scratch folder (ScratchFiles.h).
+// Created once per process on first use. Targets read it only: the order calculation queries
 // it, and batches are compiled against its tables without running.
 #pragma once
 

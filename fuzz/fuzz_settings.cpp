@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ScratchFiles.h"
 #include "config/Config.h"
 #include "config/IniFile.h"
 
@@ -47,13 +48,10 @@ bool Writable(const TConfig& c) {
   return true;
 }
 
-// The file the settings record is loaded from and saved to; removed at exit.
+// The file the settings record is loaded from and saved to (ScratchFiles.h).
 const std::string& ScratchFile() {
-  static const std::string path = [] {
-    const char* dir = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::atexit([] { std::remove(ScratchFile().c_str()); });
-    return std::string(dir) + "/ooa-fuzz-settings-" + std::to_string(::getpid()) + ".ini";
-  }();
+  static const std::string path =
+      ooa::fuzz::ScratchPath(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp", "-settings.ini");
   return path;
 }
 
