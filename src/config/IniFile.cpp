@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "config/FileBytes.h"
 #include "config/TextCodec.h"
 #include "config/UtilUnit.h"
 
@@ -170,25 +171,9 @@ void TIniFile::Write(std::string_view section, std::string_view key, std::string
 }
 
 std::optional<TIniFile> LoadIniFile(const std::string& path) {
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowErrno("Cannot open settings file", path, errno);
-  std::string data;
-  char buf[16384];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(fd);
-      ThrowErrno("Cannot read settings file", path, err);
-    }
-    if (n == 0) break;
-    data.append(buf, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return TIniFile::FromBytes(data);
+  const std::optional<std::string> data = ReadFileBytes(path, "settings file");
+  if (!data) return std::nullopt;
+  return TIniFile::FromBytes(*data);
 }
 
 void SaveIniFile(const std::string& path, const TIniFile& file) {
