@@ -1,7 +1,8 @@
 // The order pass's receipt hook: prints the receipt of an invoice after the
 // pass wrote it, or wrote a credit note against it. Called on the order worker
 // thread. Prints through TPrintBillForm::PrintBillPro (the invoice net of its
-// credit notes); a database or printer error is thrown to the pass.
+// credit notes). A printer error costs only the receipt: it is logged as a
+// status line and the pass goes on. A database error is thrown to the pass.
 #pragma once
 
 #include <string>
