@@ -4,6 +4,7 @@
 
 #include "config/UtilUnit.h"
 #include "db/WarehouseCode.h"
+#include "db/order/OrderStatements.h"
 
 namespace ooa {
 
@@ -95,7 +96,6 @@ std::string CreditNoteItemSqlCmd(const std::vector<TInvoiceItem>& items) {
   s.reserve(items.size() * 1000);
   for (size_t i = 0; i < items.size(); ++i) {
     const TInvoiceItem& it = items[i];
-    const std::string& w = it.WarehouseCode;
     s += "Update InvoiceItem Set CreditedQty=CreditedQty+(" + F(it.Qty) +
          ") Where InvoiceNo=@InvoiceNo And ProductCode=" + T(it.ProductCode) + ";" +
          "if @@Error <> 0 Begin GoTo BRK End;";
@@ -103,28 +103,16 @@ std::string CreditNoteItemSqlCmd(const std::vector<TInvoiceItem>& items) {
          "Discount, GSTRate, UnitCost, KindFlag, PriceKind, DeductStockQty, OriginalPrice, ID, "
          "WarehouseCode, CreditedQty, InvoiceItemID, ManuallyEnterWeight, IsMixMatchDiscountItem, "
          "ProductFamilyCode) Values(@CreditNo, ";
-    s += T(it.ProductCode) + "," + F(it.Qty) + "," + F(it.Price) + "," + F(it.NetPrice) + "," + F(it.Discount) +
-         "," + F(it.GSTRate) + "," + F(it.UnitCost) + "," + I(it.KindFlag) + "," + I(it.PriceKind) + "," +
-         F(it.DeductStockQty) + "," + F(it.OriginalPrice) + "," + I(static_cast<int>(i) + 1) + "," +
-         T(it.WarehouseCode) + "," + F(it.CreditedQty) + "," + I(it.InvoiceItemId) + "," +
-         B(it.ManuallyEnterWeight) + "," + B(it.IsMaxMatchDiscountItem) + "," + T(it.ProductFamilyCode);
+    s += InvoiceItemValues(it, static_cast<int>(i) + 1);
     s += "); ";
     s += kLineErrorTest;
-    s += "Update Product Set StockQty" + w + "=StockQty" + w + "-(" + F(it.Qty) + " * " + F(it.DeductStockQty) +
-         ")," + "StockValue" + w + "=StockValue" + w + "-(" + F(it.Qty) + " * " + F(it.DeductStockQty) + " * " +
-         F(it.UnitCost) + ") Where ProductCode=" + T(it.ProductCode) + ";";
+    s += StockDeductionSql(it);
     s += kLineErrorTest;
   }
   return s;
 }
 
 namespace {
-
-const char* const kRecvAcctPrefix =
-    "Select @Id=Max(IDNo) From RecvAcct Where InvoiceNo=@InvoiceNo;If @Id Is Null Select @Id=1 else Select @Id = "
-    "@Id + 1; Insert Into RecvAcct(InvoiceNo, AccountDate, PaidAmount, PayBy, Notes, Bank, Transfer, IDNo, "
-    "OpName, RecordDateTime, MachineID, Deposit, PaymentID, Repayment, GiftCardBalance, GiftCardExpireDate, "
-    "EFTPOSNote, GiftCardCode, GiftCard, DepositBalance) Values(@InvoiceNo,";
 
 std::string RefundRowHead(const TPayment& p, TDateTime now) {
   return std::string(kRecvAcctPrefix) + SqlDateTimeLiteral(p.PaymentDate) + "," + F(p.PaidAmount) + "," +

@@ -123,6 +123,22 @@ std::string InvoiceHeadSqlCmd(const TInvoiceHead& h) {
   return s;
 }
 
+std::string InvoiceItemValues(const TInvoiceItem& it, int id) {
+  return T(it.ProductCode) + "," + F(it.Qty) + "," + F(it.Price) + "," + F(it.NetPrice) + "," + F(it.Discount) +
+         "," + F(it.GSTRate) + "," + F(it.UnitCost) + "," + I(it.KindFlag) + "," + I(it.PriceKind) + "," +
+         F(it.DeductStockQty) + "," + F(it.OriginalPrice) + "," + I(id) + "," + T(it.WarehouseCode) + "," +
+         F(it.CreditedQty) + "," + I(it.InvoiceItemId) + "," + B(it.ManuallyEnterWeight) + "," +
+         B(it.IsMaxMatchDiscountItem) + "," + T(it.ProductFamilyCode);
+}
+
+std::string StockDeductionSql(const TInvoiceItem& it) {
+  const std::string& w = it.WarehouseCode;
+  if (!IsSafeWarehouseCode(w)) throw TDbError(WarehouseCodeRefusal(w));
+  return "Update Product Set StockQty" + w + "=StockQty" + w + "-(" + F(it.Qty) + " * " + F(it.DeductStockQty) +
+         ")," + "StockValue" + w + "=StockValue" + w + "-(" + F(it.Qty) + " * " + F(it.DeductStockQty) + " * " +
+         F(it.UnitCost) + ") Where ProductCode=" + T(it.ProductCode) + ";";
+}
+
 std::string InvoiceItemSqlCmd(const std::vector<TInvoiceItem>& items) {
   std::string s;
   s.reserve(items.size() * 900);
@@ -135,29 +151,22 @@ std::string InvoiceItemSqlCmd(const std::vector<TInvoiceItem>& items) {
          "InvoiceItemID, "
          "ManuallyEnterWeight, IsMixMatchDiscountItem, ProductFamilyCode, IsRedeemItem, RedeemItemPoints) "
          "Values(@InvoiceNo, ";
-    s += T(it.ProductCode) + "," + F(it.Qty) + "," + F(it.Price) + "," + F(it.NetPrice) + "," + F(it.Discount) +
-         "," + F(it.GSTRate) + "," + F(it.UnitCost) + "," + I(it.KindFlag) + "," + I(it.PriceKind) + "," +
-         F(it.DeductStockQty) + "," + F(it.OriginalPrice) + "," + I(static_cast<int>(i) + 1) + "," +
-         T(it.WarehouseCode) + "," + F(it.CreditedQty) + "," + I(it.InvoiceItemId) + "," +
-         B(it.ManuallyEnterWeight) + "," + B(it.IsMaxMatchDiscountItem) + "," + T(it.ProductFamilyCode) + "," +
-         B(it.IsRedeemItem) + "," + F(it.RedeemItemPoints);
+    s += InvoiceItemValues(it, static_cast<int>(i) + 1) + "," + B(it.IsRedeemItem) + "," + F(it.RedeemItemPoints);
     s += "); ";
     s += kLineErrorTest;
-    s += "Update Product Set StockQty" + w + "=StockQty" + w + "-(" + F(it.Qty) + " * " + F(it.DeductStockQty) +
-         ")," + "StockValue" + w + "=StockValue" + w + "-(" + F(it.Qty) + " * " + F(it.DeductStockQty) + " * " +
-         F(it.UnitCost) + ") Where ProductCode=" + T(it.ProductCode) + ";";
+    s += StockDeductionSql(it);
     s += kLineErrorTest;
   }
   return s;
 }
-
-namespace {
 
 const char* const kRecvAcctPrefix =
     "Select @Id=Max(IDNo) From RecvAcct Where InvoiceNo=@InvoiceNo;If @Id Is Null Select @Id=1 else Select @Id = "
     "@Id + 1; Insert Into RecvAcct(InvoiceNo, AccountDate, PaidAmount, PayBy, Notes, Bank, Transfer, IDNo, "
     "OpName, RecordDateTime, MachineID, Deposit, PaymentID, Repayment, GiftCardBalance, GiftCardExpireDate, "
     "EFTPOSNote, GiftCardCode, GiftCard, DepositBalance) Values(@InvoiceNo,";
+
+namespace {
 
 std::string RecvAcctHead(const TPayment& p, TDateTime now) {
   return std::string(kRecvAcctPrefix) + SqlDateTimeLiteral(p.PaymentDate) + "," + F(p.PaidAmount) + "," +

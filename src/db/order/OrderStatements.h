@@ -19,6 +19,14 @@ std::string InvoiceHeadSqlCmd(const TInvoiceHead& head);
 // One insert and one stock update per line; ID is the 1-based position.
 // Throws TDbError when a line's warehouse code cannot name a stock column.
 std::string InvoiceItemSqlCmd(const std::vector<TInvoiceItem>& items);
+// Shared by invoice and credit-note lines: a line's insert values from
+// ProductCode to ProductFamilyCode (id its 1-based position), and its stock
+// update of its warehouse's columns (throws TDbError for an unsafe code).
+std::string InvoiceItemValues(const TInvoiceItem& item, int id);
+std::string StockDeductionSql(const TInvoiceItem& item);
+// A payment row's insert up to "Values(@InvoiceNo,", numbered after the
+// invoice's last IDNo (@Id).
+extern const char* const kRecvAcctPrefix;
 std::string PaymentSqlCmd(const TPayment& payment, TDateTime now);
 std::string DepositPaymentSqlCmd(const TPayment& payment, TDateTime now);
 
