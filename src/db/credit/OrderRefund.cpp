@@ -7,7 +7,6 @@
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditBatchRun.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 
 namespace ooa {
@@ -21,16 +20,7 @@ bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const
   const rapidjson::Value* loyalty = nullptr;
   if (!ParseOrderRefundData(jsonData, invoiceNo, msg, loyalty)) return false;
   CalcInvoice();
-  if (!OrderFiguresFinite(InvoiceHead, InvoiceItem, Payment, DepositPayment)) {
-    LogLine(kOrderFiguresOutOfRange);
-    msg = kMsgOrderDataError;
-    return false;
-  }
-  if (const auto tooLong = FindTooLongText(Customer, InvoiceHead, InvoiceItem, Payment)) {
-    LogLine(TooLongTextLine(*tooLong));
-    msg = tooLong->Message;
-    return false;
-  }
+  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg)) return false;
   return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);
 }
 

@@ -12,7 +12,6 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 #include "db/order/OrderStatements.h"
 
@@ -48,16 +47,7 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
   const rapidjson::Value* loyalty = nullptr;
   if (!ParseOrderData(jsonData, msg, loyalty)) return false;
   CalcInvoice();
-  if (!OrderFiguresFinite(InvoiceHead, InvoiceItem, Payment, DepositPayment)) {
-    LogLine(kOrderFiguresOutOfRange);
-    msg = kMsgOrderDataError;
-    return false;
-  }
-  if (const auto tooLong = FindTooLongText(Customer, InvoiceHead, InvoiceItem, Payment)) {
-    LogLine(TooLongTextLine(*tooLong));
-    msg = tooLong->Message;
-    return false;
-  }
+  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg)) return false;
   const std::string batch = GenerateInvoiceBatch();
   try {
     OpenQuery(batch);
