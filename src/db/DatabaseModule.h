@@ -110,6 +110,12 @@ class TDatabaseModule {
   bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
   bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                            bool refund);
+  // The part an order and a refund parse alike once the head is read: the
+  // lines (at least one), the deposit payment when the loyalty object has one,
+  // and the payment when the money (the order's "total", the refund's
+  // "amount") is above 0. False with the message of the first bad part.
+  bool ParseItemsAndPayments(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund,
+                             std::string& msg);
   // Completes the parsed document from Profile and Product (rates, stock units,
   // cost, shelf price) and totals the head. Throws TDbError on database errors.
   bool CalcInvoice();

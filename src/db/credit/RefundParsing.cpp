@@ -77,25 +77,7 @@ bool TDatabaseModule::ParseOrderRefundData(const rapidjson::Value& jsonData, con
     return false;
   }
   InvoiceHead.ReferenceNo = invoiceNo;
-  const rapidjson::Value& lines = Unguarded([&]() -> const rapidjson::Value& {
-    return JsonArray(jsonData, "line_items");
-  });
-  if (lines.Empty() || !ParseInvoiceItems(lines)) {
-    msg = kMsgOrderItemsDataError;
-    return false;
-  }
-  bool ok = true;
-  const double deposit = Unguarded([&] { return JsonNumber(*loyalty, "depositPayment"); });
-  if (deposit > 0 && !ParseDepositPayment(jsonData, loyalty, true)) {
-    msg = kMsgDepositPaymentDataError;
-    ok = false;
-  }
-  const double amount = Unguarded([&] { return JsonNumber(jsonData, "amount"); });
-  if (amount > 0 && !ParsePayment(jsonData, true)) {
-    msg = kMsgOrderPaymentDataError;
-    return false;
-  }
-  return ok;
+  return ParseItemsAndPayments(jsonData, loyalty, true, msg);
 }
 
 }  // namespace ooa

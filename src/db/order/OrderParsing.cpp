@@ -56,6 +56,11 @@ bool TDatabaseModule::ParseOrderData(const rapidjson::Value& jsonData, std::stri
     msg = kMsgOrderDataError;
     return false;
   }
+  return ParseItemsAndPayments(jsonData, loyalty, false, msg);
+}
+
+bool TDatabaseModule::ParseItemsAndPayments(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
+                                            bool refund, std::string& msg) {
   const rapidjson::Value& lines = Unguarded([&]() -> const rapidjson::Value& {
     return JsonArray(jsonData, "line_items");
   });
@@ -65,12 +70,12 @@ bool TDatabaseModule::ParseOrderData(const rapidjson::Value& jsonData, std::stri
   }
   bool ok = true;
   const double deposit = Unguarded([&] { return JsonNumber(*loyalty, "depositPayment"); });
-  if (deposit > 0 && !ParseDepositPayment(jsonData, loyalty, false)) {
+  if (deposit > 0 && !ParseDepositPayment(jsonData, loyalty, refund)) {
     msg = kMsgDepositPaymentDataError;
     ok = false;
   }
-  const double total = Unguarded([&] { return JsonNumber(jsonData, "total"); });
-  if (total > 0 && !ParsePayment(jsonData, false)) {
+  const double money = Unguarded([&] { return JsonNumber(jsonData, refund ? "amount" : "total"); });
+  if (money > 0 && !ParsePayment(jsonData, refund)) {
     msg = kMsgOrderPaymentDataError;
     return false;
   }
