@@ -72,7 +72,7 @@ std::string TCatalogTest::Column(const std::string& code, const std::string& col
   return rows.RecordCount() ? rows.Rows[0][0].AsString() : "<no row>";
 }
 
-void TCatalogTest::Category(const TCategorySpec& s) {
+void TCatalogTest::Category(const TCategorySeed& s) {
   auto t = [](const std::string& text) { return SqlTextLiteral(text); };
   Exec("Insert Into Category (Category, CategoryGroup, IsGroup, Description, Description1, Description2, "
        "Description3, OnlineSales, WooID, Translate1, Translate2, Translate3, LastUpdatedAt, LastSyncedAt) Values (" +

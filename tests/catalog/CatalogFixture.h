@@ -28,7 +28,7 @@ inline const char* const kUploadTimeText = "2026-12-08 23:41:48.000";
 inline const char* const kChangeTime = "'12/01/2026 10:00:00'";
 
 // One Category row; empty texts are written as Null.
-struct TCategorySpec {
+struct TCategorySeed {
   std::string Code;
   std::string Group;
   bool IsGroup = false;
@@ -49,7 +49,7 @@ class TCatalogTest : public ::testing::Test {
   TRecordSet Rows(const std::string& sql);
   // One column of one category ("" for Null).
   std::string Column(const std::string& code, const std::string& column);
-  void Category(const TCategorySpec& row);
+  void Category(const TCategorySeed& row);
   // Marks a category as changed a minute after the last upload and moves the
   // clock on, so the next upload time is later than the change.
   void Touch(const std::string& code);

@@ -26,9 +26,9 @@ class CancelOrder : public ::testing::Test {
     EXPECT_EQ(msg, "Success");
     return creditNo;
   }
-  bool Refund(const TRefundSpec& spec) {
+  bool Refund(const TRefundSeed& given) {
     rapidjson::Document doc;
-    ParseShopJson(doc, RefundJson(spec));
+    ParseShopJson(doc, RefundJson(given));
     std::string creditNo, msg;
     const bool ok = Pos.Db.ProcessOrderRefund(doc, "W2600001", creditNo, msg);
     EXPECT_TRUE(ok) << msg;
@@ -171,7 +171,7 @@ TEST_F(CancelOrder, WritesNothingWhenTheBatchCannotCommitOrTheWarehouseIsUnsafe)
 }
 
 TEST_F(CancelOrder, AfterPartialRefundsCreditsOnlyWhatIsLeft) {
-  TRefundSpec refund;  // 1 BEER, 10.00 back
+  TRefundSeed refund;  // 1 BEER, 10.00 back
   ASSERT_TRUE(Refund(refund));
   EXPECT_EQ(CancelOk(), "CN2600002");
 
@@ -193,7 +193,7 @@ TEST_F(CancelOrder, AfterPartialRefundsCreditsOnlyWhatIsLeft) {
 }
 
 TEST_F(CancelOrder, AfterRefundsOfEverythingIsCreditedAlready) {
-  TRefundSpec refund;
+  TRefundSeed refund;
   refund.Amount = "30.00";
   refund.Deposit = "10";
   refund.Lines = R"({"sku": "BEER", "quantity": -2, "subtotal": "-6.36", "subtotal_tax": "-0.64"},)"

@@ -7,7 +7,7 @@
 
 namespace ooa::test {
 
-struct TRefundSpec {
+struct TRefundSeed {
   std::string Id = "9001";
   std::string CreatedGmt = "2026-12-09T01:00:00";  // 11:00 local at UTC+10
   std::string Amount = "10.00";
@@ -17,7 +17,7 @@ struct TRefundSpec {
   bool WithLoyalty = true;
 };
 
-inline std::string RefundJson(const TRefundSpec& r) {
+inline std::string RefundJson(const TRefundSeed& r) {
   std::string meta = R"([{"id": 70, "key": "_other", "value": "x"})";
   if (r.WithLoyalty)
     meta += R"(, {"id": 71, "key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "C42", )"

@@ -21,9 +21,9 @@ struct TRefundResult {
   std::string CreditNo, Msg;
 };
 
-TRefundResult Refund(TCreditFixture& pos, const TRefundSpec& spec, const std::string& invoiceNo = "W2600001") {
+TRefundResult Refund(TCreditFixture& pos, const TRefundSeed& given, const std::string& invoiceNo = "W2600001") {
   rapidjson::Document doc;
-  ParseShopJson(doc, RefundJson(spec));
+  ParseShopJson(doc, RefundJson(given));
   TRefundResult r;
   r.Ok = pos.Db.ProcessOrderRefund(doc, invoiceNo, r.CreditNo, r.Msg);
   return r;
@@ -38,11 +38,11 @@ class OrderRefund : public ::testing::Test {
 };
 
 TEST_F(OrderRefund, BooksTheRefundAsACreditNoteOfTheInvoice) {
-  TRefundSpec spec;  // 1 BEER, 10.00 back
-  spec.RedeemPoints = "200";
-  spec.RedeemPointsDollar = "2";
-  spec.Coupon = "1.5";
-  const TRefundResult r = Refund(Pos, spec);
+  TRefundSeed given;  // 1 BEER, 10.00 back
+  given.RedeemPoints = "200";
+  given.RedeemPointsDollar = "2";
+  given.Coupon = "1.5";
+  const TRefundResult r = Refund(Pos, given);
   ASSERT_TRUE(r.Ok) << r.Msg;
   EXPECT_EQ(r.Msg, "Success");
   EXPECT_EQ(r.CreditNo, "CN2600001");
@@ -94,10 +94,10 @@ TEST_F(OrderRefund, ReversesTheRefundedMoneyOnTheInvoice) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TCreditFixture pos;
-    TRefundSpec spec;
-    spec.Amount = c.Amount;
-    spec.Deposit = c.Deposit;
-    const TRefundResult r = Refund(pos, spec);
+    TRefundSeed given;
+    given.Amount = c.Amount;
+    given.Deposit = c.Deposit;
+    const TRefundResult r = Refund(pos, given);
     ASSERT_TRUE(r.Ok) << r.Msg;
     std::vector<std::string> expected = {"1 30 Online  0", "2 10 Deposit  0"};
     expected.insert(expected.end(), c.NewRows.begin(), c.NewRows.end());
@@ -108,9 +108,9 @@ TEST_F(OrderRefund, ReversesTheRefundedMoneyOnTheInvoice) {
 }
 
 TEST_F(OrderRefund, PartialRefundsGetConsecutiveNumbers) {
-  TRefundSpec first;
+  TRefundSeed first;
   const TRefundResult a = Refund(Pos, first);
-  TRefundSpec second;
+  TRefundSeed second;
   second.Id = "9002";
   second.Lines = R"({"sku": "WINE", "quantity": -1, "subtotal": "-18.18", "subtotal_tax": "-1.82"})";
   second.Amount = "20.00";
@@ -128,9 +128,9 @@ TEST_F(OrderRefund, PartialRefundsGetConsecutiveNumbers) {
 TEST_F(OrderRefund, LateOnNewYearsEveTakesTheOldYear) {
   Clock.SetNowUtc(TDateTime::FromCivil(2026, 12, 31, 14, 30, 0));  // 00:30 local on 1 January
   Pos.Exec("Insert Into InvoiceHead(InvoiceNo) Values(N'CN2700003'),(N'CN2600004');");
-  TRefundSpec spec;
-  spec.CreatedGmt = "2026-12-31T13:50:00";  // 23:50 local
-  const TRefundResult r = Refund(Pos, spec);
+  TRefundSeed given;
+  given.CreatedGmt = "2026-12-31T13:50:00";  // 23:50 local
+  const TRefundResult r = Refund(Pos, given);
   ASSERT_TRUE(r.Ok) << r.Msg;
   EXPECT_EQ(r.CreditNo, "CN2600005");
 }
@@ -138,30 +138,30 @@ TEST_F(OrderRefund, LateOnNewYearsEveTakesTheOldYear) {
 TEST_F(OrderRefund, WritesNothingForARefundItCannotBook) {
   struct TCase {
     const char* Name;
-    TRefundSpec Spec;
+    TRefundSeed Given;
     const char* Setup;
     const char* InvoiceNo;
     std::string Msg;  // the message starts with it
   };
-  auto spec = [](auto change) {
-    TRefundSpec s;
+  auto given = [](auto change) {
+    TRefundSeed s;
     change(s);
     return s;
   };
   const TCase cases[] = {
-      {"amount only", spec([](TRefundSpec& s) { s.Lines.clear(); }), "", "W2600001", "Order items data error."},
-      {"line without quantity", spec([](TRefundSpec& s) { s.Lines = R"({"sku": "BEER", "quantity": 0, "subtotal": "0", "subtotal_tax": "0"})"; }),
+      {"amount only", given([](TRefundSeed& s) { s.Lines.clear(); }), "", "W2600001", "Order items data error."},
+      {"line without quantity", given([](TRefundSeed& s) { s.Lines = R"({"sku": "BEER", "quantity": 0, "subtotal": "0", "subtotal_tax": "0"})"; }),
        "", "W2600001", "Order items data error."},
-      {"no loyalty entry", spec([](TRefundSpec& s) { s.WithLoyalty = false; }), "", "W2600001", "Order data error."},
+      {"no loyalty entry", given([](TRefundSeed& s) { s.WithLoyalty = false; }), "", "W2600001", "Order data error."},
       {"line total beyond the largest number",
-       spec([](TRefundSpec& s) { s.Lines = R"({"sku": "BEER", "quantity": -1, "subtotal": "-1.7e308", "subtotal_tax": "-1.7e308"})"; }),
+       given([](TRefundSeed& s) { s.Lines = R"({"sku": "BEER", "quantity": -1, "subtotal": "-1.7e308", "subtotal_tax": "-1.7e308"})"; }),
        "", "W2600001", "Order data error."},
-      {"unknown invoice", TRefundSpec{}, "", "W2699999", "This invoice dose not exsits."},
-      {"no invoice (its import failed)", TRefundSpec{}, "", "", "This invoice dose not exsits."},
-      {"invoice cancelled already", TRefundSpec{},
+      {"unknown invoice", TRefundSeed{}, "", "W2699999", "This invoice dose not exsits."},
+      {"no invoice (its import failed)", TRefundSeed{}, "", "", "This invoice dose not exsits."},
+      {"invoice cancelled already", TRefundSeed{},
        "Insert Into InvoiceHead(InvoiceNo, ReferenceNo, KindFlag) Values(N'CN2600001', N'W2600001', 5);", "W2600001",
        "This invoice credited already."},
-      {"credit line key taken", TRefundSpec{},
+      {"credit line key taken", TRefundSeed{},
        "Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'CN2600001', 1, N'OLD');", "W2600001",
        kMsgCreditNoteNotWritten},
   };
@@ -170,7 +170,7 @@ TEST_F(OrderRefund, WritesNothingForARefundItCannotBook) {
     TCreditFixture pos;
     if (*c.Setup) pos.Exec(c.Setup);
     const std::string before = pos.State();
-    const TRefundResult r = Refund(pos, c.Spec, c.InvoiceNo);
+    const TRefundResult r = Refund(pos, c.Given, c.InvoiceNo);
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Msg.substr(0, c.Msg.size()), c.Msg);
     EXPECT_TRUE(r.CreditNo.empty());

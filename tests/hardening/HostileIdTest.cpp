@@ -13,13 +13,13 @@ class HostileShopId : public TProductTest {};
 
 TEST_F(HostileShopId, RequestsStayOnTheCatalogueRoutes) {
   SeedShop(R"([{"id": 55, "sku": "ABC", "name": "Old", "type": "variable"}])", "[]");
-  TProductSpec spec;
-  spec.Code = "ABC";
-  spec.MultiplePrice = true;
-  spec.Subs[0] = "Single";
-  spec.WooID = "55/../../orders?";
-  spec.VarIDs[0] = "1/../../../x?";
-  Product(spec);
+  TProductSeed given;
+  given.Code = "ABC";
+  given.MultiplePrice = true;
+  given.Subs[0] = "Single";
+  given.WooID = "55/../../orders?";
+  given.VarIDs[0] = "1/../../../x?";
+  Product(given);
   Exec("Update Category Set WooID = N'20/../../orders' Where Category = N'WINE';");
 
   Woo.UploadCatgories(false);

@@ -37,7 +37,7 @@ class NastyCatalogText : public TCatalogTest {
 TEST_F(NastyCatalogText, CategoryCodesNamesAndTranslationsArriveExactly) {
   const std::vector<TNastyText> texts = NastyTexts();
   for (const TNastyText& t : texts) {
-    TCategorySpec row;
+    TCategorySeed row;
     row.Code = t.Text;
     row.Description = t.Text + " D";
     row.D1 = t.Text + " T";

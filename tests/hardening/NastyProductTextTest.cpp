@@ -27,16 +27,16 @@ class NastyProductText : public TProductTest {
 TEST_F(NastyProductText, CodesNamesBarcodesAndLevelNamesArriveExactly) {
   const std::vector<TNastyText> texts = NastyTexts();
   for (const TNastyText& t : texts) {
-    TProductSpec spec;
-    spec.Code = t.Text;
-    spec.Description = t.Text + " D";
-    spec.D1 = t.Text + " T";
-    spec.BarCode = t.Text;
-    spec.MultiplePrice = true;
-    spec.Subs[0] = t.Text + " 1";
-    spec.Subs[1] = t.Text + " 2";
-    spec.Sales[1] = 20;
-    Product(spec);
+    TProductSeed given;
+    given.Code = t.Text;
+    given.Description = t.Text + " D";
+    given.D1 = t.Text + " T";
+    given.BarCode = t.Text;
+    given.MultiplePrice = true;
+    given.Subs[0] = t.Text + " 1";
+    given.Subs[1] = t.Text + " 2";
+    given.Sales[1] = 20;
+    Product(given);
   }
 
   Woo.UploadProducts();

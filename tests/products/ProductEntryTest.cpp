@@ -41,7 +41,7 @@ class ProductEntryTest : public TProductTest {
 TEST_F(ProductEntryTest, ProductRowsGiveTheirStatusPriceStockAndType) {
   struct Case {
     const char* Code;
-    std::function<void(TProductSpec&)> Change;
+    std::function<void(TProductSeed&)> Change;
     const char* Status;  // nullptr: not sent
     const char* Price;
     long long Qty;
@@ -49,38 +49,38 @@ TEST_F(ProductEntryTest, ProductRowsGiveTheirStatusPriceStockAndType) {
     const char* Type = "simple";
   };
   const Case cases[] = {
-      {"PLAIN", [](TProductSpec&) {}, "publish", " 10.00", 10, "instock"},
-      {"OPEN", [](TProductSpec& s) { s.OpenPrice = true; }, "draft", " 10.00", 10, "instock"},
-      {"WEIGHED", [](TProductSpec& s) { s.Scalable = true; }, "draft", " 10.00", 10, "instock"},
-      {"HIDDEN", [](TProductSpec& s) { s.Live = false; }, nullptr, "", 0, ""},
-      {"HIDDENSHOP", [](TProductSpec& s) { s.Live = false; s.WooID = "500"; }, "draft", " 10.00", 10, "instock"},
-      {"GSTINC", [](TProductSpec& s) { s.GSTRate = 10; s.GSTStatus = true; }, "publish", " 11.00", 10, "instock"},
-      {"GSTEXC", [](TProductSpec& s) { s.GSTRate = 10; }, "publish", " 10.00", 10, "instock"},
-      {"ONLINE", [](TProductSpec& s) { s.OnlinePrices[0] = 8.5; }, "publish", "  8.50", 10, "instock"},
-      {"DEAR", [](TProductSpec& s) { s.Sales[0] = 1234.5; }, "publish", "1234.50", 10, "instock"},
-      {"LEVELM1", [](TProductSpec& s) { s.DefaultSalesPrice = -1; s.Sales[1] = 99; }, "publish", " 10.00", 10,
+      {"PLAIN", [](TProductSeed&) {}, "publish", " 10.00", 10, "instock"},
+      {"OPEN", [](TProductSeed& s) { s.OpenPrice = true; }, "draft", " 10.00", 10, "instock"},
+      {"WEIGHED", [](TProductSeed& s) { s.Scalable = true; }, "draft", " 10.00", 10, "instock"},
+      {"HIDDEN", [](TProductSeed& s) { s.Live = false; }, nullptr, "", 0, ""},
+      {"HIDDENSHOP", [](TProductSeed& s) { s.Live = false; s.WooID = "500"; }, "draft", " 10.00", 10, "instock"},
+      {"GSTINC", [](TProductSeed& s) { s.GSTRate = 10; s.GSTStatus = true; }, "publish", " 11.00", 10, "instock"},
+      {"GSTEXC", [](TProductSeed& s) { s.GSTRate = 10; }, "publish", " 10.00", 10, "instock"},
+      {"ONLINE", [](TProductSeed& s) { s.OnlinePrices[0] = 8.5; }, "publish", "  8.50", 10, "instock"},
+      {"DEAR", [](TProductSeed& s) { s.Sales[0] = 1234.5; }, "publish", "1234.50", 10, "instock"},
+      {"LEVELM1", [](TProductSeed& s) { s.DefaultSalesPrice = -1; s.Sales[1] = 99; }, "publish", " 10.00", 10,
        "instock"},
-      {"LEVEL3", [](TProductSpec& s) { s.DefaultSalesPrice = 2; s.Sales[2] = 30; s.Deduct[2] = 3; }, "publish",
+      {"LEVEL3", [](TProductSeed& s) { s.DefaultSalesPrice = 2; s.Sales[2] = 30; s.Deduct[2] = 3; }, "publish",
        " 30.00", 3, "instock"},
-      {"DEDUCT3", [](TProductSpec& s) { s.Deduct[0] = 3; }, "publish", " 10.00", 3, "instock"},
-      {"HALFMEASURE", [](TProductSpec& s) { s.Deduct[0] = 3; s.MeasureQty = 0.5; }, "publish", " 10.00", 10,
+      {"DEDUCT3", [](TProductSeed& s) { s.Deduct[0] = 3; }, "publish", " 10.00", 3, "instock"},
+      {"HALFMEASURE", [](TProductSeed& s) { s.Deduct[0] = 3; s.MeasureQty = 0.5; }, "publish", " 10.00", 10,
        "instock"},
-      {"DEDUCT0", [](TProductSpec& s) { s.Deduct[0] = 0; }, "publish", " 10.00", 10, "instock"},
-      {"NEGATIVE", [](TProductSpec& s) { s.Stock = -2; }, "publish", " 10.00", 0, "outofstock"},
-      {"NOCONTROL", [](TProductSpec& s) { s.StockControl = false; s.Stock = -2; }, "publish", " 10.00", 0,
+      {"DEDUCT0", [](TProductSeed& s) { s.Deduct[0] = 0; }, "publish", " 10.00", 10, "instock"},
+      {"NEGATIVE", [](TProductSeed& s) { s.Stock = -2; }, "publish", " 10.00", 0, "outofstock"},
+      {"NOCONTROL", [](TProductSeed& s) { s.StockControl = false; s.Stock = -2; }, "publish", " 10.00", 0,
        "instock"},
-      {"NOSUBS", [](TProductSpec& s) { s.MultiplePrice = true; }, "publish", " 10.00", 10, "instock"},
-      {"PACKS", [](TProductSpec& s) { s.MultiplePrice = true; s.Subs[0] = "Single"; }, "publish", " 10.00", 10,
+      {"NOSUBS", [](TProductSeed& s) { s.MultiplePrice = true; }, "publish", " 10.00", 10, "instock"},
+      {"PACKS", [](TProductSeed& s) { s.MultiplePrice = true; s.Subs[0] = "Single"; }, "publish", " 10.00", 10,
        "instock", "variable"},
-      {"NOCATEGORY", [](TProductSpec& s) { s.Category = "NEWCAT"; }, nullptr, "", 0, ""},
-      {"NOEXTEND", [](TProductSpec& s) { s.Extend = false; }, nullptr, "", 0, ""},
-      {"BADLEVEL", [](TProductSpec& s) { s.DefaultSalesPrice = 7; }, nullptr, "", 0, ""},
+      {"NOCATEGORY", [](TProductSeed& s) { s.Category = "NEWCAT"; }, nullptr, "", 0, ""},
+      {"NOEXTEND", [](TProductSeed& s) { s.Extend = false; }, nullptr, "", 0, ""},
+      {"BADLEVEL", [](TProductSeed& s) { s.DefaultSalesPrice = 7; }, nullptr, "", 0, ""},
   };
   Category({.Code = "NEWCAT", .Description = "New"});
   for (const Case& c : cases) {
-    TProductSpec spec{.Code = c.Code};
-    c.Change(spec);
-    Product(spec);
+    TProductSeed given{.Code = c.Code};
+    c.Change(given);
+    Product(given);
   }
   Build();
   for (const Case& c : cases) {

@@ -13,7 +13,7 @@ TProductTest::TProductTest() {
   Category({.Code = "WINE", .Description = "Wine", .D1 = "Wine zh", .WooID = "20", .T1 = "21"});
 }
 
-void TProductTest::Product(const TProductSpec& s) {
+void TProductTest::Product(const TProductSeed& s) {
   auto t = [](const std::string& text) { return SqlTextLiteral(text); };
   auto f = [](double v) { return FloatToText(v); };
   std::string cols = "ProductCode, Category, Description, Description1, Description2, Description3, OnlineOrderItem, "

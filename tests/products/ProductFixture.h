@@ -14,7 +14,7 @@ namespace ooa::test {
 
 // One Product row with its ProductExtend row (unless Extend is false). Levels
 // are 1..6 (arrays indexed by level - 1). Empty texts are written as Null.
-struct TProductSpec {
+struct TProductSeed {
   std::string Code;
   std::string Category = "WINE";
   bool Online = true, Live = true, OpenPrice = false, Scalable = false;
@@ -42,7 +42,7 @@ class TProductTest : public TCatalogTest {
  protected:
   TProductTest();
 
-  void Product(const TProductSpec& spec);
+  void Product(const TProductSeed& given);
   // One ProductExtend column ("" for Null, "<no row>").
   std::string Extend(const std::string& code, const std::string& column);
   // Marks a product's row (and stock) as changed after the last upload.

@@ -28,11 +28,11 @@ class ProductUploadTest : public TProductTest {
 };
 
 TEST_F(ProductUploadTest, NewVariableProductGetsItsVariationsAndTranslations) {
-  TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans", .D3 = "Hant"};
-  spec.Subs[0] = "Single";
-  spec.Subs[2] = "Carton";
-  spec.Sales[2] = 50;
-  Product(spec);
+  TProductSeed given{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans", .D3 = "Hant"};
+  given.Subs[0] = "Single";
+  given.Subs[2] = "Carton";
+  given.Sales[2] = 50;
+  Product(given);
   Woo.UploadProducts();
 
   const auto requests = Requests();
@@ -78,9 +78,9 @@ TEST_F(ProductUploadTest, NewVariableProductGetsItsVariationsAndTranslations) {
 
 TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
   SeedShop(R"([{"id": 55, "sku": "ABC", "name": "Old"}])", "[]");
-  TProductSpec spec{.Code = "ABC", .MultiplePrice = true};
-  spec.Subs[0] = "Single";
-  Product(spec);
+  TProductSeed given{.Code = "ABC", .MultiplePrice = true};
+  given.Subs[0] = "Single";
+  Product(given);
   Woo.UploadProducts();
   EXPECT_EQ(Extend("ABC", "WooID"), "55");
   EXPECT_EQ(Requests("variations/batch").at(0).Path, "products/55/variations/batch");
@@ -116,13 +116,13 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
              std::string(R"([{"id": 56, "parent_id": 55, "sku": "ABC-PK2", "attributes": [{"name": "Variations",
                "option": "Six"}]}, {"id": 57, "parent_id": 55, "sku": "ABC-PK3"})") + c.ShopVariations + "]");
     if (*c.Fault) Fault("variations/batch$", 200, c.Fault);
-    TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .WooID = "55"};
-    spec.Subs[0] = "Single";
-    spec.Subs[1] = "Six";
-    spec.Subs[3] = "Four";
-    spec.VarIDs[1] = "56";
-    spec.VarIDs[2] = "57";
-    Product(spec);
+    TProductSeed given{.Code = "ABC", .MultiplePrice = true, .WooID = "55"};
+    given.Subs[0] = "Single";
+    given.Subs[1] = "Six";
+    given.Subs[3] = "Four";
+    given.VarIDs[1] = "56";
+    given.VarIDs[2] = "57";
+    Product(given);
     ClearRequests();
     Woo.UploadProducts();
 
@@ -149,7 +149,7 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
 
 TEST_F(ProductUploadTest, RefusedUpdateAndFailedVariationRequestWriteNothingMore) {
   Product({.Code = "UNKNOWN", .WooID = "999"});
-  TProductSpec packs{.Code = "PACKS", .MultiplePrice = true};
+  TProductSeed packs{.Code = "PACKS", .MultiplePrice = true};
   packs.Subs[0] = "Single";
   Product(packs);
   Fault("variations/batch$", 200, "<html>busy</html>");
@@ -172,9 +172,9 @@ TEST_F(ProductUploadTest, RefusedUpdateAndFailedVariationRequestWriteNothingMore
 }
 
 TEST_F(ProductUploadTest, WithdrawnProductOfferedAgainIsCreatedAfresh) {
-  TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
-  spec.Subs[0] = "Single";
-  Product(spec);
+  TProductSeed given{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
+  given.Subs[0] = "Single";
+  Product(given);
   Woo.UploadProducts();
   const std::string first = Extend("ABC", "WooID");
   ASSERT_FALSE(Extend("ABC", "Translate1").empty());
@@ -218,9 +218,9 @@ TEST_F(ProductUploadTest, RefusedDeleteKeepsTheProductPending) {
 }
 
 TEST_F(ProductUploadTest, LevelIsReadFromTheEndOfTheSku) {
-  TProductSpec spec{.Code = "BEER-PK6", .MultiplePrice = true};
-  spec.Subs[1] = "Six";
-  Product(spec);
+  TProductSeed given{.Code = "BEER-PK6", .MultiplePrice = true};
+  given.Subs[1] = "Six";
+  Product(given);
   Woo.UploadProducts();
   EXPECT_FALSE(Extend("BEER-PK6", "WooVarID2").empty());
   EXPECT_EQ(Extend("BEER-PK6", "WooVarID6"), "");
@@ -238,9 +238,9 @@ TEST_F(ProductUploadTest, DebugLogOfProductAndStockRuns) {
     ClearLog();
     return out;
   };
-  TProductSpec spec{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
-  spec.Subs[0] = "Single";
-  Product(spec);
+  TProductSeed given{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
+  given.Subs[0] = "Single";
+  Product(given);
   ClearLog();
   Woo.UploadProducts();
   EXPECT_EQ(lines(), (std::vector<std::string>{

@@ -57,7 +57,7 @@ TEST_F(StockUploadTest, StockFiguresOfProductsAndTheirLevels) {
   }
   // Measured in twos, 3 per unit sold at level 1, 6 at level 2, 0 at level 3;
   // level 4 has no shop variation.
-  TProductSpec packs{.Code = "PACKS", .MultiplePrice = true, .MeasureQty = 2, .Stock = 20, .WooID = "55"};
+  TProductSeed packs{.Code = "PACKS", .MultiplePrice = true, .MeasureQty = 2, .Stock = 20, .WooID = "55"};
   packs.Deduct[0] = 3;
   packs.Deduct[1] = 6;
   packs.Deduct[2] = 0;
@@ -84,10 +84,10 @@ TEST_F(StockUploadTest, StockFiguresOfProductsAndTheirLevels) {
 }
 
 TEST_F(StockUploadTest, RefusedStockUpdateStaysPendingAndSendsNoVariations) {
-  TProductSpec packs{.Code = "GONE", .MultiplePrice = true, .WooID = "999"};
+  TProductSeed packs{.Code = "GONE", .MultiplePrice = true, .WooID = "999"};
   packs.VarIDs[0] = "1000";
   Product(packs);
-  TProductSpec plain{.Code = "PLAIN", .MultiplePrice = true, .WooID = "55"};  // no variation in the shop
+  TProductSeed plain{.Code = "PLAIN", .MultiplePrice = true, .WooID = "55"};  // no variation in the shop
   Product(plain);
   SeedShop(R"([{"id": 55}])", "[]");
   Woo.UploadProductsStockData();
@@ -108,7 +108,7 @@ TEST_F(StockUploadTest, RefusedStockUpdateStaysPendingAndSendsNoVariations) {
 }
 
 TEST_F(StockUploadTest, FailedVariationStockKeepsTheProductsStockPending) {
-  TProductSpec packs{.Code = "PACKS", .MultiplePrice = true, .Stock = 12, .WooID = "55"};
+  TProductSeed packs{.Code = "PACKS", .MultiplePrice = true, .Stock = 12, .WooID = "55"};
   packs.VarIDs[0] = "56";
   Product(packs);
   SeedShop(R"([{"id": 55}])", R"([{"id": 56, "parent_id": 55}])");
