@@ -4,19 +4,14 @@
 
 #include "config/UtilUnit.h"
 #include "db/WarehouseCode.h"
+#include "db/order/StatementValues.h"
 #include "db/order/OrderStatements.h"
 
 namespace ooa {
 
+using namespace statement_values;
+
 namespace {
-
-std::string T(const std::string& text) { return SqlTextLiteral(text); }
-std::string B(bool value) { return BoolToSqlBit(value); }
-std::string I(int value) { return std::to_string(value); }
-std::string F(double value) { return FloatToText(value); }
-
-const char* const kErrorTest = "if @@Error <> 0 Begin GoTo BRK End; ";
-const char* const kLineErrorTest = "IF @@Error <> 0 begin goto BRK end; ";
 
 std::string TwoDigitYear(TDateTime date) {
   char buf[8];
