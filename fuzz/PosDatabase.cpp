@@ -78,4 +78,24 @@ void ConnectToPosDatabase(TDatabaseModule& db) {
   }
 }
 
+int ForEachShopObject(const uint8_t* data, size_t size,
+                      void (*handle)(TDatabaseModule& db, const rapidjson::Value& object)) {
+  static TDatabaseModule& db = *[] {
+    auto* module = new TDatabaseModule;  // kept for the process: libFuzzer ends without destructors
+    ConnectToPosDatabase(*module);
+    return module;
+  }();
+  rapidjson::Document doc;
+  doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(
+      reinterpret_cast<const char*>(data), size);
+  if (doc.HasParseError()) return 0;
+  if (doc.IsArray()) {
+    for (const auto& object : doc.GetArray())
+      if (object.IsObject()) handle(db, object);
+  } else if (doc.IsObject()) {
+    handle(db, doc);
+  }
+  return 0;
+}
+
 }  // namespace ooa::fuzz

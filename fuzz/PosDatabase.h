@@ -5,6 +5,11 @@
 // it, and batches are compiled against its tables without running.
 #pragma once
 
+#include <rapidjson/document.h>
+
+#include <cstddef>
+#include <cstdint>
+
 #include "db/DatabaseModule.h"
 #include "db/embedded/Catalog.h"
 
@@ -16,5 +21,12 @@ const tsql::TCatalog& PosCatalog();
 // Installs settings that point at the database (warehouse "1") and connects
 // the module to it; aborts when that fails.
 void ConnectToPosDatabase(TDatabaseModule& db);
+
+// The body of the order and refund targets: parses the input as the shop
+// channel does (numbers as sent) and hands each object of it (the input
+// itself, or each element of an array) to handle, with one module connected
+// to the database for the whole process. Always 0.
+int ForEachShopObject(const uint8_t* data, size_t size,
+                      void (*handle)(TDatabaseModule& db, const rapidjson::Value& object));
 
 }  // namespace ooa::fuzz

@@ -19,7 +19,6 @@
 #include "PosDatabase.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 
 namespace {
@@ -46,8 +45,8 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   // The rest of ProcessOrder up to the batch: the calculation on the POS
   // database, and the refusal of figures that overflowed or texts too long.
   db.CalcInvoice();
-  if (!OrderFiguresFinite(db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment)) return;
-  if (FindTooLongText(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment)) return;
+  std::string refusal;
+  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal)) return;
   const TCustomer& c = db.Customer;
   std::vector<const std::string*> texts = {
       &c.CustomerCode, &c.CustomerName, &c.Telephone, &c.Mobile, &c.Address, &c.Suburb,
@@ -70,20 +69,5 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TDatabaseModule& db = *[] {
-    auto* module = new TDatabaseModule;
-    fuzz::ConnectToPosDatabase(*module);
-    return module;
-  }();
-  rapidjson::Document doc;
-  doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(
-      reinterpret_cast<const char*>(data), size);
-  if (doc.HasParseError()) return 0;
-  if (doc.IsArray()) {
-    for (const auto& order : doc.GetArray())
-      if (order.IsObject()) ParseOne(db, order);
-  } else if (doc.IsObject()) {
-    ParseOne(db, doc);
-  }
-  return 0;
+  return fuzz::ForEachShopObject(data, size, ParseOne);
 }

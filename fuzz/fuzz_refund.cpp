@@ -22,7 +22,6 @@
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditStatements.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderTextWidths.h"
 #include "db/order/OrderMessages.h"
 
 namespace {
@@ -77,8 +76,8 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   // The rest of ProcessOrderRefund up to the batch: the calculation on the
   // POS database, and the refusal of figures that overflowed or texts too long.
   db.CalcInvoice();
-  if (!OrderFiguresFinite(db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment)) return;
-  if (FindTooLongText(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment)) return;
+  std::string refusal;
+  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal)) return;
   std::vector<const std::string*> texts = {&db.InvoiceHead.CustomerCode, &db.InvoiceHead.OnlineOrderId,
                                            &db.InvoiceHead.ReferenceNo};
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
@@ -99,20 +98,5 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TDatabaseModule& db = *[] {
-    auto* module = new TDatabaseModule;
-    fuzz::ConnectToPosDatabase(*module);
-    return module;
-  }();
-  rapidjson::Document doc;
-  doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(
-      reinterpret_cast<const char*>(data), size);
-  if (doc.HasParseError()) return 0;
-  if (doc.IsArray()) {
-    for (const auto& refund : doc.GetArray())
-      if (refund.IsObject()) ParseOne(db, refund);
-  } else if (doc.IsObject()) {
-    ParseOne(db, doc);
-  }
-  return 0;
+  return fuzz::ForEachShopObject(data, size, ParseOne);
 }
