@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/UtilUnit.h"
-#include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
-#include "orders/PosFixture.h"
+#include "support/PosFixture.h"
 
 namespace ooa::test {
 
@@ -28,45 +26,7 @@ const char* const kInvoice =
 
 }  // namespace
 
-TCreditFixture::TCreditFixture(bool withInvoice) : File(Dir.File("POS.DB")) {
-  {
-    auto session = CreateEmbeddedSession(File, true);
-    session->Open();
-    session->Execute(PosSchemaBatch({"1"}));
-    session->Execute("Update Profile Set POSInit=N'W', GenerateInvoiceNoKind=0, DefaultGSTRate=10;");
-    session->Execute(kFixtureProducts);
-    if (withInvoice) session->Execute(kInvoice);
-    session->Close();
-  }
-  Config.ServerName = "(EMBEDDED)";
-  Config.DatabaseName = File;
-  Config.WarehouseCode = "1";
-  SetConfig(Config);
-  if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << File;
-}
-
-TCreditFixture::~TCreditFixture() { SetConfig(TConfig{}); }
-
-void TCreditFixture::Exec(const std::string& sql) {
-  std::string error;
-  if (!Db.ExecQueryPro(sql, error)) ADD_FAILURE() << error << "\n" << sql;
-}
-
-TRecordSet TCreditFixture::Rows(const std::string& sql) {
-  try {
-    Db.OpenQuery(sql);
-  } catch (const std::exception& e) {
-    ADD_FAILURE() << e.what() << "\n" << sql;
-    return {};
-  }
-  return Db.Query();
-}
-
-TDbValue TCreditFixture::Value(const std::string& sql) {
-  const TRecordSet rows = Rows(sql);
-  if (rows.RecordCount() == 0 || rows.Rows[0].empty()) return {};
-  return rows.Rows[0][0];
-}
+TCreditFixture::TCreditFixture(bool withInvoice) : TPosFixture(withInvoice ? kInvoice : "") {}
 
 std::vector<std::string> TCreditFixture::PaymentRows(const std::string& invoiceNo) {
   std::vector<std::string> rows;

@@ -8,23 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "config/Config.h"
-#include "db/DatabaseModule.h"
-#include "support/TempDir.h"
+#include "support/PosFixture.h"
 
 namespace ooa::test {
 
-class TCreditFixture {
+class TCreditFixture : public TPosFixture {
  public:
   explicit TCreditFixture(bool withInvoice = true);
-  ~TCreditFixture();
 
-  // Runs a batch without rows; fails the test on an error.
-  void Exec(const std::string& sql);
-  // Runs a query and returns its first result set; fails the test on an error.
-  TRecordSet Rows(const std::string& sql);
-  // The first value of the first row (NULL when there is none).
-  TDbValue Value(const std::string& sql);
   // "IDNo PaidAmount PayBy Notes Deposit" of every RecvAcct row of an invoice.
   std::vector<std::string> PaymentRows(const std::string& invoiceNo);
   // "ProductCode Qty ID InvoiceItemID KindFlag" of a document's lines.
@@ -32,13 +23,6 @@ class TCreditFixture {
   // A snapshot of everything a credit note changes: row counts, credited
   // quantities, stock, and W2600001's paid amount and notes.
   std::string State();
-
-  TConfig Config;
-  TDatabaseModule Db;
-
- private:
-  TTempDir Dir;
-  std::string File;
 };
 
 }  // namespace ooa::test

@@ -11,7 +11,7 @@
 
 #include "config/ActivityLog.h"
 #include "config/Config.h"
-#include "orders/PosFixture.h"
+#include "support/PosFixture.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/ShopStandin.h"

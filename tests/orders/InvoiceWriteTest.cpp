@@ -8,7 +8,7 @@
 #include "db/DatabaseModule.h"
 #include "db/order/OrderMessages.h"
 #include "orders/OrderFixture.h"
-#include "orders/PosFixture.h"
+#include "support/PosFixture.h"
 #include "support/FixedClock.h"
 
 namespace ooa {

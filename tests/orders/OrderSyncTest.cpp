@@ -12,7 +12,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "orders/OrderFixture.h"
-#include "orders/PosFixture.h"
+#include "support/PosFixture.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/ShopStandin.h"

@@ -1,7 +1,8 @@
 // A fresh embedded POS database for the order import tests: the POS schema
 // with warehouse "1", the profile (prefix W, yearly numbering, GST 10 %) and
-// the two products of the fixture order, with a database module connected to
-// it. Test thread only; the file goes with the fixture.
+// the two products of the fixture order, plus any seed batch the test gives,
+// with a database module connected to it. Test thread only; the file goes
+// with the fixture.
 #pragma once
 
 #include <string>
@@ -14,10 +15,12 @@ namespace ooa::test {
 
 class TPosFixture {
  public:
-  TPosFixture();
+  // seed: a batch run after the schema and products (before connecting).
+  explicit TPosFixture(const std::string& seed = "");
   ~TPosFixture();
 
-  // Runs a batch through the module and returns its first result set.
+  // Runs a batch through the module and returns its first result set; a
+  // database error fails the test and gives no rows.
   TRecordSet Rows(const std::string& sql);
   // Runs a batch without rows; fails the test on an error.
   void Exec(const std::string& sql);

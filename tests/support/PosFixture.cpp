@@ -1,4 +1,4 @@
-#include "orders/PosFixture.h"
+#include "support/PosFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,14 @@
 
 namespace ooa::test {
 
-TPosFixture::TPosFixture() : File(Dir.File("POS.DB")) {
+TPosFixture::TPosFixture(const std::string& seed) : File(Dir.File("POS.DB")) {
   {
     auto session = CreateEmbeddedSession(File, true);
     session->Open();
     session->Execute(PosSchemaBatch({"1"}));
     session->Execute("Update Profile Set POSInit=N'W', GenerateInvoiceNoKind=0, DefaultGSTRate=10;");
     session->Execute(kFixtureProducts);
+    if (!seed.empty()) session->Execute(seed);
     session->Close();
   }
   Config.ServerName = "(EMBEDDED)";
@@ -26,7 +27,12 @@ TPosFixture::TPosFixture() : File(Dir.File("POS.DB")) {
 TPosFixture::~TPosFixture() { SetConfig(TConfig{}); }
 
 TRecordSet TPosFixture::Rows(const std::string& sql) {
-  Db.OpenQuery(sql);
+  try {
+    Db.OpenQuery(sql);
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << e.what() << "\n" << sql;
+    return {};
+  }
   return Db.Query();
 }
 
