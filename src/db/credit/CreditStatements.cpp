@@ -32,15 +32,7 @@ std::string CreditNoteHeadSqlCmd(const TInvoiceHead& h, TDateTime now) {
        "Set @CreditNo=Replicate('0', 5 - Len(@CreditNo)) + @CreditNo; "
        "Set @CreditNo='CN' + @Y + @CreditNo; "
        "Select @CreditNo; ";
-  s += "Insert Into InvoiceHead(ReferenceNo, InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, "
-       "ExemptTax, Notes, SalesName, OpName, Delivery, DeliveryAddress, TotalCost, Amount, GST, "
-       "Freight, OtherCharge, FreightGSTRate, OtherChargeGSTRate, OtherChargeDescription, "
-       "PaidAmount, CustomerOrderNo, KindFlag, LayByFlag, MachineID, WarehouseCode, Printed, "
-       "TransferDateTime, CreditInvoiceKind, Calc, Confirmed, Transfered, InternalNotes, "
-       "RedeemPointsAsDollar, RedeemPointsGSTRate, PointsUploaded, DollarDiscount, DiscountKind, "
-       "CurrentPoints, VoucherAmount, VoucherDiscount, CurrentGSTRate, CrossStoreSalesRefund, VoucherId, "
-       "TotalRedeemPoints, RedeemBasePoints, IsWholesale, SyncStatus, OnlineOrder, OnlineOrderId, "
-       "OnlineOrderStatus) ";
+  s += kInvoiceHeadInsert;
   s += "Values(@InvoiceNo, @CreditNo, ";
   s += SqlDateTimeLiteral(h.InvoiceDate) + "," + T(h.CustomerCode) + "," + B(h.GSTStatus) + "," +
        B(h.ExemptTax) + "," + T(h.Notes) + "," + T(h.SalesName) + "," + T(h.OpName) + "," + B(h.Delivery) + "," +

@@ -85,15 +85,7 @@ std::string InvoiceHeadSqlCmd(const TInvoiceHead& h) {
        "Delete From InvoiceItem Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; "
        "Delete From RecvAcct Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; "
        "end;";
-  s += "Insert Into InvoiceHead(ReferenceNo, InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, "
-       "ExemptTax, Notes, SalesName, OpName, Delivery, DeliveryAddress, TotalCost, Amount, GST, "
-       "Freight, OtherCharge, FreightGSTRate, OtherChargeGSTRate, OtherChargeDescription, "
-       "PaidAmount, CustomerOrderNo, KindFlag, LayByFlag, MachineID, WarehouseCode, Printed, "
-       "TransferDateTime, CreditInvoiceKind, Calc, Confirmed, Transfered, InternalNotes, "
-       "RedeemPointsAsDollar, RedeemPointsGSTRate, PointsUploaded, DollarDiscount, DiscountKind, "
-       "CurrentPoints, VoucherAmount, VoucherDiscount, CurrentGSTRate, CrossStoreSalesRefund, "
-       "VoucherId, TotalRedeemPoints, RedeemBasePoints, IsWholesale, SyncStatus, OnlineOrder, OnlineOrderId, "
-       "OnlineOrderStatus) ";
+  s += kInvoiceHeadInsert;
   s += "Values(";
   s += T(h.ReferenceNo) + ", @InvoiceNo, " + SqlDateLiteral(h.InvoiceDate) + "," + T(h.CustomerCode) + "," +
        B(h.GSTStatus) + "," + B(h.ExemptTax) + "," + T(h.Notes) + "," + T(h.SalesName) + "," + T(h.OpName) +
