@@ -1,5 +1,7 @@
 // The stand-in's seeded random fault mode: the same seed gives the same faults,
 // every injected fault is counted by kind, and stopping it leaves the shop sound.
+#include <chrono>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,29 @@ TEST(StandinRandomFaults, RouteLimitsTheDrawsAndBadSettingsAreRefused) {
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 400) << bad;
   }
+}
+
+// A time-out is a shop that did the work and answered too late: the change is
+// in the shop while the answer is still held back, so it can never land after
+// a request the client sends once it gave up.
+TEST(StandinRandomFaults, TimeOutMakesTheChangeAtOnceAndHoldsTheAnswer) {
+  TStandinHarness shop;
+  shop.AdminPost("/standin/faults/random",
+                 R"({"rate": 1, "kinds": ["timeout"], "timeout_ms": 2000, "route": "^products/batch$"})");
+  auto answer = std::async(std::launch::async, [&] {
+    return shop.Post("products/batch", R"({"create":[{"name":"Late","sku":"L1"}]})");
+  });
+  rapidjson::Document state;
+  for (int i = 0; i < 150; ++i) {
+    state.Parse(shop.AdminGet("/standin/state").c_str());
+    if (state["products"].Size() > 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(state["products"].Size(), 1u);
+  EXPECT_EQ(answer.wait_for(std::chrono::seconds(0)), std::future_status::timeout) << "answered at once";
+  auto result = answer.get();
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status, 200) << result->body;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ const char* KindName(TFault::EKind kind) {
     case TFault::Delay: return "delay";
     case TFault::NotJson: return "notjson";
     case TFault::Drop: return "drop";
+    case TFault::LateAnswer: return "late";
   }
   return "";
 }

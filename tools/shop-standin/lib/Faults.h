@@ -13,7 +13,10 @@
 namespace ooa::standin {
 
 struct TFault {
-  enum EKind { Status, Delay, NotJson, Drop };
+  // Delay waits, then handles the request; LateAnswer handles it at once and
+  // holds the answer back, as a busy shop that did the work after the client
+  // gave up.
+  enum EKind { Status, Delay, NotJson, Drop, LateAnswer };
   std::string Route;   // ECMAScript regex searched in the resource ("orders", "^products/batch$");
                        // one starting with "/" is searched in the whole path
   std::string Method;  // "" for any

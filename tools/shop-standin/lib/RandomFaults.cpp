@@ -138,7 +138,9 @@ bool TRandomFaults::Draw(const std::string& resource, TFault& fault) {
     fault.HttpStatus = Statuses[statusIndex];
     counter = "status " + std::to_string(fault.HttpStatus);
   } else if (kind == "timeout") {
-    fault.Kind = TFault::Delay;
+    // The request takes effect when it arrives: an answer that comes too late
+    // must not land its change after requests sent later.
+    fault.Kind = TFault::LateAnswer;
     fault.DelayMs = TimeoutMs;
   } else if (kind == "slow") {
     fault.Kind = TFault::Delay;

@@ -187,15 +187,25 @@ void TStandinServer::Serve(const httplib::Request& req, httplib::Response& res) 
       fault.Kind = WaitOrStop(fault.DelayMs) ? TFault::Drop : TFault::Delay;
       faulty = fault.Kind == TFault::Drop;
     }
-    if (faulty && fault.Kind == TFault::Drop) {
+    // The headers go out, then the connection closes before the promised body.
+    auto drop = [&] {
       Log.SetStatus(seq, -1);
-      // The headers go out, then the connection closes before the promised body.
-      res.set_content_provider(
-          1024, "application/json",
-          [](size_t, size_t, httplib::DataSink&) { return false; });
+      res.set_content_provider(1024, "application/json", [](size_t, size_t, httplib::DataSink&) { return false; });
+    };
+    if (faulty && fault.Kind == TFault::Drop) {
+      drop();
       return;
     }
-    if (faulty) {
+    if (faulty && fault.Kind == TFault::LateAnswer) {
+      // The change is made, then the answer waits (a stop drops it).
+      response = HandleShop(request);
+      if (response.Mutated) SaveState();
+      response.Mutated = false;
+      if (WaitOrStop(fault.DelayMs)) {
+        drop();
+        return;
+      }
+    } else if (faulty) {
       response.Status = fault.HttpStatus;
       if (fault.Kind == TFault::NotJson) {
         response.Body = fault.Body.empty() ? "<html><body><h1>Service Unavailable</h1></body></html>" : fault.Body;
