@@ -10,7 +10,7 @@
 #include "db/embedded/Compiler.h"
 #include "db/embedded/Executor.h"
 #include "db/embedded/Functions.h"
-#include "db/embedded/Parser.h"
+#include "db/embedded/ParseCache.h"
 #include "db/embedded/StatementCache.h"
 
 namespace ooa {
@@ -88,7 +88,7 @@ class TEmbeddedSession : public IDbSession {
       Catalog.Load(Db);
       SchemaVersion = version;
     }
-    tsql::TProgram program = tsql::CompileBatch(tsql::ParseBatch(batch), Catalog);
+    tsql::TProgram program = tsql::CompileBatch(Parsed.Parse(batch), Catalog);
     tsql::TExecutor executor(Db, Cache);
     executor.Prepare(program);
     if (!program.HasDdl) return executor.Run(program);
@@ -135,6 +135,7 @@ class TEmbeddedSession : public IDbSession {
   sqlite3* Db = nullptr;
   tsql::TCatalog Catalog;
   tsql::TStatementCache Cache;
+  tsql::TParseCache Parsed;
   int64_t SchemaVersion = -1;
 };
 

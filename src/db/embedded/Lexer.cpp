@@ -17,14 +17,13 @@ std::vector<TToken> Tokenize(const std::string& s) {
   out.reserve(s.size() / 4 + 4);
   size_t i = 0, n = s.size();
   int line = 1;
-  auto push = [&](TTok k, std::string text, size_t pos, bool uni = false) {
-    TToken t;
+  auto push = [&](TTok k, size_t pos, bool uni = false) -> std::string& {
+    TToken& t = out.emplace_back();
     t.Kind = k;
-    t.Text = std::move(text);
     t.Unicode = uni;
     t.Pos = static_cast<int>(pos);
     t.Line = line;
-    out.push_back(std::move(t));
+    return t.Text;
   };
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(s[i]);
@@ -71,22 +70,26 @@ std::vector<TToken> Tokenize(const std::string& s) {
       std::string text;
       bool closed = false;
       while (i < n) {
-        if (s[i] == '\'') {
-          if (i + 1 < n && s[i + 1] == '\'') {
-            text += '\'';
-            i += 2;
-            continue;
-          }
-          ++i;
-          closed = true;
-          break;
+        // Up to the next quote in one piece.
+        size_t q = s.find('\'', i);
+        size_t end = q == std::string::npos ? n : q;
+        for (size_t k = i; k < end; ++k)
+          if (s[k] == '\n') ++line;
+        text.append(s, i, end - i);
+        i = end;
+        if (i == n) break;
+        if (i + 1 < n && s[i + 1] == '\'') {
+          text += '\'';
+          i += 2;
+          continue;
         }
-        if (s[i] == '\n') ++line;
-        text += s[i++];
+        ++i;
+        closed = true;
+        break;
       }
       if (!closed)
         throw TDbError("Unclosed quotation mark after the character string '" + text.substr(0, 40) + "'.");
-      push(TTok::String, std::move(text), start, uni);
+      push(TTok::String, start, uni) = std::move(text);
       continue;
     }
     if (c == '[' || c == '"') {
@@ -108,7 +111,7 @@ std::vector<TToken> Tokenize(const std::string& s) {
         text += s[i++];
       }
       if (!closed) throw TDbError("Unclosed quotation mark after the identifier '" + text.substr(0, 40) + "'.");
-      push(TTok::QuotedIdent, std::move(text), start);
+      push(TTok::QuotedIdent, start) = std::move(text);
       continue;
     }
     if (c == '@') {
@@ -117,12 +120,12 @@ std::vector<TToken> Tokenize(const std::string& s) {
       while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
       if (i - start < 2 || (s[start + 1] == '@' && i - start < 3))
         throw TDbError("Incorrect syntax near '@'.");
-      push(TTok::Variable, s.substr(start, i - start), start);
+      push(TTok::Variable, start).assign(s, start, i - start);
       continue;
     }
     if (IdentStart(c)) {
       while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
-      push(TTok::Ident, s.substr(start, i - start), start);
+      push(TTok::Ident, start).assign(s, start, i - start);
       std::string& lower = out.back().Lower;
       lower = out.back().Text;
       for (char& ch : lower)
@@ -146,7 +149,7 @@ std::vector<TToken> Tokenize(const std::string& s) {
           while (i < n && Digit(s[i])) ++i;
         }
       }
-      push(kind, s.substr(start, i - start), start);
+      push(kind, start).assign(s, start, i - start);
       continue;
     }
     // Operators, longest first.
@@ -155,7 +158,7 @@ std::vector<TToken> Tokenize(const std::string& s) {
     if (i + 1 < n) {
       for (const char* op : kOps2) {
         if (s[i] == op[0] && s[i + 1] == op[1]) {
-          push(TTok::Op, std::string(op, 2), start);
+          push(TTok::Op, start).assign(op, 2);
           i += 2;
           matched = true;
           break;
@@ -165,7 +168,7 @@ std::vector<TToken> Tokenize(const std::string& s) {
     if (matched) continue;
     static const std::string kOps1 = "(),;.+-*/%=<>:&|^~";
     if (kOps1.find(static_cast<char>(c)) != std::string::npos) {
-      push(TTok::Op, std::string(1, static_cast<char>(c)), start);
+      push(TTok::Op, start).assign(1, static_cast<char>(c));
       ++i;
       continue;
     }

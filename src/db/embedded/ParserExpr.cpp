@@ -3,6 +3,34 @@
 
 namespace ooa::tsql {
 
+void MakeLiteral(TExpr& e, const TToken& t) {
+  switch (t.Kind) {
+    case TTok::Integer: {
+      TValue v;
+      if (!ParseNumber(t.Text, v)) v = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
+      e.Value = v;
+      return;
+    }
+    case TTok::Decimal:
+    case TTok::Float: e.Value = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr)); return;
+    default:
+      if (!t.Unicode && IsSystemDateLiteral(t.Text)) {
+        std::string c;
+        ParseDateTimeText(t.Text, c);
+        e.IsDate = true;
+        e.OriginalText = t.Text;
+        e.Value = TValue::MakeText(std::move(c));
+      } else {
+        e.Value = TValue::MakeText(t.Text);
+      }
+  }
+}
+
+void NegateLiteral(TExpr& e) {
+  if (e.Value.Kind == TValue::TKind::Int) e.Value.Int = -e.Value.Int;
+  else e.Value.Float = -e.Value.Float;
+}
+
 TExprPtr TParser::ParseExpr() {
   TNesting nesting(*this);
   auto left = ParseAnd();
@@ -156,9 +184,15 @@ TExprPtr TParser::ParseUnary() {
     auto operand = ParseUnary();
     // Fold a sign into a number literal so that -5 stays a literal.
     if (t.Text == "-" && operand->Kind == TExprKind::Literal && operand->Value.IsNumber()) {
-      if (operand->Value.Kind == TValue::TKind::Int) operand->Value.Int = -operand->Value.Int;
-      else operand->Value.Float = -operand->Value.Float;
+      NegateLiteral(*operand);
       operand->Pos = t.Pos;
+      if (Sites) {
+        for (auto it = Sites->rbegin(); it != Sites->rend(); ++it)
+          if (it->Node == operand.get()) {
+            ++it->Negations;
+            break;
+          }
+      }
       return operand;
     }
     if (t.Text == "+") return operand;
@@ -174,33 +208,15 @@ TExprPtr TParser::ParsePrimary() {
   const TToken& t = Peek();
   int pos = t.Pos;
   switch (t.Kind) {
-    case TTok::Integer: {
-      Next();
-      auto e = MakeExpr(TExprKind::Literal, pos);
-      TValue v;
-      if (!ParseNumber(t.Text, v)) v = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
-      e->Value = v;
-      return e;
-    }
+    case TTok::Integer:
     case TTok::Decimal:
-    case TTok::Float: {
-      Next();
-      auto e = MakeExpr(TExprKind::Literal, pos);
-      e->Value = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
-      return e;
-    }
+    case TTok::Float:
     case TTok::String: {
+      if (Sites) Sites->push_back({nullptr, Index, 0});
       Next();
       auto e = MakeExpr(TExprKind::Literal, pos);
-      if (!t.Unicode && IsSystemDateLiteral(t.Text)) {
-        std::string c;
-        ParseDateTimeText(t.Text, c);
-        e->IsDate = true;
-        e->OriginalText = t.Text;
-        e->Value = TValue::MakeText(std::move(c));
-      } else {
-        e->Value = TValue::MakeText(t.Text);
-      }
+      MakeLiteral(*e, t);
+      if (Sites) Sites->back().Node = e.get();
       return e;
     }
     case TTok::Variable: {

@@ -8,12 +8,14 @@
 
 #include "db/embedded/Ast.h"
 #include "db/embedded/Lexer.h"
+#include "db/embedded/Parser.h"
 
 namespace ooa::tsql {
 
 class TParser {
  public:
   explicit TParser(const std::string& text);
+  TParser(std::vector<TToken> tokens, std::vector<TLiteralSite>* sites) : Tokens(std::move(tokens)), Sites(sites) {}
   TBatch ParseAll();
 
   // Tokens.
@@ -97,6 +99,7 @@ class TParser {
   void CheckNesting() const;
 
   std::vector<TToken> Tokens;
+  std::vector<TLiteralSite>* Sites = nullptr;
   size_t Index = 0;
   int Depth = 0;       // levels of the TNesting objects alive
   int ChainLinks = 0;  // operator chain links of the current statement

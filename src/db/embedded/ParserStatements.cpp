@@ -427,4 +427,9 @@ TBatch ParseBatch(const std::string& text) {
   return p.ParseAll();
 }
 
+TBatch ParseTokens(std::vector<TToken> tokens, std::vector<TLiteralSite>* sites) {
+  TParser p(std::move(tokens), sites);
+  return p.ParseAll();
+}
+
 }  // namespace ooa::tsql

@@ -1,0 +1,186 @@
+// The parse cache: a batch of a shape seen before gets the very tree that
+// parsing it would give, whatever its literals, and a batch that differs in
+// anything but those literals is parsed afresh.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "EngineFixture.h"
+#include "db/embedded/ParseCache.h"
+#include "db/embedded/Parser.h"
+
+namespace ooa::test {
+namespace {
+
+using namespace tsql;
+
+// Field by field, positions and lines included; the first difference is
+// returned as a path.
+struct TTreeDiff {
+  std::string Where;
+
+  bool Fail(const std::string& where) {
+    if (Where.empty()) Where = where;
+    return false;
+  }
+  bool Type(const TSqlType& a, const TSqlType& b, const std::string& at) {
+    return (a.Class == b.Class && a.Length == b.Length && a.Scale == b.Scale && a.Name == b.Name) || Fail(at + ".type");
+  }
+  bool Expr(const TExprPtr& a, const TExprPtr& b, const std::string& at) {
+    if (!a || !b) return (!a && !b) || Fail(at + " present");
+    const TExpr& x = *a;
+    const TExpr& y = *b;
+    if (x.Kind != y.Kind || x.Op != y.Op || x.Name != y.Name || x.Qualifier != y.Qualifier || x.IsDate != y.IsDate ||
+        x.OriginalText != y.OriginalText || x.Negated != y.Negated || x.Distinct != y.Distinct ||
+        x.StarArg != y.StarArg || x.HasOperand != y.HasOperand || x.HasElse != y.HasElse || x.Pos != y.Pos)
+      return Fail(at);
+    if (x.Value.Kind != y.Value.Kind || x.Value.Int != y.Value.Int || x.Value.Text != y.Value.Text ||
+        std::memcmp(&x.Value.Float, &y.Value.Float, sizeof(double)) != 0)
+      return Fail(at + ".value");
+    if (!Type(x.CastType, y.CastType, at + ".cast")) return false;
+    if (x.Args.size() != y.Args.size()) return Fail(at + ".args");
+    for (size_t i = 0; i < x.Args.size(); ++i)
+      if (!Expr(x.Args[i], y.Args[i], at + ".arg" + std::to_string(i))) return false;
+    return Select(x.Sub, y.Sub, at + ".sub");
+  }
+  bool Exprs(const std::vector<TExprPtr>& a, const std::vector<TExprPtr>& b, const std::string& at) {
+    if (a.size() != b.size()) return Fail(at + " count");
+    for (size_t i = 0; i < a.size(); ++i)
+      if (!Expr(a[i], b[i], at + std::to_string(i))) return false;
+    return true;
+  }
+  bool Source(const TTableSource& a, const TTableSource& b, const std::string& at) {
+    return (a.Name == b.Name && a.Alias == b.Alias && a.Pos == b.Pos) ? Select(a.Derived, b.Derived, at + ".derived")
+                                                                      : Fail(at);
+  }
+  bool Select(const std::unique_ptr<TSelect>& a, const std::unique_ptr<TSelect>& b, const std::string& at) {
+    if (!a || !b) return (!a && !b) || Fail(at + " present");
+    if (a->Distinct != b->Distinct || a->Pos != b->Pos || a->Items.size() != b->Items.size() ||
+        a->From.size() != b->From.size() || a->OrderBy.size() != b->OrderBy.size())
+      return Fail(at);
+    if (!Expr(a->Top, b->Top, at + ".top")) return false;
+    for (size_t i = 0; i < a->Items.size(); ++i) {
+      const auto &x = a->Items[i], &y = b->Items[i];
+      if (x.Alias != y.Alias || x.AssignVar != y.AssignVar) return Fail(at + ".item" + std::to_string(i));
+      if (!Expr(x.Expr, y.Expr, at + ".item" + std::to_string(i))) return false;
+    }
+    for (size_t i = 0; i < a->From.size(); ++i) {
+      const auto &x = a->From[i], &y = b->From[i];
+      if (!Source(x.First, y.First, at + ".from") || x.Joins.size() != y.Joins.size()) return Fail(at + ".from");
+      for (size_t j = 0; j < x.Joins.size(); ++j)
+        if (x.Joins[j].Kind != y.Joins[j].Kind || !Source(x.Joins[j].Source, y.Joins[j].Source, at + ".join") ||
+            !Expr(x.Joins[j].On, y.Joins[j].On, at + ".on"))
+          return Fail(at + ".join");
+    }
+    for (size_t i = 0; i < a->OrderBy.size(); ++i)
+      if (a->OrderBy[i].Desc != b->OrderBy[i].Desc || !Expr(a->OrderBy[i].Expr, b->OrderBy[i].Expr, at + ".order"))
+        return Fail(at + ".order");
+    return Expr(a->Where, b->Where, at + ".where") && Exprs(a->GroupBy, b->GroupBy, at + ".group") &&
+           Expr(a->Having, b->Having, at + ".having");
+  }
+  bool Stmt(const TStmtPtr& a, const TStmtPtr& b, const std::string& at) {
+    if (!a || !b) return (!a && !b) || Fail(at + " present");
+    const TStmt& x = *a;
+    const TStmt& y = *b;
+    if (x.Kind != y.Kind || x.Pos != y.Pos || x.Line != y.Line || x.Table != y.Table || x.Name != y.Name ||
+        x.Columns != y.Columns || x.DefaultValues != y.DefaultValues || x.PrimaryKey != y.PrimaryKey ||
+        x.UniqueKeys != y.UniqueKeys || x.Unique != y.Unique || x.Rows.size() != y.Rows.size() ||
+        x.Sets.size() != y.Sets.size() || x.Declares.size() != y.Declares.size() || x.Body.size() != y.Body.size() ||
+        x.ColumnDefs.size() != y.ColumnDefs.size())
+      return Fail(at);
+    for (size_t i = 0; i < x.Rows.size(); ++i)
+      if (!Exprs(x.Rows[i], y.Rows[i], at + ".row")) return false;
+    for (size_t i = 0; i < x.Sets.size(); ++i)
+      if (x.Sets[i].Target != y.Sets[i].Target || !Expr(x.Sets[i].Expr, y.Sets[i].Expr, at + ".set"))
+        return Fail(at + ".set");
+    for (size_t i = 0; i < x.Declares.size(); ++i)
+      if (x.Declares[i].Name != y.Declares[i].Name || !Type(x.Declares[i].Type, y.Declares[i].Type, at) ||
+          !Expr(x.Declares[i].Init, y.Declares[i].Init, at + ".init"))
+        return Fail(at + ".declare");
+    for (size_t i = 0; i < x.ColumnDefs.size(); ++i) {
+      const auto &c = x.ColumnDefs[i], &d = y.ColumnDefs[i];
+      if (c.Name != d.Name || c.NotNull != d.NotNull || c.PrimaryKey != d.PrimaryKey || c.Unique != d.Unique ||
+          c.Identity != d.Identity || !Type(c.Type, d.Type, at) || !Expr(c.Default, d.Default, at + ".default"))
+        return Fail(at + ".column");
+    }
+    for (size_t i = 0; i < x.Body.size(); ++i)
+      if (!Stmt(x.Body[i], y.Body[i], at + ".body" + std::to_string(i))) return false;
+    return Select(x.Query, y.Query, at + ".query") && Expr(x.Where, y.Where, at + ".where") &&
+           Expr(x.Cond, y.Cond, at + ".cond") && Stmt(x.Then, y.Then, at + ".then") && Stmt(x.Else, y.Else, at + ".else");
+  }
+  bool Batch(const TBatch& a, const TBatch& b) {
+    if (a.Statements.size() != b.Statements.size()) return Fail("statement count");
+    for (size_t i = 0; i < a.Statements.size(); ++i)
+      if (!Stmt(a.Statements[i], b.Statements[i], "statement " + std::to_string(i))) return false;
+    return true;
+  }
+};
+
+struct TShapeCase {
+  const char* Name;
+  const char* First;   // parsed first, fills the cache
+  const char* Second;  // same shape with other literals, unless Reused is false
+  bool Reused;
+};
+
+void PrintTo(const TShapeCase& c, std::ostream* os) { *os << c.Name; }
+
+class EngineParseCache : public ::testing::TestWithParam<TShapeCase> {};
+
+TEST_P(EngineParseCache, GivesTheTreeParsingGives) {
+  const TShapeCase& c = GetParam();
+  TParseCache cache;
+  cache.Parse(c.First);
+  size_t entries = cache.Size();
+  TBatch got = cache.Parse(c.Second);
+  TTreeDiff diff;
+  EXPECT_TRUE(diff.Batch(got, ParseBatch(c.Second))) << diff.Where;
+  if (c.Reused) EXPECT_EQ(cache.Size(), entries) << "the second batch was not taken from the cache";
+  // The entry is not changed by being used: the first batch again.
+  TTreeDiff again;
+  EXPECT_TRUE(again.Batch(cache.Parse(c.First), ParseBatch(c.First))) << again.Where;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, EngineParseCache,
+    ::testing::Values(
+        TShapeCase{"InvoiceLine",
+                   "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price) Values(@InvoiceNo, N'P1', 1, 5.5); "
+                   "IF @@Error <> 0 begin goto BRK end; BRK:",
+                   "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price) Values(@InvoiceNo, N'Longer code', 12, 12.25); "
+                   "IF @@Error <> 0 begin goto BRK end; BRK:",
+                   true},
+        TShapeCase{"SignsDatesAndQuotes",
+                   "Select -5, - -2.5, -(3), '12/08/2026', 'O''Neil', N'x' + 'y', -@a",
+                   "Select -70, - -0.25, -(4), '1/2/2025 10:15:00', 'plain', N'' + 'z', -@a", true},
+        TShapeCase{"DateThatIsNoLongerADate", "Select '12/08/2026' As D", "Select 'twelfth' As D", true},
+        TShapeCase{"NumberTooBigForAnInteger", "Select 1 + 2", "Select 99999999999999999999 + 2", true},
+        TShapeCase{"OtherKindsOfNumber", "Select 1, 2.5", "Select 1.5, 2e3", false},
+        TShapeCase{"LinesMoveWithTextOnManyLines", "Select 'a'\nSelect 1", "Select 'a\nb'\nSelect 1", false},
+        TShapeCase{"QueryParts",
+                   "Select Distinct Top 3 p.A, Count(*) As N, Case When p.B > 1 Then 'x' Else 'y' End "
+                   "From T p Left Join (Select A From U Where C Like 'a%') u On u.A = p.A "
+                   "Where p.A In (1, 2) And Exists (Select 1 From V) And p.B Between 1 And 9 And p.C Is Not Null "
+                   "Group By p.A Having Count(*) > 1 Order By 2 Desc",
+                   "Select Distinct Top 4 p.A, Count(*) As N, Case When p.B > 17 Then 'longer' Else '' End "
+                   "From T p Left Join (Select A From U Where C Like 'b_%') u On u.A = p.A "
+                   "Where p.A In (10, 20) And Exists (Select 5 From V) And p.B Between 2 And 99 And p.C Is Not Null "
+                   "Group By p.A Having Count(*) > 3 Order By 2 Desc",
+                   true},
+        TShapeCase{"TypeLengthsAreNotLiterals",
+                   "Declare @s nvarchar(6) = N'ab'; Select Cast(@s As varchar(6))",
+                   "Declare @s nvarchar(8) = N'abcdefg'; Select Cast(@s As varchar(6))", false},
+        TShapeCase{"Definitions",
+                   "Create Table T (A int Not Null Primary Key, B nvarchar(10) Default N'x', C float Default -1); "
+                   "Create Unique Index IX On T (B); Update T Set B = N'q', C = C + 1 Where A = 3; Delete From T Where A = 4",
+                   "Create Table T (A int Not Null Primary Key, B nvarchar(10) Default N'yy', C float Default -2); "
+                   "Create Unique Index IX On T (B); Update T Set B = N'', C = C + 7 Where A = 30; Delete From T Where A = 40",
+                   true},
+        TShapeCase{"ControlFlow",
+                   "Declare @i int; Set @i = 0; While @i < 3 Begin Set @i = @i + 1; If @i = 2 Continue; Print 'x' End",
+                   "Declare @i int; Set @i = 10; While @i < 30 Begin Set @i = @i + 2; If @i = 20 Continue; Print 'yz' End",
+                   true},
+        TShapeCase{"OtherNamesAreOtherShapes", "Select A From T Where A = 1", "Select B From T Where A = 1", false}));
+
+}  // namespace
+}  // namespace ooa::test
