@@ -2,8 +2,9 @@
 # The whole product in one go: sets up, builds, creates an embedded POS
 # database with the demo shop, starts the stand-in shop seeded with sample
 # orders (scripts/demo/orders.json) and the printer stand-in, and runs the
-# service headless three times (--once: one catalogue pass and one order pass
-# each): first it uploads the catalogue and imports the orders, then one order
+# service three times (--once: one catalogue pass and one order pass each; in
+# the main window when there is a display, headless otherwise or with
+# DEMO_HEADLESS=1): first it uploads the catalogue and imports the orders, then one order
 # is cancelled and another refunded in two steps in the shop, and the next
 # runs book them as credit notes. It ends with a summary of what reached the
 # shop, the invoices and credit notes written and the receipt previews.
@@ -50,7 +51,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # Only what an earlier demo left there is removed from the output folder.
-rm -rf "$OUT/receipts" "$OUT/POS.DB" "$OUT/POS.DB-wal" "$OUT/POS.DB-shm" "$OUT/OnlineService.ini" \
+rm -rf "$OUT/receipts" "$OUT"/window-* "$OUT/POS.DB" "$OUT/POS.DB-wal" "$OUT/POS.DB-shm" "$OUT/OnlineService.ini" \
   "$OUT/shop-state.json" "$OUT"/activity-*.log
 mkdir -p "$OUT/receipts"
 mkdir -m 700 "$work/run" "$work/jobs"
@@ -95,7 +96,10 @@ run_service() {
   run=$((run + 1))
   local log="$OUT/activity-$run.log" status=0
   echo "== Run $run: online-order-adaptor --once ($1) =="
-  XDG_RUNTIME_DIR="$work/run" "$SERVICE" --once --config "$OUT/OnlineService.ini" > "$log" 2>&1 || status=$?
+  local shown=()
+  [ ${#window_args[@]} -eq 0 ] || shown=("${window_args[@]}" --screenshot "$OUT/window-$run")
+  XDG_RUNTIME_DIR="$work/run" "$SERVICE" --once ${shown[@]+"${shown[@]}"} --config "$OUT/OnlineService.ini" \
+    > "$log" 2>&1 || status=$?
   # The order pass's own lines tell what happened to each order.
   awk '/^Start Sync orders/ { on = 1 } on && /Pending Orders|^Order ID: | \|- /' "$log" | sed 's/^/  /'
   if [ "$status" -ne 0 ]; then
@@ -146,8 +150,12 @@ Debug=1
 INI
 )
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  echo "(A display is there, but the window has no run-once mode: the demo runs the service headless.)"
+# With a display each run shows the main window while its passes run; the
+# window closes by itself and is kept as a picture. Without one it runs headless.
+window_args=()
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${DEMO_HEADLESS:-}" ]; then
+  window_args=(--show-window)
+  echo "(A display is there: each run shows the main window, kept as $OUT/window-N/main-window.png.)"
 fi
 run_service "catalogue upload, new orders"
 
@@ -203,6 +211,11 @@ for name in "${receipts[@]}"; do
   invoice="$(grep -o -m1 -E '\b[A-Z]{1,3}[0-9]{8}\b' "$OUT/receipts/$name.txt" || true)"
   echo "  $OUT/receipts/$name.png${invoice:+  (invoice $invoice)}"
 done
+windows=("$OUT"/window-*/main-window.png)
+if [ -e "${windows[0]}" ]; then
+  echo "The main window at the end of each run:"
+  printf '  %s\n' "${windows[@]}"
+fi
 if [ "$failed_runs" -gt 0 ]; then
   echo
   echo "$failed_runs of $run runs of the service did not end cleanly; see the activity logs in $OUT."

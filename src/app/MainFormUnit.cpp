@@ -101,6 +101,8 @@ void TMainForm::BuildControls() {
   connect(ExitButton, &QPushButton::clicked, this, [this] { ExitButtonClick(); });
 }
 
+ILogSink& TMainForm::LogSink() { return *Sink; }
+
 void TMainForm::FormCreate() {
   ActivityLog().Clear();
   TrayIcon->show();

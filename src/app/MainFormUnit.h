@@ -23,6 +23,7 @@ class QPlainTextEdit;
 namespace ooa {
 
 class TGradientPanel;
+class ILogSink;
 class TMemoLogSink;
 class TRoundedGradientButton;
 class TServiceController;
@@ -65,6 +66,9 @@ class TMainForm : public QWidget {
   void ExitMenuClick();
   void OpenMenuClick();
   void TrayMessage(QSystemTrayIcon::ActivationReason reason);
+
+  // The sink the window installed into the activity log (its log box).
+  ILogSink& LogSink();
 
   // Asks "Do you want to close this service?" (Yes default); replaceable.
   std::function<bool()> ConfirmClose;

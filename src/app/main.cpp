@@ -2,13 +2,15 @@
 // online shop. Start-up: the single-instance guard, then (with a window) the
 // application title and theme, then the database module, the shop module and
 // the main window, destroyed in the reverse order. Without a display, or with
-// --headless / --once, the same service runs without a window.
+// --headless / --once, the same service runs without a window; --once
+// --show-window runs its two passes in the window.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/InstanceGuard.h"
 #include "db/DatabaseModule.h"
@@ -20,6 +22,10 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 #include "app/MainFormUnit.h"
 #include "app/QtControlThread.h"
@@ -55,7 +61,38 @@ bool GrabToFile(QWidget& widget, const QString& path) {
   return widget.grab().save(path, "PNG");
 }
 
-int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
+// One catalogue pass and one order pass on a thread of their own while the
+// window shows their lines (echoed to standard output); the window closes
+// two seconds after they end, grabbed into screenshotDir first when one is
+// given. The timers stay off, so no other pass runs.
+int RunPassesInWindow(QApplication& app, QWidget& form, ooa::TSyncScheduler& scheduler,
+                      const std::string& screenshotDir) {
+  using namespace ooa;
+  scheduler.SetTimerEnabled(TPassKind::Catalogue, false);
+  scheduler.SetTimerEnabled(TPassKind::Order, false);
+  std::atomic<int> status{1};
+  std::atomic<bool> grabbed{true};
+  std::thread passes([&] {
+    status = RunPassesOnce(scheduler);
+    QMetaObject::invokeMethod(
+        &app,
+        [&] {
+          QTimer::singleShot(2000, [&] {
+            if (!screenshotDir.empty()) {
+              QDir().mkpath(QString::fromStdString(screenshotDir));
+              grabbed = GrabToFile(form, QString::fromStdString(screenshotDir) + "/main-window.png");
+            }
+            QApplication::exit(0);  // quit() would ask the window to close
+          });
+        },
+        Qt::QueuedConnection);
+  });
+  app.exec();
+  passes.join();
+  return status == 0 && grabbed ? 0 : 1;
+}
+
+int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once) {
   using namespace ooa;
   QApplication app(argc, argv);
   QApplication::setFont(WindowFont());
@@ -76,6 +113,9 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
   {
     TMainForm form(controller, [&woo] { woo.Init(); });
     QObject::connect(&form, &TMainForm::Closed, &app, &QApplication::quit);
+    TStdoutLogSink echo;
+    TTeeLogSink tee(form.LogSink(), echo);
+    if (once) ActivityLog().SetSink(&tee);
     try {
       form.FormCreate();
     } catch (const std::exception& e) {
@@ -83,7 +123,10 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir) {
     }
     form.show();
 
-    if (!screenshotDir.empty()) {
+    if (once) {
+      status = controller.Running() ? RunPassesInWindow(app, form, scheduler, screenshotDir) : 1;
+      ActivityLog().SetSink(&form.LogSink());
+    } else if (!screenshotDir.empty()) {
       QDir().mkpath(QString::fromStdString(screenshotDir));
       QString dir = QString::fromStdString(screenshotDir) + "/";
       bool ok = GrabToFile(form, dir + "main-window.png");
@@ -113,17 +156,23 @@ int main(int argc, char** argv) {
   CLI::App cli{std::string(kAppTitle) +
                "\nSyncs the POS catalogue to the online shop and imports the shop's orders as POS invoices."};
   std::string configPath, screenshotDir;
-  bool headless = false, once = false;
+  bool headless = false, once = false, showWindow = false;
   cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");
   cli.add_flag("--headless", headless, "Run the service without a window; the activity log goes to standard output");
   cli.add_flag("--once", once, "Run one catalogue pass and one order pass, then exit (0 when both ran)");
 #if OOA_WITH_GUI
-  cli.add_option("--screenshot", screenshotDir, "Save pictures of the main window and the settings dialog into DIR")
+  cli.add_flag("--show-window", showWindow,
+               "With --once: run the passes in the main window, their lines also on standard output");
+#endif
+#if OOA_WITH_GUI
+  cli.add_option("--screenshot", screenshotDir,
+                 "Save pictures of the main window and the settings dialog into DIR (with --once --show-window: "
+                 "the main window after the passes)")
       ->group("Documentation");
 #endif
   CLI11_PARSE(cli, argc, argv);
 
-  bool window = OOA_WITH_GUI && !headless && !once;
+  bool window = OOA_WITH_GUI && !headless && (!once || showWindow);
   if (window && !HasDisplay()) {
     std::fprintf(stderr, "No display found: running headless.\n");
     window = false;
@@ -136,7 +185,7 @@ int main(int argc, char** argv) {
   if (!configPath.empty()) ooa::SetConfigPath(configPath);
 
 #if OOA_WITH_GUI
-  if (window) return RunWindow(argc, argv, screenshotDir);
+  if (window) return RunWindow(argc, argv, screenshotDir, once);
 #endif
   ooa::TDatabaseModule db;
   ooa::TWooModule woo(db);

@@ -40,6 +40,25 @@ class TStdoutLogSink : public ILogSink {
   void Clear() override {}
 };
 
+// Hands every line to two sinks in turn (the window and standard output).
+// Owns neither; both must outlive it.
+class TTeeLogSink : public ILogSink {
+ public:
+  TTeeLogSink(ILogSink& first, ILogSink& second) : First(first), Second(second) {}
+  void Append(const std::string& line) override {
+    First.Append(line);
+    Second.Append(line);
+  }
+  void Clear() override {
+    First.Clear();
+    Second.Clear();
+  }
+
+ private:
+  ILogSink& First;
+  ILogSink& Second;
+};
+
 class TActivityLog {
  public:
   void SetSink(ILogSink* sink);

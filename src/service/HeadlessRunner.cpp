@@ -36,8 +36,9 @@ struct TSinkScope {
   ~TSinkScope() { ActivityLog().SetSink(nullptr); }
 };
 
-int RunOnce(TServiceController& controller, TSyncScheduler& scheduler) {
-  if (!controller.Running()) return 1;
+}  // namespace
+
+int RunPassesOnce(TSyncScheduler& scheduler) {
   int status = 0;
   for (auto [kind, name] : {std::pair{TPassKind::Catalogue, "catalogue"}, std::pair{TPassKind::Order, "order"}}) {
     std::string error;
@@ -48,8 +49,6 @@ int RunOnce(TServiceController& controller, TSyncScheduler& scheduler) {
   }
   return status;
 }
-
-}  // namespace
 
 void BlockTerminationSignals() {
   sigset_t set = TerminationSignals();
@@ -78,7 +77,7 @@ int RunHeadless(TDatabaseModule& db, TWooModule& woo, const THeadlessOptions& op
     return 1;
   }
 
-  if (options.Once) return RunOnce(controller, scheduler);
+  if (options.Once) return controller.Running() ? RunPassesOnce(scheduler) : 1;
   if (!controller.Running()) return 1;
 
   // The signal thread hands the first signal to the loop and ends the process

@@ -7,6 +7,7 @@
 namespace ooa {
 
 class TDatabaseModule;
+class TSyncScheduler;
 class TWooModule;
 
 struct THeadlessOptions {
@@ -19,6 +20,12 @@ struct THeadlessOptions {
 // Call it first thing in main, before any thread exists (not for --once, which
 // keeps the default actions).
 void BlockTerminationSignals();
+
+// Runs one catalogue pass, then one order pass, on the calling thread, once
+// the service was started: 0 when both ran to their end, 1 otherwise (the
+// reason on standard error). With the scheduler's timers off, any one thread
+// may call it.
+int RunPassesOnce(TSyncScheduler& scheduler);
 
 // Loads the settings, writes "Now: ...", starts the service and then:
 //  - Once: runs one pass of each kind and returns 0 when both ran to their

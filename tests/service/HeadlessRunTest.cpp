@@ -1,5 +1,5 @@
-// The program without a window: --once against the embedded demo database
-// and the stand-in shop, --once against a database it cannot reach, SIGTERM
+// The program run by itself: --once against the embedded demo database and
+// the stand-in shop (headless and in the window), --once against a database it cannot reach, SIGTERM
 // in --headless, and the fall-back to headless mode when there is no display.
 #include <gtest/gtest.h>
 
@@ -88,6 +88,26 @@ TEST_F(LiveRunTest, OnceRunsBothPassesAndSucceeds) {
   EXPECT_NE(out.find("Connect to SQL Server database successful.\nSync Service Started\n"), std::string::npos)
       << out;
 }
+
+#if OOA_WITH_GUI
+// --once --show-window: the same two passes in the main window, their lines
+// also on standard output, and the window's picture kept when asked for.
+TEST_F(LiveRunTest, OnceInTheWindowRunsBothPassesEchoesTheLogAndKeepsAPicture) {
+  std::ofstream(Settings, std::ios::app) << "Debug=1\n";  // the passes' own lines
+  auto env = Env();
+  env["QT_QPA_PLATFORM"] = "offscreen";
+  TProgramRun run({"--once", "--show-window", "--screenshot", Dir.File("shots"), "--config", Settings}, env,
+                  Dir.Path());
+  EXPECT_EQ(run.Wait(120000), 0) << run.Stdout() << run.Stderr();
+  const std::string out = run.Stdout();
+  EXPECT_EQ(out.rfind("Now: ", 0), 0u) << out;
+  for (const char* line : {"Sync Service Started\n", "Finished Upload Products\n", "Start Sync orders...\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << " in:\n" << out;
+  struct stat picture {};
+  EXPECT_EQ(::stat(Dir.File("shots/main-window.png").c_str(), &picture), 0);
+  EXPECT_GT(picture.st_size, 1000);
+}
+#endif
 
 TEST_F(LiveRunTest, HeadlessStopsCleanlyOnSigterm) {
   TProgramRun run({"--headless", "--config", Settings}, Env(), Dir.Path());
