@@ -137,14 +137,12 @@ bool TRandomFaults::Draw(const std::string& resource, TFault& fault) {
     fault.Kind = TFault::Status;
     fault.HttpStatus = Statuses[statusIndex];
     counter = "status " + std::to_string(fault.HttpStatus);
-  } else if (kind == "timeout") {
-    // The request takes effect when it arrives: an answer that comes too late
-    // must not land its change after requests sent later.
+  } else if (kind == "timeout" || kind == "slow") {
+    // The request takes effect when it arrives and the answer comes late: a
+    // change must never land after requests the client sent later, even when
+    // the client gave up waiting for it.
     fault.Kind = TFault::LateAnswer;
-    fault.DelayMs = TimeoutMs;
-  } else if (kind == "slow") {
-    fault.Kind = TFault::Delay;
-    fault.DelayMs = DelayMs;
+    fault.DelayMs = kind == "timeout" ? TimeoutMs : DelayMs;
   } else if (kind == "notjson") {
     fault.Kind = TFault::NotJson;
     fault.HttpStatus = 200;
