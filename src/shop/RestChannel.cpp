@@ -171,4 +171,12 @@ const rapidjson::Document* TRestChannel::JsonValue() {
   return Json ? &*Json : nullptr;
 }
 
+bool TRestChannel::TakeJsonValue(rapidjson::Document& document) {
+  if (!JsonValue()) return false;
+  document.Swap(*Json);
+  Json.reset();
+  JsonParsed = false;
+  return true;
+}
+
 }  // namespace ooa

@@ -79,6 +79,9 @@ class TRestChannel {
   std::string ResponseHeader(const std::string& name) const { return Response.Header(name); }
   // The body parsed as JSON (numbers kept as their text), or nullptr when it is not JSON.
   const rapidjson::Document* JsonValue();
+  // Moves the parsed body into document (true), or leaves document as it is
+  // when the body is not JSON (false). A later JsonValue() parses the body again.
+  bool TakeJsonValue(rapidjson::Document& document);
   // The URL of the last request as logged (base + "/" + resource + "?" + query for GET).
   const std::string& LastUrl() const { return LastUrlText; }
 

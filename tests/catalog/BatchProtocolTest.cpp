@@ -94,6 +94,23 @@ TEST_F(BatchProtocolTest, EachAnsweredElementIsResolvedOnItsOwn) {
             R"({"create":[{"name":"Group G01","raw_name":"G01","lang":"en"},{"name":"Group G03","raw_name":"G03","lang":"en"}]})");
 }
 
+// The write-backs of one answer go to the database together; one that the
+// database refuses (an id too long for WooID) costs its own row only, before
+// and after it the ids are written.
+TEST_F(BatchProtocolTest, ARefusedWriteBackCostsOnlyItsOwnRow) {
+  NewGroups(4);
+  AdminPost("/standin/faults", R"({"route": "categories/batch", "status": 200, "body": {"create": [
+      {"id": 77}, {"id": "123456789012345678901234567890"}, {"id": 79}, {"id": 80}]}})");
+  Woo.UploadCatgories(true);
+
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"G01", "77"}, {"G02", ""}, {"G03", "79"}, {"G04", "80"}};
+  for (const auto& [code, id] : expected) {
+    EXPECT_EQ(Column(code, "WooID"), id) << code;
+    EXPECT_EQ(Column(code, "LastSyncedAt"), id.empty() ? "" : kUploadTimeText) << code;
+  }
+}
+
 // A failure in the second of three batches costs that batch only: its rows
 // stay pending, the third batch is still sent and written back.
 TEST_F(BatchProtocolTest, AFailedBatchIsLoggedAndTheNextOneIsStillSent) {

@@ -1,12 +1,44 @@
 // The shared batch upload protocol (see BatchUpload.h).
 #include "shop/catalog/BatchUpload.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
 #include "shop/RestChannel.h"
 
 namespace ooa {
 namespace {
+
+// The calling thread's write-back queue and how deep it is in the protocol's
+// routines (the product upload sends its follow-up requests from inside them).
+struct TWriteBackQueue {
+  TDatabaseModule* Db = nullptr;
+  std::vector<std::string> Statements;
+  int Depth = 0;
+};
+
+thread_local TWriteBackQueue Queue;
+
+// Marks one routine of the protocol; the outermost flushes on its way out,
+// also when an exception leaves it.
+class TQueueScope {
+ public:
+  TQueueScope() { ++Queue.Depth; }
+  ~TQueueScope() {
+    if (--Queue.Depth > 0) return;
+    try {
+      FlushWriteBacks();
+    } catch (...) {
+      // Out of memory while joining the batch: the statements are lost, as
+      // an unreachable database loses them.
+    }
+  }
+  TQueueScope(const TQueueScope&) = delete;
+  TQueueScope& operator=(const TQueueScope&) = delete;
+};
 
 const rapidjson::Value& NullValue() {
   static const rapidjson::Value null;
@@ -52,16 +84,52 @@ void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray 
     const std::string statement = updateError ? upload.UpdateError(result)
                                   : upload.WriteBack ? upload.WriteBack(result)
                                                      : std::string();
-    if (!statement.empty()) db.ExecQueryPro(statement);
+    QueueWriteBack(db, statement);
     if (!updateError && upload.AfterWrite) upload.AfterWrite(result);
   }
 }
 
 }  // namespace
 
+void QueueWriteBack(TDatabaseModule& db, std::string statement) {
+  if (statement.empty()) return;
+  if (Queue.Db != &db) {
+    FlushWriteBacks();
+    Queue.Db = &db;
+  }
+  Queue.Statements.push_back(std::move(statement));
+  if (Queue.Depth == 0) FlushWriteBacks();  // outside the protocol's routines nothing waits
+}
+
+void FlushWriteBacks() {
+  if (Queue.Statements.empty()) return;
+  std::vector<std::string> statements;
+  statements.swap(Queue.Statements);
+  TDatabaseModule& db = *Queue.Db;
+  if (statements.size() == 1) {
+    db.ExecQueryPro(statements.front());
+    return;
+  }
+  std::size_t size = 32;
+  for (const std::string& statement : statements) size += statement.size() + 1;
+  std::string batch;
+  batch.reserve(size);
+  batch += "Begin Tran;";
+  for (const std::string& statement : statements) {
+    batch += ' ';
+    batch += statement;
+  }
+  batch += " Commit Tran;";
+  if (db.ExecQueryPro(batch)) return;
+  // A server that gave up the batch may have left its transaction open.
+  db.ExecQueryPro("If @@TranCount > 0 Rollback Tran;");
+  for (const std::string& statement : statements) db.ExecQueryPro(statement);
+}
+
 void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& request,
                          const rapidjson::Value& answer) {
   if (!answer.IsObject()) return;
+  TQueueScope scope;
   if (upload.UseCreate) ProcessArray(db, upload, TResultArray::Create, "create", request, answer);
   if (upload.UseUpdate) ProcessArray(db, upload, TResultArray::Update, "update", request, answer);
   if (upload.UseDelete) ProcessArray(db, upload, TResultArray::Delete, "delete", request, answer);
@@ -70,7 +138,9 @@ void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const 
 bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
                      const rapidjson::Value& batch) {
   using TLog = TBatchUpload::TResponseLog;
+  TQueueScope scope;
   try {
+    FlushWriteBacks();  // the ids answered so far are committed before the next request
     channel.SetResource(upload.Resource);
     channel.SetMethod("POST");
     channel.ClearBody();
@@ -87,9 +157,9 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
       LogLine(upload.ResponseLog == TLog::InsteadOfFailed ? channel.Content() : std::string("Request Failed."));
       return false;
     }
-    // Our own copy: write-backs may send further requests on this channel.
+    // Taken from the channel: write-backs may send further requests on it.
     rapidjson::Document answer;
-    answer.CopyFrom(*channel.JsonValue(), answer.GetAllocator());
+    channel.TakeJsonValue(answer);
     ProcessBatchResults(db, upload, batch, answer);
     LogLine(upload.FinishedLine);
     return true;

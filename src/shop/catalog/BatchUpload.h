@@ -27,9 +27,21 @@
 //           (when set) instead of WriteBack;
 //   delete: the element's "id".
 // An element without an id is skipped (its row stays pending). Otherwise
-// WriteBack returns one statement (empty: nothing), run alone with
-// ExecQueryPro; a failing statement is not reported. AfterWrite, when set, runs
-// after that statement (the product upload sends follow-up requests there).
+// WriteBack returns one statement (empty: nothing), handed to the write-back
+// queue below; a failing statement is not reported. AfterWrite, when set, runs
+// after that (the product upload sends follow-up requests there).
+//
+// The write-back queue (one per thread): statements are not committed one by
+// one but wait, in their order, until the thread is about to send its next
+// request to the shop (SendBatchObject, or a caller of FlushWriteBacks) or the
+// outermost SendBatchObject / ProcessBatchResults returns. Then they go to the
+// database as one batch in one transaction. So every shop id is committed
+// before the next request leaves, as when each statement committed alone, and
+// an answer whose elements need no follow-up request costs one commit instead
+// of one per element. When that batch fails, any transaction it left open is
+// rolled back and every statement runs again alone, so a failing statement
+// costs only itself (the write-backs set fixed values, so running one twice
+// changes nothing).
 //
 // The caller takes its upload time (Clock().NowLocal()) once, BEFORE it runs
 // the database-side query, and captures it in its callbacks, so a POS row
@@ -106,5 +118,12 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
 // batch (exceptions pass through). For callers that send by other means.
 void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& request,
                          const rapidjson::Value& answer);
+
+// Queues a write-back statement (see above); "" queues nothing. Statements of
+// another database module first flush those queued for the previous one.
+void QueueWriteBack(TDatabaseModule& db, std::string statement);
+// Commits the queued write-backs now; for callers about to send a request by
+// other means than SendBatchObject.
+void FlushWriteBacks();
 
 }  // namespace ooa

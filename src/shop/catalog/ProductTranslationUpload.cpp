@@ -21,7 +21,7 @@ void TWooModule::UploadProductTranslations(const std::string& WooId, const rapid
       create.PushBack(copy, a);
     }
   }
-  LogLine(RequestJsonText(create));
+  if (ConfigDebug()) LogLine(RequestJsonText(create));
   batch.AddMember("create", create, a);
 
   const TConfig config = ConfigSnapshot();

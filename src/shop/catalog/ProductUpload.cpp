@@ -89,8 +89,8 @@ void TWooModule::UploadProducts() {
     } else if (r.Array == TResultArray::Delete && ProductGone(r)) {
       for (int n = 1; n <= 3; ++n) {
         const std::string column = "Translate" + std::to_string(n);
-        Database.ExecQueryPro("Update ProductExtend Set " + column + " = '' Where " + column + " = " +
-                              SqlTextLiteral(r.Id) + ";");
+        QueueWriteBack(Database, "Update ProductExtend Set " + column + " = '' Where " + column + " = " +
+                                     SqlTextLiteral(r.Id) + ";");
       }
     }
   };

@@ -43,6 +43,7 @@ bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
   LogLine("Start Upload Product Variations Stock Data");
   TRestChannel& channel = *RESTRequest1;
   try {
+    FlushWriteBacks();  // the stock answered so far is committed before the next request
     channel.SetResource("products/" + WooId + "/variations/batch");
     channel.SetMethod("POST");
     channel.ClearBody();
