@@ -160,10 +160,9 @@ int main(int argc, char** argv) {
   cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");
   cli.add_flag("--headless", headless, "Run the service without a window; the activity log goes to standard output");
   cli.add_flag("--once", once, "Run one catalogue pass and one order pass, then exit (0 when both ran)");
-#if OOA_WITH_GUI
+  // Accepted by a build without the window too, which runs headless.
   cli.add_flag("--show-window", showWindow,
                "With --once: run the passes in the main window, their lines also on standard output");
-#endif
 #if OOA_WITH_GUI
   cli.add_option("--screenshot", screenshotDir,
                  "Save pictures of the main window and the settings dialog into DIR (with --once --show-window: "
