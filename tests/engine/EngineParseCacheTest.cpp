@@ -5,7 +5,11 @@
 
 #include <cstring>
 
+#include <sqlite3.h>
+
 #include "EngineFixture.h"
+#include "PosTables.h"
+#include "db/embedded/Compiler.h"
 #include "db/embedded/ParseCache.h"
 #include "db/embedded/Parser.h"
 
@@ -18,6 +22,7 @@ using namespace tsql;
 // returned as a path.
 struct TTreeDiff {
   std::string Where;
+  bool Positions = true;  // a cached program's tree keeps the positions of the batch it was compiled from
 
   bool Fail(const std::string& where) {
     if (Where.empty()) Where = where;
@@ -32,12 +37,13 @@ struct TTreeDiff {
     const TExpr& y = *b;
     if (x.Kind != y.Kind || x.Op != y.Op || x.Name != y.Name || x.Qualifier != y.Qualifier || x.IsDate != y.IsDate ||
         x.OriginalText != y.OriginalText || x.Negated != y.Negated || x.Distinct != y.Distinct ||
-        x.StarArg != y.StarArg || x.HasOperand != y.HasOperand || x.HasElse != y.HasElse || x.Pos != y.Pos)
+        x.StarArg != y.StarArg || x.HasOperand != y.HasOperand || x.HasElse != y.HasElse || (Positions && x.Pos != y.Pos))
       return Fail(at);
     if (x.Value.Kind != y.Value.Kind || x.Value.Int != y.Value.Int || x.Value.Text != y.Value.Text ||
         std::memcmp(&x.Value.Float, &y.Value.Float, sizeof(double)) != 0)
       return Fail(at + ".value");
-    if (!Type(x.CastType, y.CastType, at + ".cast")) return false;
+    if (!Type(x.CastType, y.CastType, at + ".cast") || !Type(x.Type, y.Type, at)) return false;
+    if (x.Slot != y.Slot || x.Fn != y.Fn || x.Simple != y.Simple) return Fail(at + ".compiled");
     if (x.Args.size() != y.Args.size()) return Fail(at + ".args");
     for (size_t i = 0; i < x.Args.size(); ++i)
       if (!Expr(x.Args[i], y.Args[i], at + ".arg" + std::to_string(i))) return false;
@@ -50,12 +56,12 @@ struct TTreeDiff {
     return true;
   }
   bool Source(const TTableSource& a, const TTableSource& b, const std::string& at) {
-    return (a.Name == b.Name && a.Alias == b.Alias && a.Pos == b.Pos) ? Select(a.Derived, b.Derived, at + ".derived")
+    return (a.Name == b.Name && a.Alias == b.Alias && (!Positions || a.Pos == b.Pos)) ? Select(a.Derived, b.Derived, at + ".derived")
                                                                       : Fail(at);
   }
   bool Select(const std::unique_ptr<TSelect>& a, const std::unique_ptr<TSelect>& b, const std::string& at) {
     if (!a || !b) return (!a && !b) || Fail(at + " present");
-    if (a->Distinct != b->Distinct || a->Pos != b->Pos || a->Items.size() != b->Items.size() ||
+    if (a->Distinct != b->Distinct || (Positions && a->Pos != b->Pos) || a->Items.size() != b->Items.size() ||
         a->From.size() != b->From.size() || a->OrderBy.size() != b->OrderBy.size())
       return Fail(at);
     if (!Expr(a->Top, b->Top, at + ".top")) return false;
@@ -82,7 +88,7 @@ struct TTreeDiff {
     if (!a || !b) return (!a && !b) || Fail(at + " present");
     const TStmt& x = *a;
     const TStmt& y = *b;
-    if (x.Kind != y.Kind || x.Pos != y.Pos || x.Line != y.Line || x.Table != y.Table || x.Name != y.Name ||
+    if (x.Kind != y.Kind || (Positions && x.Pos != y.Pos) || x.Line != y.Line || x.Table != y.Table || x.Name != y.Name ||
         x.Columns != y.Columns || x.DefaultValues != y.DefaultValues || x.PrimaryKey != y.PrimaryKey ||
         x.UniqueKeys != y.UniqueKeys || x.Unique != y.Unique || x.Rows.size() != y.Rows.size() ||
         x.Sets.size() != y.Sets.size() || x.Declares.size() != y.Declares.size() || x.Body.size() != y.Body.size() ||
@@ -181,6 +187,106 @@ INSTANTIATE_TEST_SUITE_P(
                    "Declare @i int; Set @i = 10; While @i < 30 Begin Set @i = @i + 2; If @i = 20 Continue; Print 'yz' End",
                    true},
         TShapeCase{"OtherNamesAreOtherShapes", "Select A From T Where A = 1", "Select B From T Where A = 1", false}));
+
+// A compiled program as text: instructions, their SQL and parameters, the
+// variables, and the result columns.
+std::string Listing(const TProgram& p) {
+  std::string s;
+  for (const TInstr& in : p.Code) {
+    s += std::to_string(static_cast<int>(in.Op)) + " " + std::to_string(in.Target) + " " + std::to_string(in.Line);
+    for (const auto& c : in.Columns) s += " col " + c.Name + ":" + c.Type.Name + std::to_string(c.Type.Length);
+    if (in.Sql) {
+      s += " " + in.Sql->Sql;
+      for (const auto& c : in.Sql->Columns) s += " col " + c.Name + ":" + c.Type.Name + std::to_string(c.Type.Length);
+      for (const TParamSource& src : in.Sql->Params)
+        s += " [" + std::to_string(src.Slot) + " " + std::to_string(static_cast<int>(src.Value.Kind)) + " " +
+             std::to_string(src.Value.Int) + " " + std::to_string(src.Value.Float) + " " + src.Value.Text + "]";
+    }
+    s += "\n";
+  }
+  for (const auto& v : p.Vars) s += v.Name + ":" + v.Type.Name + "\n";
+  return s;
+}
+
+struct TProgramCase {
+  const char* Name;
+  const char* First;   // compiled first, fills the cache
+  const char* Second;  // the same shape with other literals
+  bool Reused;         // the second batch takes the first one's program
+};
+
+void PrintTo(const TProgramCase& c, std::ostream* os) { *os << c.Name; }
+
+class EngineProgramCache : public EngineTest, public ::testing::WithParamInterface<TProgramCase> {};
+
+// What the cache gives for the second batch is what compiling it gives: the
+// same instructions, SQL and parameters, and the same tree for the
+// expressions the engine works out itself.
+TEST_P(EngineProgramCache, GivesTheProgramCompilingGives) {
+  const TProgramCase& c = GetParam();
+  Exec(kPosTables);
+  Exec("Create Table Stamp (Id int, At datetime, Code nvarchar(4), Note nvarchar(max))");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(Path.c_str(), &db), SQLITE_OK);
+  TCatalog catalog;
+  catalog.Load(db);
+  sqlite3_close(db);
+
+  TParseCache cache;
+  const TProgram* first = &cache.Compile(c.First, catalog);
+  EXPECT_EQ(Listing(*first), Listing(CompileBatch(ParseBatch(c.First), catalog)));
+  const TProgram& got = cache.Compile(c.Second, catalog);
+  TProgram want = CompileBatch(ParseBatch(c.Second), catalog);
+  EXPECT_EQ(Listing(got), Listing(want));
+  TTreeDiff diff{"", false};
+  EXPECT_TRUE(diff.Batch(got.Ast, want.Ast)) << diff.Where;
+  EXPECT_EQ(&got == first, c.Reused);
+  // And back: the program put right again for the first batch.
+  const TProgram& again = cache.Compile(c.First, catalog);
+  TProgram firstWant = CompileBatch(ParseBatch(c.First), catalog);
+  EXPECT_EQ(Listing(again), Listing(firstWant));
+  TTreeDiff back{"", false};
+  EXPECT_TRUE(back.Batch(again.Ast, firstWant.Ast)) << back.Where;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Literals, EngineProgramCache,
+    ::testing::Values(
+        TProgramCase{"InvoiceLineAndStock",
+                     "Declare @InvoiceNo nvarchar(15); Set @InvoiceNo = N'W26000001'; "
+                     "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, ID) Values(@InvoiceNo, N'P1', 1, 5.5, 1); "
+                     "Update Product Set StockQty1 = StockQty1 - (1 * 1) Where ProductCode = N'P1'",
+                     "Declare @InvoiceNo nvarchar(15); Set @InvoiceNo = N'W26000002'; "
+                     "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, ID) Values(@InvoiceNo, N'Longer-17', 3, 0.25, 2); "
+                     "Update Product Set StockQty1 = StockQty1 - (3 * 1) Where ProductCode = N'Longer-17'",
+                     true},
+        TProgramCase{"EngineWorksOutConditionsAndAssignments",
+                     "Declare @a nvarchar(10), @n int; Set @a = 'ab'; Select @n = 5; If @a = 'ab' And @n > 2 Select 'yes' Else Select 'no'",
+                     "Declare @a nvarchar(10), @n int; Set @a = 'xyz1'; Select @n = 7; If @a = 'q' And @n > 30 Select 'yes' Else Select 'no'",
+                     true},
+        TProgramCase{"DateTextStaysADate",
+                     "Select InvoiceNo From InvoiceHead Where InvoiceDate >= '12/08/2026' And InvoiceDate < '2026-12-09'",
+                     "Select InvoiceNo From InvoiceHead Where InvoiceDate >= '01/02/2025' And InvoiceDate < '2025-01-03'",
+                     true},
+        TProgramCase{"DateTextThatIsNoDate", "Select InvoiceNo From InvoiceHead Where InvoiceDate < '2026-12-09'",
+                     "Select InvoiceNo From InvoiceHead Where InvoiceDate < 'tomorrow'", false},
+        TProgramCase{"StoredIntoColumns",
+                     "Insert Stamp Values (1, '12/08/2026 10:15:00', N'ab', N'x')",
+                     "Insert Stamp Values (2, '01/31/2027', N'abcd', N'a much longer note than before')", true},
+        TProgramCase{"TooLongForItsColumn", "Insert Stamp Values (1, Null, N'ab', N'x')",
+                     "Insert Stamp Values (1, Null, N'abcde', N'x')", false},
+        TProgramCase{"NoDateForADateColumn", "Insert Stamp Values (1, '2026-12-08', N'ab', N'x')",
+                     "Insert Stamp Values (1, 'soon', N'ab', N'x')", false},
+        TProgramCase{"LengthGivesTheType",
+                     "Declare @s nvarchar(8); Set @s = N'ab' + N'cd'; Select Cast(N'abc' As nvarchar(3)), N'x' + @s",
+                     "Declare @s nvarchar(8); Set @s = N'abcdef' + N'cd'; Select Cast(N'abcd' As nvarchar(3)), N'xyz' + @s",
+                     false},
+        TProgramCase{"OrderByPosition", "Select InvoiceNo, Amount From InvoiceHead Order By 1",
+                     "Select InvoiceNo, Amount From InvoiceHead Order By 2", false},
+        TProgramCase{"PatternsAndLists",
+                     "Select InvoiceNo From InvoiceHead Where InvoiceNo Like 'W26%' And KindFlag In (1, 2) And Amount Between 1 And 5",
+                     "Select InvoiceNo From InvoiceHead Where InvoiceNo Like 'X2_%' And KindFlag In (7, 9) And Amount Between 10 And 50",
+                     true}));
 
 }  // namespace
 }  // namespace ooa::test

@@ -100,6 +100,18 @@ TEST_F(EngineSession, TableMadeByAnotherSessionIsSeen) {
   EXPECT_EQ(Text("Select A From Later"), "5");
 }
 
+TEST_F(EngineSession, BatchIsCompiledAgainAfterAnotherSessionChangesItsTable) {
+  Exec("Create Table Later (A int)");
+  Exec("Insert Later (A) Values (1)");
+  Exec("Insert Later (A) Values (2)");  // this shape's program is kept now
+  auto other = CreateEmbeddedSession(Path);
+  other->Open();
+  other->Execute("Drop Table Later; Create Table Later (A nvarchar(1))");
+  // Against the new column a two-digit number no longer fits.
+  EXPECT_NE(ErrorOf("Insert Later (A) Values (25)"), "(no error)");
+  EXPECT_EQ(Text("Select Count(*) From Later"), "0");
+}
+
 struct TValueCase {
   TDbValue::TKind Kind;
   const char* Text;

@@ -34,22 +34,32 @@ void TCompiler::EmitConverted(TExpr& e, const TSqlType& target, const std::strin
   if (e.Kind == TExprKind::Literal) {
     if (e.Value.IsNull()) {
       w.Text("NULL");
+      NoteLiteral(e, TLiteralUse::THow::Exact);
       return;
     }
     TValue v = e.IsDate && target.IsText() ? TValue::MakeText(e.OriginalText) : e.Value;
     try {
-      w.Literal(ConvertTo(v, target, TConvertMode::Store, targetName.c_str()));
+      TValue stored = ConvertTo(v, target, TConvertMode::Store, targetName.c_str());
+      size_t before = w.Params.size();
+      w.Literal(stored);
+      NoteLiteral(e, TLiteralUse::THow::Stored, &w, before, &target, &targetName);
       return;
     } catch (const TRuntimeError&) {
       // Fails when the statement runs, as the server would.
+      NoteLiteral(e, TLiteralUse::THow::NotStored, nullptr, 0, &target, &targetName);
     }
   } else if (StoresAsIs(e.Type, target)) {
     EmitExpr(e, w);
     return;
   }
   w.Text("t_conv(");
-  if (e.IsDate && target.IsText()) w.Literal(TValue::MakeText(e.OriginalText));
-  else EmitExpr(e, w);
+  if (e.IsDate && target.IsText()) {
+    size_t before = w.Params.size();
+    w.Literal(TValue::MakeText(e.OriginalText));
+    NoteLiteral(e, TLiteralUse::THow::OriginalText, &w, before);
+  } else {
+    EmitExpr(e, w);
+  }
   w.Text(", " + std::to_string(EncodeType(target)) + ", 1, '");
   for (char c : targetName) {
     if (c == '\'') w.Sql += '\'';

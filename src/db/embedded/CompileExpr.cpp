@@ -29,6 +29,30 @@ TSqlType NumericResult(const TSqlType& a, const TSqlType& b) {
 
 }  // namespace
 
+TSqlType LiteralType(const TExpr& e) {
+  if (e.Value.IsNull()) return TSqlType();
+  if (e.Value.Kind == TValue::TKind::Int) return TSqlType::Of(TTypeClass::Int);
+  if (e.Value.Kind == TValue::TKind::Float) return TSqlType::Of(TTypeClass::Float);
+  if (e.IsDate) return TSqlType::Of(TTypeClass::DateTime);
+  return TSqlType::Of(TTypeClass::Text, static_cast<int>(CharCount(e.Value.Text)));
+}
+
+void TCompiler::NoteLiteral(const TExpr& e, TLiteralUse::THow how, TSqlWriter* w, size_t paramsBefore,
+                            const TSqlType* target, const std::string* targetName) {
+  bool param = how == TLiteralUse::THow::Value || how == TLiteralUse::THow::OriginalText ||
+               how == TLiteralUse::THow::DateText || how == TLiteralUse::THow::Stored;
+  // A value written into the text (NULL, or a definition's literal) is part of it.
+  if (param && !(w && w->Params.size() > paramsBefore)) how = TLiteralUse::THow::Exact;
+  TLiteralUse use;
+  use.Node = &e;
+  use.How = how;
+  if (target) use.Target = *target;
+  if (targetName) use.TargetName = *targetName;
+  Prog.LiteralUses.push_back(std::move(use));
+  if (how != TLiteralUse::THow::Exact && param)
+    w->Params.back().Use = static_cast<int>(Prog.LiteralUses.size()) - 1;
+}
+
 void TCompiler::Resolve(TExpr& e, const TScope* scope) {
   bool simple = true;
   auto kids = [&]() {
@@ -38,13 +62,7 @@ void TCompiler::Resolve(TExpr& e, const TScope* scope) {
     }
   };
   switch (e.Kind) {
-    case TExprKind::Literal:
-      if (e.Value.IsNull()) e.Type = TSqlType();
-      else if (e.Value.Kind == TValue::TKind::Int) e.Type = TSqlType::Of(TTypeClass::Int);
-      else if (e.Value.Kind == TValue::TKind::Float) e.Type = TSqlType::Of(TTypeClass::Float);
-      else if (e.IsDate) e.Type = TSqlType::Of(TTypeClass::DateTime);
-      else e.Type = TSqlType::Of(TTypeClass::Text, static_cast<int>(CharCount(e.Value.Text)));
-      break;
+    case TExprKind::Literal: e.Type = LiteralType(e); break;
     case TExprKind::Variable:
       e.Slot = SlotOf(e.Name, e.Pos);
       e.Type = Prog.Vars[static_cast<size_t>(e.Slot)].Type;

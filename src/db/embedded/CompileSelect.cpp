@@ -85,6 +85,7 @@ void TCompiler::ResolveSelect(TSelect& q, const TScope* outer, std::vector<TOutC
   if (q.Having) Resolve(*q.Having, &scope);
   scope.Items = &q.Items;
   for (auto& o : q.OrderBy) {
+    if (o.Expr->Kind == TExprKind::Literal) NoteLiteral(*o.Expr, TLiteralUse::THow::Exact);
     if (o.Expr->Kind == TExprKind::Literal && o.Expr->Value.Kind == TValue::TKind::Int) {
       if (o.Expr->Value.Int < 1 || o.Expr->Value.Int > static_cast<int64_t>(q.Items.size()))
         throw TDbError("The ORDER BY position number " + std::to_string(o.Expr->Value.Int) +

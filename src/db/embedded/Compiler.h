@@ -17,6 +17,9 @@ namespace ooa::tsql {
 
 TProgram CompileBatch(TBatch batch, const TCatalog& catalog);
 
+// The type a literal expression has.
+TSqlType LiteralType(const TExpr& e);
+
 // Builds the SQLite text of one statement with its parameters.
 struct TSqlWriter {
   std::string Sql;
@@ -89,6 +92,10 @@ class TCompiler {
   void ResolveColumn(TExpr& e, const TScope* scope);
   void EmitExpr(const TExpr& e, TSqlWriter& w);
   void EmitAs(const TExpr& e, TTypeClass other, TSqlWriter& w);
+  // Notes how the literal e reached the program; the parameter it became is
+  // the last of w's when there are more than paramsBefore.
+  void NoteLiteral(const TExpr& e, TLiteralUse::THow how, TSqlWriter* w = nullptr, size_t paramsBefore = 0,
+                   const TSqlType* target = nullptr, const std::string* targetName = nullptr);
 
   TCatalog Catalog;  // a working copy: Create Table earlier in the batch is seen by later statements
   TProgram Prog;

@@ -61,6 +61,7 @@ class TEmbeddedSession : public IDbSession {
       Exec("PRAGMA synchronous=NORMAL");
       tsql::RegisterFunctions(Db);
       Cache.Attach(Db);
+      Parsed.DropPrograms();
       Catalog.Load(Db);
       SchemaVersion = ReadSchemaVersion();
     } catch (const TDbError& e) {
@@ -85,10 +86,11 @@ class TEmbeddedSession : public IDbSession {
     if (version != SchemaVersion) {
       // Another session changed a table definition.
       Cache.Clear();
+      Parsed.DropPrograms();
       Catalog.Load(Db);
       SchemaVersion = version;
     }
-    tsql::TProgram program = tsql::CompileBatch(Parsed.Parse(batch), Catalog);
+    const tsql::TProgram& program = Parsed.Compile(batch, Catalog);
     tsql::TExecutor executor(Db, Cache);
     executor.Prepare(program);
     if (!program.HasDdl) return executor.Run(program);
@@ -126,6 +128,7 @@ class TEmbeddedSession : public IDbSession {
 
   void Reload() {
     Cache.Clear();
+    Parsed.DropPrograms();
     Catalog.Load(Db);
     SchemaVersion = ReadSchemaVersion();
   }

@@ -24,16 +24,21 @@ bool NeedsCollation(const TExpr& a, const TExpr& b) {
 
 void TCompiler::EmitAs(const TExpr& e, TTypeClass other, TSqlWriter& w) {
   if (e.Kind == TExprKind::Literal && e.IsDate && other == TTypeClass::Text) {
+    size_t before = w.Params.size();
     w.Literal(TValue::MakeText(e.OriginalText));
+    NoteLiteral(e, TLiteralUse::THow::OriginalText, &w, before);
     return;
   }
   if (e.Type.Class == TTypeClass::Text && other == TTypeClass::DateTime) {
     if (e.Kind == TExprKind::Literal) {
       std::string c;
       if (ParseDateTimeText(e.Value.Text, c)) {
+        size_t before = w.Params.size();
         w.Literal(TValue::MakeText(c));
+        NoteLiteral(e, TLiteralUse::THow::DateText, &w, before);
         return;
       }
+      NoteLiteral(e, TLiteralUse::THow::NoDateText);
     }
     w.Text("t_conv(");
     EmitExpr(e, w);
@@ -46,7 +51,12 @@ void TCompiler::EmitAs(const TExpr& e, TTypeClass other, TSqlWriter& w) {
 void TCompiler::EmitExpr(const TExpr& e, TSqlWriter& w) {
   const auto& A = e.Args;
   switch (e.Kind) {
-    case TExprKind::Literal: w.Literal(e.Value); return;
+    case TExprKind::Literal: {
+      size_t before = w.Params.size();
+      w.Literal(e.Value);
+      NoteLiteral(e, TLiteralUse::THow::Value, &w, before);
+      return;
+    }
     case TExprKind::Variable: w.Variable(e.Slot); return;
     case TExprKind::Column:
       if (e.AliasRef) {

@@ -19,6 +19,25 @@ enum TSpecialSlot : int { kSlotError = 0, kSlotRowCount = 1, kSlotTranCount = 2,
 struct TParamSource {
   int Slot = -1;  // a variable, or -1 for the literal Value
   TValue Value;
+  int Use = -1;   // the literal of the batch it was made from: TProgram::LiteralUses
+};
+
+// How a literal of the batch shaped the program. The parse cache runs the
+// program again with another batch's literals put in by these.
+struct TLiteralUse {
+  enum class THow : uint8_t {
+    Value,         // its value, as a parameter
+    OriginalText,  // a date literal as written, as a parameter
+    DateText,      // a text read as a date-time: the canonical text, as a parameter
+    NoDateText,    // a text that is no date-time, so it is converted when the statement runs
+    Stored,        // its value converted for storing into Target, as a parameter
+    NotStored,     // a value that does not convert for Target, so it fails when the statement runs
+    Exact,         // the value itself is part of the program
+  };
+  const TExpr* Node = nullptr;
+  THow How = THow::Value;
+  TSqlType Target;         // Stored, NotStored
+  std::string TargetName;  // Stored, NotStored
 };
 
 struct TOutColumn {
@@ -69,6 +88,7 @@ struct TProgram {
   TBatch Ast;
   std::vector<TInstr> Code;
   std::vector<TVariable> Vars;
+  std::vector<TLiteralUse> LiteralUses;
   bool HasDdl = false;
 };
 
