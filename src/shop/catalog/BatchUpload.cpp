@@ -17,6 +17,7 @@ namespace {
 struct TWriteBackQueue {
   TDatabaseModule* Db = nullptr;
   std::vector<std::string> Statements;
+  bool MustFlush = false;  // a queued statement must be committed before the next request
   int Depth = 0;
 };
 
@@ -84,20 +85,21 @@ void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray 
     const std::string statement = updateError ? upload.UpdateError(result)
                                   : upload.WriteBack ? upload.WriteBack(result)
                                                      : std::string();
-    QueueWriteBack(db, statement);
+    QueueWriteBack(db, statement, upload.WriteBacksMayWait);
     if (!updateError && upload.AfterWrite) upload.AfterWrite(result);
   }
 }
 
 }  // namespace
 
-void QueueWriteBack(TDatabaseModule& db, std::string statement) {
+void QueueWriteBack(TDatabaseModule& db, std::string statement, bool mayWait) {
   if (statement.empty()) return;
   if (Queue.Db != &db) {
     FlushWriteBacks();
     Queue.Db = &db;
   }
   Queue.Statements.push_back(std::move(statement));
+  if (!mayWait) Queue.MustFlush = true;
   if (Queue.Depth == 0) FlushWriteBacks();  // outside the protocol's routines nothing waits
 }
 
@@ -105,6 +107,7 @@ void FlushWriteBacks() {
   if (Queue.Statements.empty()) return;
   std::vector<std::string> statements;
   statements.swap(Queue.Statements);
+  Queue.MustFlush = false;
   TDatabaseModule& db = *Queue.Db;
   if (statements.size() == 1) {
     db.ExecQueryPro(statements.front());
@@ -140,7 +143,7 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
   using TLog = TBatchUpload::TResponseLog;
   TQueueScope scope;
   try {
-    FlushWriteBacks();  // the ids answered so far are committed before the next request
+    if (Queue.MustFlush) FlushWriteBacks();  // ids answered so far are committed before the next request
     channel.SetResource(upload.Resource);
     channel.SetMethod("POST");
     channel.ClearBody();

@@ -38,10 +38,12 @@
 // database as one batch in one transaction. So every shop id is committed
 // before the next request leaves, as when each statement committed alone, and
 // an answer whose elements need no follow-up request costs one commit instead
-// of one per element. When that batch fails, any transaction it left open is
-// rolled back and every statement runs again alone, so a failing statement
-// costs only itself (the write-backs set fixed values, so running one twice
-// changes nothing).
+// of one per element. An upload whose write-backs may wait (WriteBacksMayWait)
+// does not make SendBatchObject flush: its statements wait for the next one
+// that must not, or for the end. When the batch fails, any transaction it left
+// open is rolled back and every statement runs again alone, so a failing
+// statement costs only itself (the write-backs set fixed values, so running
+// one twice changes nothing).
 //
 // The caller takes its upload time (Clock().NowLocal()) once, BEFORE it runs
 // the database-side query, and captures it in its callbacks, so a POS row
@@ -90,6 +92,11 @@ struct TBatchUpload {
   bool LogRequest = true;    // log each batch's JSON before sending it
   TResponseLog ResponseLog = TResponseLog::Always;
   bool UseCreate = true, UseUpdate = true, UseDelete = true;
+  // The write-backs may stay queued while follow-up requests go out: they hold
+  // only ids that the shop hands back again when the entry is sent once more
+  // (a product or variation SKU it already has is refused with the existing id,
+  // which is adopted), so losing them to a crash creates nothing twice.
+  bool WriteBacksMayWait = false;
 
   // Statement for one answered entry with a resolved id; "" writes nothing.
   std::function<std::string(const TBatchResult&)> WriteBack;
@@ -121,7 +128,7 @@ void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const 
 
 // Queues a write-back statement (see above); "" queues nothing. Statements of
 // another database module first flush those queued for the previous one.
-void QueueWriteBack(TDatabaseModule& db, std::string statement);
+void QueueWriteBack(TDatabaseModule& db, std::string statement, bool mayWait = false);
 // Commits the queued write-backs now; for callers about to send a request by
 // other means than SendBatchObject.
 void FlushWriteBacks();

@@ -53,6 +53,9 @@ void TWooModule::UploadProducts() {
   upload.StartLine = "Start Upload Products, total batches: ";
   upload.FinishedLine = "Finished Upload Products";
   upload.ResponseLog = TBatchUpload::TResponseLog::WhenJson;
+  // Shop ids of products and variations come back through their SKU; the
+  // translations (no SKU) commit theirs before the next request.
+  upload.WriteBacksMayWait = true;
   upload.WriteBack = [&](const TBatchResult& r) -> std::string {
     const std::string code = MemberText(r.Entry, "sku");
     switch (r.Array) {
