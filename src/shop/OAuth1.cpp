@@ -3,7 +3,9 @@
 #include "shop/OAuth1.h"
 
 #include <openssl/evp.h>
+#include <openssl/core_names.h>
 #include <openssl/hmac.h>
+#include <openssl/params.h>
 #include <openssl/rand.h>
 
 #include <algorithm>
@@ -52,8 +54,52 @@ std::string Base64(const unsigned char* data, size_t size) {
   return out;
 }
 
+// A context keyed for one digest and key, kept per thread: every request of a
+// channel is signed with the same key, and fetching the HMAC implementation and
+// keying it anew costs more than the digest of a request. Each signature works
+// on a copy of the keyed context.
+class TKeyedHmac {
+ public:
+  ~TKeyedHmac() { EVP_MAC_CTX_free(Keyed); }
+
+  // The keyed context for md and key, or nullptr when OpenSSL refuses one.
+  EVP_MAC_CTX* For(const EVP_MD* md, const std::string& key) {
+    if (Keyed && md == Md && key == Key) return Keyed;
+    EVP_MAC_CTX_free(Keyed);
+    Keyed = nullptr;
+    static EVP_MAC* const mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
+    if (!mac) return nullptr;
+    EVP_MAC_CTX* ctx = EVP_MAC_CTX_new(mac);
+    const OSSL_PARAM params[] = {
+        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, const_cast<char*>(EVP_MD_get0_name(md)), 0),
+        OSSL_PARAM_construct_end()};
+    if (!ctx || !EVP_MAC_init(ctx, reinterpret_cast<const unsigned char*>(key.data()), key.size(), params)) {
+      EVP_MAC_CTX_free(ctx);
+      return nullptr;
+    }
+    Keyed = ctx;
+    Md = md;
+    Key = key;
+    return Keyed;
+  }
+
+ private:
+  EVP_MAC_CTX* Keyed = nullptr;
+  const EVP_MD* Md = nullptr;
+  std::string Key;
+};
+
 std::string HmacBase64(const EVP_MD* md, const std::string& key, const std::string& data) {
   unsigned char digest[EVP_MAX_MD_SIZE];
+  thread_local TKeyedHmac keyed;
+  if (EVP_MAC_CTX* base = keyed.For(md, key)) {
+    EVP_MAC_CTX* ctx = EVP_MAC_CTX_dup(base);
+    size_t length = 0;
+    const bool done = ctx && EVP_MAC_update(ctx, reinterpret_cast<const unsigned char*>(data.data()), data.size()) &&
+                      EVP_MAC_final(ctx, digest, &length, sizeof digest);
+    EVP_MAC_CTX_free(ctx);
+    if (done) return Base64(digest, length);
+  }
   unsigned int length = 0;
   if (!HMAC(md, key.data(), static_cast<int>(key.size()),
             reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest, &length)) {
