@@ -6,22 +6,47 @@ namespace ooa::tsql {
 
 namespace {
 
-bool IdentStart(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c >= 0x80; }
-bool IdentPart(unsigned char c) { return IdentStart(c) || (c >= '0' && c <= '9') || c == '$' || c == '@'; }
+bool IdentStartChar(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c >= 0x80;
+}
+
+// Bit 1: may start an identifier; bit 2: may continue one.
+struct TIdentChars {
+  unsigned char Bits[256] = {};
+  TIdentChars() {
+    for (int c = 0; c < 256; ++c) {
+      auto u = static_cast<unsigned char>(c);
+      bool start = IdentStartChar(u);
+      bool part = start || (u >= '0' && u <= '9') || u == '$' || u == '@';
+      Bits[c] = static_cast<unsigned char>((start ? 1 : 0) | (part ? 2 : 0));
+    }
+  }
+};
+const TIdentChars kIdentChars;
+
+bool IdentStart(unsigned char c) { return (kIdentChars.Bits[c] & 1) != 0; }
+bool IdentPart(unsigned char c) { return (kIdentChars.Bits[c] & 2) != 0; }
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::vector<TToken> Tokenize(const std::string& s) {
+std::vector<TToken> Tokenize(const std::string& s, bool texts) {
   std::vector<TToken> out;
+  Tokenize(s, texts, out);
+  return out;
+}
+
+void Tokenize(const std::string& s, bool texts, std::vector<TToken>& out) {
+  out.clear();
   out.reserve(s.size() / 4 + 4);
   size_t i = 0, n = s.size();
   int line = 1;
-  auto push = [&](TTok k, size_t pos, bool uni = false) -> std::string& {
+  auto push = [&](TTok k, size_t pos, size_t end, bool uni = false) -> std::string& {
     TToken& t = out.emplace_back();
     t.Kind = k;
     t.Unicode = uni;
     t.Pos = static_cast<int>(pos);
+    t.End = static_cast<int>(end);
     t.Line = line;
     return t.Text;
   };
@@ -89,7 +114,7 @@ std::vector<TToken> Tokenize(const std::string& s) {
       }
       if (!closed)
         throw TDbError("Unclosed quotation mark after the character string '" + text.substr(0, 40) + "'.");
-      push(TTok::String, start, uni) = std::move(text);
+      push(TTok::String, start, i, uni) = std::move(text);
       continue;
     }
     if (c == '[' || c == '"') {
@@ -111,7 +136,8 @@ std::vector<TToken> Tokenize(const std::string& s) {
         text += s[i++];
       }
       if (!closed) throw TDbError("Unclosed quotation mark after the identifier '" + text.substr(0, 40) + "'.");
-      push(TTok::QuotedIdent, start) = std::move(text);
+      std::string& t = push(TTok::QuotedIdent, start, i);
+      if (texts) t = std::move(text);
       continue;
     }
     if (c == '@') {
@@ -120,12 +146,15 @@ std::vector<TToken> Tokenize(const std::string& s) {
       while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
       if (i - start < 2 || (s[start + 1] == '@' && i - start < 3))
         throw TDbError("Incorrect syntax near '@'.");
-      push(TTok::Variable, start).assign(s, start, i - start);
+      std::string& t = push(TTok::Variable, start, i);
+      if (texts) t.assign(s, start, i - start);
       continue;
     }
     if (IdentStart(c)) {
       while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
-      push(TTok::Ident, start).assign(s, start, i - start);
+      std::string& t = push(TTok::Ident, start, i);
+      if (!texts) continue;
+      t.assign(s, start, i - start);
       std::string& lower = out.back().Lower;
       lower = out.back().Text;
       for (char& ch : lower)
@@ -149,7 +178,7 @@ std::vector<TToken> Tokenize(const std::string& s) {
           while (i < n && Digit(s[i])) ++i;
         }
       }
-      push(kind, start).assign(s, start, i - start);
+      push(kind, start, i).assign(s, start, i - start);
       continue;
     }
     // Operators, longest first.
@@ -158,7 +187,8 @@ std::vector<TToken> Tokenize(const std::string& s) {
     if (i + 1 < n) {
       for (const char* op : kOps2) {
         if (s[i] == op[0] && s[i + 1] == op[1]) {
-          push(TTok::Op, start).assign(op, 2);
+          std::string& t = push(TTok::Op, start, i + 2);
+          if (texts) t.assign(op, 2);
           i += 2;
           matched = true;
           break;
@@ -168,7 +198,8 @@ std::vector<TToken> Tokenize(const std::string& s) {
     if (matched) continue;
     static const std::string kOps1 = "(),;.+-*/%=<>:&|^~";
     if (kOps1.find(static_cast<char>(c)) != std::string::npos) {
-      push(TTok::Op, start).assign(1, static_cast<char>(c));
+      std::string& t = push(TTok::Op, start, i + 1);
+      if (texts) t.assign(1, static_cast<char>(c));
       ++i;
       continue;
     }
@@ -178,9 +209,9 @@ std::vector<TToken> Tokenize(const std::string& s) {
   TToken end;
   end.Kind = TTok::End;
   end.Pos = static_cast<int>(n);
+  end.End = static_cast<int>(n);
   end.Line = line;
   out.push_back(end);
-  return out;
 }
 
 }  // namespace ooa::tsql

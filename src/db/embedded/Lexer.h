@@ -16,10 +16,16 @@ struct TToken {
   std::string Lower;  // a plain identifier in lower case (keywords are compared on it)
   bool Unicode = false;  // N'...'
   int Pos = 0;           // byte offset in the batch
+  int End = 0;           // byte offset after the token
   int Line = 1;
 };
 
 // Throws TDbError for an unclosed quote or comment or a stray character.
-std::vector<TToken> Tokenize(const std::string& batch);
+// Without texts only the number and text literals get their Text (and no
+// identifier its Lower): enough to tell a batch's shape by the spans of the
+// other tokens.
+std::vector<TToken> Tokenize(const std::string& batch, bool texts = true);
+// The same into out, whose room is used again.
+void Tokenize(const std::string& batch, bool texts, std::vector<TToken>& out);
 
 }  // namespace ooa::tsql

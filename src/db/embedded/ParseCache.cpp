@@ -24,25 +24,27 @@ void PutInt(std::string& key, size_t v) {
   key.append(b, sizeof b);
 }
 
-// Every token with its kind and line; the text of all but the literals.
-std::string ShapeOf(const std::vector<TToken>& tokens, size_t textSize) {
+// The batch as written with each number and text literal replaced by its
+// kind and line. The tokenizer reads from a token's start on without looking
+// back, so two batches of one shape give the same tokens but for the
+// literals' texts. Each piece of text goes with its length, so that no text
+// can pass for a literal.
+std::string ShapeOf(const std::vector<TToken>& tokens, const std::string& text) {
   std::string key;
-  key.reserve(textSize + tokens.size() * 2);
-  int line = 1;
+  key.reserve(text.size() + 64);
+  size_t from = 0;
   for (const TToken& t : tokens) {
+    if (!IsLiteralToken(t.Kind)) continue;
+    auto pos = static_cast<size_t>(t.Pos);
+    PutInt(key, pos - from);
+    key.append(text, from, pos - from);
     key += static_cast<char>(t.Kind);
-    if (t.Line != line) {
-      key += '\n';
-      PutInt(key, static_cast<size_t>(t.Line));
-      line = t.Line;
-    }
-    if (IsLiteralToken(t.Kind)) {
-      key += t.Unicode ? 'N' : '\'';
-    } else {
-      PutInt(key, t.Text.size());
-      key += t.Text;
-    }
+    key += t.Unicode ? 'N' : '\'';
+    PutInt(key, static_cast<size_t>(t.Line));
+    from = static_cast<size_t>(t.End);
   }
+  PutInt(key, text.size() - from);
+  key.append(text, from, std::string::npos);
   return key;
 }
 
@@ -226,24 +228,28 @@ bool TParseCache::Matches(const TEntry& entry, const std::vector<TToken>& tokens
 }
 
 TBatch TParseCache::Parse(const std::string& text) {
-  std::vector<TToken> tokens = Tokenize(text);
-  if (tokens.size() > kMaxBatchTokens) return ParseTokens(std::move(tokens), nullptr);
+  std::vector<TToken>& shape = Shape;
+  Tokenize(text, false, shape);
+  if (shape.size() > kMaxBatchTokens) return ParseBatch(text);
   TEntry* entry = nullptr;
-  return Tree(tokens, ShapeOf(tokens, text.size()), entry, nullptr);
+  return Tree(text, shape, ShapeOf(shape, text), entry, nullptr);
 }
 
-TBatch TParseCache::Tree(const std::vector<TToken>& tokens, std::string key, TEntry*& entry, TFills* fills) {
+TBatch TParseCache::Tree(const std::string& text, const std::vector<TToken>& shape, std::string key, TEntry*& entry,
+                         TFills* fills) {
   entry = nullptr;
   auto found = Entries.find(key);
-  if (found != Entries.end() && Matches(found->second, tokens)) {
+  if (found != Entries.end() && Matches(found->second, shape)) {
     entry = &found->second;
     TCloner c;
-    c.MapPos = [&tokens](int index) { return tokens[static_cast<size_t>(index)].Pos; };
+    c.MapPos = [&shape](int index) { return shape[static_cast<size_t>(index)].Pos; };
     c.In = &entry->Fills;
     c.Out = fills;
-    c.Tokens = &tokens;
+    c.Tokens = &shape;
     return c.Batch(entry->Tree);
   }
+
+  std::vector<TToken> tokens = Tokenize(text);
 
   std::vector<int> starts;
   starts.reserve(tokens.size());
@@ -286,22 +292,23 @@ TBatch TParseCache::Tree(const std::vector<TToken>& tokens, std::string key, TEn
 }
 
 const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& catalog) {
-  std::vector<TToken> tokens = Tokenize(text);
-  if (tokens.size() > kMaxBatchTokens) {
-    Scratch = CompileBatch(ParseTokens(std::move(tokens), nullptr), catalog);
+  std::vector<TToken>& shape = Shape;
+  Tokenize(text, false, shape);
+  if (shape.size() > kMaxBatchTokens) {
+    Scratch = CompileBatch(ParseBatch(text), catalog);
     return Scratch;
   }
-  std::string key = ShapeOf(tokens, text.size());
+  std::string key = ShapeOf(shape, text);
   auto found = Entries.find(key);
-  if (found != Entries.end() && found->second.Compiled && Matches(found->second, tokens) &&
-      Refill(*found->second.Compiled, tokens))
+  if (found != Entries.end() && found->second.Compiled && Matches(found->second, shape) &&
+      Refill(*found->second.Compiled, shape))
     return found->second.Compiled->Program;
   TEntry* entry = nullptr;
   TFills fills;
-  TBatch tree = Tree(tokens, std::move(key), entry, &fills);
+  TBatch tree = Tree(text, shape, std::move(key), entry, &fills);
   auto compiled = std::make_unique<TCompiled>();
   compiled->Program = CompileBatch(std::move(tree), catalog);
-  if (!entry || compiled->Program.HasDdl || !Index(*compiled, fills, tokens)) {
+  if (!entry || compiled->Program.HasDdl || !Index(*compiled, fills, shape)) {
     if (entry) entry->Compiled.reset();
     Scratch = std::move(compiled->Program);
     return Scratch;

@@ -75,9 +75,11 @@ class TParseCache {
     std::unique_ptr<TCompiled> Compiled;
   };
 
-  // The tree of the batch; entry is set to its cache entry (or nullptr) and
-  // fills to the literals of the tree returned.
-  TBatch Tree(const std::vector<TToken>& tokens, std::string key, TEntry*& entry, TFills* fills);
+  // The tree of the batch, whose shape tokens (Tokenize without texts) give
+  // key; entry is set to its cache entry (or nullptr) and fills to the
+  // literals of the tree returned.
+  TBatch Tree(const std::string& text, const std::vector<TToken>& shape, std::string key, TEntry*& entry,
+              TFills* fills);
   static bool Matches(const TEntry& entry, const std::vector<TToken>& tokens);
   static bool Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& tokens);
   static bool Refill(TCompiled& compiled, const std::vector<TToken>& tokens);
@@ -91,6 +93,7 @@ class TParseCache {
   std::unordered_map<std::string, TEntry> Entries;
   size_t Tokens = 0;
   TProgram Scratch;  // a program that is not kept
+  std::vector<TToken> Shape;  // the tokens of the batch at hand, without texts
 };
 
 }  // namespace ooa::tsql
