@@ -249,6 +249,12 @@ TBatch TParseCache::Tree(const std::string& text, const std::vector<TToken>& sha
     return c.Batch(entry->Tree);
   }
 
+  // A shape is kept from its second batch on: a batch of its own kind costs
+  // no copy of its tree.
+  if (found == Entries.end()) {
+    if (Seen.size() >= kMaxSeen) Seen.clear();
+    if (Seen.insert(std::hash<std::string>()(key)).second) return ParseBatch(text);
+  }
   std::vector<TToken> tokens = Tokenize(text);
 
   std::vector<int> starts;

@@ -9,14 +9,15 @@
 // operators, the numbers of a type such as nvarchar(15), the lines) must be
 // equal, and each literal is made from its token by the parser's own code.
 // A kept program's tree keeps the positions of the batch it was compiled
-// from (they serve the compiler's messages only). Owned by the session; one
-// thread.
+// from (they serve the compiler's messages only). A shape is kept once a
+// second batch of it comes. Owned by the session; one thread.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "db/embedded/Ast.h"
@@ -89,8 +90,10 @@ class TParseCache {
   static constexpr size_t kMaxBatchTokens = 20000;
   static constexpr size_t kMaxTokens = 100000;
   static constexpr size_t kMaxEntries = 64;
+  static constexpr size_t kMaxSeen = 4096;
 
   std::unordered_map<std::string, TEntry> Entries;
+  std::unordered_set<size_t> Seen;  // the shapes of batches parsed once, by their hash
   size_t Tokens = 0;
   TProgram Scratch;  // a program that is not kept
   std::vector<TToken> Shape;  // the tokens of the batch at hand, without texts
