@@ -56,6 +56,7 @@ class TCurlTransport : public IHttpTransport {
     if (!CaFile.empty() && !std::ifstream(CaFile).good()) {
       SetupError = "the CA file '" + CaFile + "' cannot be read";
     }
+    if (Handle) SetCommonOptions();
   }
 
   ~TCurlTransport() override {
@@ -79,7 +80,9 @@ class TCurlTransport : public IHttpTransport {
     }
     headers = curl_slist_append(headers, "Expect:");  // no 100-continue round trip for large bodies
 
-    SetCommonOptions();
+    // The common options stay set on the handle from one request to the
+    // next; only what belongs to this request is set here, and whatever the
+    // last one set differently is set back.
     curl_easy_setopt(Handle, CURLOPT_URL, request.Url.c_str());
     curl_easy_setopt(Handle, CURLOPT_HTTPHEADER, headers);
     if (request.Method == "GET") {
@@ -88,8 +91,9 @@ class TCurlTransport : public IHttpTransport {
       curl_easy_setopt(Handle, CURLOPT_POST, 1L);
       curl_easy_setopt(Handle, CURLOPT_POSTFIELDS, request.Body.data());
       curl_easy_setopt(Handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.Body.size()));
-      if (request.Method != "POST") curl_easy_setopt(Handle, CURLOPT_CUSTOMREQUEST, request.Method.c_str());
     }
+    curl_easy_setopt(Handle, CURLOPT_CUSTOMREQUEST,
+                     request.Method == "GET" || request.Method == "POST" ? nullptr : request.Method.c_str());
 
     auto started = TSteady::now();
     CURLcode rc = curl_easy_perform(Handle);
@@ -97,6 +101,8 @@ class TCurlTransport : public IHttpTransport {
     curl_slist_free_all(headers);
     curl_easy_setopt(Handle, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(Handle, CURLOPT_POSTFIELDS, nullptr);
+    curl_easy_setopt(Handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(-1));
+    curl_easy_setopt(Handle, CURLOPT_CUSTOMREQUEST, nullptr);
     Current = nullptr;
 
     if (rc != CURLE_OK) {
@@ -116,8 +122,8 @@ class TCurlTransport : public IHttpTransport {
   }
 
  private:
+  // Set once, when the handle is made.
   void SetCommonOptions() {
-    curl_easy_reset(Handle);  // keeps live connections and cookies
     curl_easy_setopt(Handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(Handle, CURLOPT_ERRORBUFFER, ErrorBuffer);
     curl_easy_setopt(Handle, CURLOPT_USERAGENT, UserAgent);
