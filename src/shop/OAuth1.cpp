@@ -17,8 +17,11 @@ namespace {
 
 const char* const HexDigits = "0123456789ABCDEF";
 
+// RFC 3986 unreserved characters: ASCII letters and digits and "-._~" (a byte
+// above 127 is always encoded, whatever the process locale says of it).
 bool IsUnreserved(unsigned char c) {
-  return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~';
 }
 
 int HexValue(char c) {
@@ -111,17 +114,18 @@ std::string HmacBase64(const EVP_MD* md, const std::string& key, const std::stri
 }  // namespace
 
 std::string PercentEncode(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() * 3);
+  std::string out(text.size() * 3, '\0');
+  char* end = out.data();
   for (unsigned char c : text) {
     if (IsUnreserved(c)) {
-      out += static_cast<char>(c);
+      *end++ = static_cast<char>(c);
     } else {
-      out += '%';
-      out += HexDigits[c >> 4];
-      out += HexDigits[c & 0x0F];
+      *end++ = '%';
+      *end++ = HexDigits[c >> 4];
+      *end++ = HexDigits[c & 0x0F];
     }
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 
