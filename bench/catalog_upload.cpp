@@ -12,13 +12,14 @@
 //
 //   bench_catalog_upload [products]
 //
-// The POS database lies in the temporary folder (TMPDIR): every write-back
-// statement commits on its own, so on a disk the pass also waits for those
-// writes, and on a memory file system (TMPDIR=/dev/shm) it does not.
+// The POS database lies in the temporary folder (TMPDIR): the write-backs
+// commit (together, before the next request) while the pass runs, so on a
+// disk the pass also waits for those writes, and on a memory file system
+// (TMPDIR=/dev/shm) it does not.
 //
 // The pass's time is split into waiting for the shop's answers, time in the
-// POS database (the query and one write-back statement per answered entry)
-// and the rest (building, signing, parsing).
+// POS database (the query and the write-back batches) and the rest
+// (building, signing, parsing).
 //
 // The stand-in runs without signature checks, so the bare loop need not sign;
 // the adaptor signs as always. Its requests are written to a file as they are
