@@ -13,13 +13,15 @@
 //   bench_catalog_upload [products]
 //
 // The POS database lies in the temporary folder (TMPDIR): the write-backs
-// commit (together, before the next request) while the pass runs, so on a
+// commit (together, as the next request leaves) while the pass runs, so on a
 // disk the pass also waits for those writes, and on a memory file system
 // (TMPDIR=/dev/shm) it does not.
 //
 // The pass's time is split into waiting for the shop's answers, time in the
 // POS database (the query and the write-back batches) and the rest
-// (building, signing, parsing).
+// (building, signing, parsing). Write-backs committed while a request is out
+// count in both of the first two, so the rest comes out below what building,
+// signing and parsing take.
 //
 // The stand-in runs without signature checks, so the bare loop need not sign;
 // the adaptor signs as always. Its requests are written to a file as they are

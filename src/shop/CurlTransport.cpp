@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cstring>
 #include <fstream>
 #include <mutex>
@@ -73,6 +74,9 @@ class TCurlTransport : public IHttpTransport {
     IdleAbort = false;
     LastDown = LastUp = 0;
     LastActivity = TSteady::now();
+    Started = LastActivity;
+    OnSent = request.OnSent ? &request.OnSent : nullptr;
+    UploadSize = request.Method == "GET" ? 0 : static_cast<curl_off_t>(request.Body.size());
 
     curl_slist* headers = nullptr;
     for (const auto& [name, value] : request.Headers) {
@@ -104,6 +108,7 @@ class TCurlTransport : public IHttpTransport {
     curl_easy_setopt(Handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(-1));
     curl_easy_setopt(Handle, CURLOPT_CUSTOMREQUEST, nullptr);
     Current = nullptr;
+    OnSent = nullptr;
 
     if (rc != CURLE_OK) {
       std::string cause;
@@ -189,6 +194,16 @@ class TCurlTransport : public IHttpTransport {
   static int OnProgress(void* user, curl_off_t, curl_off_t downNow, curl_off_t, curl_off_t upNow) {
     auto* self = static_cast<TCurlTransport*>(user);
     auto now = TSteady::now();
+    // The request's OnSent work, once the body has left (or after a second, so
+    // it never waits long for a connection that does not come).
+    if (self->OnSent && ((self->UploadSize > 0 && upNow >= self->UploadSize) ||
+                         now - self->Started >= std::chrono::seconds(1))) {
+      const std::function<void()>* work = self->OnSent;
+      self->OnSent = nullptr;
+      (*work)();
+      now = TSteady::now();
+      self->LastActivity = now;  // the wait for the answer starts now
+    }
     if (downNow != self->LastDown || upNow != self->LastUp) {
       self->LastDown = downNow;
       self->LastUp = upNow;
@@ -217,7 +232,9 @@ class TCurlTransport : public IHttpTransport {
   std::string SetupError;
   char ErrorBuffer[CURL_ERROR_SIZE] = {};
   THttpResponse* Current = nullptr;
-  TSteady::time_point LastActivity;
+  TSteady::time_point LastActivity, Started;
+  const std::function<void()>* OnSent = nullptr;  // the current request's, until it ran
+  curl_off_t UploadSize = 0;
   curl_off_t LastDown = 0, LastUp = 0;
   bool IdleAbort = false;
 };

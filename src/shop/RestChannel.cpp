@@ -96,7 +96,27 @@ void TRestChannel::ClearBody() { Body.clear(); }
 
 void TRestChannel::AddJsonBody(const std::string& json) { Body = json; }
 
+void TRestChannel::SetOnSent(std::function<void()> work) { OnSent = std::move(work); }
+
 void TRestChannel::Execute() {
+  // The work runs once: when the transport says the request has left, or else
+  // when Execute ends, however it ends.
+  struct TOnce {
+    std::function<void()> Work;
+    void operator()() {
+      if (!Work) return;
+      std::function<void()> work = std::move(Work);
+      Work = nullptr;
+      work();
+    }
+    ~TOnce() {
+      try {
+        (*this)();
+      } catch (...) {
+      }
+    }
+  } onSent{std::move(OnSent)};
+  OnSent = nullptr;
   const auto started = TSteady::now();
   std::string baseUrl, key, secret;
   {
@@ -133,6 +153,7 @@ void TRestChannel::Execute() {
   };
   if (!Body.empty() || Method != "GET") request.Headers.emplace_back("Content-Type", "application/json");
   request.Body = Body;
+  if (onSent.Work) request.OnSent = [&onSent] { onSent(); };
 
   const auto sending = TSteady::now();
   THttpResponse answer;
@@ -142,6 +163,7 @@ void TRestChannel::Execute() {
     throw TRestError(MaskSecret(e.what(), secret));  // a transport failure
   }
   const auto received = TSteady::now();
+  onSent();  // when the transport did not run it
   Response = std::move(answer);
 
   const bool protocolError = Response.Status >= 400 && Response.Status < 500;

@@ -6,6 +6,7 @@
 // under a lock, so a request always sees a consistent set.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,6 +31,10 @@ struct THttpRequest {
   std::string Url;     // full URL including the query
   std::vector<std::pair<std::string, std::string>> Headers;
   std::string Body;
+  // When set, the transport may call it once, on its own thread, as soon as
+  // the whole request has been written and before the answer is read (work
+  // that can go on while the shop works). It must not throw.
+  std::function<void()> OnSent;
 };
 
 struct THttpResponse {
@@ -67,6 +72,10 @@ class TRestChannel {
   void ClearParameters();
   void ClearBody();
   void AddJsonBody(const std::string& json);
+  // Work for the next Execute alone: run once its request has left (while the
+  // shop works on it), and at the latest when Execute ends, also by an
+  // exception. Nothing to run: an empty function.
+  void SetOnSent(std::function<void()> work);
   // Sends the request. 400..499: logs the status text and body, returns normally.
   // >= 500 or transport failure: throws TRestError. Always logs the URI and resource lines
   // after a response arrived.
@@ -91,6 +100,7 @@ class TRestChannel {
   std::string BaseUrl, Key, Secret;
   std::string ResourceText, Method = "GET", Body;
   std::vector<std::pair<std::string, std::string>> Parameters;
+  std::function<void()> OnSent;
   THttpResponse Response;
   std::string LastUrlText;
   std::optional<rapidjson::Document> Json;

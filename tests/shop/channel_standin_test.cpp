@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "shop/channel_loopback.h"
@@ -125,6 +127,45 @@ TEST(RestChannelStandin, ReplayedNonceIsRefused) {
   replay.Replay = false;  // a fresh nonce passes again
   channel.Execute();
   EXPECT_EQ(channel.StatusCode(), 200) << channel.Content();
+}
+
+// Work handed to SetOnSent runs once for its request: as soon as the request
+// has left, while the shop still holds the answer, and also when the request
+// fails; the request after it runs none.
+TEST(RestChannelStandin, OnSentWorkRunsOnceWhileTheShopHoldsTheAnswer) {
+  TShopStandin shop;
+  const auto fault = [&](const std::string& body) {
+    THttpRequest request{"POST", shop.Origin() + "/standin/faults", {{"Content-Type", "application/json"}}, body};
+    ASSERT_EQ(CreateCurlTransport()->Send(request).Status, 200);
+  };
+  TRestChannel channel(CreateCurlTransport());
+  channel.SetCredentials(shop.BaseUrl(), "ck_standin", "cs_standin");
+  channel.SetResource("products/categories/batch");
+  channel.SetMethod("POST");
+  channel.AddJsonBody(R"({"create":[{"name":"Green tea","parent":0}]})");
+  using TClock = std::chrono::steady_clock;
+  int runs = 0;
+  TClock::time_point ranAt;
+  const auto work = [&] {
+    ++runs;
+    ranAt = TClock::now();
+  };
+
+  fault(R"({"route": "categories/batch", "kind": "delay", "delay_ms": 1500})");
+  channel.SetOnSent(work);
+  channel.Execute();
+  EXPECT_EQ(channel.StatusCode(), 200) << channel.Content();
+  EXPECT_EQ(runs, 1);
+  EXPECT_GE(TClock::now() - ranAt, std::chrono::milliseconds(1000));  // long before the answer came
+
+  fault(R"({"route": "categories/batch", "kind": "drop"})");
+  channel.SetOnSent(work);
+  EXPECT_THROW(channel.Execute(), TRestError);
+  EXPECT_EQ(runs, 2);
+
+  channel.Execute();
+  EXPECT_EQ(channel.StatusCode(), 200) << channel.Content();
+  EXPECT_EQ(runs, 2);
 }
 
 }  // namespace

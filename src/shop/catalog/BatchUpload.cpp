@@ -23,19 +23,23 @@ struct TWriteBackQueue {
 
 thread_local TWriteBackQueue Queue;
 
+// FlushWriteBacks for the channel's OnSent, which must not throw.
+void FlushQueuedWriteBacks() {
+  try {
+    FlushWriteBacks();
+  } catch (...) {
+    // Out of memory while joining the batch: the statements are lost, as
+    // an unreachable database loses them.
+  }
+}
+
 // Marks one routine of the protocol; the outermost flushes on its way out,
 // also when an exception leaves it.
 class TQueueScope {
  public:
   TQueueScope() { ++Queue.Depth; }
   ~TQueueScope() {
-    if (--Queue.Depth > 0) return;
-    try {
-      FlushWriteBacks();
-    } catch (...) {
-      // Out of memory while joining the batch: the statements are lost, as
-      // an unreachable database loses them.
-    }
+    if (--Queue.Depth == 0) FlushQueuedWriteBacks();
   }
   TQueueScope(const TQueueScope&) = delete;
   TQueueScope& operator=(const TQueueScope&) = delete;
@@ -143,13 +147,15 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
   using TLog = TBatchUpload::TResponseLog;
   TQueueScope scope;
   try {
-    if (Queue.MustFlush) FlushWriteBacks();  // ids answered so far are committed before the next request
     channel.SetResource(upload.Resource);
     channel.SetMethod("POST");
     channel.ClearBody();
     const std::string json = RequestJsonText(batch);
     channel.AddJsonBody(json);
     if (upload.LogRequest) LogLine(json);
+    // The ids answered so far are committed as soon as this request has left,
+    // while the shop works on it.
+    if (Queue.MustFlush) channel.SetOnSent(FlushQueuedWriteBacks);
     channel.Execute();
 
     const bool isJson = channel.JsonValue() != nullptr;

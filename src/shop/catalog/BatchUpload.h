@@ -32,18 +32,19 @@
 // after that (the product upload sends follow-up requests there).
 //
 // The write-back queue (one per thread): statements are not committed one by
-// one but wait, in their order, until the thread is about to send its next
-// request to the shop (SendBatchObject, or a caller of FlushWriteBacks) or the
-// outermost SendBatchObject / ProcessBatchResults returns. Then they go to the
-// database as one batch in one transaction. So every shop id is committed
-// before the next request leaves, as when each statement committed alone, and
-// an answer whose elements need no follow-up request costs one commit instead
-// of one per element. An upload whose write-backs may wait (WriteBacksMayWait)
-// does not make SendBatchObject flush: its statements wait for the next one
-// that must not, or for the end. When the batch fails, any transaction it left
-// open is rolled back and every statement runs again alone, so a failing
-// statement costs only itself (the write-backs set fixed values, so running
-// one twice changes nothing).
+// one but wait, in their order, until the thread's next request to the shop
+// has left (SendBatchObject commits them the moment its request is written,
+// while the shop works on it; a caller of FlushWriteBacks before it sends) or
+// the outermost SendBatchObject / ProcessBatchResults returns. Then they go to
+// the database as one batch in one transaction. So every shop id is committed
+// without waiting for another answer, as when each statement committed alone,
+// and an answer whose elements need no follow-up request costs one commit
+// instead of one per element. An upload whose write-backs may wait
+// (WriteBacksMayWait) does not make SendBatchObject flush: its statements wait
+// for the next one that must not, or for the end. When the batch fails, any
+// transaction it left open is rolled back and every statement runs again
+// alone, so a failing statement costs only itself (the write-backs set fixed
+// values, so running one twice changes nothing).
 //
 // The caller takes its upload time (Clock().NowLocal()) once, BEFORE it runs
 // the database-side query, and captures it in its callbacks, so a POS row
