@@ -17,7 +17,7 @@ namespace {
 struct TWriteBackQueue {
   TDatabaseModule* Db = nullptr;
   std::vector<std::string> Statements;
-  bool MustFlush = false;  // a queued statement must be committed before the next request
+  bool MustFlush = false;  // a queued statement must be committed as the next request leaves
   int Depth = 0;
 };
 
