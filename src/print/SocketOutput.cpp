@@ -102,16 +102,22 @@ class TSocketOutput : public IPrinterOutput {
     // Read until the printer closes its side too, so that nothing it still has
     // to read is thrown away by a reset; bounded.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(PrinterTimings().IoTimeoutMs);
+    // A reset says the printer closed with part of the receipt unread: all of
+    // it had left here, but not all of it was printed.
     char buf[512];
+    int err = 0;
     for (;;) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
       if (left <= 0 || !WaitFor(Fd, POLLIN, static_cast<int>(left))) break;
       ssize_t n = ::recv(Fd, buf, sizeof buf, 0);
       if (n > 0 || (n < 0 && errno == EINTR)) continue;
+      if (n < 0) err = errno;
       break;
     }
     ::close(Fd);
     Fd = -1;
+    if (err == ECONNRESET) throw TPrintError("Printer " + Where + ": the printer dropped the connection before the end");
+    if (err != 0) throw TPrintError("Printer " + Where + ": " + ErrnoText(err));
   }
 
  private:

@@ -3,8 +3,15 @@
 // printer connection.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <functional>
+#include <future>
+#include <thread>
 
 #include "escpos-view/EscPosDecode.h"
 #include "print/PrinterControlUnit.h"
@@ -204,6 +211,45 @@ TEST_F(RawPrintingTest, PrinterThatDropsTheConnectionRaisesToTheReceipt) {
   EXPECT_THROW(CloseReceiptPrinter(), TPrintError);  // the cut fails too ...
   EXPECT_FALSE(ReceiptDocumentOpen());               // ... but the document is ended
   EXPECT_EQ(standin.Jobs()[0], Init);
+}
+
+// The whole receipt fits into the connection's buffers, so every send
+// succeeds; the printer takes 120 bytes and resets only after that. Ending the
+// document must still say the receipt was not printed.
+TEST_F(RawPrintingTest, PrinterThatResetsAfterTheLastSendFailsTheEnd) {
+  int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 1), 0);
+  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+  std::promise<void> allSent;
+  std::thread printer([listener, sent = allSent.get_future()]() mutable {
+    int fd = ::accept(listener, nullptr, nullptr);
+    if (fd < 0) return;
+    sent.wait();
+    char buf[120];
+    size_t got = 0;
+    while (got < sizeof buf) {
+      ssize_t n = ::recv(fd, buf + got, sizeof buf - got, 0);
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    linger reset{1, 0};  // close with unread bytes: a reset
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    ::close(fd);
+  });
+
+  auto output = OpenSocketOutput("127.0.0.1", ntohs(address.sin_port));
+  output->Write(std::string(2000, 'x'));
+  allSent.set_value();
+  EXPECT_THROW(output->Finish(), TPrintError);
+  printer.join();
+  ::close(listener);
 }
 
 TEST_F(RawPrintingTest, DocumentLeftOpenIsEndedByTheNextReceipt) {
