@@ -81,6 +81,9 @@ class TParseCache {
   // literals of the tree returned.
   TBatch Tree(const std::string& text, const std::vector<TToken>& shape, std::string key, TEntry*& entry,
               TFills* fills);
+  // The key of a batch: its text with every literal left out (ParseCache.cpp).
+  static std::string ShapeOf(const std::vector<TToken>& tokens, const std::string& text);
+  static bool SameLiteral(const TExpr& a, const TExpr& b);
   static bool Matches(const TEntry& entry, const std::vector<TToken>& tokens);
   static bool Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& tokens);
   static bool Refill(TCompiled& compiled, const std::vector<TToken>& tokens);
