@@ -1,6 +1,8 @@
 #include "config/FileBytes.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
@@ -29,6 +31,55 @@ std::optional<std::string> ReadFileBytes(const std::string& path, const std::str
   }
   ::close(fd);
   return data;
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& bytes, const std::string& kind) {
+  std::string target = path;
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) target = resolved;
+  }
+  auto throwErrno = [&](int err) {
+    throw std::runtime_error("Cannot write " + kind + " " + target + ": " + std::strerror(err));
+  };
+  std::string tmp = target + ".XXXXXX";
+  const int fd = ::mkstemp(tmp.data());
+  if (fd < 0) throwErrno(errno);
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    throwErrno(err);
+  };
+  if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0) fail(errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0) fail(errno);
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    throwErrno(err);
+  }
+  if (::rename(tmp.c_str(), target.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    throwErrno(err);
+  }
+  // Make the rename itself durable.
+  const size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
 }
 
 }  // namespace ooa

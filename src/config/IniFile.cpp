@@ -66,10 +66,6 @@ std::string Unquote(std::string_view raw) {
   return std::string(v);
 }
 
-[[noreturn]] void ThrowErrno(const std::string& what, const std::string& path, int err) {
-  throw std::runtime_error(what + " " + path + ": " + std::strerror(err));
-}
-
 }  // namespace
 
 TIniFile TIniFile::FromBytes(std::string_view bytes) {
@@ -177,50 +173,7 @@ std::optional<TIniFile> LoadIniFile(const std::string& path) {
 }
 
 void SaveIniFile(const std::string& path, const TIniFile& file) {
-  std::string target = path;
-  struct stat st{};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved)) target = resolved;
-  }
-  const std::string bytes = file.ToBytes();
-  std::string tmp = target + ".XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) ThrowErrno("Cannot write settings file", target, errno);
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    ThrowErrno("Cannot write settings file", target, err);
-  };
-  if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0) fail(errno);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(tmp.c_str());
-    ThrowErrno("Cannot write settings file", target, err);
-  }
-  if (::rename(tmp.c_str(), target.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(tmp.c_str());
-    ThrowErrno("Cannot write settings file", target, err);
-  }
-  // Make the rename itself durable.
-  const size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  WriteFileAtomically(path, file.ToBytes(), "settings file");
 }
 
 }  // namespace ooa

@@ -66,6 +66,11 @@ class TDatabaseModule {
   std::vector<TInvoiceItem> InvoiceItem;
   TPayment Payment;
   TPayment DepositPayment;
+  // Why the data of the last order or refund was refused (a missing key, a
+  // value of the wrong kind, a text too long for its column, ...), to follow
+  // the parsing message in the log and the problems list. Empty when the
+  // message says it all; cleared by InitInvoice.
+  std::string DataFault;
 
   // ---- Catalogue queries ----------------------------------------------------
   // Each runs one query (OpenQuery; a database error is thrown) and cuts its

@@ -5,13 +5,15 @@
 // order's modification time, so the next pass tries again. These do not:
 // - an invoice credited already (a cancellation credit note, or refunds that
 //   left nothing to cancel): the credit is done;
-// - a refund whose data cannot be parsed: it fails the same way every pass and
-//   comes back with the order when the shop changes it;
+// - a credit note the batch found written already (by another copy of the
+//   service): nothing more to do;
+// - a refund whose data cannot be read: it fails the same way every pass; it
+//   goes on the problems list and is fetched again by its order's id;
 // - a refund of an order that has no invoice: the import's own failure
-//   decided the sync time, and the refund comes back with the order.
+//   decided the sync time (or listed the order), and the refund comes back
+//   with the order.
 #include "shop/OrderCreditDispatch.h"
 
-#include <stdexcept>
 #include <string>
 
 #include "config/ActivityLog.h"
@@ -27,6 +29,8 @@ namespace ooa {
 void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   TDatabaseModule& db = woo.Db();
   std::string msg;
+  // Cancelled: nothing of the order is left to import (or retry).
+  pass.Settled(OrderProblemId(order.Id));
   if (!order.InvoiceExists || !db.IsInvoiceCredited(order.InvoiceNo, msg)) {
     LogLine(" |- No further action");
     return;
@@ -36,6 +40,10 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
   if (db.ProcessCancelOrder(order.InvoiceNo, creditNo, msg)) {
     LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + creditNo);
     PrintOrderReceipt(db, order.InvoiceNo, false, true);
+    return;
+  }
+  if (msg == kMsgAlreadyWritten) {
+    LogLine(" |- Already written: " + creditNo);
     return;
   }
   if (msg == kMsgCreditedAlready) {
@@ -53,19 +61,32 @@ namespace {
 void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& order,
                 const rapidjson::Value& refund, const std::string& refundId) {
   LogLine("  |- Refunding: " + refundId);
+  const std::string problemId = RefundProblemId(order.Id, refundId);
   std::string creditNo, msg;
   if (db.ProcessOrderRefund(refund, order.InvoiceNo, creditNo, msg)) {
     LogLine(" |- Order Refunded, InvoiceNo: " + order.InvoiceNo + ", CreditNo: " + creditNo);
+    pass.Settled(problemId);
     PrintOrderReceipt(db, order.InvoiceNo, false, true);
+    return;
+  }
+  if (msg == kMsgAlreadyWritten) {
+    LogLine("  |- Already written: " + creditNo);
+    pass.Settled(problemId);
     return;
   }
   if (msg == kMsgCreditedAlready) {
     LogLine("  |- Refund " + refundId + " needs no credit note: " + msg);
+    pass.Settled(problemId);
     return;
   }
-  if (!order.InvoiceNo.empty() && !IsOrderDataFailure(msg)) pass.HoldBack(order.ModifiedAt);
+  const bool dataFailure = IsOrderDataFailure(msg);
+  if (!order.InvoiceNo.empty() && !dataFailure) pass.HoldBack(order.ModifiedAt);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
   LogLine("  |- " + msg);
+  if (dataFailure && !db.DataFault.empty()) LogLine("  |- " + db.DataFault);
+  // A refund of an order without an invoice comes back with its order.
+  if (dataFailure && !order.InvoiceNo.empty())
+    pass.Refused({problemId, "refund", order.Id, refundId, ProblemReason(msg, db.DataFault)});
 }
 
 }  // namespace
@@ -73,17 +94,33 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
 void HandleOrderRefunds(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order,
                         const rapidjson::Value& refundSummaries) {
   LogLine(" |- Refunding Order, Total: " + std::to_string(refundSummaries.Size()));
-  rapidjson::Document refunds;
-  if (!FetchOrderRefunds(woo.Channel2(), pass, order.Id, refunds)) return;
-  for (const auto& refund : refunds.GetArray()) {
-    if (!refund.IsObject()) throw std::runtime_error("An element of the refund list is not a JSON object.");
-    const std::string refundId = JsonText(refund, "id");
-    std::string creditNo;
-    if (woo.Db().CheckInvoiceExists(refundId, creditNo)) {
-      LogLine("  |- Already Refund: " + refundId + ", CreditNo: " + creditNo);
-      continue;
+  std::vector<rapidjson::Document> pages;
+  if (!FetchOrderRefunds(woo.Channel2(), order.Id, pages)) {
+    // Without the list no refund can be checked; the order comes again.
+    LogLine("  |- The shop's refund list is not JSON.");
+    pass.HoldBack(order.ModifiedAt);
+    return;
+  }
+  for (const auto& page : pages) {
+    for (const auto& refund : page.GetArray()) {
+      // A fault in one refund's own data costs that refund alone.
+      std::string refundId;
+      try {
+        if (!refund.IsObject()) throw TJsonReadError("An element of the refund list is not a JSON object.");
+        refundId = JsonText(refund, "id");
+      } catch (const TJsonReadError& e) {
+        LogLine("  |- " + kMsgOrderDataError);
+        LogLine("  |- " + std::string(e.what()));
+        continue;
+      }
+      std::string creditNo;
+      if (woo.Db().CheckInvoiceExists(refundId, creditNo)) {
+        LogLine("  |- Already Refund: " + refundId + ", CreditNo: " + creditNo);
+        pass.Settled(RefundProblemId(order.Id, refundId));
+        continue;
+      }
+      BookRefund(woo.Db(), pass, order, refund, refundId);
     }
-    BookRefund(woo.Db(), pass, order, refund, refundId);
   }
 }
 

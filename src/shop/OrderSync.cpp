@@ -1,13 +1,17 @@
-// SyncOrders: one order sync pass on the second channel. Asks the shop for the
-// orders modified since the last pass, imports new ones as invoices, hands
-// cancellations and refunds to the credit-note import, prints a receipt for
-// every document written, and stores how far it got in the sync log.
+// SyncOrders: one order sync pass on the second channel. First fetches again,
+// by id, the orders and refunds the problems list holds; then asks the shop
+// for the orders modified since the last pass, imports new ones as invoices,
+// hands cancellations and refunds to the credit-note import, prints a receipt
+// for every document written, and stores how far it got in the sync log.
 //
 // Sync time: the pass's start, or the modification time of the earliest order
 // whose writing failed in the database, minus 10 s, stored only when the pass
 // reaches its end. An order that fails because of its own data (a parsing
-// message) does not hold it back: it would fail the same way on every pass,
-// and comes back by itself when the shop changes the order.
+// message, a key missing, a value of the wrong kind, a text too long for the
+// POS) fails alone and does not hold it back: it would fail the same way on
+// every pass. It goes on the problems list instead and is fetched by id on
+// every pass until it imports, is cancelled, or the owner dismisses it.
+#include <exception>
 #include <string>
 
 #include "config/ActivityLog.h"
@@ -24,34 +28,60 @@
 
 namespace ooa {
 
+std::string ProblemReason(const std::string& msg, const std::string& fault) {
+  return fault.empty() ? msg : msg + " - " + fault;
+}
+
+void TOrderPassState::Refused(TProblem problem) {
+  if (!Problems) return;
+  Listed.insert(problem.Id);
+  Problems->Record(problem, FormatQueryTime(Clock().NowLocal()));
+}
+
+void TOrderPassState::Settled(const std::string& id) {
+  if (!Problems || Listed.erase(id) == 0) return;
+  Problems->Resolve(id);
+}
+
 namespace {
 
 void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   LogLine(" |- Prcessing Order");
+  TDatabaseModule& db = woo.Db();
   std::string msg;
   bool modified = false;
-  if (woo.Db().ProcessOrder(*order.Json, order.InvoiceNo, msg, modified)) {
+  if (db.ProcessOrder(*order.Json, order.InvoiceNo, msg, modified)) {
     LogLine(" |- Order Received, InvoiceNo: " + order.InvoiceNo);
-    PrintOrderReceipt(woo.Db(), order.InvoiceNo, false, modified);
+    pass.Settled(OrderProblemId(order.Id));
+    PrintOrderReceipt(db, order.InvoiceNo, false, modified);
+    return;
+  }
+  if (msg == kMsgAlreadyWritten) {
+    // Another copy of the service wrote it since this pass looked.
+    LogLine(" |- Already written: " + order.InvoiceNo);
+    pass.Settled(OrderProblemId(order.Id));
     return;
   }
   const bool dataFailure = IsOrderDataFailure(msg);
   if (!dataFailure) pass.HoldBack(order.ModifiedAt);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
-  // Both kinds say why: the parsing message, or the database's refusal (a
-  // text longer than its POS column, a lock that timed out, ...).
+  // Both kinds say why: the parsing message and its cause, or the database's
+  // refusal (a lock that timed out, ...).
   if (!msg.empty()) LogLine(" |- " + msg);
+  if (dataFailure && !db.DataFault.empty()) LogLine(" |- " + db.DataFault);
+  if (dataFailure) pass.Refused({OrderProblemId(order.Id), "order", order.Id, "", ProblemReason(msg, db.DataFault)});
 }
 
-void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value& json) {
+// One element of the order list (or an order fetched by id). Data faults of
+// the order's own values are the caller's to catch.
+void HandleOrderJson(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value& json, TOrderInPass& order) {
   if (!json.IsObject()) throw TOrderDataError("An element of the order list is not a JSON object.");
-  TOrderInPass order;
   order.Json = &json;
   order.Id = JsonText(json, "id");
   order.Status = JsonText(json, "status");
-  order.ModifiedAt = JsonLocalDateTime(json, "date_modified_gmt");
   LogLine("Order ID: " + order.Id);
   LogLine(" |- Status: " + order.Status);
+  order.ModifiedAt = JsonLocalDateTime(json, "date_modified_gmt");
   order.InvoiceExists = woo.Db().CheckInvoiceExists(order.Id, order.InvoiceNo);
 
   if (order.Status == "cancelled") {
@@ -62,13 +92,70 @@ void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value&
     LogLine(" |- No further action.");
     return;
   }
-  if (!order.InvoiceExists) ImportOrder(woo, pass, order);
+  if (!order.InvoiceExists)
+    ImportOrder(woo, pass, order);
+  else
+    pass.Settled(OrderProblemId(order.Id));
   auto refunds = json.FindMember("refunds");
   if (refunds != json.MemberEnd() && refunds->value.IsArray() && !refunds->value.Empty())
     HandleOrderRefunds(woo, pass, order, refunds->value);
 }
 
+// A fault in one order's own data (a missing key, a value of the wrong kind)
+// costs that order alone: logged with its cause, listed when its id is known,
+// and the pass goes on with the next order.
+void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value& json) {
+  TOrderInPass order;
+  try {
+    HandleOrderJson(woo, pass, json, order);
+  } catch (const TOrderDataError& e) {
+    LogOrderDataFault(pass, order, e.what());
+  } catch (const TJsonReadError& e) {
+    LogOrderDataFault(pass, order, e.what());
+  }
+}
+
+// The orders and refunds of the problems list, fetched by id before the
+// modified ones; dismissed entries are left alone.
+void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
+  std::vector<TProblem> problems;
+  try {
+    problems = pass.Problems->Load();
+  } catch (const std::exception& e) {
+    StatusLine(std::string("The problems list cannot be read: ") + e.what());
+    pass.Problems = nullptr;
+    return;
+  }
+  std::vector<std::string> orderIds;
+  for (const TProblem& p : problems) {
+    pass.Listed.insert(p.Id);
+    if (p.Dismissed || (p.Kind != "order" && p.Kind != "refund") || p.OrderId.empty()) continue;
+    if (std::find(orderIds.begin(), orderIds.end(), p.OrderId) == orderIds.end()) orderIds.push_back(p.OrderId);
+  }
+  if (orderIds.empty()) return;
+  LogLine("Retry Orders, Total: " + std::to_string(orderIds.size()));
+  for (const std::string& id : orderIds) {
+    rapidjson::Document order;
+    std::string whyNot;
+    if (!FetchOrder(woo.Channel2(), id, order, whyNot)) {
+      LogLine("Order ID: " + id);
+      LogLine(" |- " + whyNot);
+      continue;
+    }
+    HandleOrder(woo, pass, order);
+  }
+}
+
 }  // namespace
+
+void LogOrderDataFault(TOrderPassState& pass, const TOrderInPass& order, const std::string& fault) {
+  if (order.Id.empty()) LogLine("Order ID: ?");
+  LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
+  LogLine(" |- " + kMsgOrderDataError);
+  LogLine(" |- " + fault);
+  if (!order.Id.empty())
+    pass.Refused({OrderProblemId(order.Id), "order", order.Id, "", ProblemReason(kMsgOrderDataError, fault)});
+}
 
 void TWooModule::SyncOrders() {
   LogLine("Start Sync orders...");
@@ -88,6 +175,9 @@ void TWooModule::SyncOrders() {
   TOrderPassState pass;
   pass.SyncTime = Clock().NowLocal();
   pass.ModifiedAfter = FormatQueryTime(queryStart);
+  TProblemList problems(ProblemListPath());
+  pass.Problems = &problems;
+  RetryListedOrders(*this, pass);
   LogLine("Last Synced At: " + pass.ModifiedAfter);
 
   std::vector<rapidjson::Document> pages;

@@ -75,15 +75,59 @@ bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
   return true;
 }
 
-bool FetchOrderRefunds(TRestChannel& channel, const TOrderPassState& pass, const std::string& orderId,
-                       rapidjson::Document& refunds) {
-  // The order query's parameters go along, but never its page: the refund
-  // list has one page, and page 2 of it would be empty.
-  SetOrderQueryParameters(channel, pass.ModifiedAfter);
-  channel.SetResource("orders/" + orderId + "/refunds");
+bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Document& order,
+                std::string& whyNot) {
+  channel.ClearParameters();
+  channel.SetResource("orders/" + orderId);
   channel.SetMethod("GET");
   channel.Execute();
-  return TakeJsonArray(channel, refunds, "refund list");
+  const rapidjson::Document* json = channel.JsonValue();
+  if (!json) {
+    whyNot = "The shop's answer for order " + orderId + " is not JSON.";
+    return false;
+  }
+  if (!json->IsObject() || !json->HasMember("id") || json->HasMember("code")) {
+    std::string message;
+    if (json->IsObject()) {
+      const auto it = json->FindMember("message");
+      if (it != json->MemberEnd() && it->value.IsString()) message = std::string(": ") + it->value.GetString();
+    }
+    whyNot = "The shop did not return order " + orderId + " (status " + std::to_string(channel.StatusCode()) +
+             message + ").";
+    return false;
+  }
+  order.CopyFrom(*json, order.GetAllocator());
+  return true;
+}
+
+bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages) {
+  // No modified_after: the shop filters an order's refunds by their own
+  // creation time, so a refund made before the last sync time (while its
+  // order failed, or before an unrelated change to the order) would never
+  // come back. Refunds booked before are recognised by their id; they are
+  // read in id order, so their credit notes are numbered as they were made.
+  pages.clear();
+  std::string previousFirstId;
+  for (int page = 1;; ++page) {
+    channel.ClearParameters();
+    channel.AddParameter("per_page", std::to_string(kPageSize));
+    channel.AddParameter("orderby", "id");
+    channel.AddParameter("order", "asc");
+    if (page > 1) channel.AddParameter("page", std::to_string(page));
+    channel.SetResource("orders/" + orderId + "/refunds");
+    channel.SetMethod("GET");
+    channel.Execute();
+    rapidjson::Document doc;
+    if (!TakeJsonArray(channel, doc, "refund list")) return false;
+    const int count = static_cast<int>(doc.Size());
+    if (count == 0) break;
+    const std::string firstId = FirstIdOf(doc);
+    if (page > 1 && !firstId.empty() && firstId == previousFirstId) break;
+    previousFirstId = firstId;
+    pages.push_back(std::move(doc));
+    if (count < kPageSize) break;
+  }
+  return true;
 }
 
 }  // namespace ooa

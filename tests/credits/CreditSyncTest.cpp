@@ -203,9 +203,9 @@ TEST_F(CreditSync, RefundWithBadDataIsLoggedWithoutHoldingTheSyncTimeBack) {
       " |- Status: processing",
       " |- Refunding Order, Total: 1",
       "  |- Refunding: 9001",
-      "The refund has no \"_qev_loyalty_redemption_refund\" entry.",
       " |- Receive Order W26000001 Failed",
       "  |- Order data error.",
+      "  |- The refund has no \"_qev_loyalty_redemption_refund\" entry.",
   };
   EXPECT_EQ(Pass(At(45, 5)), expected);
   EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));

@@ -178,12 +178,16 @@ TEST_F(OrderRefund, WritesNothingForARefundItCannotBook) {
   }
 }
 
-TEST_F(OrderRefund, RaisesARefundWhoseMetaDataCannotBeRead) {
+// A refund whose values cannot be read fails alone, as bad data with its
+// cause, instead of ending the pass.
+TEST_F(OrderRefund, RefundWhoseMetaDataCannotBeReadIsBadDataAndWritesNothing) {
   rapidjson::Document doc;
   ParseShopJson(doc, R"({"id": 9001, "date_created_gmt": "2026-12-09T01:00:00", "amount": "1.00", "line_items": []})");
   std::string creditNo, msg;
   const std::string before = Pos.State();
-  EXPECT_THROW(Pos.Db.ProcessOrderRefund(doc, "W2600001", creditNo, msg), TOrderDataError);
+  EXPECT_FALSE(Pos.Db.ProcessOrderRefund(doc, "W2600001", creditNo, msg));
+  EXPECT_EQ(msg, kMsgOrderDataError);
+  EXPECT_EQ(Pos.Db.DataFault, "Refund data cannot be read: Key \"meta_data\" is missing.");
   EXPECT_EQ(Pos.State(), before);
 }
 

@@ -10,6 +10,7 @@
 
 #include "config/ActivityLog.h"
 #include "config/Config.h"
+#include "config/ProblemList.h"
 #include "db/DatabaseModule.h"
 #include "orders/OrderFixture.h"
 #include "support/PosFixture.h"
@@ -242,19 +243,99 @@ TEST_F(OrderSync, BadOrderIsLoggedAndComesBackWhenTheShopChangesIt) {
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 2);
 }
 
-TEST_F(OrderSync, RefundRequestCarriesTheQueryButNoPage) {
-  std::string order = ShopOrder(5001, "completed");
-  Seed({order});
+TEST_F(OrderSync, RefundRequestCarriesNoModifiedAfter) {
+  Seed({ShopOrder(5001, "completed")});
   Shop.AdminPost("/standin/orders/5001/refunds", R"({"amount": "10.00", "reason": "broken"})");
   Woo.SyncOrders();
   const auto queries = Shop.QueriesTo("/orders/5001/refunds");
   ASSERT_EQ(queries.size(), 1u);
   std::vector<std::string> names;
   for (const auto& [name, value] : queries[0]) names.push_back(name);
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"dates_are_gmt", "modified_after", "order", "orderby", "per_page"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"per_page", "orderby", "order"}));
   const std::vector<std::string> lines = PassLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), " |- Refunding Order, Total: 1"), lines.end());
+}
+
+// The shop filters an order's refunds by their own creation time when asked
+// with modified_after: a refund made while its order could not be imported
+// must still be booked once the order imports.
+TEST_F(OrderSync, RefundMadeBeforeTheSyncTimeIsBooked) {
+  std::string bad = ShopOrder(5001, "completed");
+  const std::string lines = "\"line_items\": [";
+  bad.replace(bad.find(lines), lines.size(), "\"line_items\": [], \"unused\": [");
+  Seed({bad});
+  Shop.AdminPost("/standin/clock", R"({"now": "2026-12-08T03:35:00"})");
+  Shop.AdminPost("/standin/orders/5001/refunds",
+                 R"({"amount": "22.00", "reason": "broken", "line_items": [{"line_item_id": 12, "quantity": 1}],
+                     "meta_data": [{"id": 71, "key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "M1001",
+                     "redeemPointsDollar": "0", "redeemPoints": "0", "dealCouponDiscount": "0",
+                     "depositPayment": "0"}}]})");
+  Woo.SyncOrders();  // the order fails for its lines; the sync time passes the refund
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 0);
+  EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));
+
+  Shop.AdminPost("/standin/clock", R"({"now": "2026-12-08T03:45:00"})");
+  Shop.AdminPost("/standin/orders/5001",
+                 R"({"line_items": [{"sku": "WINE-PK1", "quantity": 1, "subtotal": "20.00", "subtotal_tax": "2.00"}]})");
+  Clock.SetNowUtc(TDateTime::FromCivil(2026, 12, 8, 3, 50, 0));
+  Woo.SyncOrders();
+  const std::vector<std::string> log = PassLines();
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001' And KindFlag<>5"), 1);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5 And ReferenceNo=N'W26000001'"), 1)
+      << ::testing::PrintToString(log);
+}
+
+// One order's bad data costs that order alone: its failure says why, the
+// next order is imported, and the refused order is listed for the owner.
+TEST_F(OrderSync, BadDataFailsOnlyItsOrderAndSaysWhy) {
+  struct TCase {
+    const char* Name;
+    const char* From;  // text of the fixture order replaced
+    const char* To;
+    std::vector<std::string> Lines;  // after " |- Receive Order  Failed"
+  };
+  const TCase cases[] = {
+      {"loyalty without depositPayment", R"("depositPayment": "20", )", "",
+       {" |- Order data error.", " |- Order data cannot be read: Key \"depositPayment\" is missing."}},
+      {"quantity of the wrong kind", R"("quantity": 2)", R"("quantity": [2])",
+       {" |- Order items data error.", " |- \"quantity\" is not a single value."}},
+      {"total not a number", R"("total": "50.00")", R"("total": "fifty")",
+       {" |- Order data error.", " |- Order data cannot be read: 'fifty' of \"total\" is not a valid number."}},
+      {"member code of 16 characters", R"("memberCode": "M1001")", R"("memberCode": "M123456789012345")",
+       {" |- Customer data error.",
+        " |- The member code \"M123456789012345\" has 16 characters; a POS customer code holds 15."}},
+      {"city longer than its column", R"("city": "Hobart")", R"("city": "Hobart Hobart Hobart Hobart Hobart Hobart Hobart Hobart Hobart Hobart")",
+       {" |- Customer data error.", " |- The order's billing city is longer than the POS keeps (60 characters)."}},
+  };
+  int id = 6000;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const int badId = ++id, goodId = ++id;
+    std::string bad = ShopOrder(badId, "processing");
+    const std::string from = c.From;
+    ASSERT_NE(bad.find(from), std::string::npos);
+    bad.replace(bad.find(from), from.size(), c.To);
+    Shop.AdminPost("/standin/reset", "");
+    Shop.AdminPost("/standin/clock", std::string("{\"now\": \"") + kShopNow + "\"}");
+    Pos.Exec("Delete From OnlineSyncLog;");
+    Seed({bad, ShopOrder(goodId, "processing")});
+    Woo.SyncOrders();
+    const std::vector<std::string> log = PassLines();
+    std::vector<std::string> failure = {" |- Receive Order  Failed"};
+    failure.insert(failure.end(), c.Lines.begin(), c.Lines.end());
+    EXPECT_NE(std::search(log.begin(), log.end(), failure.begin(), failure.end()), log.end())
+        << ::testing::PrintToString(log);
+    EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'" + std::to_string(goodId) + "'"), 1);
+    EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'" + std::to_string(badId) + "'"), 0);
+  }
+  // Every refused order with an id is listed, with its reason.
+  const std::vector<TProblem> listed = TProblemList(ProblemListPath()).Load();
+  ASSERT_EQ(listed.size(), 5u);
+  EXPECT_EQ(listed[0].Id, "order:6001");
+  EXPECT_EQ(listed[0].Reason, "Order data error. - Order data cannot be read: Key \"depositPayment\" is missing.");
+  EXPECT_EQ(listed[3].Reason,
+            "Customer data error. - The member code \"M123456789012345\" has 16 characters; a POS customer code "
+            "holds 15.");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 namespace ooa::test {
 
-TPosFixture::TPosFixture(const std::string& seed) : File(Dir.File("POS.DB")) {
+TPosFixture::TPosFixture(const std::string& seed) : File(Dir.File("POS.DB")), PreviousConfigPath(ConfigPath()) {
+  // Files kept beside the settings file (the problems list) belong to the test.
+  SetConfigPath(Dir.File("OnlineService.ini"));
   {
     auto session = CreateEmbeddedSession(File, true);
     session->Open();
@@ -24,7 +26,10 @@ TPosFixture::TPosFixture(const std::string& seed) : File(Dir.File("POS.DB")) {
   if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << File;
 }
 
-TPosFixture::~TPosFixture() { SetConfig(TConfig{}); }
+TPosFixture::~TPosFixture() {
+  SetConfig(TConfig{});
+  SetConfigPath(PreviousConfigPath);
+}
 
 TRecordSet TPosFixture::Rows(const std::string& sql) {
   try {

@@ -1,8 +1,10 @@
 // A fresh embedded POS database for the order import tests: the POS schema
 // with warehouse "1", the profile (prefix W, yearly numbering, GST 10 %) and
 // the two products of the fixture order, plus any seed batch the test gives,
-// with a database module connected to it. Test thread only; the file goes
-// with the fixture.
+// with a database module connected to it. The settings path points into the
+// fixture's folder while it lives, so files kept beside the settings (the
+// problems list) are the test's own. Test thread only; the files go with the
+// fixture.
 #pragma once
 
 #include <string>
@@ -34,6 +36,7 @@ class TPosFixture {
  private:
   TTempDir Dir;
   std::string File;
+  std::string PreviousConfigPath;
 };
 
 // BEER: level 2 takes 6 stock units, average cost 2 (120 units worth 240).

@@ -5,6 +5,7 @@
 #include "db/WarehouseCode.h"
 #include "db/credit/CreditMessages.h"
 #include "db/order/OrderMessages.h"
+#include "db/order/OrderStatements.h"
 
 namespace ooa {
 
@@ -25,6 +26,10 @@ bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& cred
     return false;
   }
   const TQueryResult& result = db.LastResult();
+  if (FindAlreadyWritten(result, creditNo)) {
+    msg = kMsgAlreadyWritten;
+    return false;
+  }
   if (!CreditNoteCommitted(result)) {
     msg = kMsgCreditNoteNotWritten;
     return false;

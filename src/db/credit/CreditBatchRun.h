@@ -14,7 +14,9 @@ class TDatabaseModule;
 
 // True only when the batch committed: msg "Success", creditNo the new number.
 // A line's warehouse code that cannot name a stock column sends nothing; a
-// batch the database failed or rolled back gives kMsgCreditNoteNotWritten.
+// batch the database failed or rolled back gives kMsgCreditNoteNotWritten. A
+// batch that finds the credit booked already (under its lock) writes nothing
+// and gives kMsgAlreadyWritten with that credit note's number in creditNo.
 bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& creditNo, std::string& msg);
 
 // Lowers the cancellation document (loaded by GetOriginalInvoice) by what the

@@ -135,6 +135,17 @@ std::string CreditNoteBatchSql(const TCreditNoteView& doc, TCreditKind kind, TDa
   std::string s = kind == TCreditKind::Cancellation
                       ? "Declare @v Float; Begin Tran Select @v=[version] From Version (TabLockX); "
                       : "Declare @v Float; Begin Tran Select @v= [version] From Version (TabLockX); ";
+  // Under the lock, the credit is looked for again: another copy of the
+  // service may have booked it since the pass looked. A cancellation is done
+  // when the invoice has a cancellation credit note; a refund when its id has
+  // a credit note, or when the invoice was cancelled (which credited all).
+  const std::string cancellation = "(KindFlag=5 And ReferenceNo=" + T(doc.Head.ReferenceNo) +
+                                   " And (OnlineOrderId Is Null Or OnlineOrderId=N''))";
+  s += AlreadyWrittenCheck(
+      kind == TCreditKind::Cancellation
+          ? "Select @Done=InvoiceNo From InvoiceHead Where " + cancellation + ";"
+          : "Select @Done=InvoiceNo From InvoiceHead Where OnlineOrderId=" + T(doc.Head.OnlineOrderId) + " Or " +
+                cancellation + ";");
   s += CreditNoteHeadSqlCmd(doc.Head, now);
   s += CreditNoteItemSqlCmd(doc.Items);
   const double paid = doc.Payment.PaidAmount;

@@ -18,9 +18,16 @@ bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const
   if (!IsInvoiceCredited(invoiceNo, msg)) return false;
   InitInvoice();
   const rapidjson::Value* loyalty = nullptr;
-  if (!ParseOrderRefundData(jsonData, invoiceNo, msg, loyalty)) return false;
+  try {
+    if (!ParseOrderRefundData(jsonData, invoiceNo, msg, loyalty)) return false;
+  } catch (const std::exception& e) {
+    // A value read without a guard: this refund's data alone is at fault.
+    msg = kMsgOrderDataError;
+    DataFault = e.what();
+    return false;
+  }
   CalcInvoice();
-  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg)) return false;
+  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg, DataFault)) return false;
   return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);
 }
 

@@ -1,4 +1,3 @@
-#include "config/ActivityLog.h"
 #include "db/order/OrderFigures.h"
 #include "db/order/OrderMessages.h"
 #include "db/order/OrderTextWidths.h"
@@ -6,14 +5,15 @@
 namespace ooa {
 
 bool DocumentFitsPos(const TCustomer& customer, const TInvoiceHead& head, const std::vector<TInvoiceItem>& items,
-                     const TPayment& payment, const TPayment& depositPayment, std::string& msg) {
+                     const TPayment& payment, const TPayment& depositPayment, std::string& msg,
+                     std::string& fault) {
   if (!OrderFiguresFinite(head, items, payment, depositPayment)) {
-    LogLine(kOrderFiguresOutOfRange);
+    fault = kOrderFiguresOutOfRange;
     msg = kMsgOrderDataError;
     return false;
   }
   if (const auto tooLong = FindTooLongText(customer, head, items, payment)) {
-    LogLine(TooLongTextLine(*tooLong));
+    fault = TooLongTextLine(*tooLong);
     msg = tooLong->Message;
     return false;
   }

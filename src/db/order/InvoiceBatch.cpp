@@ -45,9 +45,16 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   InitInvoice();
   const rapidjson::Value* loyalty = nullptr;
-  if (!ParseOrderData(jsonData, msg, loyalty)) return false;
+  try {
+    if (!ParseOrderData(jsonData, msg, loyalty)) return false;
+  } catch (const std::exception& e) {
+    // A value read without a guard: this order's data alone is at fault.
+    msg = kMsgOrderDataError;
+    DataFault = e.what();
+    return false;
+  }
   CalcInvoice();
-  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg)) return false;
+  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg, DataFault)) return false;
   const std::string batch = GenerateInvoiceBatch();
   try {
     OpenQuery(batch);
@@ -63,6 +70,10 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
   // written; only the closing select (InvoiceNo, Modified) shows that the batch
   // committed. Without it the batch rolled back and nothing was written.
   const TQueryResult& result = LastResult();
+  if (FindAlreadyWritten(result, invoiceNo)) {
+    msg = kMsgAlreadyWritten;
+    return false;
+  }
   const TRecordSet* closing = nullptr;
   for (const TRecordSet& set : result.Sets)
     if (set.ColumnIndex("Modified") >= 0) closing = &set;

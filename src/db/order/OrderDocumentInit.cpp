@@ -47,6 +47,7 @@ void TDatabaseModule::InitInvoice() {
   InvoiceItem.clear();
   ResetPayment(Payment, today, "Online");
   ResetPayment(DepositPayment, today, "Deposit");
+  DataFault.clear();
 }
 
 void TDatabaseModule::InitInvoiceItem(TInvoiceItem& item) {

@@ -19,13 +19,14 @@ bool OrderFiguresFinite(const TInvoiceHead& head, const std::vector<TInvoiceItem
                         const TPayment& depositPayment);
 
 // The activity log's detail line for a refused document.
-inline constexpr const char* kOrderFiguresOutOfRange = " |- An amount or quantity of the order is out of range.";
+inline constexpr const char* kOrderFiguresOutOfRange = "An amount or quantity of the order is out of range.";
 
 // The checks a parsed and calculated invoice or credit note passes before its
 // batch is sent: every figure in range (OrderFiguresFinite) and every text
 // within its POS column (db/order/OrderTextWidths.h). Otherwise false with
-// the parsing message in msg, after a log line that names the fault.
+// the parsing message in msg and the fault named in fault.
 bool DocumentFitsPos(const TCustomer& customer, const TInvoiceHead& head, const std::vector<TInvoiceItem>& items,
-                     const TPayment& payment, const TPayment& depositPayment, std::string& msg);
+                     const TPayment& payment, const TPayment& depositPayment, std::string& msg,
+                     std::string& fault);
 
 }  // namespace ooa

@@ -16,6 +16,10 @@ inline const std::string kMsgOrderDataError = "Order data error.";
 inline const std::string kMsgOrderItemsDataError = "Order items data error.";
 inline const std::string kMsgDepositPaymentDataError = "Deposit payment data error.";
 inline const std::string kMsgOrderPaymentDataError = "Order payment data error.";
+// The batch found, under its lock, that the document was written already
+// (by another copy of the service, since the pass looked); it wrote nothing
+// and the number out-parameter holds the document that is there.
+inline const std::string kMsgAlreadyWritten = "The document was written already.";
 // The invoice batch did not commit (it rolled back, or the database reported
 // an error while running it); the database's message may follow.
 inline const std::string kMsgInvoiceNotWritten = "The invoice was not written; the database rolled the batch back.";

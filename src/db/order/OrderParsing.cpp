@@ -31,9 +31,12 @@ std::string OrderCustomerCodeOrThrow(const rapidjson::Value& order, const rapidj
   const std::string member = JsonText(loyalty, "memberCode");
   const std::string customerId = member.empty() ? JsonText(order, "customer_id") : std::string();
   std::string code;
-  if (!OrderCustomerCode(member, customerId, code))
-    throw TJsonReadError("The customer code \"" + (member.empty() ? "OnlineUser-" + customerId : member) +
-                         "\" is longer than the POS allows.");
+  if (!OrderCustomerCode(member, customerId, code)) {
+    if (member.empty())
+      throw TJsonReadError("The customer code \"OnlineUser-" + customerId + "\" is longer than the POS allows.");
+    throw TJsonReadError("The member code \"" + member + "\" has " + std::to_string(Utf8CharCount(member)) +
+                         " characters; a POS customer code holds " + std::to_string(kMaxCustomerCodeLength) + ".");
+  }
   return code;
 }
 
@@ -65,6 +68,7 @@ bool TDatabaseModule::ParseItemsAndPayments(const rapidjson::Value& jsonData, co
     return JsonArray(jsonData, "line_items");
   });
   if (lines.Empty() || !ParseInvoiceItems(lines)) {
+    if (lines.Empty()) DataFault = "The order has no lines.";
     msg = kMsgOrderItemsDataError;
     return false;
   }
@@ -84,7 +88,7 @@ bool TDatabaseModule::ParseItemsAndPayments(const rapidjson::Value& jsonData, co
 
 bool TDatabaseModule::ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty) {
   try {
-    if (!loyalty) return false;
+    if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
     const rapidjson::Value& shipping = JsonObject(jsonData, "shipping");
     const rapidjson::Value& billing = JsonObject(jsonData, "billing");
     TCustomer& c = Customer;
@@ -106,7 +110,8 @@ bool TDatabaseModule::ParseCustomer(const rapidjson::Value& jsonData, const rapi
     c.DeliveryCountry = JsonText(shipping, "country");
     c.Email = JsonText(billing, "email");
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    DataFault = e.what();
     return false;
   }
 }
@@ -157,21 +162,21 @@ bool TDatabaseModule::ParseInvoiceHead(const rapidjson::Value& jsonData, const r
     h.Notes.clear();
     return true;
   } catch (const std::exception& e) {
-    LogLine(e.what());
+    DataFault = e.what();
     return false;
   }
 }
 
 bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray) {
   try {
-    if (!jsonArray.IsArray()) return false;
+    if (!jsonArray.IsArray()) throw TJsonReadError("\"line_items\" is not a list.");
     for (const auto& line : jsonArray.GetArray()) {
       const std::string sku = JsonText(line, "sku");
       const TSkuParts parts = SplitSku(sku);
       const double q = JsonNumber(line, "quantity");
       const double s = JsonNumber(line, "subtotal");
       const double t = JsonNumber(line, "subtotal_tax");
-      if (q == 0) return false;
+      if (q == 0) throw TJsonReadError("A line's \"quantity\" is 0.");
       TInvoiceItem item;
       InitInvoiceItem(item);
       item.ProductCode = parts.ProductCode;
@@ -184,7 +189,8 @@ bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray) {
       InvoiceItem.push_back(std::move(item));
     }
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    DataFault = e.what();
     return false;
   }
 }
@@ -200,7 +206,8 @@ bool TDatabaseModule::ParsePayment(const rapidjson::Value& jsonData, bool refund
     Payment.PayMethod = JsonText(jsonData, "payment_method");
     Payment.Balance = 0;
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    DataFault = e.what();
     return false;
   }
 }
@@ -212,13 +219,14 @@ bool TDatabaseModule::ParseDepositPayment(const rapidjson::Value& jsonData, cons
       ReadRefundDepositPayment(DepositPayment, jsonData, loyalty);
       return true;
     }
-    if (!loyalty) return false;
+    if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
     DepositPayment.PaymentDate = JsonLocalDateTime(jsonData, "date_created_gmt");
     DepositPayment.PayMethod = "Deposit";
     DepositPayment.PaidAmount = JsonNumber(*loyalty, "depositPayment");
     DepositPayment.Balance = JsonNumber(*loyalty, "depositBalance");
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    DataFault = e.what();
     return false;
   }
 }

@@ -14,25 +14,22 @@ TSkuParts SplitSku(const std::string& sku) {
   return parts;
 }
 
-namespace {
-// Characters as the POS counts them (code points of the UTF-8 text).
-size_t CharCount(const std::string& text) {
+size_t Utf8CharCount(const std::string& text) {
   size_t count = 0;
   for (unsigned char c : text)
     if ((c & 0xC0) != 0x80) ++count;
   return count;
 }
-}  // namespace
 
 bool OrderCustomerCode(const std::string& memberCode, const std::string& customerId, std::string& code) {
   if (!memberCode.empty()) {
-    if (CharCount(memberCode) > kMaxCustomerCodeLength) return false;
+    if (Utf8CharCount(memberCode) > kMaxCustomerCodeLength) return false;
     code = memberCode;
     return true;
   }
   std::string candidate = "OnlineUser-" + customerId;
-  if (CharCount(candidate) > kMaxCustomerCodeLength) candidate = "OU" + customerId;
-  if (CharCount(candidate) > kMaxCustomerCodeLength) return false;
+  if (Utf8CharCount(candidate) > kMaxCustomerCodeLength) candidate = "OU" + customerId;
+  if (Utf8CharCount(candidate) > kMaxCustomerCodeLength) return false;
   code = candidate;
   return true;
 }

@@ -23,6 +23,9 @@ TSkuParts SplitSku(const std::string& sku);
 // or customer id too long for the POS).
 bool OrderCustomerCode(const std::string& memberCode, const std::string& customerId, std::string& code);
 
+// Characters as the POS counts them (code points of the UTF-8 text).
+size_t Utf8CharCount(const std::string& text);
+
 // Longest customer code the POS keeps.
 constexpr size_t kMaxCustomerCodeLength = 15;
 

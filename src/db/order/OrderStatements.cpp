@@ -168,8 +168,24 @@ std::string DepositPaymentSqlCmd(const TPayment& payment, TDateTime now) {
          "); " + kErrorTest;
 }
 
+std::string AlreadyWrittenCheck(const std::string& findDone) {
+  return "Declare @Done nvarchar(15); " + findDone +
+         " if @Done Is Not Null Begin Commit Tran; Select @Done As AlreadyWritten; GoTo ended End; ";
+}
+
+bool FindAlreadyWritten(const TQueryResult& result, std::string& number) {
+  for (const TRecordSet& set : result.Sets) {
+    if (set.ColumnIndex(kAlreadyWrittenColumn) < 0 || set.RecordCount() == 0) continue;
+    number = set.Field(0, kAlreadyWrittenColumn).AsString();
+    return true;
+  }
+  return false;
+}
+
 std::string InvoiceBatchSql(const TOrderDocumentView& doc, TDateTime now) {
   std::string s = "Declare @v Float; Begin Tran Select @v= [version] From Version (TabLockX); ";
+  s += AlreadyWrittenCheck("Select @Done=InvoiceNo From InvoiceHead Where OnlineOrderId=" +
+                           T(doc.Head.OnlineOrderId) + ";");
   s += CustomerSqlCmd(doc.Customer);
   s += InvoiceHeadSqlCmd(doc.Head);
   s += InvoiceItemSqlCmd(doc.Items);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "db/DbSession.h"
 #include "db/OrderDocument.h"
 
 namespace ooa {
@@ -41,7 +42,19 @@ struct TOrderDocumentView {
 // and paid total in one transaction. It selects the new number right after
 // drawing it, and ends with "Select @InvoiceNo As InvoiceNo, @Modified As
 // Modified", which only a committed batch reaches.
+// Once it holds the Version lock it looks for an invoice of the order again
+// (another copy of the service may have written it since the pass looked):
+// when there is one it writes nothing and its only result is that invoice's
+// number as AlreadyWritten. So the head's rewrite branch never runs.
 std::string InvoiceBatchSql(const TOrderDocumentView& doc, TDateTime now);
+
+// The check that opens a write batch right after its Version lock: when
+// `findDone` (a select of one document number) finds a document, the batch
+// commits nothing else and answers "Select <number> As AlreadyWritten".
+std::string AlreadyWrittenCheck(const std::string& findDone);
+inline constexpr const char* kAlreadyWrittenColumn = "AlreadyWritten";
+// True and the number when a batch's result is that answer.
+bool FindAlreadyWritten(const TQueryResult& result, std::string& number);
 
 // "yymmdd" of a date.
 std::string YyMmDd(TDateTime date);

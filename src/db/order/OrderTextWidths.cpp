@@ -60,7 +60,7 @@ std::optional<TTooLongText> FindTooLongText(const TCustomer& c, const TInvoiceHe
 }
 
 std::string TooLongTextLine(const TTooLongText& text) {
-  return " |- The order's " + text.Field + " is longer than the POS keeps (" + std::to_string(text.Width) +
+  return "The order's " + text.Field + " is longer than the POS keeps (" + std::to_string(text.Width) +
          " characters).";
 }
 

@@ -25,7 +25,7 @@ struct TTooLongText {
 std::optional<TTooLongText> FindTooLongText(const TCustomer& customer, const TInvoiceHead& head,
                                             const std::vector<TInvoiceItem>& items, const TPayment& payment);
 
-// The activity log's detail line for a refused document.
+// Why a document was refused, for the log and the problems list.
 std::string TooLongTextLine(const TTooLongText& text);
 
 }  // namespace ooa

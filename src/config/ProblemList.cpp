@@ -1,0 +1,179 @@
+#include "config/ProblemList.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <stdexcept>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <rapidjson/document.h>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/stringbuffer.h>
+
+#include "config/Config.h"
+#include "config/FileBytes.h"
+
+namespace ooa {
+
+namespace {
+
+const char* const kKind = "state file";
+
+// Holds an advisory lock on "<path>.lock" for its lifetime: exclusive for a
+// change, shared for a read. Released by the system when the process dies.
+class TFileLock {
+ public:
+  TFileLock(const std::string& path, bool exclusive) {
+    const std::string lockPath = path + ".lock";
+    Fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (Fd < 0) throw std::runtime_error("Cannot open " + lockPath + ": " + std::strerror(errno));
+    while (::flock(Fd, exclusive ? LOCK_EX : LOCK_SH) != 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(Fd);
+      throw std::runtime_error("Cannot lock " + lockPath + ": " + std::strerror(err));
+    }
+  }
+  ~TFileLock() { ::close(Fd); }
+  TFileLock(const TFileLock&) = delete;
+  TFileLock& operator=(const TFileLock&) = delete;
+
+ private:
+  int Fd = -1;
+};
+
+std::string Text(const rapidjson::Value& entry, const char* key) {
+  auto it = entry.FindMember(key);
+  return it != entry.MemberEnd() && it->value.IsString() ? std::string(it->value.GetString(), it->value.GetStringLength())
+                                                         : std::string();
+}
+
+bool Parse(const std::string& bytes, std::vector<TProblem>& out) {
+  rapidjson::Document doc;
+  doc.Parse(bytes.data(), bytes.size());
+  if (doc.HasParseError() || !doc.IsObject()) return false;
+  auto list = doc.FindMember("problems");
+  if (list == doc.MemberEnd() || !list->value.IsArray()) return false;
+  for (const auto& entry : list->value.GetArray()) {
+    if (!entry.IsObject()) return false;
+    TProblem p;
+    p.Id = Text(entry, "id");
+    if (p.Id.empty()) return false;
+    p.Kind = Text(entry, "kind");
+    p.OrderId = Text(entry, "order");
+    p.RefundId = Text(entry, "refund");
+    p.Reason = Text(entry, "reason");
+    p.FirstTry = Text(entry, "firstTry");
+    p.LastTry = Text(entry, "lastTry");
+    auto dismissed = entry.FindMember("dismissed");
+    p.Dismissed = dismissed != entry.MemberEnd() && dismissed->value.IsBool() && dismissed->value.GetBool();
+    out.push_back(std::move(p));
+  }
+  return true;
+}
+
+std::string Serialise(const std::vector<TProblem>& problems) {
+  rapidjson::StringBuffer buffer;
+  rapidjson::PrettyWriter<rapidjson::StringBuffer> w(buffer);
+  w.StartObject();
+  w.Key("problems");
+  w.StartArray();
+  for (const TProblem& p : problems) {
+    w.StartObject();
+    w.Key("id"), w.String(p.Id);
+    w.Key("kind"), w.String(p.Kind);
+    w.Key("order"), w.String(p.OrderId);
+    if (!p.RefundId.empty()) w.Key("refund"), w.String(p.RefundId);
+    w.Key("reason"), w.String(p.Reason);
+    w.Key("firstTry"), w.String(p.FirstTry);
+    w.Key("lastTry"), w.String(p.LastTry);
+    w.Key("dismissed"), w.Bool(p.Dismissed);
+    w.EndObject();
+  }
+  w.EndArray();
+  w.EndObject();
+  return std::string(buffer.GetString(), buffer.GetSize()) + "\n";
+}
+
+// The entries of the file; a damaged file is moved aside (the caller holds
+// the exclusive lock) or, under a shared lock, just read as empty.
+std::vector<TProblem> ReadEntries(const std::string& path, bool mayMoveAside) {
+  const std::optional<std::string> bytes = ReadFileBytes(path, kKind);
+  std::vector<TProblem> problems;
+  if (!bytes || bytes->empty()) return problems;
+  if (Parse(*bytes, problems)) return problems;
+  if (mayMoveAside) ::rename(path.c_str(), (path + ".damaged").c_str());
+  return {};
+}
+
+void Change(const std::string& path, const std::function<bool(std::vector<TProblem>&)>& change) {
+  TFileLock lock(path, true);
+  std::vector<TProblem> problems = ReadEntries(path, true);
+  if (change(problems)) WriteFileAtomically(path, Serialise(problems), kKind);
+}
+
+}  // namespace
+
+std::string OrderProblemId(const std::string& orderId) { return "order:" + orderId; }
+std::string RefundProblemId(const std::string& orderId, const std::string& refundId) {
+  return "refund:" + orderId + "/" + refundId;
+}
+
+TProblemList::TProblemList(std::string path) : FilePath(std::move(path)) {}
+
+std::vector<TProblem> TProblemList::Load() const {
+  TFileLock lock(FilePath, false);
+  return ReadEntries(FilePath, false);
+}
+
+void TProblemList::Record(const TProblem& problem, const std::string& now) {
+  Change(FilePath, [&](std::vector<TProblem>& problems) {
+    for (TProblem& p : problems) {
+      if (p.Id != problem.Id) continue;
+      if (p.Reason == problem.Reason && p.LastTry == now) return false;
+      p.Reason = problem.Reason;
+      p.LastTry = now;
+      return true;
+    }
+    TProblem added = problem;
+    added.FirstTry = added.LastTry = now;
+    added.Dismissed = false;
+    problems.push_back(std::move(added));
+    return true;
+  });
+}
+
+bool TProblemList::Resolve(const std::string& id) {
+  bool found = false;
+  Change(FilePath, [&](std::vector<TProblem>& problems) {
+    for (auto it = problems.begin(); it != problems.end(); ++it) {
+      if (it->Id != id) continue;
+      problems.erase(it);
+      found = true;
+      return true;
+    }
+    return false;
+  });
+  return found;
+}
+
+bool TProblemList::Dismiss(const std::string& id) {
+  bool found = false;
+  Change(FilePath, [&](std::vector<TProblem>& problems) {
+    for (TProblem& p : problems) {
+      if (p.Id != id) continue;
+      found = true;
+      if (p.Dismissed) return false;
+      p.Dismissed = true;
+      return true;
+    }
+    return false;
+  });
+  return found;
+}
+
+std::string ProblemListPath() { return ConfigDir() + "OnlineService.state"; }
+
+}  // namespace ooa
