@@ -6,6 +6,7 @@
 // --show-window runs its two passes in the window.
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -13,8 +14,10 @@
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/InstanceGuard.h"
+#include "config/ProblemList.h"
 #include "db/DatabaseModule.h"
 #include "service/HeadlessRunner.h"
+#include "service/ProblemStatus.h"
 #include "shop/WooModule.h"
 
 #if OOA_WITH_GUI
@@ -155,11 +158,15 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once
 int main(int argc, char** argv) {
   CLI::App cli{std::string(kAppTitle) +
                "\nSyncs the POS catalogue to the online shop and imports the shop's orders as POS invoices."};
-  std::string configPath, screenshotDir;
-  bool headless = false, once = false, showWindow = false;
+  std::string configPath, screenshotDir, dismissId;
+  bool headless = false, once = false, showWindow = false, status = false;
   cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");
   cli.add_flag("--headless", headless, "Run the service without a window; the activity log goes to standard output");
   cli.add_flag("--once", once, "Run one catalogue pass and one order pass, then exit (0 when both ran)");
+  cli.add_flag("--status", status,
+               "Print the problems list (orders and refunds that could not be imported) and exit: 0 when it is "
+               "empty, 1 while it has entries, 2 on an error");
+  cli.add_option("--dismiss", dismissId, "With --status: dismiss the entry with this id first")->needs("--status");
   // Accepted by a build without the window too, which runs headless.
   cli.add_flag("--show-window", showWindow,
                "With --once: run the passes in the main window, their lines also on standard output");
@@ -170,6 +177,11 @@ int main(int argc, char** argv) {
       ->group("Documentation");
 #endif
   CLI11_PARSE(cli, argc, argv);
+  if (status) {
+    // Beside a running service: no instance guard, no database.
+    if (!configPath.empty()) ooa::SetConfigPath(configPath);
+    return ooa::RunProblemStatus(ooa::ProblemListPath(), dismissId, std::cout, std::cerr);
+  }
 
   bool window = OOA_WITH_GUI && !headless && (!once || showWindow);
   if (window && !HasDisplay()) {
