@@ -164,8 +164,9 @@ class TDatabaseModule {
   std::string GenerateCreditNotesDepositPaymentSQLCmd();
   // Books the cancellation of invoiceNo as a credit note in one transaction.
   // It credits what earlier credit notes (partial refunds) left: per line the
-  // quantity not yet credited, the head amounts and payments less what they
-  // reversed; nothing left is "This invoice credited already.". True only when
+  // quantity not yet credited (their lines matched by product code and price
+  // level), the head amounts and payments less what they credited; nothing
+  // left is "This invoice credited already.". True only when
   // the batch committed: msg "Success" and creditNo set. False with a message
   // when the invoice cannot be credited, a line's warehouse code is unsafe, or
   // the batch rolled back. Errors while loading the invoice are thrown.
@@ -178,8 +179,9 @@ class TDatabaseModule {
                             const rapidjson::Value*& loyalty);
   // Books one shop refund of invoiceNo as a credit note (parse, calculate, one
   // batch). True only when the batch committed: msg "Success", creditNo set.
-  // False with the message of IsInvoiceCredited, of parsing, of an unsafe
-  // warehouse code, or of a batch that rolled back. Database errors before the
+  // False with the message of IsInvoiceCredited, of parsing (also "Order
+  // items data error." for a line that gives back more of an invoice line than
+  // remains), of an unsafe warehouse code, or of a batch that rolled back. Database errors before the
   // batch are thrown.
   bool ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& creditNo,
                           std::string& msg);

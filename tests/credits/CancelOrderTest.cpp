@@ -178,8 +178,10 @@ TEST_F(CancelOrder, AfterPartialRefundsCreditsOnlyWhatIsLeft) {
   EXPECT_EQ(Lines("CN2600002"), (std::vector<std::string>{"BEER -1 1 1 5", "WINE -1 2 2 5"}));
   EXPECT_DOUBLE_EQ(Number("Select StockQty1 From Product Where ProductCode=N'BEER'"), 122);
   EXPECT_DOUBLE_EQ(Number("Select Sum(CreditedQty) From InvoiceItem Where InvoiceNo=N'W2600001'"), -2 - 1);
-  // Invoice 32 less the refund's 9.09.
-  EXPECT_NEAR(Number("Select Amount From InvoiceHead Where InvoiceNo=N'CN2600002'"), -22.91, 1e-9);
+  // Invoice 32 less what the refunded BEER was worth on the invoice (3.50, of
+  // it 0.32 GST), as the credit note's lines show; not the refund's 9.09.
+  EXPECT_NEAR(Number("Select Amount From InvoiceHead Where InvoiceNo=N'CN2600002'"), -28.82, 1e-9);
+  EXPECT_NEAR(Number("Select GST From InvoiceHead Where InvoiceNo=N'CN2600002'"), -2.59, 1e-9);
   const std::vector<std::string> payments = {
       "1 30 Online  0",
       "2 10 Deposit  0",

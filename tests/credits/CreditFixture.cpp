@@ -19,7 +19,7 @@ const char* const kInvoice =
     "PriceKind, DeductStockQty, OriginalPrice, ID, WarehouseCode, CreditedQty, InvoiceItemID, ManuallyEnterWeight, "
     "IsMixMatchDiscountItem, ProductFamilyCode) Values"
     "(N'W2600001', N'WINE', 1, 20, 20, 0, 10, 12.5, 6, 0, 1, 20, 2, N'1', 0, 0, 0, 1, N'RED'),"
-    "(N'W2600001', N'BEER', 2, 3.5, 3.5, 0, 10, 2, 6, 1, 1, 3.5, 1, N'1', 0, 0, 0, 0, N'');"
+    "(N'W2600001', N'BEER', 2, 3.5, 3.5, 0, 10, 2, 6, 0, 1, 3.5, 1, N'1', 0, 0, 0, 0, N'');"
     "Insert Into RecvAcct(InvoiceNo, AccountDate, PaidAmount, PayBy, IDNo) Values"
     "(N'W2600001', '2026-12-01 00:00:00', 30, N'Online', 1),"
     "(N'W2600001', '2026-12-01 00:00:00', 10, N'Deposit', 2);";

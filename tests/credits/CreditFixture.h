@@ -1,8 +1,8 @@
 // A fresh embedded POS database for the credit note tests: the products of
 // the order fixture (BEER, WINE; warehouse "1") and, unless told otherwise,
-// one imported online invoice, W2600001: two lines (BEER 2 at 3.50, WINE 1 at
-// 20.00, IDs 1 and 2), a shop payment of 30 and a deposit of 10, a freight of
-// 5 and a loyalty redemption. Test thread only; the file goes with the fixture.
+// one imported online invoice, W2600001: two lines at the first price level
+// (BEER 2 at 3.50, WINE 1 at 20.00, IDs 1 and 2), a shop payment of 30 and a
+// deposit of 10, a freight of 5 and a loyalty redemption. Test thread only; the file goes with the fixture.
 #pragma once
 
 #include <string>

@@ -54,6 +54,7 @@ TEST(IsInvoiceCredited, TellsOpenMissingAndCreditedInvoicesApart) {
 
 TEST(GetOriginalInvoice, LoadsTheInvoiceAsItsCreditNote) {
   TCreditFixture pos;
+  pos.Exec("Update InvoiceItem Set PriceKind=1 Where ProductCode=N'BEER';");
   ASSERT_TRUE(pos.Db.GetOriginalInvoice("W2600001"));
   const TDateTime today = Clock().NowLocal().DateOnly();
 

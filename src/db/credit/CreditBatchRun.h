@@ -20,9 +20,10 @@ class TDatabaseModule;
 bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& creditNo, std::string& msg);
 
 // Lowers the cancellation document (loaded by GetOriginalInvoice) by what the
-// earlier credit notes of invoiceNo (partial refunds) already credited: line
-// quantities per product, head amounts and loyalty figures, and the payment
-// and deposit reversals. False when nothing is left to credit.
+// earlier credit notes of invoiceNo (partial refunds) already credited: each
+// line's quantity (db/credit/EarlierCredits.h), the head's goods figures by
+// what that was worth on the invoice, charges and loyalty figures, and the
+// payment and deposit reversals. False when nothing is left to credit.
 bool DeductEarlierCredits(TDatabaseModule& db, const std::string& invoiceNo);
 
 }  // namespace ooa

@@ -1,11 +1,13 @@
 // ProcessOrderRefund: one shop refund of an imported invoice as a credit
 // note. Its lines and amounts come from the refund, completed by the same
-// calculation as an order.
+// calculation as an order, and may not give back more of an invoice line than
+// earlier credit notes left of it.
 #include <mutex>
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditBatchRun.h"
+#include "db/credit/EarlierCredits.h"
 #include "db/order/OrderFigures.h"
 #include "db/order/OrderMessages.h"
 
@@ -27,6 +29,7 @@ bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const
     return false;
   }
   CalcInvoice();
+  if (!FitRefundToInvoice(*this, invoiceNo, msg)) return false;
   if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg, DataFault)) return false;
   return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);
 }
