@@ -269,7 +269,8 @@ TEST_F(OrderSync, RefundMadeBeforeTheSyncTimeIsBooked) {
   Seed({bad});
   Shop.AdminPost("/standin/clock", R"({"now": "2026-12-08T03:35:00"})");
   Shop.AdminPost("/standin/orders/5001/refunds",
-                 R"({"amount": "22.00", "reason": "broken", "line_items": [{"line_item_id": 12, "quantity": 1}],
+                 R"({"amount": "22.00", "reason": "broken", "line_items": [{"sku": "WINE-PK1", "quantity": -1,
+                     "subtotal": "-20.00", "subtotal_tax": "-2.00", "total": "-20.00", "total_tax": "-2.00"}],
                      "meta_data": [{"id": 71, "key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "M1001",
                      "redeemPointsDollar": "0", "redeemPoints": "0", "dealCouponDiscount": "0",
                      "depositPayment": "0"}}]})");

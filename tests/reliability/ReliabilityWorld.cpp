@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <set>
@@ -225,8 +226,16 @@ void TReliabilityWorld::ShopActivity(int count, double cancelShare, double refun
       ++RefundCount;
     }
   }
-  // New orders.
+  // New orders, numbered from the shop's one sequence of posts (orders,
+  // refunds, products and variations), as a real shop numbers them: an
+  // order never takes an id a refund already has.
   if (count <= 0 || Products.empty()) return;
+  {
+    const rapidjson::Document state = ShopState();
+    if (state.IsObject() && state.HasMember("internal") && state["internal"].HasMember("next_post_id") &&
+        state["internal"]["next_post_id"].IsInt64())
+      NextOrderId = std::max(NextOrderId, state["internal"]["next_post_id"].GetInt64());
+  }
   std::uniform_int_distribution<size_t> pick(0, Products.size() - 1);
   std::string body = "[";
   for (int i = 0; i < count; ++i) {

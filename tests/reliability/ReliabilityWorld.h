@@ -112,7 +112,7 @@ class TReliabilityWorld {
   TTempDir Dir;
   std::string DbPath;
   TShopStandin Shop;
-  int64_t NextOrderId = 100001;
+  int64_t NextOrderId = 100001;  // at least the shop's next post id
   int RunNumber = 0;
 };
 
