@@ -60,18 +60,20 @@ class TWooModule {
   // "products/" + WooId + "/variations/batch". Appends to Result one SET item
   // per recorded variation ("WooVarID2=N'57'"; a confirmed delete gives
   // "WooVarID2=''"), created ones first, then updated, then deleted ones.
-  // A create refused with "term_exists" or "product_invalid_sku" adopts the
-  // existing variation named in "data"."resource_id". True when the shop now
-  // holds every level as sent (UploadProducts leaves the product pending
-  // otherwise).
+  // A create refused with "term_exists" adopts the existing variation named
+  // in "data"."resource_id", and so does "product_invalid_sku" when that id
+  // is one of this product's variations; an adopted variation is sent again
+  // as an update. True when the shop now holds every level as sent
+  // (UploadProducts leaves the product pending otherwise).
   bool UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
                                std::vector<std::string>& Result);
   // Stock of changed products to "products/batch"; writes LastStockSyncedAt.
   // For each accepted product with variations in the shop, their stock first.
   void UploadProductsStockData();
-  // One request with a variable product's variation stock; nothing written.
-  // True when the shop accepted every entry (the product's stock sync time
-  // is written only then).
+  // One request with a variable product's variation stock. True when the
+  // shop accepted every entry (the product's stock sync time is written only
+  // then). A variation it does not know loses its id and makes the product
+  // pending, so the product pass creates it again.
   bool UploadProductVariationsStockData(const std::string& WooId, const rapidjson::Value& VariationBatchObject);
 
   // ---- Order sync ------------------------------------------------------------
