@@ -85,6 +85,13 @@ TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
   EXPECT_EQ(Extend("ABC", "WooID"), "55");
   EXPECT_EQ(Requests("variations/batch").at(0).Path, "products/55/variations/batch");
   EXPECT_FALSE(Extend("ABC", "WooVarID1").empty());
+  // The shop's product still has its old name: the product stays pending and
+  // the next pass sends it as an update.
+  EXPECT_EQ(Extend("ABC", "LastSyncedAt"), "");
+  FixedClock.Advance(60);
+  Woo.UploadProducts();
+  EXPECT_EQ(MemberText(Stored("products", "55"), "name"), "Product");
+  EXPECT_NE(Extend("ABC", "LastSyncedAt"), "");
 }
 
 // A product in the shop as 55 whose level 1 and 4 variations are to be
