@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "Catalogue.h"
+#include "ShopNames.h"
 
 namespace ooa::standin {
 
@@ -24,6 +25,26 @@ TValue ItemErrorWithData(TValue id, const std::string& code, const std::string& 
   result.AddMember("id", id, alloc);
   result.AddMember("error", error, alloc);
   return result;
+}
+
+TValue CategoryAnswer(const TValue& row, TAlloc& alloc) {
+  TValue answer(row, alloc);
+  if (const TValue* name = Member(row, "name"); name && name->IsString())
+    SetMember(answer, "name", Str(ShopTermName(name->GetString()), alloc), alloc);
+  return answer;
+}
+
+TValue ProductAnswer(const TValue& row, TAlloc& alloc) {
+  TValue answer(row, alloc);
+  if (const TValue* name = Member(row, "name"); name && name->IsString())
+    SetMember(answer, "name", Str(ShopPostTitle(name->GetString()), alloc), alloc);
+  if (TValue* categories = Member(answer, "categories"); categories && categories->IsArray()) {
+    for (auto& ref : categories->GetArray()) {
+      if (const TValue* name = Member(ref, "name"); name && name->IsString())
+        SetMember(ref, "name", Str(ShopTermName(name->GetString()), alloc), alloc);
+    }
+  }
+  return answer;
 }
 
 std::string Slugify(const std::string& text) {

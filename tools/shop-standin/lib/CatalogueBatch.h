@@ -26,6 +26,12 @@ TValue ItemError(TValue id, const std::string& code, const std::string& message,
 TValue ItemErrorWithData(TValue id, const std::string& code, const std::string& message,
                          TValue data, TAlloc& alloc);
 
+// A stored category or product (or variation) as the shop answers it: the
+// stored object with its names in the shop's form (ShopNames.h): the
+// category's "name"; the product's "name" and the names of its "categories".
+TValue CategoryAnswer(const TValue& row, TAlloc& alloc);
+TValue ProductAnswer(const TValue& row, TAlloc& alloc);
+
 // A URL slug: lower-case letters and digits, other runs as "-".
 std::string Slugify(const std::string& text);
 

@@ -136,7 +136,7 @@ TValue CreateProduct(TStore& store, const TValue& item, TAlloc& a) {
   SetMember(row, "permalink", Str("/product/" + std::to_string(id) + "/", ra), ra);
   SetTimes(row, store.Now(), true);
   Complete(store, row);
-  TValue result(row, a);
+  TValue result = ProductAnswer(row, a);
   store.IndexSku(TextOf(Member(row, "sku")), id, false, true);
   store.Products[id] = std::move(row);
   return result;
@@ -162,7 +162,7 @@ TValue UpdateProduct(TStore& store, const TValue& item, TAlloc& a) {
   store.IndexSku(TextOf(Member(it->second, "sku")), *id, false, true);
   SetTimes(it->second, store.Now(), false);
   Complete(store, it->second);
-  return TValue(it->second, a);
+  return ProductAnswer(it->second, a);
 }
 
 TValue DeleteProduct(TStore& store, int64_t id, TAlloc& a) {
@@ -170,7 +170,7 @@ TValue DeleteProduct(TStore& store, int64_t id, TAlloc& a) {
   if (it == store.Products.end()) {
     return ItemError(TValue(id), "woocommerce_rest_product_invalid_id", kInvalidId, 404, a);
   }
-  TValue result(it->second, a);
+  TValue result = ProductAnswer(it->second, a);
   store.IndexSku(TextOf(Member(it->second, "sku")), id, false, false);
   store.Products.erase(it);
   for (auto v = store.Variations.begin(); v != store.Variations.end();) {
