@@ -136,7 +136,7 @@ TEST_F(BatchContract, SkuAndVariationErrorsNameTheExistingObject) {
   const auto& created = answer["create"];
   ASSERT_EQ(created.Size(), 3u);
   int64_t wine = created[0]["id"].GetInt64();
-  EXPECT_STREQ(created[0]["price"].GetString(), "12.50");  // a bare number is accepted
+  EXPECT_STREQ(created[0]["price"].GetString(), "12.5");  // a bare number is accepted, as the shop writes it
   EXPECT_EQ(ErrorCode(created[1]), "product_invalid_sku");
   EXPECT_EQ(created[1]["error"]["data"]["resource_id"].GetInt64(), wine);
   EXPECT_STREQ(created[1]["error"]["data"]["unique_sku"].GetString(), "WINE-1");

@@ -1,6 +1,7 @@
 #include "CatalogueBatch.h"
 
 #include <cctype>
+#include <cstdio>
 
 #include "Catalogue.h"
 #include "ShopNames.h"
@@ -34,8 +35,16 @@ TValue CategoryAnswer(const TValue& row, TAlloc& alloc) {
   return answer;
 }
 
+std::string DecimalText(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
+}
+
 TValue ProductAnswer(const TValue& row, TAlloc& alloc) {
   TValue answer(row, alloc);
+  if (const TValue* regular = Member(row, "regular_price"); regular && regular->IsNumber())
+    SetMember(answer, "regular_price", Str(DecimalText(regular->GetDouble()), alloc), alloc);
   if (const TValue* name = Member(row, "name"); name && name->IsString())
     SetMember(answer, "name", Str(ShopPostTitle(name->GetString()), alloc), alloc);
   if (TValue* categories = Member(answer, "categories"); categories && categories->IsArray()) {

@@ -49,14 +49,15 @@ void Overlay(TJson& row, const TValue& item) {
   }
 }
 
-// The shop's own readings of sent members: "price" follows "regular_price", category
+// The shop's own readings of sent members: "price" follows "regular_price" (a
+// bare number as the shop's shortest decimal text: 5.00 is "5"), category
 // references carry numeric ids (and name and slug when known), meta entries get ids.
 void Complete(TStore& store, TJson& row) {
   auto& ra = row.GetAllocator();
   const TValue* regular = Member(row, "regular_price");
   std::string price;
   if (regular && regular->IsNumber()) {
-    price = Money(regular->GetDouble());
+    price = DecimalText(regular->GetDouble());
   } else {
     price = TextOf(regular);
   }
@@ -222,7 +223,7 @@ TValue CreateVariation(TStore& store, int64_t productId, const TValue& item, TAl
                                       std::to_string(id), ra), ra);
   SetTimes(row, store.Now(), true);
   Complete(store, row);
-  TValue result(row, a);
+  TValue result = ProductAnswer(row, a);
   store.IndexSku(TextOf(Member(row, "sku")), id, true, true);
   store.Variations[id] = std::move(row);
   LinkVariation(store, productId, id, true);
@@ -259,7 +260,7 @@ TValue UpdateVariation(TStore& store, int64_t productId, const TValue& item, TAl
   store.IndexSku(TextOf(Member(it->second, "sku")), *id, true, true);
   SetTimes(it->second, store.Now(), false);
   Complete(store, it->second);
-  return TValue(it->second, a);
+  return ProductAnswer(it->second, a);
 }
 
 TValue DeleteVariation(TStore& store, int64_t productId, int64_t id, TAlloc& a) {
@@ -267,7 +268,7 @@ TValue DeleteVariation(TStore& store, int64_t productId, int64_t id, TAlloc& a) 
   if (it == store.Variations.end()) {
     return ItemError(TValue(id), "woocommerce_rest_product_variation_invalid_id", kInvalidId, 404, a);
   }
-  TValue result(it->second, a);
+  TValue result = ProductAnswer(it->second, a);
   store.IndexSku(TextOf(Member(it->second, "sku")), id, true, false);
   store.Variations.erase(it);
   LinkVariation(store, productId, id, false);
