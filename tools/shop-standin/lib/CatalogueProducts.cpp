@@ -108,9 +108,27 @@ void LinkVariation(TStore& store, int64_t productId, int64_t variationId, bool a
   *list = std::move(rebuilt);
 }
 
+// The multilingual extension keeps one translation of a product per
+// language: a second one is refused, naming the first.
+TValue TranslationExists(const TStore& store, const TValue& item, TAlloc& a) {
+  auto of = IdOf(Member(item, "translation_of"));
+  if (!of || *of == 0) return TValue();
+  const std::string lang = TextOf(Member(item, "lang"));
+  for (const auto& [id, row] : store.Products) {
+    if (IdOf(Member(row, "translation_of")) != of || TextOf(Member(row, "lang")) != lang) continue;
+    TValue data(rapidjson::kObjectType);
+    data.AddMember("status", 400, a);
+    data.AddMember("resource_id", id, a);
+    return ItemErrorWithData(TValue(0), "translation_exists",
+                             "A translation of this product in this language already exists.", std::move(data), a);
+  }
+  return TValue();
+}
+
 TValue CreateProduct(TStore& store, const TValue& item, TAlloc& a) {
   std::string sku = TextOf(Member(item, "sku"));
   if (int64_t existing = store.FindSku(sku)) return SkuError(store, existing, sku, a);
+  if (TValue exists = TranslationExists(store, item, a); !exists.IsNull()) return exists;
   int64_t id = store.TakePostId();
   TJson row(rapidjson::kObjectType);
   auto& ra = row.GetAllocator();
