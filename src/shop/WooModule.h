@@ -51,7 +51,10 @@ class TWooModule {
   // the product's own write-back, and for each created one its translations
   // (UploadProductTranslations). Writes WooID, LastSyncedAt, LastStockSyncedAt
   // and WooVarID1..6; a confirmed delete empties WooID, WooVarID1..6 and the
-  // Translate column of each deleted translation.
+  // Translate column of each deleted translation. An update refused because
+  // the shop no longer has the product empties its ids and leaves it pending,
+  // so it is created again; a product adopted through its SKU stays pending
+  // until it was sent as an update.
   void UploadProducts();
   // One request creating the translations of a product the shop has just
   // created as WooId; writes Translate1..3 (column chosen by "lang").
@@ -69,6 +72,8 @@ class TWooModule {
                                std::vector<std::string>& Result);
   // Stock of changed products to "products/batch"; writes LastStockSyncedAt.
   // For each accepted product with variations in the shop, their stock first.
+  // A product the shop no longer has loses its ids and becomes pending for
+  // the product pass, which creates it again.
   void UploadProductsStockData();
   // One request with a variable product's variation stock. True when the
   // shop accepted every entry (the product's stock sync time is written only

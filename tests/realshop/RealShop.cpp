@@ -1,5 +1,6 @@
 #include "realshop/RealShop.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdlib>
