@@ -170,7 +170,9 @@ TEST_F(OrderSuite, OrdersBecomeInvoicesAndCancellationsAndRefundsCreditNotes) {
     EXPECT_NEAR(D(invoice.at("Freight")), Number(&order["shipping_total"]), 0.005);
     EXPECT_EQ(invoice.at("OnlineOrderStatus"), MemberText(order, "status"));
     const std::string member = MemberText(order["meta_data"][0]["value"], "memberCode");
-    if (!member.empty()) EXPECT_EQ(invoice.at("CustomerCode"), member);
+    if (!member.empty()) {
+      EXPECT_EQ(invoice.at("CustomerCode"), member);
+    }
     // Each line's quantity left the POS stock, under the line's product.
     for (const auto& line : order["line_items"].GetArray()) {
       std::string sku = MemberText(line, "sku");
