@@ -135,7 +135,9 @@ printer="$(listening_on "$work/printer.log")"
 [ -n "$printer" ] || { echo "The printer stand-in did not start:" >&2; cat "$work/printer.log" >&2; exit 1; }
 echo "== Printer stand-in at $printer =="
 
-# The settings file holds the shop's secret: readable by its owner only.
+# The settings file holds the shop's secret: readable by its owner only. The
+# languages: names in English (Desc1), Description1 in Simplified Chinese
+# (Desc2) and Description2 in Traditional Chinese (Desc3), as the demo rows are.
 (umask 077; cat > "$OUT/OnlineService.ini" <<INI
 [ApiConfig]
 ServerName=(EMBEDDED)
@@ -146,6 +148,8 @@ Secret=cs_demo
 PrinterName=socket://$printer
 WarehouseCode=1
 Desc1=1
+Desc2=2
+Desc3=3
 Debug=1
 INI
 )
