@@ -75,6 +75,9 @@ TEST(TwoCopies, TheSecondCopyWaitsOnceAndTakesOverWhenTheFirstHasStopped) {
   CreateEmbeddedSession(file, true)->Open();
   TMemoryLogSink log;
   ActivityLog().SetSink(&log);
+  struct TSinkOff {
+    ~TSinkOff() { ActivityLog().SetSink(nullptr); }
+  } sinkOff;
   TEventLoop loop;
   const TSchedulerIntervals fast{20, 10};
 
@@ -84,12 +87,18 @@ TEST(TwoCopies, TheSecondCopyWaitsOnceAndTakesOverWhenTheFirstHasStopped) {
   TSyncScheduler firstScheduler(loop, std::ref(firstCatalogue), std::ref(firstOrder), fast);
   TSyncScheduler secondScheduler(loop, std::ref(secondCatalogue), std::ref(secondOrder), fast);
   TServiceController firstCopy(first, firstScheduler), secondCopy(second, secondScheduler);
+  // A failed check must not leave the pass waiting while the schedulers join it.
+  struct TOpenAtEnd {
+    TCountingPass& Pass;
+    ~TOpenAtEnd() { Pass.Open(); }
+  } openAtEnd{firstCatalogue};
   auto secondPasses = [&] { return secondCatalogue.Started + secondOrder.Started; };
 
   firstCopy.StartService();
   secondCopy.StartService();
   EXPECT_TRUE(secondCopy.Running());
-  ASSERT_TRUE(loop.RunUntil([&] { return firstCatalogue.Started == 1 && second.Asks >= 6; }, 10000));
+  ASSERT_TRUE(loop.RunUntil(
+      [&] { return firstCatalogue.Started == 1 && (second.Asks >= 6 || secondPasses() > 0); }, 10000));
   EXPECT_EQ(secondPasses(), 0);
   EXPECT_EQ(Count(log.Lines(), kAnotherCopyLine), 1);
 
@@ -114,7 +123,6 @@ TEST(TwoCopies, TheSecondCopyWaitsOnceAndTakesOverWhenTheFirstHasStopped) {
   firstCopy.StopService();
   secondCopy.StopService();
   loop.RunUntil([&] { return firstScheduler.RunningPasses() + secondScheduler.RunningPasses() == 0; }, 10000);
-  ActivityLog().SetSink(nullptr);
 }
 
 }  // namespace
