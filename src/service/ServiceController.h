@@ -28,7 +28,9 @@ struct TButtonsStatus {
 class TServiceController {
  public:
   // Neither is owned; both outlive the controller. Installs the database
-  // lock as the scheduler's pass gate.
+  // lock as the scheduler's pass gate, so the scheduler must start no pass
+  // once the controller is gone (stop the service or shut the scheduler down
+  // first).
   TServiceController(IServiceBackend& backend, TSyncScheduler& scheduler);
 
   // Connects when needed, then switches the catalogue timer and the
