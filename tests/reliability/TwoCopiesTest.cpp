@@ -44,7 +44,7 @@ TEST(Reliability, TwoCopiesOnOneDatabaseBookEverythingOnce) {
       }
       if (writing >= 0) {
         std::this_thread::sleep_for(
-            std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 100)(world.Random())));
+            std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 30)(world.Random())));
         copies[writing]->Signal(SIGKILL);
       }
     }
