@@ -21,14 +21,6 @@ class DeletedInShopTest : public TProductTest {
     Woo.UploadProducts();
     Woo.UploadProductsStockData();
   }
-  // The stored shop object with this id, or null.
-  rapidjson::Value Stored(const char* table, const std::string& id) {
-    rapidjson::Document rows = ShopTable(table);
-    for (auto& row : rows.GetArray())
-      if (MemberText(row, "id") == id) return rapidjson::Value(row, Scratch.GetAllocator());
-    return rapidjson::Value();
-  }
-  rapidjson::Document Scratch;
 };
 
 TEST_F(DeletedInShopTest, ProductIsCreatedAgainWithItsVariationsAndTranslations) {

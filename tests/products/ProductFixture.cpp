@@ -119,4 +119,11 @@ rapidjson::Document ParseJson(const std::string& text) {
   return doc;
 }
 
+rapidjson::Value TProductTest::Stored(const char* table, const std::string& id) {
+  rapidjson::Document rows = ShopTable(table);
+  for (auto& row : rows.GetArray())
+    if (MemberText(row, "id") == id) return rapidjson::Value(row, Scratch.GetAllocator());
+  return rapidjson::Value();
+}
+
 }  // namespace ooa::test

@@ -53,6 +53,10 @@ class TProductTest : public TCatalogTest {
   std::vector<TShopRequest> Requests(const std::string& suffix = "");
   // The shop's stored products / variations.
   rapidjson::Document ShopTable(const char* table);
+  // The stored shop object with this id (products or variations), or null;
+  // it lives in Scratch.
+  rapidjson::Value Stored(const char* table, const std::string& id);
+  rapidjson::Document Scratch;
   // Replaces the shop's catalogue: JSON arrays of objects with ids.
   void SeedShop(const std::string& products, const std::string& variations);
   // The next shop request whose resource matches route answers with this

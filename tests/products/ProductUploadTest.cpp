@@ -17,14 +17,6 @@ class ProductUploadTest : public TProductTest {
     Config.Desc4 = 3;
     SetConfig(Config);
   }
-  // The stored shop object with this id (products or variations), or null.
-  rapidjson::Value Stored(const char* table, const std::string& id) {
-    rapidjson::Document rows = ShopTable(table);
-    for (auto& row : rows.GetArray())
-      if (MemberText(row, "id") == id) return rapidjson::Value(row, Scratch.GetAllocator());
-    return rapidjson::Value();
-  }
-  rapidjson::Document Scratch;
 };
 
 TEST_F(ProductUploadTest, NewVariableProductGetsItsVariationsAndTranslations) {
