@@ -158,15 +158,19 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once
 int main(int argc, char** argv) {
   CLI::App cli{std::string(kAppTitle) +
                "\nSyncs the POS catalogue to the online shop and imports the shop's orders as POS invoices."};
-  std::string configPath, screenshotDir, dismissId;
+  std::string configPath, screenshotDir, dismissId, reprintId;
   bool headless = false, once = false, showWindow = false, status = false;
   cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");
   cli.add_flag("--headless", headless, "Run the service without a window; the activity log goes to standard output");
   cli.add_flag("--once", once, "Run one catalogue pass and one order pass, then exit (0 when both ran)");
   cli.add_flag("--status", status,
-               "Print the problems list (orders and refunds that could not be imported) and exit: 0 when it is "
-               "empty, 1 while it has entries, 2 on an error");
+               "Print the problems list (orders and refunds that could not be imported, receipts not printed, "
+               "catalogue objects the shop refused) and exit: 0 when it is empty, 1 while it has entries, 2 on an "
+               "error");
   cli.add_option("--dismiss", dismissId, "With --status: dismiss the entry with this id first")->needs("--status");
+  cli.add_option("--reprint", reprintId,
+                 "With --status: have the running service print this receipt (receipt:<invoice>) again")
+      ->needs("--status");
   // Accepted by a build without the window too, which runs headless.
   cli.add_flag("--show-window", showWindow,
                "With --once: run the passes in the main window, their lines also on standard output");
@@ -180,7 +184,10 @@ int main(int argc, char** argv) {
   if (status) {
     // Beside a running service: no instance guard, no database.
     if (!configPath.empty()) ooa::SetConfigPath(configPath);
-    return ooa::RunProblemStatus(ooa::ProblemListPath(), dismissId, std::cout, std::cerr);
+    ooa::TStatusActions actions;
+    actions.DismissId = dismissId;
+    actions.ReprintId = reprintId;
+    return ooa::RunProblemStatus(ooa::ProblemListPath(), actions, std::cout, std::cerr);
   }
 
   bool window = OOA_WITH_GUI && !headless && (!once || showWindow);

@@ -37,12 +37,12 @@ TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, con
 
 namespace {
 
-// The banner of the receipt as the pass printed it: "MODIFIED ORDER" once
-// the invoice was changed or credited.
-bool InvoiceModified(TDatabaseModule& db, const std::string& invoiceNo) {
-  db.OpenQuery("Select Count(*) As Changed From InvoiceHead Where (InvoiceNo=" + SqlTextLiteral(invoiceNo) +
-               " and KindFlag=6 and Modified=1) or (ReferenceNo=" + SqlTextLiteral(invoiceNo) + " and KindFlag=5)");
-  return db.Query().RecordCount() > 0 && db.Query().Field(0, "Changed").AsInteger() > 0;
+// The banner of the receipt as the pass last printed it: "MODIFIED ORDER"
+// once the invoice has a credit note.
+bool InvoiceCredited(TDatabaseModule& db, const std::string& invoiceNo) {
+  db.OpenQuery("Select Count(*) As Credits From InvoiceHead Where ReferenceNo=" + SqlTextLiteral(invoiceNo) +
+               " and KindFlag=5");
+  return db.Query().RecordCount() > 0 && db.Query().Field(0, "Credits").AsInteger() > 0;
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ void ReprintRequestedReceipts(TOrderPassState& pass, TDatabaseModule& db, const 
       StatusLine("Receipt of " + p.InvoiceNo + " not printed again: the receipt printer is N/A.");
       continue;
     }
-    switch (PrintOrderReceipt(pass, db, p.OrderId, p.InvoiceNo, false, InvoiceModified(db, p.InvoiceNo))) {
+    switch (PrintOrderReceipt(pass, db, p.OrderId, p.InvoiceNo, false, InvoiceCredited(db, p.InvoiceNo))) {
       case TReceiptResult::Printed:
         StatusLine("Receipt of " + p.InvoiceNo + " printed again.");
         break;
