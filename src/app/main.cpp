@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 
@@ -133,6 +134,9 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once
       QDir().mkpath(QString::fromStdString(screenshotDir));
       QString dir = QString::fromStdString(screenshotDir) + "/";
       bool ok = GrabToFile(form, dir + "main-window.png");
+      form.LogTabs->setCurrentIndex(1);
+      ok = GrabToFile(form, dir + "main-window-problems.png") && ok;
+      form.LogTabs->setCurrentIndex(0);
       TConfigurationForm dialog(&form, nullptr);
       dialog.show();
       ok = GrabToFile(dialog, dir + "settings-dialog.png") && ok;
@@ -176,8 +180,8 @@ int main(int argc, char** argv) {
                "With --once: run the passes in the main window, their lines also on standard output");
 #if OOA_WITH_GUI
   cli.add_option("--screenshot", screenshotDir,
-                 "Save pictures of the main window and the settings dialog into DIR (with --once --show-window: "
-                 "the main window after the passes)")
+                 "Save pictures of the main window (its activity log and its problems list) and the settings "
+                 "dialog into DIR (with --once --show-window: the main window after the passes)")
       ->group("Documentation");
 #endif
   CLI11_PARSE(cli, argc, argv);
