@@ -70,6 +70,8 @@ bool IsRawPrinterAddress(const std::string& name) {
   return StartsWith(name, "socket://") || StartsWith(name, "file:") || StartsWith(name, "/dev/");
 }
 
+bool IsPrinterAddress(const std::string& name) { return IsRawPrinterAddress(name) || StartsWith(name, "pdf:"); }
+
 std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address, const std::string& documentName) {
   switch (address.Kind) {
     case TPrinterAddress::TKind::Socket:

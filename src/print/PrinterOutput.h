@@ -55,6 +55,8 @@ struct TPrinterAddress {
 TPrinterAddress ParsePrinterAddress(const std::string& name);
 // True for the socket://, device and file: forms, which always print raw.
 bool IsRawPrinterAddress(const std::string& name);
+// True for every address form (those and pdf:), as opposed to a queue name.
+bool IsPrinterAddress(const std::string& name);
 
 // Opens the raw back-end the address names (a Queue must be installed);
 // documentName (the invoice number, may be empty) titles a queue's job.
