@@ -2,8 +2,9 @@
 // online shop. Start-up: the single-instance guard, then (with a window) the
 // application title and theme, then the database module, the shop module and
 // the main window, destroyed in the reverse order. Without a display, or with
-// --headless / --once, the same service runs without a window; --once
-// --show-window runs its two passes in the window.
+// --headless / --once, the same service runs without a window (a build with
+// the window still draws page-printer and PDF receipts, on Qt's offscreen
+// platform); --once --show-window runs its two passes in the window.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -23,6 +24,7 @@
 #if OOA_WITH_GUI
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QThread>
@@ -208,6 +210,12 @@ int main(int argc, char** argv) {
 
 #if OOA_WITH_GUI
   if (window) return RunWindow(argc, argv, screenshotDir, once);
+  // Without the window, receipts for page printers and PDF files are still
+  // drawn with Qt: on its offscreen platform, which needs no display and
+  // never uses one that is there.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication drawing(argc, argv);
+  ooa::RegisterQtCanvasPrinter();
 #endif
   ooa::TDatabaseModule db;
   ooa::TWooModule woo(db);
