@@ -135,7 +135,9 @@ printer="$(listening_on "$work/printer.log")"
 [ -n "$printer" ] || { echo "The printer stand-in did not start:" >&2; cat "$work/printer.log" >&2; exit 1; }
 echo "== Printer stand-in at $printer =="
 
-# The settings file holds the shop's secret: readable by its owner only.
+# The settings file holds the shop's secret: readable by its owner only. The
+# demo's catalogue is in English, Simplified and Traditional Chinese, and its
+# receipts print the English and the Simplified Chinese names: in GBK.
 (umask 077; cat > "$OUT/OnlineService.ini" <<INI
 [ApiConfig]
 ServerName=(EMBEDDED)
@@ -146,7 +148,12 @@ Secret=cs_demo
 PrinterName=socket://$printer
 WarehouseCode=1
 Desc1=1
+Desc2=2
+Desc3=3
 Debug=1
+
+[Receipt]
+CodePage=GBK
 INI
 )
 
@@ -182,7 +189,8 @@ for job in "$work"/jobs/job-*.bin; do
   name="$(basename "$job" .bin)"
   name="receipt-${name#job-}"
   cp "$job" "$OUT/receipts/$name.bin"
-  "$BUILD_DIR/tools/escpos-view/escpos-view" "$job" --png "$OUT/receipts/$name.png" > "$OUT/receipts/$name.txt" ||
+  "$BUILD_DIR/tools/escpos-view/escpos-view" "$job" --codepage GBK --png "$OUT/receipts/$name.png" \
+    > "$OUT/receipts/$name.txt" ||
     echo "escpos-view could not read $job" >&2
   receipts+=("$name")
 done

@@ -152,6 +152,12 @@ const TLayoutCase kCases[] = {
      {"----------------------------------------\nLeave at door\nRing twice\nThis Invoice has been credited:\n"
       "CN26000001\nThis Invoice has been credited:\nCN26000002\n----------------------------------------"},
      {"Leave at door  Ring"}},
+    {"LongDeliveryAddressBreaksBetweenWords",
+     "Update InvoiceHead Set DeliveryAddress=N'Grace Chen, 0412 555 018, 4 Darling Street, Balmain 2041, NSW, AU'",
+     NoOptions, nullptr,
+     {"Delivery: Grace Chen, 0412 555 018, 4\nDarling Street, Balmain 2041, NSW, AU\n"
+      "----------------------------------------"},
+     {}},
     {"FooterWithEmptyMiddleLine", "", NoOptions, "Thank you\r\n\r\nSee you soon\r\n",
      {"Leave at door\n----------------------------------------\nThank you\n\nSee you soon\n[barcode CODE39 \"1057\" left]"}, {}},
     {"FooterWithLineFeedsOnly", "", NoOptions, "Thank you\n\nSee you soon",

@@ -53,7 +53,9 @@ class TPaper {
   // One character of c.Columns cells of w x h multiples at (x, y).
   void Glyph(const TChar& c, int x, int y, int w, int h, bool bold) {
     const int cellW = CellW * w * c.Columns, cellH = CellH * h;
-    if (c.Code != U' ' && Fonts.Render(c.Code, cellW, cellH, 20 * w, 20 * h, bold, Image)) {
+    // A double-byte character is drawn a little larger: its glyph fills its em.
+    const int em = c.Columns > 1 ? 22 : 20;
+    if (c.Code != U' ' && Fonts.Render(c.Code, cellW, cellH, em * w, em * h, bold, Image)) {
       for (int j = 0; j < cellH; ++j)
         for (int i = 0; i < cellW; ++i) Shade(x + i, y + j, Image.Coverage[static_cast<size_t>(j * cellW + i)]);
       return;

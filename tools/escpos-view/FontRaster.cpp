@@ -100,13 +100,10 @@ bool TFontRaster::Render(char32_t c, int w, int h, int emW, int emH, bool bold, 
   if (bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) FT_Outline_EmboldenXY(&slot->outline, emW * 3, 0);
   if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return false;
 
-  // Centred across the cell; the baseline where the font's ascent ends,
-  // scaled into the cell's height.
+  // Centred across the cell, on one baseline for every font (four fifths
+  // down the cell), so that scripts of different fonts share a line.
   const FT_Bitmap& bm = slot->bitmap;
-  const double ascent = face->size->metrics.ascender / 64.0;
-  const double descent = -face->size->metrics.descender / 64.0;
-  const double extra = std::max(0.0, h - (ascent + descent)) / 2;
-  const int baseline = static_cast<int>(extra + ascent + 0.5);
+  const int baseline = (h * 4 + 2) / 5;
   const int x0 = (w - static_cast<int>(bm.width)) / 2;
   const int y0 = baseline - slot->bitmap_top;
   for (unsigned row = 0; row < bm.rows; ++row) {

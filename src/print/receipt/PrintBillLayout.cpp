@@ -129,10 +129,9 @@ bool TPrintBillForm::PrintOutPro() {
     SetDoubleWidthFont();
     PrintLine(CenterText("ONLINE ORDER #" + head.OnlineOrderId, 20));
     SetNormalFont();
-    if (head.Delivery)
-      PrintLine("Delivery: " + head.DeliveryAddress);
-    else
-      PrintLine("Pickup: " + head.CustomerName);
+    // Broken between words, as the printer would break it mid-word.
+    const std::string whom = head.Delivery ? "Delivery: " + head.DeliveryAddress : "Pickup: " + head.CustomerName;
+    for (const std::string& piece : WrapWords(whom, 40)) PrintLine(piece);
     PrintLine(Separator);
   }
   SetNormalFont();
