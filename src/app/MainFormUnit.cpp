@@ -8,6 +8,7 @@
 #include <QTabWidget>
 
 #include "app/AppArt.h"
+#include "app/CloseQuestion.h"
 #include "app/MemoLogSink.h"
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
@@ -36,10 +37,7 @@ TMainForm::TMainForm(TServiceController& controller, std::function<void()> reini
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  ConfirmClose = [this] {
-    return QMessageBox::question(this, QApplication::applicationDisplayName(), "Do you want to close this service?",
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
-  };
+  ConfirmClose = [this] { return CloseQuestionBox(this)->exec() == QMessageBox::Yes; };
   Controller.OnButtonsChanged = [this] { SetButtonsStatus(); };
   Sink = std::make_unique<TMemoLogSink>(InfoMemo);
   ActivityLog().SetSink(Sink.get());
