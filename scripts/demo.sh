@@ -136,8 +136,9 @@ printer="$(listening_on "$work/printer.log")"
 echo "== Printer stand-in at $printer =="
 
 # The settings file holds the shop's secret: readable by its owner only. The
-# demo's catalogue is in English, Simplified and Traditional Chinese, and its
-# receipts print the English and the Simplified Chinese names: in GBK.
+# languages: names in English (Desc1), Description1 in Simplified Chinese
+# (Desc2) and Description2 in Traditional Chinese (Desc3), as the demo rows are.
+# The receipts print the English and the Simplified Chinese names: in GBK.
 (umask 077; cat > "$OUT/OnlineService.ini" <<INI
 [ApiConfig]
 ServerName=(EMBEDDED)

@@ -1,5 +1,6 @@
 #include "service/ServiceBackend.h"
 
+#include "db/AppLock.h"
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 
@@ -9,5 +10,7 @@ bool TModulesBackend::Connected() { return Db.Connected(); }
 bool TModulesBackend::ConnectToServer() { return Db.ConnectToServer(); }
 void TModulesBackend::ReadPrintParams() { Db.ReadPrintParams(); }  // the result is not examined
 void TModulesBackend::InitShop() { Woo.Init(); }
+bool TModulesBackend::TakeAppLock() { return ooa::TakeAppLock(Db); }
+void TModulesBackend::ReleaseAppLock() { ooa::ReleaseAppLock(Db); }
 
 }  // namespace ooa

@@ -1,6 +1,8 @@
 // IServiceBackend: what starting the service needs from the database and
 // shop modules. TModulesBackend is the real one; tests of the window and the
-// controller may pass their own. Called on the controlling thread only.
+// controller may pass their own. Called on the controlling thread only, except
+// the application lock's two, which TPosDatabaseLock also calls from the
+// workers when a pass starts (one call at a time).
 #pragma once
 
 namespace ooa {
@@ -18,6 +20,12 @@ class IServiceBackend {
   virtual void ReadPrintParams() = 0;
   // Hands the settings' URL, key and secret to both shop channels.
   virtual void InitShop() = 0;
+  // The application lock on the POS database, held by the connection
+  // (db/AppLock.h). Take: true when the connection holds it (already, or now;
+  // never taken twice), false when another copy holds it; no waiting.
+  // Database errors throw.
+  virtual bool TakeAppLock() = 0;
+  virtual void ReleaseAppLock() = 0;
 };
 
 // Over the program's two modules (not owned; they outlive it).
@@ -28,6 +36,8 @@ class TModulesBackend : public IServiceBackend {
   bool ConnectToServer() override;
   void ReadPrintParams() override;
   void InitShop() override;
+  bool TakeAppLock() override;
+  void ReleaseAppLock() override;
 
  private:
   TDatabaseModule& Db;

@@ -5,7 +5,9 @@
 namespace ooa {
 
 TServiceController::TServiceController(IServiceBackend& backend, TSyncScheduler& scheduler)
-    : Backend(backend), Scheduler(scheduler) {}
+    : Backend(backend), Scheduler(scheduler), Lock(backend) {
+  Scheduler.SetPassGate({[this](std::string& why) { return Lock.EnterPass(why); }, [this] { Lock.LeavePass(); }});
+}
 
 bool TServiceController::Running() const { return Scheduler.ServiceRunning(); }
 
@@ -29,6 +31,7 @@ void TServiceController::StartService() {
   Scheduler.SetServiceRunning(true);
   if (OnButtonsChanged) OnButtonsChanged();
   StatusLine("Sync Service Started");
+  Lock.Start();
 }
 
 void TServiceController::StopService() {
@@ -36,6 +39,7 @@ void TServiceController::StopService() {
   Scheduler.SetTimerEnabled(TPassKind::Order, false);
   Scheduler.SetTimerEnabled(TPassKind::Catalogue, false);
   Scheduler.SetServiceRunning(false);
+  Lock.Stop();
   if (OnButtonsChanged) OnButtonsChanged();
   StatusLine("Sync Service Stoped");
 }

@@ -70,20 +70,26 @@ void TSyncScheduler::StartWorker(TPassKind kind) {
   Workers.back().Thread = std::thread([this, kind] { WorkerMain(kind); });
 }
 
+void TSyncScheduler::SetPassGate(TPassGate gate) { Gate = std::move(gate); }
+
 bool TSyncScheduler::RunGuarded(TPassKind kind, std::string& error) {
   if (!Running.load()) {
     error = "the service is not running";
     return false;
   }
+  bool entered = false, ran = false;
   try {
+    if (Gate.Enter && !Gate.Enter(error)) return false;
+    entered = true;
     if (Passes[Index(kind)]) Passes[Index(kind)]();
-    return true;
+    ran = true;
   } catch (const std::exception& e) {
     error = e.what();
   } catch (...) {
     error = "unknown error";
   }
-  return false;
+  if (entered && Gate.Leave) Gate.Leave();
+  return ran;
 }
 
 void TSyncScheduler::WorkerMain(TPassKind kind) {

@@ -5,7 +5,8 @@
 // timers) and starts one worker thread that runs one pass, provided no pass
 // of that kind is still running; otherwise the tick does nothing and the
 // running pass re-arms the timer when it ends. A worker reads the
-// service-running flag once, runs its pass unless the flag is clear, swallows
+// service-running flag once, asks the pass gate (the POS database's lock, see
+// SetPassGate), runs its pass unless either says no, swallows
 // any error of the pass, and hands the re-arming (catalogue: both timers,
 // order: the order timer) back to the controlling thread.
 //
@@ -54,6 +55,16 @@ class TSyncScheduler {
   void SetServiceRunning(bool running);  // any thread
   bool ServiceRunning() const;           // any thread
 
+  // What every pass asks before it runs, after the service-running flag:
+  // Enter false (with the reason, or throwing) starts no pass; Leave follows
+  // every Enter that said true, once the pass has ended. Set before the first
+  // pass; called on the pass's thread.
+  struct TPassGate {
+    std::function<bool(std::string& why)> Enter;
+    std::function<void()> Leave;
+  };
+  void SetPassGate(TPassGate gate);
+
   bool PassRunning(TPassKind kind) const;  // any thread
   int RunningPasses() const;               // any thread
 
@@ -87,6 +98,7 @@ class TSyncScheduler {
 
   IControlThread& Control;
   TPass Passes[2];
+  TPassGate Gate;
   int IntervalMs[2];
   TTimer Timers[2];
   std::atomic<bool> Running{false};

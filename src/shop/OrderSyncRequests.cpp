@@ -3,6 +3,7 @@
 // document, because the channel's next request replaces the response.
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
 
 #include "db/order/OrderJson.h"
@@ -30,6 +31,35 @@ std::string FirstIdOf(const rapidjson::Document& page) {
   return it == page[0].MemberEnd() ? std::string() : JsonValueText(it->value, "id");
 }
 
+// Every page of a list: page 1, 2, ... while the shop's X-WP-TotalPages says
+// there are more, or while a page comes back full. putParameters(page) sets
+// the request's parameters. False when an answer carries no JSON; throws when
+// one is not an array.
+bool ReadPages(TRestChannel& channel, const std::string& resource, const char* what,
+               std::vector<rapidjson::Document>& pages, const std::function<void(int)>& putParameters) {
+  pages.clear();
+  std::string previousFirstId;
+  for (int page = 1;; ++page) {
+    putParameters(page);
+    channel.SetResource(resource);
+    channel.SetMethod("GET");
+    channel.Execute();
+    rapidjson::Document doc;
+    if (!TakeJsonArray(channel, doc, what)) return false;
+    const int count = static_cast<int>(doc.Size());
+    if (count == 0) break;
+    // A shop that ignores "page" would answer the first page for ever.
+    const std::string firstId = FirstIdOf(doc);
+    if (page > 1 && !firstId.empty() && firstId == previousFirstId) break;
+    previousFirstId = firstId;
+    pages.push_back(std::move(doc));
+    const std::string totalPages = channel.ResponseHeader("X-WP-TotalPages");
+    const bool moreByHeader = !totalPages.empty() && page < std::atoi(totalPages.c_str());
+    if (!moreByHeader && count < kPageSize) break;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string FormatQueryTime(TDateTime value) {
@@ -51,28 +81,10 @@ void SetOrderQueryParameters(TRestChannel& channel, const std::string& modifiedA
 
 bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
                      std::vector<rapidjson::Document>& pages) {
-  pages.clear();
-  std::string previousFirstId;
-  for (int page = 1;; ++page) {
+  return ReadPages(channel, "orders", "order list", pages, [&](int page) {
     SetOrderQueryParameters(channel, modifiedAfter);
     channel.AddParameter("page", std::to_string(page));
-    channel.SetResource("orders");
-    channel.SetMethod("GET");
-    channel.Execute();
-    rapidjson::Document doc;
-    if (!TakeJsonArray(channel, doc, "order list")) return false;
-    const int count = static_cast<int>(doc.Size());
-    if (count == 0) break;
-    // A shop that ignores "page" would answer the first page for ever.
-    const std::string firstId = FirstIdOf(doc);
-    if (page > 1 && !firstId.empty() && firstId == previousFirstId) break;
-    previousFirstId = firstId;
-    pages.push_back(std::move(doc));
-    const std::string totalPages = channel.ResponseHeader("X-WP-TotalPages");
-    const bool moreByHeader = !totalPages.empty() && page < std::atoi(totalPages.c_str());
-    if (!moreByHeader && count < kPageSize) break;
-  }
-  return true;
+  });
 }
 
 bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Document& order,
@@ -106,28 +118,13 @@ bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::v
   // order failed, or before an unrelated change to the order) would never
   // come back. Refunds booked before are recognised by their id; they are
   // read in id order, so their credit notes are numbered as they were made.
-  pages.clear();
-  std::string previousFirstId;
-  for (int page = 1;; ++page) {
+  return ReadPages(channel, "orders/" + orderId + "/refunds", "refund list", pages, [&](int page) {
     channel.ClearParameters();
     channel.AddParameter("per_page", std::to_string(kPageSize));
     channel.AddParameter("orderby", "id");
     channel.AddParameter("order", "asc");
     if (page > 1) channel.AddParameter("page", std::to_string(page));
-    channel.SetResource("orders/" + orderId + "/refunds");
-    channel.SetMethod("GET");
-    channel.Execute();
-    rapidjson::Document doc;
-    if (!TakeJsonArray(channel, doc, "refund list")) return false;
-    const int count = static_cast<int>(doc.Size());
-    if (count == 0) break;
-    const std::string firstId = FirstIdOf(doc);
-    if (page > 1 && !firstId.empty() && firstId == previousFirstId) break;
-    previousFirstId = firstId;
-    pages.push_back(std::move(doc));
-    if (count < kPageSize) break;
-  }
-  return true;
+  });
 }
 
 }  // namespace ooa

@@ -51,7 +51,10 @@ class TWooModule {
   // the product's own write-back, and for each created one its translations
   // (UploadProductTranslations). Writes WooID, LastSyncedAt, LastStockSyncedAt
   // and WooVarID1..6; a confirmed delete empties WooID, WooVarID1..6 and the
-  // Translate column of each deleted translation.
+  // Translate column of each deleted translation. An update refused because
+  // the shop no longer has the product empties its ids and leaves it pending,
+  // so it is created again; a product adopted through its SKU stays pending
+  // until it was sent as an update.
   void UploadProducts();
   // One request creating the translations of a product the shop has just
   // created as WooId; writes Translate1..3 (column chosen by "lang").
@@ -60,18 +63,22 @@ class TWooModule {
   // "products/" + WooId + "/variations/batch". Appends to Result one SET item
   // per recorded variation ("WooVarID2=N'57'"; a confirmed delete gives
   // "WooVarID2=''"), created ones first, then updated, then deleted ones.
-  // A create refused with "term_exists" or "product_invalid_sku" adopts the
-  // existing variation named in "data"."resource_id". True when the shop now
-  // holds every level as sent (UploadProducts leaves the product pending
-  // otherwise).
+  // A create refused with "term_exists" adopts the existing variation named
+  // in "data"."resource_id", and so does "product_invalid_sku" when that id
+  // is one of this product's variations; an adopted variation is sent again
+  // as an update. True when the shop now holds every level as sent
+  // (UploadProducts leaves the product pending otherwise).
   bool UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
                                std::vector<std::string>& Result);
   // Stock of changed products to "products/batch"; writes LastStockSyncedAt.
   // For each accepted product with variations in the shop, their stock first.
+  // A product the shop no longer has loses its ids and becomes pending for
+  // the product pass, which creates it again.
   void UploadProductsStockData();
-  // One request with a variable product's variation stock; nothing written.
-  // True when the shop accepted every entry (the product's stock sync time
-  // is written only then).
+  // One request with a variable product's variation stock. True when the
+  // shop accepted every entry (the product's stock sync time is written only
+  // then). A variation it does not know loses its id and makes the product
+  // pending, so the product pass creates it again.
   bool UploadProductVariationsStockData(const std::string& WooId, const rapidjson::Value& VariationBatchObject);
 
   // ---- Order sync ------------------------------------------------------------

@@ -30,6 +30,8 @@ class TFakeBackend : public IServiceBackend {
   }
   void ReadPrintParams() override { ++PrintParamReads; }
   void InitShop() override { ++ShopInits; }
+  bool TakeAppLock() override { return true; }  // the only copy
+  void ReleaseAppLock() override {}
 };
 
 // Points the settings at a file of a fresh folder for the test's lifetime.

@@ -10,6 +10,7 @@
 
 #include "config/ActivityLog.h"
 #include "config/Config.h"
+#include "config/ProblemList.h"
 #include "credits/CreditFixture.h"
 #include "orders/OrderFixture.h"
 #include "shop/WooModule.h"
@@ -210,6 +211,33 @@ TEST_F(CreditSync, RefundWithBadDataIsLoggedWithoutHoldingTheSyncTimeBack) {
   EXPECT_EQ(Pass(At(45, 5)), expected);
   EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 0);
+}
+
+// A refund refused for what the POS holds is fetched again by its order's id
+// on every pass; once the cause is gone on the POS side (here a refund credit
+// note booked in error for the same goods, which the owner deletes) it is
+// booked, with no change to the order in the shop.
+TEST_F(CreditSync, RefusedRefundIsBookedByALaterPassOnceItsCauseIsGone) {
+  Pos.Exec("Insert Into InvoiceHead(InvoiceNo, ReferenceNo, KindFlag, InvoiceDate, OnlineOrderId) "
+           "Values(N'CN2699999', N'W26000001', 5, '12/08/2026', N'8999');"
+           "Insert Into InvoiceItem(InvoiceNo, ID, ProductCode, Qty, PriceKind, DeductStockQty) "
+           "Values(N'CN2699999', 1, N'BEER', -2, 1, 6);");
+  ShopAt("2026-12-08T03:45:00");
+  Refund("9001", "11", "22.00");  // one BEER-PK2: the note in error took both
+  const std::vector<std::string> refused = Pass(At(45, 5));
+  EXPECT_NE(std::find(refused.begin(), refused.end(), "  |- Order items data error."), refused.end())
+      << ::testing::PrintToString(refused);
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'9001'"), 0);
+  const std::vector<TProblem> listed = TProblemList(ProblemListPath()).Load();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].Id, "refund:5001/9001");
+
+  Pos.Exec("Delete From InvoiceItem Where InvoiceNo=N'CN2699999'; Delete From InvoiceHead Where InvoiceNo=N'CN2699999';");
+  Pass(At(50, 0));  // the order is not among the modified ones any more
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'9001'"), 1);
+  EXPECT_TRUE(TProblemList(ProblemListPath()).Load().empty());
+  Pass(At(51, 0));
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'9001'"), 1);
 }
 
 TEST_F(CreditSync, EveryCreditNotePrintsTheInvoicesReceipt) {

@@ -2,6 +2,9 @@
 // signed) and a real embedded POS database: what it writes, what it logs, how
 // it pages, and where it leaves the sync log.
 #include <algorithm>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -267,7 +270,8 @@ TEST_F(OrderSync, RefundMadeBeforeTheSyncTimeIsBooked) {
   Seed({bad});
   Shop.AdminPost("/standin/clock", R"({"now": "2026-12-08T03:35:00"})");
   Shop.AdminPost("/standin/orders/5001/refunds",
-                 R"({"amount": "22.00", "reason": "broken", "line_items": [{"line_item_id": 12, "quantity": 1}],
+                 R"({"amount": "22.00", "reason": "broken", "line_items": [{"sku": "WINE-PK1", "quantity": -1,
+                     "subtotal": "-20.00", "subtotal_tax": "-2.00", "total": "-20.00", "total_tax": "-2.00"}],
                      "meta_data": [{"id": 71, "key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "M1001",
                      "redeemPointsDollar": "0", "redeemPoints": "0", "dealCouponDiscount": "0",
                      "depositPayment": "0"}}]})");
@@ -375,6 +379,51 @@ TEST_F(OrderSync, BadDataFailsOnlyItsOrderAndSaysWhy) {
   EXPECT_EQ(listed[3].Reason,
             "Customer data error. - The member code \"M123456789012345\" has 16 characters; a POS customer code "
             "holds 15.");
+}
+
+// The problems list is written when an order is refused, not when the pass
+// ends: a pass killed later keeps the entry, and the next pass fetches it.
+TEST_F(OrderSync, ProblemsListSurvivesAKilledPass) {
+  std::string bad = ShopOrder(5001, "processing");
+  const std::string deposit = R"("depositPayment": "20", )";
+  bad.erase(bad.find(deposit), deposit.size());
+  Seed({bad, ShopOrder(5002, "processing")});
+  Shop.AdminPost("/standin/orders/5002/refunds", R"({"amount": "1.00"})");
+  Shop.AdminPost("/standin/faults", R"({"route": "orders/5002/refunds", "kind": "delay", "delay_ms": 20000})");
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A pass of its own, on its own connection, killed while it waits for
+    // the refunds of the order after the refused one.
+    TDatabaseModule db;
+    TWooModule woo(db);
+    if (db.ConnectToServer(Pos.Config)) {
+      woo.Init(ConfigSnapshot());
+      woo.SyncOrders();
+    }
+    ::_exit(0);
+  }
+  bool waiting = false;
+  for (int i = 0; i < 200 && !waiting; ++i) {
+    ::usleep(50 * 1000);
+    waiting = !Shop.QueriesTo("/orders/5002/refunds").empty();
+  }
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(waiting) << "the pass never reached the refunds of order 5002";
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  const std::vector<TProblem> listed = TProblemList(ProblemListPath()).Load();
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].Id, "order:5001");
+  EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5002'"), 1);
+
+  // The next pass fetches the listed order by its id.
+  Shop.AdminPost("/standin/faults/clear", "");
+  Woo.SyncOrders();
+  EXPECT_EQ(Shop.QueriesTo("/orders/5001").size(), 1u);
 }
 
 }  // namespace

@@ -137,8 +137,46 @@ TEST_F(CatalogRoundTripTest, DemoCatalogueArrivesWithinTwoPassesThenStaysQuiet) 
     EXPECT_EQ(MemberText(entry, "raw_product_code"), "SHZ750");
   EXPECT_EQ(sent[1].Body, R"({"update":[{"stock_quantity":3,"stock_status":"instock","id":")" +
                               Extend("GIN700", "WooID") + R"("}]})");
-  EXPECT_EQ(MemberText(ById("products")[Extend("SHZ750", "WooID")], "price"), "27.50");
+  EXPECT_EQ(MemberText(ById("products")[Extend("SHZ750", "WooID")], "price"), "27.5");
 
+  Pass();
+  EXPECT_TRUE(Requests().empty());
+}
+
+// A fresh POS database with the same catalogue and no shop ids, pointed at
+// the shop that holds it: every group, category, product, variation and
+// translation is adopted (by name, SKU or language), the shop gains nothing,
+// and once the adopted products were updated the passes are quiet.
+TEST_F(CatalogRoundTripTest, FreshPosDatabaseAdoptsTheShopsCatalogueWithItsTranslations) {
+  Pass();
+  Pass();
+  auto links = [this] {
+    std::map<std::string, std::string> out;
+    const TRecordSet cats = Rows("Select Category, WooID, Translate1, Translate2 From Category");
+    for (const auto& row : cats.Rows)
+      for (int c = 1; c <= 3; ++c) out[row[0].AsString() + " " + cats.Columns[c]] = row[c].AsString();
+    const TRecordSet products = Rows(
+        "Select ProductCode, WooID, Translate1, Translate2, WooVarID1, WooVarID2, WooVarID3 From ProductExtend");
+    for (const auto& row : products.Rows)
+      for (int c = 1; c <= 6; ++c) out[row[0].AsString() + " " + products.Columns[c]] = row[c].AsString();
+    return out;
+  };
+  auto sizes = [this] {
+    return std::to_string(ShopCategories().Size()) + " categories, " + std::to_string(ShopTable("products").Size()) +
+           " products, " + std::to_string(ShopTable("variations").Size()) + " variations";
+  };
+  const auto before = links();
+  const std::string shop = sizes();
+
+  const std::string fresh = Dir.File("FRESH.DB");
+  CreatePosDatabase(fresh, {"--demo"});
+  Config.DatabaseName = fresh;
+  SetConfig(Config);
+  ASSERT_TRUE(Db.ConnectToServer(Config));
+  Pass();
+  Pass();
+  EXPECT_EQ(links(), before);
+  EXPECT_EQ(sizes(), shop);
   Pass();
   EXPECT_TRUE(Requests().empty());
 }

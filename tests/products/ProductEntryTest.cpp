@@ -134,6 +134,12 @@ TEST_F(ProductEntryTest, TranslationsUpdateExistingCopiesAndWaitForNewOnes) {
   EXPECT_EQ(MemberText(copy["categories"][0], "id"), "21");
   EXPECT_EQ(MemberText(copy, "translation_of"), "300");
   EXPECT_EQ(MemberText(copy, "id"), "301");
+  // Members in the product's order, the replaced ones appended in turn.
+  std::string names;
+  for (const auto& m : copy.GetObject()) names += std::string(names.empty() ? "" : " ") + m.name.GetString();
+  EXPECT_EQ(names,
+            "status meta_data raw_product_code tax_class manage_stock stock_quantity stock_status regular_price type "
+            "attributes default_attributes name lang categories translation_of id");
   // The new product's copies wait for its shop id; the zh-hant one keeps the
   // main category. TR's missing zh-hant copy is not queued.
   ASSERT_EQ(Batches.Translations.count("NEW"), 1u);

@@ -85,6 +85,13 @@ TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
   EXPECT_EQ(Extend("ABC", "WooID"), "55");
   EXPECT_EQ(Requests("variations/batch").at(0).Path, "products/55/variations/batch");
   EXPECT_FALSE(Extend("ABC", "WooVarID1").empty());
+  // The shop's product still has its old name: the product stays pending and
+  // the next pass sends it as an update.
+  EXPECT_EQ(Extend("ABC", "LastSyncedAt"), "");
+  FixedClock.Advance(60);
+  Woo.UploadProducts();
+  EXPECT_EQ(MemberText(Stored("products", "55"), "name"), "Product");
+  EXPECT_NE(Extend("ABC", "LastSyncedAt"), "");
 }
 
 // A product in the shop as 55 whose level 1 and 4 variations are to be
@@ -98,13 +105,21 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     const char* VarID1;          // "*": a new id
     const char* VarID4;
     bool Synced = true;  // false: a level did not reach the shop, the product stays pending
+    const char* ShopProducts = "";  // besides 55
   };
+  // An adopted variation had the shop's old price and stock (1.00 and 39);
+  // it gets the POS's (10.00 and 10) in the same pass.
   const Case cases[] = {
       {"created", "", "", "*", "*"},
-      {"same options exist", R"(,{"id": 60, "parent_id": 55, "sku": "X1",
-        "attributes": [{"name": "Variations", "option": "Single"}]})", "", "60", "*"},
-      {"same SKU exists", R"(,{"id": 61, "parent_id": 55, "sku": "ABC-PK1",
-        "attributes": [{"name": "Variations", "option": "Other"}]})", "", "61", "*"},
+      {"same options exist", R"(,{"id": 60, "parent_id": 55, "sku": "X1", "regular_price": "1.00",
+        "stock_quantity": 39, "attributes": [{"name": "Variations", "option": "Single"}]})", "", "60", "*"},
+      {"same SKU exists", R"(,{"id": 61, "parent_id": 55, "sku": "ABC-PK1", "regular_price": "1.00",
+        "stock_quantity": 39, "attributes": [{"name": "Variations", "option": "Other"}]})", "", "61", "*"},
+      {"same SKU held by another product", "", "", "", "*", false,
+       R"(,{"id": 70, "sku": "ABC-PK1", "regular_price": "1.00", "stock_quantity": 39})"},
+      {"same SKU held by another product's variation", R"(,{"id": 62, "parent_id": 71, "sku": "ABC-PK1",
+        "regular_price": "1.00", "stock_quantity": 39})", "", "", "*", false,
+       R"(,{"id": 71, "sku": "OTHER", "type": "variable"})"},
       {"second create refused", "",
        R"({"create": [{"id": 601}, {"id": 0, "error": {"code": "woocommerce_rest_invalid", "message": "No.",
          "data": {"status": 400}}}], "update": [{"id": 56}], "delete": [{"id": 57}]})", "601", "", false},
@@ -112,7 +127,8 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     Exec("Delete From Product; Delete From ProductExtend;");
-    SeedShop(R"([{"id": 55, "sku": "ABC"}])",
+    SeedShop(std::string(R"([{"id": 55, "sku": "ABC", "type": "variable"})") + c.ShopProducts +
+                 "]",
              std::string(R"([{"id": 56, "parent_id": 55, "sku": "ABC-PK2", "attributes": [{"name": "Variations",
                "option": "Six"}]}, {"id": 57, "parent_id": 55, "sku": "ABC-PK3"})") + c.ShopVariations + "]");
     if (*c.Fault) Fault("variations/batch$", 200, c.Fault);
@@ -126,11 +142,19 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     ClearRequests();
     Woo.UploadProducts();
 
+    // An adopted variation is sent again at once, as an update of its id.
+    const bool adopted = !*c.Fault && *c.VarID1 && std::string(c.VarID1) != "*";
     const auto sent = Requests("variations/batch");
-    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent.size(), adopted ? 2u : 1u);
     EXPECT_EQ(sent[0].Path, "products/55/variations/batch");
     const rapidjson::Document body = ParseJson(sent[0].Body);
     EXPECT_EQ(JsonToText(body["delete"]), R"(["57"])");
+    if (adopted) {
+      const rapidjson::Document again = ParseJson(sent[1].Body);
+      EXPECT_EQ(again.MemberCount(), 1u);
+      EXPECT_EQ(MemberText(again["update"][0], "id"), c.VarID1);
+      EXPECT_EQ(MemberText(again["update"][0], "sku"), "ABC-PK1");
+    }
     const std::pair<const char*, const char*> created[] = {{"WooVarID1", c.VarID1}, {"WooVarID4", c.VarID4}};
     for (const auto& [column, expected] : created) {
       const std::string id = Extend("ABC", column);
@@ -139,6 +163,17 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
         EXPECT_NE(id, "56") << column;
       } else {
         EXPECT_EQ(id, expected) << column;
+      }
+    }
+    // Whatever holds the SKU now has the price and stock the POS sent, or,
+    // when it is not this product's, is left as it was.
+    for (const char* table : {"products", "variations"}) {
+      const rapidjson::Document rows = ShopTable(table);
+      for (const auto& row : rows.GetArray()) {
+        if (MemberText(row, "sku") != "ABC-PK1") continue;
+        const bool ours = MemberText(row, "id") == Extend("ABC", "WooVarID1");
+        EXPECT_EQ(MemberText(row, "stock_quantity"), ours ? "10" : "39") << table;
+        EXPECT_EQ(MemberText(row, ours ? "price" : "regular_price"), ours ? "10" : "1.00") << table;
       }
     }
     EXPECT_EQ(Extend("ABC", "WooVarID2"), "56");

@@ -84,6 +84,11 @@ std::vector<std::string> Problems(const TReliabilityWorld& world, const TPosView
     if (!pos.Heads.count(no)) add("payments of " + no + " without a head");
   for (const auto& [id, nos] : pos.ByOrderId)
     if (nos.size() > 1) add("shop id " + id + " written " + std::to_string(nos.size()) + " times");
+  // Every credit note credits an invoice, never another credit note.
+  for (const auto& [no, head] : pos.Heads)
+    if (IsCreditNo(no) && (head.Reference.empty() || IsCreditNo(head.Reference) || !pos.Heads.count(head.Reference)))
+      add("credit note " + no + " references " + (head.Reference.empty() ? "nothing" : head.Reference) +
+          ", not an invoice");
 
   // Every invoice holds its order's lines: quantities and stock units per product.
   std::map<std::string, const TGenOrder*> generated;
@@ -165,7 +170,12 @@ void CheckEndState(const TReliabilityWorld& world, const std::string& section) {
   for (const auto& order : shop["orders"].GetArray()) {
     if (!Importable(Text(order, "status"))) continue;
     ++importable;
-    if (!pos.ByOrderId.count(Text(order, "id"))) missing.push_back("order " + Text(order, "id") + " not written");
+    // An invoice, not a credit note that happens to carry the same id.
+    auto found = pos.ByOrderId.find(Text(order, "id"));
+    if (found == pos.ByOrderId.end())
+      missing.push_back("order " + Text(order, "id") + " not written");
+    else if (IsCreditNo(found->second[0]))
+      missing.push_back("order " + Text(order, "id") + " has only the credit note " + found->second[0]);
   }
   Report().Add(section, "orders the shop lists for import", importable);
   int64_t invoices = 0;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <set>
@@ -83,6 +84,7 @@ size_t TRows::Column(const std::string& name) const {
 TReliabilityWorld::TReliabilityWorld(uint64_t seed) : Rng(seed), DbPath(Dir.File("POS.DB")) {
   CreatePosDatabase(DbPath, {"--demo"});
   ::mkdir(Dir.File("run").c_str(), 0700);
+  ::mkdir(Dir.File("run-2").c_str(), 0700);
   WriteSettings();
 }
 
@@ -225,8 +227,16 @@ void TReliabilityWorld::ShopActivity(int count, double cancelShare, double refun
       ++RefundCount;
     }
   }
-  // New orders.
+  // New orders, numbered from the shop's one sequence of posts (orders,
+  // refunds, products and variations), as a real shop numbers them: an
+  // order never takes an id a refund already has.
   if (count <= 0 || Products.empty()) return;
+  {
+    const rapidjson::Document state = ShopState();
+    if (state.IsObject() && state.HasMember("internal") && state["internal"].HasMember("next_post_id") &&
+        state["internal"]["next_post_id"].IsInt64())
+      NextOrderId = std::max(NextOrderId, state["internal"]["next_post_id"].GetInt64());
+  }
   std::uniform_int_distribution<size_t> pick(0, Products.size() - 1);
   std::string body = "[";
   for (int i = 0; i < count; ++i) {
@@ -253,8 +263,9 @@ void TReliabilityWorld::ShopActivity(int count, double cancelShare, double refun
   AdminPost("/standin/orders", body + "]");
 }
 
-std::unique_ptr<TProgramRun> TReliabilityWorld::StartPass() {
-  const std::string out = Dir.File("pass");
+std::unique_ptr<TProgramRun> TReliabilityWorld::StartPass(int copy) {
+  const std::string suffix = copy == 0 ? "" : "-" + std::to_string(copy + 1);
+  const std::string out = Dir.File("pass" + suffix);
   ::mkdir(out.c_str(), 0700);
   // The last run's output must not be mistaken for this one's.
   ::unlink((out + "/stdout.txt").c_str());
@@ -262,7 +273,7 @@ std::unique_ptr<TProgramRun> TReliabilityWorld::StartPass() {
   // The service runs in UTC, as the stand-in shop does, and gives up on the
   // shop after 1.5 s, so that a time-out costs little.
   return std::make_unique<TProgramRun>(std::vector<std::string>{"--once", "--config", Dir.File("OnlineService.ini")},
-                                       std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", Dir.File("run")},
+                                       std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", Dir.File("run" + suffix)},
                                                                           {"DISPLAY", ""},
                                                                           {"WAYLAND_DISPLAY", ""},
                                                                           {"QT_QPA_PLATFORM", ""},

@@ -86,7 +86,10 @@ class TReliabilityWorld {
   // long unless it ended before. Gives up (and kills) after 240 s.
   TPassRun RunPass(int killAfterMs = -1);
   // Starts one `--once` run and leaves it to the caller.
-  std::unique_ptr<TProgramRun> StartPass();
+  // copy 0 is the usual service; copy 1 is a second copy of the program on
+  // the same settings and POS database, as from another user session (its
+  // own single-instance guard and output folder).
+  std::unique_ptr<TProgramRun> StartPass(int copy = 0);
 
   TRows Query(const std::string& sql) const;
   void Exec(const std::string& sql) const;
@@ -112,7 +115,7 @@ class TReliabilityWorld {
   TTempDir Dir;
   std::string DbPath;
   TShopStandin Shop;
-  int64_t NextOrderId = 100001;
+  int64_t NextOrderId = 100001;  // at least the shop's next post id
   int RunNumber = 0;
 };
 

@@ -27,6 +27,8 @@ struct TFlakyBackend : IServiceBackend {
     if (PrintParamFailures-- > 0) throw std::runtime_error("Invalid object name 'Profile'.");
   }
   void InitShop() override { ++ShopInits; }
+  bool TakeAppLock() override { return true; }
+  void ReleaseAppLock() override {}
 };
 
 TEST(ServiceControllerTest, AStartThatFailedOnThePrintSettingsIsCompletedByTheNextStart) {

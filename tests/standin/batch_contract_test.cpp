@@ -74,10 +74,14 @@ TEST_F(BatchContract, CategoryErrorsByPosition) {
       {"name":"Tea","lang":"zh-hans","translation_of":")" + std::to_string(tea) + R"("},
       {"name":"Tea","lang":"en","parent":")" + std::to_string(tea) + R"("},
       {"name":"Coffee","parent":"424242"},
-      {"name":"Tea","lang":"en","parent":""}],
-    "update":[{"id":"424242","name":"Gone"},{"id":")" + std::to_string(tea) + R"(","name":"Green tea"}]})");
+      {"name":"Tea","lang":"en","parent":""},
+      {"name":" TEA\t"},
+      {"name":"Beer & Cider <b>x</b>","lang":"en"},
+      {"name":"Beer &amp; Cider  x","lang":"en"}],
+    "update":[{"id":"424242","name":"Gone"},{"id":")" + std::to_string(tea) + R"(","name":"Green tea"}],
+    "delete":["424242"]})");
   const auto& created = answer["create"];
-  ASSERT_EQ(created.Size(), 5u);
+  ASSERT_EQ(created.Size(), 8u);
   // Same name (any case), same parent, same language: the existing term is named.
   EXPECT_EQ(ErrorCode(created[0]), "term_exists");
   EXPECT_EQ(created[0]["id"].GetInt(), 0);
@@ -88,10 +92,22 @@ TEST_F(BatchContract, CategoryErrorsByPosition) {
   EXPECT_STREQ(created[1]["lang"].GetString(), "zh-hans");
   EXPECT_EQ(ErrorCode(created[2]), "");
   EXPECT_EQ(created[2]["parent"].GetInt64(), tea);
-  EXPECT_EQ(ErrorCode(created[3]), "woocommerce_rest_term_invalid");
+  EXPECT_EQ(ErrorCode(created[3]), "missing_parent");
+  EXPECT_EQ(created[3]["error"]["data"]["status"].GetInt(), 400);
   // The empty parent text is the top level, so the name is taken again.
   EXPECT_EQ(ErrorCode(created[4]), "term_exists");
   EXPECT_EQ(created[4]["error"]["data"]["resource_id"].GetInt64(), tea);
+  // Without "lang" (all a shop without the multilingual extension sees) the
+  // name meets every language; names compare in the shop's form (blanks and
+  // tags out, "&" as an entity) and are answered in it.
+  EXPECT_EQ(ErrorCode(created[5]), "term_exists");
+  EXPECT_EQ(created[5]["error"]["data"]["resource_id"].GetInt64(), tea);
+  EXPECT_STREQ(created[6]["name"].GetString(), "Beer &amp; Cider x");
+  EXPECT_EQ(ErrorCode(created[7]), "term_exists");
+  EXPECT_EQ(created[7]["error"]["data"]["resource_id"], created[6]["id"]);
+  // An unknown id cannot be deleted: the shop says so with status 500.
+  EXPECT_EQ(ErrorCode(answer["delete"][0]), "woocommerce_rest_cannot_delete");
+  EXPECT_EQ(answer["delete"][0]["error"]["data"]["status"].GetInt(), 500);
 
   const auto& updated = answer["update"];
   EXPECT_EQ(ErrorCode(updated[0]), "invalid_taxonomy");
@@ -120,7 +136,7 @@ TEST_F(BatchContract, SkuAndVariationErrorsNameTheExistingObject) {
   const auto& created = answer["create"];
   ASSERT_EQ(created.Size(), 3u);
   int64_t wine = created[0]["id"].GetInt64();
-  EXPECT_STREQ(created[0]["price"].GetString(), "12.50");  // a bare number is accepted
+  EXPECT_STREQ(created[0]["price"].GetString(), "12.5");  // a bare number is accepted, as the shop writes it
   EXPECT_EQ(ErrorCode(created[1]), "product_invalid_sku");
   EXPECT_EQ(created[1]["error"]["data"]["resource_id"].GetInt64(), wine);
   EXPECT_STREQ(created[1]["error"]["data"]["unique_sku"].GetString(), "WINE-1");

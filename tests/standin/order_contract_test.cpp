@@ -132,6 +132,11 @@ TEST_F(OrderContract, SeededOrderTakesTheShopsShape) {
   EXPECT_STREQ(line["subtotal_tax"].GetString(), "2.00");
   EXPECT_STREQ(line["total"].GetString(), "20.00");
   EXPECT_TRUE(line["price"].IsNumber());
+  // The tax by rate, on the line and for the order, as the shop lists it.
+  EXPECT_EQ(ToText(line["taxes"]), R"([{"id":1,"total":"2.000000","subtotal":"2.000000"}])");
+  ASSERT_EQ(doc["tax_lines"].Size(), 1u);
+  EXPECT_EQ(doc["tax_lines"][0]["rate_id"].GetInt(), 1);
+  EXPECT_STREQ(doc["tax_lines"][0]["tax_total"].GetString(), "2.00");
   EXPECT_STREQ(doc["shipping_lines"][0]["method_id"].GetString(), "flat_rate");
   EXPECT_TRUE(doc["meta_data"][0]["id"].IsInt64());
   EXPECT_STREQ(doc["meta_data"][0]["value"]["memberCode"].GetString(), "M1");
@@ -200,10 +205,20 @@ TEST_F(OrderContract, RefundsAndStatusChangesMoveTheModificationTime) {
   EXPECT_STREQ(refunds[0]["amount"].GetString(), "33.00");
 }
 
-TEST_F(OrderContract, UnknownOrderAndRoute) {
+TEST_F(OrderContract, UnknownOrderStatusAndRoute) {
+  // The refunds of an order the shop does not know: none.
   auto result = Shop.Get("orders/999/refunds");
-  EXPECT_EQ(result->status, 404);
-  EXPECT_EQ(ErrorCode(ParsedBody(result)), "woocommerce_rest_invalid_order_id");
+  EXPECT_EQ(result->status, 200);
+  EXPECT_EQ(result->body, "[]");
+  EXPECT_EQ(result->get_header_value("X-WP-Total"), "0");
+  // A status the shop does not know (the stored form "wc-..." neither) is a bad parameter.
+  for (const char* status : {"bogus", "processing,wc-completed"}) {
+    result = Shop.Get("orders", {{"status", status}});
+    EXPECT_EQ(result->status, 400) << status;
+    auto body = ParsedBody(result);
+    EXPECT_EQ(ErrorCode(body), "rest_invalid_param") << status;
+    EXPECT_TRUE(body["data"]["params"].HasMember("status")) << status;
+  }
   // A doubled slash (a base URL ending in "/") reaches no route.
   result = Shop.Get("/orders");
   EXPECT_EQ(result->status, 404);

@@ -25,8 +25,10 @@ rapidjson::Value OneElement(rapidjson::Value value, TJsonAllocator& a) {
   return array;
 }
 
+// Removes the member and appends it again with the new value; the other
+// members keep their order (RemoveMember would move the last one into the gap).
 void Replace(rapidjson::Value& entry, const char* name, rapidjson::Value value, TJsonAllocator& a) {
-  entry.RemoveMember(name);
+  if (auto it = entry.FindMember(name); it != entry.MemberEnd()) entry.EraseMember(it);
   entry.AddMember(rapidjson::Value(name, a), value, a);
 }
 
@@ -109,7 +111,7 @@ rapidjson::Value TranslationEntry(const rapidjson::Value& productEntry, const TP
                                   const TConfig& config, TJsonAllocator& a) {
   rapidjson::Value entry(productEntry, a);
   Replace(entry, "name", rapidjson::Value(row.Descriptions[n - 1], a), a);
-  entry.RemoveMember("sku");
+  if (auto it = entry.FindMember("sku"); it != entry.MemberEnd()) entry.EraseMember(it);
   const int setting = n == 1 ? config.Desc2 : n == 2 ? config.Desc3 : config.Desc4;
   Replace(entry, "lang", rapidjson::Value(LanguageCodeOf(setting), a), a);
   if (!row.WooCateTrans[n - 1].empty())

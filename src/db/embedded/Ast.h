@@ -133,7 +133,7 @@ struct TSetItem {
 
 enum class TStmtKind : uint8_t {
   Select, Insert, Update, Delete, Declare, Set, If, While, Block, Goto, Label, Break, Continue, Return,
-  BeginTran, CommitTran, RollbackTran, CreateTable, CreateIndex, DropTable, DropIndex, AlterAdd, Print, Nop
+  BeginTran, CommitTran, RollbackTran, CreateTable, CreateIndex, DropTable, DropIndex, AlterAdd, Print, Exec, Nop
 };
 
 struct TStmt {
@@ -142,11 +142,12 @@ struct TStmt {
   int Line = 1;
   std::unique_ptr<TSelect> Query;             // Select; Insert ... Select
   std::string Table;                          // Insert/Update/Delete/Create/Drop/Alter target, index table
-  std::string Name;                           // label, goto target, index name
+  std::string Name;                           // label, goto target, index name, Exec's procedure
   std::vector<std::string> Columns;           // Insert column list; index columns
   std::vector<std::vector<TExprPtr>> Rows;    // Insert ... Values
   bool DefaultValues = false;
-  std::vector<TSetItem> Sets;                 // Update
+  std::vector<TSetItem> Sets;                 // Update; Exec arguments (Target "@name" or empty, Expr null: default)
+  std::string ReturnVar;                      // Exec @r = ...
   TExprPtr Where;                             // Update/Delete
   std::vector<TDeclareItem> Declares;         // Declare
   TExprPtr Cond;                              // If/While; Set value; Print

@@ -2,6 +2,7 @@
 
 #include "db/DbSession.h"
 #include "db/embedded/Compiler.h"
+#include "db/embedded/Procedures.h"
 
 namespace ooa::tsql {
 
@@ -166,6 +167,7 @@ void TCompiler::Stmt(TStmt& s) {
     case TStmtKind::Print:
       Resolve(*s.Cond, nullptr);
       break;
+    case TStmtKind::Exec: ExecStmt(s); break;
     case TStmtKind::Nop: break;
   }
 }
@@ -282,6 +284,46 @@ void TCompiler::WhileStmt(TStmt& s) {
   Prog.Code[static_cast<size_t>(jump)].Target = end;
   for (int b : Loops.back().Breaks) Prog.Code[static_cast<size_t>(b)].Target = end;
   Loops.pop_back();
+}
+
+// The arguments go to the procedure's parameters by name or by position; each
+// is a value the engine evaluates (a literal or a variable).
+void TCompiler::ExecStmt(TStmt& s) {
+  const TProcedure* proc = FindProcedure(AsciiLower(s.Name));
+  if (!proc) throw TDbError("Could not find stored procedure '" + s.Name + "'.");
+  const std::string name = proc->Name;
+  std::vector<const TExpr*> args(proc->Params.size(), nullptr);
+  std::vector<bool> given(proc->Params.size(), false);
+  for (size_t k = 0; k < s.Sets.size(); ++k) {
+    TSetItem& arg = s.Sets[k];
+    size_t at = k;
+    if (!arg.Target.empty()) {
+      int p = ParamIndex(*proc, AsciiLower(arg.Target));
+      if (p < 0) throw TDbError(arg.Target + " is not a parameter for procedure " + name + ".");
+      at = static_cast<size_t>(p);
+      if (given[at]) throw TDbError("Parameter '" + arg.Target + "' was supplied multiple times.");
+    } else if (at >= args.size()) {
+      throw TDbError("Procedure or function " + name + " has too many arguments specified.");
+    }
+    given[at] = true;
+    if (!arg.Expr) continue;
+    Resolve(*arg.Expr, nullptr);
+    if (!arg.Expr->Simple) throw TDbError("The arguments of " + name + " must be values or variables.");
+    args[at] = arg.Expr.get();
+  }
+  for (size_t p = 0; p < proc->Required; ++p)
+    if (!args[p])
+      throw TDbError("Procedure or function '" + name + "' expects parameter '" + proc->Params[p] +
+                     "', which was not supplied.");
+  int slot = -1;
+  if (!s.ReturnVar.empty()) {
+    slot = SlotOf(s.ReturnVar, s.Pos);
+    if (slot < kFirstUserSlot) throw TDbError("Incorrect syntax near '" + s.ReturnVar + "'.");
+  }
+  TInstr& in = Prog.Code[static_cast<size_t>(Emit(TOp::CallProc, s.Line))];
+  in.Proc = proc;
+  in.Exprs = std::move(args);
+  in.ResultSlot = slot;
 }
 
 }  // namespace ooa::tsql

@@ -60,6 +60,7 @@ class TCompiler {
   void AssignStmt(TStmt& s, const std::vector<std::pair<int, TExpr*>>& assigns);
   void IfStmt(TStmt& s);
   void WhileStmt(TStmt& s);
+  void ExecStmt(TStmt& s);
   int Emit(TOp op, int line);
   int DeclareVariable(const std::string& name, const TSqlType& type);
   int SlotOf(const std::string& name, int pos);

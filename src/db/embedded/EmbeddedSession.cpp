@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "db/embedded/AppLocks.h"
 #include "db/embedded/Catalog.h"
 #include "db/embedded/Compiler.h"
 #include "db/embedded/Executor.h"
@@ -64,6 +65,7 @@ class TEmbeddedSession : public IDbSession {
       Parsed.DropPrograms();
       Catalog.Load(Db);
       SchemaVersion = ReadSchemaVersion();
+      Locks.Attach(file);
     } catch (const TDbError& e) {
       Close();
       throw TDbError("Cannot open the POS database file '" + file + "': " + e.what());
@@ -71,6 +73,7 @@ class TEmbeddedSession : public IDbSession {
   }
 
   void Close() override {
+    Locks.ReleaseAll();  // the application locks end with the connection
     Cache.Clear();
     if (Db) {
       sqlite3_close_v2(Db);
@@ -91,7 +94,7 @@ class TEmbeddedSession : public IDbSession {
       SchemaVersion = version;
     }
     const tsql::TProgram& program = Parsed.Compile(batch, Catalog);
-    tsql::TExecutor executor(Db, Cache);
+    tsql::TExecutor executor(Db, Cache, &Locks);
     executor.Prepare(program);
     if (!program.HasDdl) return executor.Run(program);
     try {
@@ -140,6 +143,7 @@ class TEmbeddedSession : public IDbSession {
   tsql::TStatementCache Cache;
   tsql::TParseCache Parsed;
   int64_t SchemaVersion = -1;
+  tsql::TAppLocks Locks;
 };
 
 }  // namespace

@@ -8,6 +8,10 @@
 // writer waits up to 30 s for the other's transaction. Begin Tran takes the
 // write lock at once.
 //
+// The session holds the application locks it takes (Exec sp_getapplock with
+// @LockOwner = N'Session') until it releases them or closes; they are kept in
+// the file "<database file>-applock" beside the database (AppLocks.h).
+//
 // A session is used by one thread at a time; the caller owns it.
 #pragma once
 

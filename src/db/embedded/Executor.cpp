@@ -4,6 +4,7 @@
 
 #include "db/embedded/Evaluator.h"
 #include "db/embedded/Functions.h"
+#include "db/embedded/Procedures.h"
 
 namespace ooa::tsql {
 
@@ -241,7 +242,37 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
   return true;
 }
 
+// A procedure's return code goes to its variable also when the call failed
+// (-999), as on SQL Server; its error then fails the statement.
+void TExecutor::CallProc(const TInstr& in, const TProgram& p) {
+  std::vector<std::optional<TValue>> args(in.Exprs.size());
+  for (size_t k = 0; k < in.Exprs.size(); ++k) {
+    if (!in.Exprs[k]) continue;
+    try {
+      args[k] = Evaluate(*in.Exprs[k], Vars);
+    } catch (const TRuntimeError& e) {
+      Fail(e.Number, e.Message);
+      return;
+    }
+  }
+  TProcResult r = CallProcedure(*in.Proc, args, Locks);
+  if (in.ResultSlot >= 0) {
+    try {
+      Vars[static_cast<size_t>(in.ResultSlot)] = ConvertTo(
+          TValue::MakeInt(r.Status), p.Vars[static_cast<size_t>(in.ResultSlot)].Type, TConvertMode::Cast);
+    } catch (const TRuntimeError& e) {
+      if (r.ErrorNumber == 0) r = TProcResult{r.Status, e.Number, e.Message};
+    }
+  }
+  if (r.ErrorNumber != 0) {
+    Fail(r.ErrorNumber, r.Error);
+    return;
+  }
+  Vars[kSlotError] = TValue::MakeInt(0);
+}
+
 TQueryResult TExecutor::Run(const TProgram& p) {
+  TAppLockScope lockScope(Locks);
   TQueryResult result;
   Vars.assign(p.Vars.size(), TValue());
   Vars[kSlotError] = TValue::MakeInt(0);
@@ -313,6 +344,7 @@ TQueryResult TExecutor::Run(const TProgram& p) {
         if (!truth) next = in.Target;
         break;
       }
+      case TOp::CallProc: CallProc(in, p); break;
       case TOp::Jump: next = in.Target; break;
       case TOp::Return: next = size; break;
       case TOp::BeginTran:

@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include "db/DbSession.h"
+#include "db/embedded/AppLocks.h"
 #include "db/embedded/Program.h"
 #include "db/embedded/StatementCache.h"
 
@@ -16,7 +17,9 @@ namespace ooa::tsql {
 
 class TExecutor {
  public:
-  TExecutor(sqlite3* db, TStatementCache& cache) : Db(db), Cache(cache) {}
+  // locks: the session's application locks, which Exec sp_getapplock takes
+  // and APPLOCK_MODE reports (nullptr: the batch can take none).
+  TExecutor(sqlite3* db, TStatementCache& cache, TAppLocks* locks = nullptr) : Db(db), Cache(cache), Locks(locks) {}
   // Prepares every data statement of a batch that changes no table definition,
   // so that SQLite's objections come before anything runs.
   void Prepare(const TProgram& program);
@@ -24,6 +27,7 @@ class TExecutor {
 
  private:
   bool RunStep(const TInstr& in, const TProgram& p, TQueryResult& result);
+  void CallProc(const TInstr& in, const TProgram& p);
   bool Fail(int number, const std::string& message);
   void FailFromSqlite(int rc);
   bool ExecControl(const char* sql);
@@ -31,6 +35,7 @@ class TExecutor {
 
   sqlite3* Db;
   TStatementCache& Cache;
+  TAppLocks* Locks;
   std::vector<TValue> Vars;
   int TranCount = 0;
   std::string FirstError;

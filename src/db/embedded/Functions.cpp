@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "db/embedded/Procedures.h"
+
 namespace ooa::tsql {
 
 namespace {
@@ -396,6 +398,7 @@ const TFunction kFunctions[] = {
     {"ascii", 1, 1, false, "t_ascii", FnAscii},
     {"unicode", 1, 1, false, "t_ascii", FnAscii},
     {"char", 1, 1, false, "t_char", FnChar},
+    {"applock_mode", 3, 3, false, "t_applock_mode", AppLockModeFunction},
     {"nchar", 1, 1, false, "t_char", FnChar},
     {"sum", 1, 1, true, "sum", nullptr},
     {"max", 1, 1, true, "max", nullptr},
@@ -617,9 +620,10 @@ void RegisterFunctions(sqlite3* db) {
   sqlite3_create_collation_v2(db, "TSQL", SQLITE_UTF8, nullptr, CollationCompare, nullptr);
   for (const TFunction& f : kFunctions) {
     if (f.Aggregate || std::strncmp(f.SqlName, "t_", 2) != 0) continue;
-    int flags = SQLITE_UTF8 | (std::strcmp(f.Name, "getdate") == 0 || std::strcmp(f.Name, "sysdatetime") == 0
-                                   ? 0
-                                   : SQLITE_DETERMINISTIC);
+    // The clock and the session's locks change between calls.
+    bool changes = std::strcmp(f.Name, "getdate") == 0 || std::strcmp(f.Name, "sysdatetime") == 0 ||
+                   std::strcmp(f.Name, "applock_mode") == 0;
+    int flags = SQLITE_UTF8 | (changes ? 0 : SQLITE_DETERMINISTIC);
     sqlite3_create_function_v2(db, f.SqlName, -1, flags, const_cast<TFunction*>(&f), ScalarTrampoline, nullptr,
                                nullptr, nullptr);
   }

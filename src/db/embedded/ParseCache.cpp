@@ -149,6 +149,7 @@ struct TCloner {
       i.Expr = Expr(set.Expr);
       s->Sets.push_back(std::move(i));
     }
+    s->ReturnVar = t.ReturnVar;
     s->Where = Expr(t.Where);
     for (const auto& d : t.Declares) {
       TDeclareItem i;

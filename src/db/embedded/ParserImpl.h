@@ -47,6 +47,7 @@ class TParser {
   TStmtPtr ParseUpdate();
   TStmtPtr ParseDelete();
   TStmtPtr ParseTran(TStmtKind kind);
+  TStmtPtr ParseExec();
   TStmtPtr ParseCreate();
   TStmtPtr ParseCreateTable();
   TStmtPtr ParseCreateIndex(bool unique);

@@ -120,7 +120,7 @@ std::string TParser::ParseObjectName() {
 bool TParser::AtStatementStart() const {
   static const std::unordered_set<std::string> kStarts = {
       "select", "insert", "update", "delete", "declare", "set",  "if",     "while", "begin",   "commit",
-      "rollback", "goto", "create", "drop", "alter", "print", "return", "break", "continue"};
+      "rollback", "goto", "create", "drop", "alter", "print", "return", "break", "continue", "exec", "execute"};
   const TToken& t = Peek();
   return t.Kind == TTok::Ident && kStarts.count(t.Lower) != 0;
 }
@@ -196,6 +196,8 @@ TStmtPtr TParser::ParseStatement() {
     s = ParseDrop();
   } else if (IsKeyword("alter")) {
     s = ParseAlter();
+  } else if (IsKeyword("exec") || IsKeyword("execute")) {
+    s = ParseExec();
   } else if (IsKeyword("print")) {
     Next();
     s = std::make_unique<TStmt>();
@@ -215,6 +217,45 @@ TStmtPtr TParser::ParseStatement() {
   }
   s->Pos = pos;
   s->Line = line;
+  return s;
+}
+
+// Exec [@r =] procedure [[@name =] value | Default, ...]. The arguments
+// start with a value (a number, a text, Null, a variable, a sign) or Default,
+// so a statement that follows without ';' is not taken for one.
+TStmtPtr TParser::ParseExec() {
+  Next();
+  auto s = std::make_unique<TStmt>();
+  s->Kind = TStmtKind::Exec;
+  if (Peek().Kind == TTok::Variable && IsOp("=", 1)) {
+    s->ReturnVar = Next().Text;
+    Next();
+  }
+  if (IsOp("(") || Peek().Kind == TTok::String || Peek().Kind == TTok::Variable)
+    Fail("Exec of a text or of a procedure named by a variable is not supported.");
+  s->Name = ParseObjectName();
+  auto atArgument = [this]() {
+    const TToken& t = Peek();
+    return t.Kind == TTok::Variable || t.Kind == TTok::Integer || t.Kind == TTok::Decimal || t.Kind == TTok::Float ||
+           t.Kind == TTok::String || IsOp("-") || IsOp("+") || IsKeyword("null") || IsKeyword("default");
+  };
+  if (!atArgument()) return s;
+  bool named = false;
+  do {
+    TSetItem arg;
+    if (Peek().Kind == TTok::Variable && IsOp("=", 1)) {
+      arg.Target = Next().Text;
+      Next();
+      named = true;
+    } else if (named) {
+      Fail("Must pass parameter number " + std::to_string(s->Sets.size() + 1) +
+           " and subsequent parameters as '@name = value'. After the form '@name = value' has been used, all "
+           "subsequent parameters must be passed in the form '@name = value'.");
+    }
+    if (!AcceptKeyword("default")) arg.Expr = ParseExpr();
+    if (IsKeyword("output") || IsKeyword("out")) Fail("Output parameters are not supported.");
+    s->Sets.push_back(std::move(arg));
+  } while (AcceptOp(","));
   return s;
 }
 

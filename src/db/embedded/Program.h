@@ -64,9 +64,12 @@ enum class TOp : uint8_t {
   BeginTran,
   CommitTran,
   RollbackTran,
+  CallProc,     // Proc with the values of Exprs (null: the default), its return code into ResultSlot
   Return,
   Nop,
 };
+
+struct TProcedure;
 
 struct TInstr {
   TOp Op = TOp::Nop;
@@ -77,6 +80,8 @@ struct TInstr {
   std::vector<std::pair<int, const TExpr*>> Assigns;
   std::vector<const TExpr*> Exprs;
   std::vector<TOutColumn> Columns;  // EvalResult
+  const TProcedure* Proc = nullptr;  // CallProc
+  int ResultSlot = -1;               // CallProc: the return code's variable, or -1
 };
 
 struct TVariable {

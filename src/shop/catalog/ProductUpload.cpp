@@ -13,6 +13,12 @@
 // A product whose variations did not all reach the shop (a failed or partly
 // refused variations request) keeps its shop id and the variation ids that
 // came back, but stays pending, so it and its variations are sent again.
+//
+// A product deleted in the shop (its update refused as an unknown id) loses
+// its WooID, its variation ids and its translations' ids and stays pending,
+// so the next pass creates it again (adopting it by SKU where the shop still
+// has one) with its variations and translations, as after any create;
+// otherwise the refused update would go out on every pass.
 #include <unordered_map>
 
 #include "config/Clock.h"
@@ -20,6 +26,7 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "shop/catalog/BatchUpload.h"
+#include "shop/catalog/DeletedInShop.h"
 
 namespace ooa {
 namespace {
@@ -64,7 +71,9 @@ void TWooModule::UploadProducts() {
         std::string items;
         const bool complete = sendVariations(code, r.Id, items);
         std::string sql = "Update ProductExtend Set WooID = " + SqlTextLiteral(r.Id);
-        if (complete) sql += ", " + synced;
+        // An adopted product (the shop named the one holding its SKU) has the
+        // shop's old figures: it stays pending and is sent as an update next pass.
+        if (complete && !r.Error) sql += ", " + synced;
         if (!items.empty()) sql += "," + items;
         return sql + " Where ProductCode = " + SqlTextLiteral(code) + ";";
       }
@@ -85,6 +94,12 @@ void TWooModule::UploadProducts() {
                SqlTextLiteral(r.Id) + ";";
     }
     return "";
+  };
+  upload.UpdateError = [](const TBatchResult& r) -> std::string {
+    if (MemberText(*r.Error, "code") != "woocommerce_rest_product_invalid_id") return "";
+    // Also answers a translation's update; no product holds its id in WooID.
+    const std::string sent = MemberText(r.Entry, "id");
+    return ForgetShopProductSql(sent.empty() ? r.Id : sent);
   };
   upload.AfterWrite = [&](const TBatchResult& r) {
     if (r.Array == TResultArray::Create) {

@@ -5,7 +5,14 @@
 // as synced only when its variations' stock arrived too; otherwise both are
 // sent again next pass (the variations would else keep a wrong stock until
 // the product's stock changed again).
+//
+// Objects deleted in the shop: a product whose stock update is refused as an
+// unknown id, or a variation whose stock update is, loses that shop id and
+// its ProductExtend.LastSyncedAt (Null), so the next product pass creates it
+// again with its stock; otherwise the same refused requests would go out on
+// every pass. Product.ModifyDate belongs to the POS and is never written.
 #include <exception>
+#include <utility>
 
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
@@ -13,6 +20,7 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "shop/catalog/BatchUpload.h"
+#include "shop/catalog/DeletedInShop.h"
 
 namespace ooa {
 
@@ -29,7 +37,12 @@ void TWooModule::UploadProductsStockData() {
   upload.LogRequest = false;
   upload.ResponseLog = TBatchUpload::TResponseLog::InsteadOfFailed;
   upload.UseCreate = upload.UseDelete = false;
-  // Refused updates ("error") are skipped by the protocol: stock and variations stay pending.
+  // Other refused updates write nothing: stock and variations stay pending.
+  upload.UpdateError = [](const TBatchResult& r) -> std::string {
+    if (MemberText(*r.Error, "code") != "woocommerce_rest_product_invalid_id") return "";
+    const std::string sent = MemberText(r.Entry, "id");
+    return ForgetShopProductSql(sent.empty() ? r.Id : sent);
+  };
   upload.WriteBack = [&](const TBatchResult& r) -> std::string {
     auto it = stock.Variations.find(r.Id);
     // Variation stock that did not arrive keeps the product's stock pending.
@@ -61,9 +74,16 @@ bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
     auto got = answer->IsObject() ? answer->FindMember("update") : answer->MemberEnd();
     if (sent == VariationBatchObject.MemberEnd() || !sent->value.IsArray()) return true;
     if (got == answer->MemberEnd() || !got->value.IsArray() || got->value.Size() != sent->value.Size()) return false;
-    for (const auto& element : got->value.GetArray())
-      if (element.IsObject() && element.HasMember("error") && !element["error"].IsNull()) return false;
-    return true;
+    bool accepted = true;
+    for (rapidjson::SizeType i = 0; i < got->value.Size(); ++i) {
+      const rapidjson::Value& element = got->value[i];
+      if (!element.IsObject() || !element.HasMember("error") || element["error"].IsNull()) continue;
+      accepted = false;
+      if (MemberText(element["error"], "code") == "woocommerce_rest_product_variation_invalid_id")
+        for (std::string& sql : ForgetShopVariationSql(WooId, MemberText(sent->value[i], "id")))
+          QueueWriteBack(Database, std::move(sql));
+    }
+    return accepted;
   } catch (const std::exception& e) {
     LogLine(e.what());
   } catch (...) {

@@ -4,9 +4,17 @@
 //
 // The level of a created or updated variation is read from its SKU (product
 // code + "-PK" + level at the very end), the level of a deleted one from the
-// batch's DeleteLevels. A create the shop refuses because the variation
-// exists (same options: "term_exists"; same SKU: "product_invalid_sku", as
-// when a create is sent again after its id was lost) adopts the existing id.
+// batch's DeleteLevels.
+//
+// A create the shop refuses because the variation exists adopts the existing
+// one: "term_exists" (same options) names a variation of this product;
+// "product_invalid_sku" names whatever holds the SKU, which may be another
+// product or another product's variation, so its id is adopted only when the
+// product's "variations" list holds it. Otherwise the shop's message is
+// logged and the level stays empty (the product stays pending). An adopted
+// variation holds what the shop had, not what was sent: it is sent again at
+// once as an update with its id, and counts as settled only when the shop
+// accepts that, so its price and stock are never left stale.
 #include "config/ActivityLog.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
@@ -19,6 +27,29 @@ namespace {
 
 std::string VariationColumn(int level) { return "WooVarID" + std::to_string(level); }
 
+// Whether the shop lists variationId among the variations of product
+// productId ("products/<id>" answers them in "variations"). The variation's
+// own address is no test: the shop answers "products/<any>/variations/<id>"
+// for any product id, and without a parent. A failed request counts as no.
+bool IsVariationOf(TRestChannel& channel, const std::string& productId, const std::string& variationId) {
+  try {
+    FlushWriteBacks();
+    channel.SetResource("products/" + productId);
+    channel.SetMethod("GET");
+    channel.ClearBody();
+    channel.Execute();
+    const rapidjson::Document* answer = channel.JsonValue();
+    if (channel.StatusCode() != 200 || !answer || !answer->IsObject()) return false;
+    auto variations = answer->FindMember("variations");
+    if (variations == answer->MemberEnd() || !variations->value.IsArray()) return false;
+    for (const auto& id : variations->value.GetArray())
+      if (JsonText(id) == variationId) return true;
+    return false;
+  } catch (...) {
+    return false;
+  }
+}
+
 }  // namespace
 
 bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
@@ -30,6 +61,10 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
     auto it = VariationBatchObject.Object.FindMember(array);
     if (it != VariationBatchObject.Object.MemberEnd() && it->value.IsArray()) entries += it->value.Size();
   }
+  // Adopted variations, to be sent again as updates.
+  rapidjson::Document adopted(rapidjson::kObjectType);
+  rapidjson::Value adoptedUpdates(rapidjson::kArrayType);
+
   TBatchUpload upload;
   upload.Resource = "products/" + WooId + "/variations/batch";
   upload.ProblemKind = "variation";
@@ -49,11 +84,22 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
       }
       return "";
     }
-    const TSkuParts sku = SplitSku(MemberText(r.Entry, "sku"));
-    if (sku.HasSuffix) {
-      Result.push_back(VariationColumn(sku.PriceKind + 1) + "=" + SqlTextLiteral(r.Id));
+    const std::string sku = MemberText(r.Entry, "sku");
+    const TSkuParts parts = SplitSku(sku);
+    if (!parts.HasSuffix) return "";
+    if (r.Error) {
+      if (MemberText(*r.Error, "code") == "product_invalid_sku" && !IsVariationOf(*RESTRequest1, WooId, r.Id)) {
+        LogLine(" |- Variation " + sku + " not linked: " + MemberText(*r.Error, "message") + " (shop object " +
+                r.Id + ")");
+        return "";
+      }
+      rapidjson::Value update(r.Entry, adopted.GetAllocator());
+      AddText(update, "id", r.Id, adopted.GetAllocator());
+      adoptedUpdates.PushBack(update, adopted.GetAllocator());
+    } else {
       ++settled;
     }
+    Result.push_back(VariationColumn(parts.PriceKind + 1) + "=" + SqlTextLiteral(r.Id));
     return "";
   };
   // An update of a variation the shop no longer has: its id is emptied, so the
@@ -65,6 +111,18 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
     return "";
   };
   const bool answered = SendBatchObject(*RESTRequest1, Database, upload, VariationBatchObject.Object);
+
+  if (answered && !adoptedUpdates.Empty()) {
+    adopted.AddMember("update", adoptedUpdates, adopted.GetAllocator());
+    TBatchUpload again = upload;
+    again.UseCreate = again.UseDelete = false;
+    again.UpdateError = nullptr;
+    again.WriteBack = [&](const TBatchResult&) -> std::string {
+      ++settled;
+      return "";
+    };
+    SendBatchObject(*RESTRequest1, Database, again, adopted);
+  }
   return answered && settled == entries;
 }
 

@@ -1,8 +1,10 @@
 #include "CatalogueBatch.h"
 
 #include <cctype>
+#include <cstdio>
 
 #include "Catalogue.h"
+#include "ShopNames.h"
 
 namespace ooa::standin {
 
@@ -24,6 +26,34 @@ TValue ItemErrorWithData(TValue id, const std::string& code, const std::string& 
   result.AddMember("id", id, alloc);
   result.AddMember("error", error, alloc);
   return result;
+}
+
+TValue CategoryAnswer(const TValue& row, TAlloc& alloc) {
+  TValue answer(row, alloc);
+  if (const TValue* name = Member(row, "name"); name && name->IsString())
+    SetMember(answer, "name", Str(ShopTermName(name->GetString()), alloc), alloc);
+  return answer;
+}
+
+std::string DecimalText(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
+}
+
+TValue ProductAnswer(const TValue& row, TAlloc& alloc) {
+  TValue answer(row, alloc);
+  if (const TValue* regular = Member(row, "regular_price"); regular && regular->IsNumber())
+    SetMember(answer, "regular_price", Str(DecimalText(regular->GetDouble()), alloc), alloc);
+  if (const TValue* name = Member(row, "name"); name && name->IsString())
+    SetMember(answer, "name", Str(ShopPostTitle(name->GetString()), alloc), alloc);
+  if (TValue* categories = Member(answer, "categories"); categories && categories->IsArray()) {
+    for (auto& ref : categories->GetArray()) {
+      if (const TValue* name = Member(ref, "name"); name && name->IsString())
+        SetMember(ref, "name", Str(ShopTermName(name->GetString()), alloc), alloc);
+    }
+  }
+  return answer;
 }
 
 std::string Slugify(const std::string& text) {

@@ -26,6 +26,17 @@ TValue ItemError(TValue id, const std::string& code, const std::string& message,
 TValue ItemErrorWithData(TValue id, const std::string& code, const std::string& message,
                          TValue data, TAlloc& alloc);
 
+// A stored category or product (or variation) as the shop answers it: the
+// stored object with its names in the shop's form (ShopNames.h): the
+// category's "name"; the product's "name" and the names of its "categories";
+// a "regular_price" sent as a bare number as its DecimalText.
+TValue CategoryAnswer(const TValue& row, TAlloc& alloc);
+TValue ProductAnswer(const TValue& row, TAlloc& alloc);
+
+// A number as the shop writes a decimal it was sent as a JSON number: the
+// shortest text, without trailing zeros (5 -> "5", 3.30 -> "3.3").
+std::string DecimalText(double value);
+
 // A URL slug: lower-case letters and digits, other runs as "-".
 std::string Slugify(const std::string& text);
 

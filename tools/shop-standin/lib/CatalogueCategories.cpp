@@ -1,11 +1,15 @@
 // products/categories/batch: product categories (terms). A name must be unique
-// under one parent within one language; deletes are permanent and move the
-// children up to the deleted category's parent.
+// under one parent within one language (an entry without "lang", as a shop
+// without the multilingual extension sees every entry, meets the names of
+// every language); names are compared, kept and answered in the shop's form
+// (ShopNames.h). Deletes are permanent and move the children up to the
+// deleted category's parent.
 #include <algorithm>
 #include <cctype>
 
 #include "Catalogue.h"
 #include "CatalogueBatch.h"
+#include "ShopNames.h"
 
 namespace ooa::standin {
 namespace {
@@ -48,13 +52,14 @@ TValue CreateCategory(TStore& store, const TValue& item, TAlloc& a) {
   }
   auto parent = ParentOf(store, Member(item, "parent"));
   if (!parent) {
-    return ItemError(TValue(0), "woocommerce_rest_term_invalid", "Parent resource does not exist.",
-                     404, a);
+    return ItemError(TValue(0), "missing_parent", "Parent term does not exist.", 400, a);
   }
-  std::string lang = TextOf(Member(item, "lang"));
+  const TValue* lang = Member(item, "lang");
+  const std::string shopName = Lower(ShopTermName(name));
   for (const auto& [id, row] : store.Categories) {
     if (IdOf(Member(row, "parent")).value_or(0) == *parent &&
-        TextOf(Member(row, "lang")) == lang && Lower(TextOf(Member(row, "name"))) == Lower(name)) {
+        (!lang || TextOf(Member(row, "lang")) == TextOf(lang)) &&
+        Lower(ShopTermName(TextOf(Member(row, "name")))) == shopName) {
       TValue data(rapidjson::kObjectType);
       data.AddMember("status", 400, a);
       data.AddMember("resource_id", id, a);
@@ -80,7 +85,7 @@ TValue CreateCategory(TStore& store, const TValue& item, TAlloc& a) {
     if (key == "id" || key == "name" || key == "parent" || key == "slug") continue;
     SetMember(row, key, TValue(m.value, ra), ra);
   }
-  TValue result(row, a);
+  TValue result = CategoryAnswer(row, a);
   store.Categories[id] = std::move(row);
   return result;
 }
@@ -94,29 +99,31 @@ TValue UpdateCategory(TStore& store, const TValue& item, TAlloc& a) {
   }
   TJson& row = it->second;
   auto& ra = row.GetAllocator();
+  if (const TValue* name = Member(item, "name"); name && TextOf(name).empty()) {
+    return ItemError(TValue(*id), "empty_term_name", "A name is required for this term.", 0, a);
+  }
   if (const TValue* parentValue = Member(item, "parent")) {
     auto parent = ParentOf(store, parentValue);
-    if (!parent || *parent == *id) {
-      return ItemError(TValue(*sentId, a), "woocommerce_rest_term_invalid",
-                       "Parent resource does not exist.", 404, a);
+    if (!parent) {
+      return ItemError(TValue(*id), "missing_parent", "Parent term does not exist.", 0, a);
     }
-    SetMember(row, "parent", TValue(*parent), ra);
+    // A category made its own parent goes to the top level.
+    SetMember(row, "parent", TValue(*parent == *id ? 0 : *parent), ra);
   }
   for (const auto& m : item.GetObject()) {
     std::string key = m.name.GetString();
     if (key == "id" || key == "parent") continue;
-    if (key == "name" && TextOf(&m.value).empty()) continue;
     SetMember(row, key, TValue(m.value, ra), ra);
   }
-  return TValue(row, a);
+  return CategoryAnswer(row, a);
 }
 
 TValue DeleteCategory(TStore& store, int64_t id, TAlloc& a) {
   auto it = store.Categories.find(id);
   if (it == store.Categories.end()) {
-    return ItemError(TValue(id), "woocommerce_rest_term_invalid", "Resource does not exist.", 404, a);
+    return ItemError(TValue(id), "woocommerce_rest_cannot_delete", "The resource cannot be deleted.", 500, a);
   }
-  TValue result(it->second, a);
+  TValue result = CategoryAnswer(it->second, a);
   int64_t parent = IdOf(Member(it->second, "parent")).value_or(0);
   store.Categories.erase(it);
   for (auto& [childId, child] : store.Categories) {

@@ -49,14 +49,15 @@ void Overlay(TJson& row, const TValue& item) {
   }
 }
 
-// The shop's own readings of sent members: "price" follows "regular_price", category
+// The shop's own readings of sent members: "price" follows "regular_price" (a
+// bare number as the shop's shortest decimal text: 5.00 is "5"), category
 // references carry numeric ids (and name and slug when known), meta entries get ids.
 void Complete(TStore& store, TJson& row) {
   auto& ra = row.GetAllocator();
   const TValue* regular = Member(row, "regular_price");
   std::string price;
   if (regular && regular->IsNumber()) {
-    price = Money(regular->GetDouble());
+    price = DecimalText(regular->GetDouble());
   } else {
     price = TextOf(regular);
   }
@@ -107,9 +108,27 @@ void LinkVariation(TStore& store, int64_t productId, int64_t variationId, bool a
   *list = std::move(rebuilt);
 }
 
+// The multilingual extension keeps one translation of a product per
+// language: a second one is refused, naming the first.
+TValue TranslationExists(const TStore& store, const TValue& item, TAlloc& a) {
+  auto of = IdOf(Member(item, "translation_of"));
+  if (!of || *of == 0) return TValue();
+  const std::string lang = TextOf(Member(item, "lang"));
+  for (const auto& [id, row] : store.Products) {
+    if (IdOf(Member(row, "translation_of")) != of || TextOf(Member(row, "lang")) != lang) continue;
+    TValue data(rapidjson::kObjectType);
+    data.AddMember("status", 400, a);
+    data.AddMember("resource_id", id, a);
+    return ItemErrorWithData(TValue(0), "translation_exists",
+                             "A translation of this product in this language already exists.", std::move(data), a);
+  }
+  return TValue();
+}
+
 TValue CreateProduct(TStore& store, const TValue& item, TAlloc& a) {
   std::string sku = TextOf(Member(item, "sku"));
   if (int64_t existing = store.FindSku(sku)) return SkuError(store, existing, sku, a);
+  if (TValue exists = TranslationExists(store, item, a); !exists.IsNull()) return exists;
   int64_t id = store.TakePostId();
   TJson row(rapidjson::kObjectType);
   auto& ra = row.GetAllocator();
@@ -136,7 +155,7 @@ TValue CreateProduct(TStore& store, const TValue& item, TAlloc& a) {
   SetMember(row, "permalink", Str("/product/" + std::to_string(id) + "/", ra), ra);
   SetTimes(row, store.Now(), true);
   Complete(store, row);
-  TValue result(row, a);
+  TValue result = ProductAnswer(row, a);
   store.IndexSku(TextOf(Member(row, "sku")), id, false, true);
   store.Products[id] = std::move(row);
   return result;
@@ -162,7 +181,7 @@ TValue UpdateProduct(TStore& store, const TValue& item, TAlloc& a) {
   store.IndexSku(TextOf(Member(it->second, "sku")), *id, false, true);
   SetTimes(it->second, store.Now(), false);
   Complete(store, it->second);
-  return TValue(it->second, a);
+  return ProductAnswer(it->second, a);
 }
 
 TValue DeleteProduct(TStore& store, int64_t id, TAlloc& a) {
@@ -170,7 +189,7 @@ TValue DeleteProduct(TStore& store, int64_t id, TAlloc& a) {
   if (it == store.Products.end()) {
     return ItemError(TValue(id), "woocommerce_rest_product_invalid_id", kInvalidId, 404, a);
   }
-  TValue result(it->second, a);
+  TValue result = ProductAnswer(it->second, a);
   store.IndexSku(TextOf(Member(it->second, "sku")), id, false, false);
   store.Products.erase(it);
   for (auto v = store.Variations.begin(); v != store.Variations.end();) {
@@ -222,7 +241,7 @@ TValue CreateVariation(TStore& store, int64_t productId, const TValue& item, TAl
                                       std::to_string(id), ra), ra);
   SetTimes(row, store.Now(), true);
   Complete(store, row);
-  TValue result(row, a);
+  TValue result = ProductAnswer(row, a);
   store.IndexSku(TextOf(Member(row, "sku")), id, true, true);
   store.Variations[id] = std::move(row);
   LinkVariation(store, productId, id, true);
@@ -259,7 +278,7 @@ TValue UpdateVariation(TStore& store, int64_t productId, const TValue& item, TAl
   store.IndexSku(TextOf(Member(it->second, "sku")), *id, true, true);
   SetTimes(it->second, store.Now(), false);
   Complete(store, it->second);
-  return TValue(it->second, a);
+  return ProductAnswer(it->second, a);
 }
 
 TValue DeleteVariation(TStore& store, int64_t productId, int64_t id, TAlloc& a) {
@@ -267,7 +286,7 @@ TValue DeleteVariation(TStore& store, int64_t productId, int64_t id, TAlloc& a) 
   if (it == store.Variations.end()) {
     return ItemError(TValue(id), "woocommerce_rest_product_variation_invalid_id", kInvalidId, 404, a);
   }
-  TValue result(it->second, a);
+  TValue result = ProductAnswer(it->second, a);
   store.IndexSku(TextOf(Member(it->second, "sku")), id, true, false);
   store.Variations.erase(it);
   LinkVariation(store, productId, id, false);

@@ -34,8 +34,9 @@ std::optional<int64_t> IntegerOf(const std::string& text) {
   return std::stoll(text);
 }
 
-// Reads the collection parameters; fills invalid with every parameter the shop refuses.
-TQuery ReadQuery(const TShopRequest& request, std::vector<TInvalid>& invalid) {
+// Reads the collection parameters; fills invalid with every parameter the shop
+// refuses, in the shop's order. "status" is one only where statuses is set.
+TQuery ReadQuery(const TShopRequest& request, std::vector<TInvalid>& invalid, bool statuses) {
   TQuery q;
   auto integer = [&](const char* name, int64_t& target, int64_t min, int64_t max) {
     const std::string* v = request.QueryValue(name);
@@ -55,6 +56,23 @@ TQuery ReadQuery(const TShopRequest& request, std::vector<TInvalid>& invalid) {
   };
   integer("page", q.Page, 1, INT64_MAX);
   integer("per_page", q.PerPage, 1, 100);
+  // The shop's site time zone is UTC, so local and GMT readings of a date agree.
+  auto date = [&](const char* name, std::optional<int64_t>& target) {
+    const std::string* v = request.QueryValue(name);
+    if (!v) return;
+    target = ParseUtc(*v);
+    if (!target) invalid.push_back({name, "rest_invalid_date", "Invalid date."});
+  };
+  date("after", q.After);
+  date("before", q.Before);
+  date("modified_after", q.ModifiedAfter);
+  date("modified_before", q.ModifiedBefore);
+  if (const std::string* v = request.QueryValue("dates_are_gmt")) {
+    static const std::vector<std::string> allowed = {"", "0", "1", "true", "false"};
+    if (std::find(allowed.begin(), allowed.end(), *v) == allowed.end()) {
+      invalid.push_back({"dates_are_gmt", "rest_invalid_type", "dates_are_gmt is not of type boolean."});
+    }
+  }
   if (const std::string* v = request.QueryValue("order")) {
     if (*v == "asc" || *v == "desc") {
       q.Ascending = *v == "asc";
@@ -71,34 +89,27 @@ TQuery ReadQuery(const TShopRequest& request, std::vector<TInvalid>& invalid) {
                          "orderby is not one of date, id, include, title, slug, and modified."});
     }
   }
-  if (const std::string* v = request.QueryValue("dates_are_gmt")) {
-    static const std::vector<std::string> allowed = {"", "0", "1", "true", "false"};
-    if (std::find(allowed.begin(), allowed.end(), *v) == allowed.end()) {
-      invalid.push_back({"dates_are_gmt", "rest_invalid_type", "dates_are_gmt is not of type boolean."});
-    }
-  }
-  // The shop's site time zone is UTC, so local and GMT readings of a date agree.
-  auto date = [&](const char* name, std::optional<int64_t>& target) {
-    const std::string* v = request.QueryValue(name);
-    if (!v) return;
-    target = ParseUtc(*v);
-    if (!target) invalid.push_back({name, "rest_invalid_date", "Invalid date."});
-  };
-  date("modified_after", q.ModifiedAfter);
-  date("modified_before", q.ModifiedBefore);
-  date("after", q.After);
-  date("before", q.Before);
-  if (const std::string* v = request.QueryValue("status")) {
+  // Only the statuses the shop knows, without the "wc-" of their stored form;
+  // the first unknown one is named by its position.
+  if (const std::string* v = statuses ? request.QueryValue("status") : nullptr) {
+    static const std::vector<std::string> known = {"any",        "trash",     "auto-draft", "pending",
+                                                   "processing", "on-hold",   "completed",  "cancelled",
+                                                   "refunded",   "failed",    "checkout-draft"};
     std::stringstream list(*v);
     std::string status;
-    while (std::getline(list, status, ',')) {
-      if (status == "any") {
-        q.Statuses.clear();
+    bool any = false;
+    for (int index = 0; std::getline(list, status, ','); ++index) {
+      if (std::find(known.begin(), known.end(), status) == known.end()) {
+        const std::string message = "status[" + std::to_string(index) +
+                                    "] is not one of any, trash, auto-draft, pending, processing, on-hold, "
+                                    "completed, cancelled, refunded, failed, and checkout-draft.";
+        invalid.push_back({"status", "rest_not_in_enum", message});
         break;
       }
-      if (status.rfind("wc-", 0) == 0) status = status.substr(3);
+      if (status == "any") any = true;
       q.Statuses.push_back(status);
     }
+    if (any) q.Statuses.clear();
   }
   return q;
 }
@@ -174,7 +185,7 @@ TShopResponse Page(std::vector<TRow> rows, const TQuery& q, bool useStatus) {
 
 TShopResponse ListOrders(TStore& store, const TShopRequest& request) {
   std::vector<TInvalid> invalid;
-  TQuery q = ReadQuery(request, invalid);
+  TQuery q = ReadQuery(request, invalid, true);
   if (!invalid.empty()) return InvalidParams(invalid);
   std::vector<TRow> rows;
   for (const auto& [id, rec] : store.Orders) {
@@ -195,12 +206,10 @@ TShopResponse GetOrder(TStore& store, int64_t id) {
 
 // The refunds list takes the same collection parameters as the order list, and the
 // shop applies them: "modified_after" also filters refunds, by their own time.
+// An order the shop does not know has no refunds: an empty list, not an error.
 TShopResponse ListRefunds(TStore& store, int64_t orderId, const TShopRequest& request) {
-  if (!store.Orders.count(orderId)) {
-    return JsonError(404, "woocommerce_rest_invalid_order_id", "Invalid order ID.");
-  }
   std::vector<TInvalid> invalid;
-  TQuery q = ReadQuery(request, invalid);
+  TQuery q = ReadQuery(request, invalid, false);
   if (!invalid.empty()) return InvalidParams(invalid);
   std::vector<TRow> rows;
   for (const auto& [id, rec] : store.Refunds) {

@@ -2,11 +2,14 @@
 // the stand-in serves looks like the shop's (money as strings with two decimals,
 // ids and quantities as numbers, dates as yyyy-mm-ddThh:mm:ss or null).
 #include <cmath>
+#include <cstdio>
 
 #include "Orders.h"
 
 namespace ooa::standin {
 namespace {
+
+const int kGstRateId = 1;
 
 void Default(TJson& doc, TValue& object, const char* name, TValue value) {
   if (!object.HasMember(name)) object.AddMember(TValue(name, doc.GetAllocator()), value, doc.GetAllocator());
@@ -90,7 +93,24 @@ void LineItem(TStore& store, TJson& doc, TValue& line) {
     line.AddMember("total_tax", TValue(line["subtotal_tax"], a), a);
   }
   for (const char* money : {"subtotal", "subtotal_tax", "total", "total_tax"}) Money(doc, line, money);
-  Default(doc, line, "taxes", TValue(rapidjson::kArrayType));
+  // The shop's tax of the line by rate (the stand-in's one rate, GST, id 1),
+  // with six decimals.
+  if (!line.HasMember("taxes")) {
+    TValue taxes(rapidjson::kArrayType);
+    const double total = AmountOf(Member(line, "total_tax")), subtotal = AmountOf(Member(line, "subtotal_tax"));
+    if (total != 0 || subtotal != 0) {
+      char text[2][40];
+      std::snprintf(text[0], sizeof text[0], "%.6f", total);
+      std::snprintf(text[1], sizeof text[1], "%.6f", subtotal);
+      TValue tax(rapidjson::kObjectType);
+      tax.AddMember("id", kGstRateId, a);
+      tax.AddMember("total", Str(text[0], a), a);
+      tax.AddMember("subtotal", Str(text[1], a), a);
+      taxes.PushBack(tax, a);
+    }
+    line.AddMember("taxes", taxes, a);
+  }
+  Default(doc, line, "parent_name", TValue());
   if (!line.HasMember("sku")) {
     bool found = false;
     std::string sku = SkuOf(store, IdOf(Member(line, "product_id")).value_or(0),
@@ -119,6 +139,32 @@ void ShippingLine(TStore&, TJson& doc, TValue& line) {
 }
 
 void OtherLine(TStore&, TJson&, TValue&) {}
+
+// The order's tax lines, one per rate, when it has none: the stand-in's one
+// rate (GST, 10 %) over the lines' and the shipping's tax.
+void TaxLines(TStore& store, TJson& order) {
+  auto& a = order.GetAllocator();
+  if (TValue* lines = Member(order, "tax_lines"); lines && lines->IsArray() && !lines->Empty()) return;
+  double lineTax = 0;
+  if (const TValue* items = Member(order, "line_items"); items && items->IsArray())
+    for (const auto& line : items->GetArray()) lineTax += AmountOf(Member(line, "total_tax"));
+  const double shippingTax = AmountOf(Member(order, "shipping_tax"));
+  TValue lines(rapidjson::kArrayType);
+  if (lineTax != 0 || shippingTax != 0) {
+    TValue tax(rapidjson::kObjectType);
+    tax.AddMember("id", store.NextItemId++, a);
+    tax.AddMember("rate_code", "AU-GST-1", a);
+    tax.AddMember("rate_id", kGstRateId, a);
+    tax.AddMember("label", "GST", a);
+    tax.AddMember("compound", false, a);
+    tax.AddMember("tax_total", Str(ooa::standin::Money(lineTax), a), a);
+    tax.AddMember("shipping_tax_total", Str(ooa::standin::Money(shippingTax), a), a);
+    tax.AddMember("rate_percent", 10, a);
+    tax.AddMember("meta_data", TValue(rapidjson::kArrayType), a);
+    lines.PushBack(tax, a);
+  }
+  SetMember(order, "tax_lines", std::move(lines), a);
+}
 
 void DatePair(TJson& doc, TValue& order, const char* local, const char* gmt, TValue value) {
   auto& a = doc.GetAllocator();
@@ -166,8 +212,9 @@ void CompleteOrder(TStore& store, TJson& order, int64_t now) {
   Default(order, order, "meta_data", TValue(rapidjson::kArrayType));
   store.NumberMeta(order["meta_data"], a);
   Lines(store, order, order, "line_items", LineItem);
-  Lines(store, order, order, "tax_lines", OtherLine);
   Lines(store, order, order, "shipping_lines", ShippingLine);
+  TaxLines(store, order);
+  Lines(store, order, order, "tax_lines", OtherLine);
   Lines(store, order, order, "fee_lines", OtherLine);
   Lines(store, order, order, "coupon_lines", OtherLine);
   Default(order, order, "refunds", TValue(rapidjson::kArrayType));

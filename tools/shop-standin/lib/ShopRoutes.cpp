@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "Catalogue.h"
+#include "CatalogueBatch.h"
 #include "Orders.h"
 #include "StandinServer.h"
 
@@ -67,8 +68,18 @@ TShopResponse TStandinServer::Route(const TShopRequest& request, bool anonymous)
       return category ? JsonError(404, "woocommerce_rest_term_invalid", "Resource does not exist.")
                       : JsonError(404, "woocommerce_rest_product_invalid_id", "Invalid ID.");
     }
+    TJson scratch;
+    auto& sa = scratch.GetAllocator();
+    TValue answer = category ? CategoryAnswer(it->second, sa) : ProductAnswer(it->second, sa);
+    if (!category) {
+      // A product's variations are the ones that name it as their parent.
+      TValue variations(rapidjson::kArrayType);
+      for (const auto& [vid, variation] : Store.Variations)
+        if (IdOf(Member(variation, "parent_id")) == it->first) variations.PushBack(TValue(vid), sa);
+      SetMember(answer, "variations", std::move(variations), sa);
+    }
     TShopResponse response;
-    response.Body = ToText(it->second);
+    response.Body = ToText(answer);
     return response;
   }
   if (post && r == "products/categories/batch") {
