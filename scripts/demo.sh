@@ -138,6 +138,7 @@ echo "== Printer stand-in at $printer =="
 # The settings file holds the shop's secret: readable by its owner only. The
 # languages: names in English (Desc1), Description1 in Simplified Chinese
 # (Desc2) and Description2 in Traditional Chinese (Desc3), as the demo rows are.
+# The receipts print the English and the Simplified Chinese names: in GBK.
 (umask 077; cat > "$OUT/OnlineService.ini" <<INI
 [ApiConfig]
 ServerName=(EMBEDDED)
@@ -151,6 +152,9 @@ Desc1=1
 Desc2=2
 Desc3=3
 Debug=1
+
+[Receipt]
+CodePage=GBK
 INI
 )
 
@@ -186,7 +190,8 @@ for job in "$work"/jobs/job-*.bin; do
   name="$(basename "$job" .bin)"
   name="receipt-${name#job-}"
   cp "$job" "$OUT/receipts/$name.bin"
-  "$BUILD_DIR/tools/escpos-view/escpos-view" "$job" --png "$OUT/receipts/$name.png" > "$OUT/receipts/$name.txt" ||
+  "$BUILD_DIR/tools/escpos-view/escpos-view" "$job" --codepage GBK --png "$OUT/receipts/$name.png" \
+    > "$OUT/receipts/$name.txt" ||
     echo "escpos-view could not read $job" >&2
   receipts+=("$name")
 done

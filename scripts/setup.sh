@@ -12,7 +12,8 @@ PACKAGES=(
   libcups2-dev cups cups-client cups-bsd
   libcpp-httplib-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev
+  libpng-dev libfreetype-dev libfontconfig-dev
+  fonts-dejavu-core fonts-noto-cjk
   xvfb xauth
   clang libclang-rt-14-dev
   openssl

@@ -5,14 +5,17 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTabWidget>
 
 #include "app/AppArt.h"
+#include "app/CloseQuestion.h"
 #include "app/MemoLogSink.h"
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "service/ServiceController.h"
+#include "ui/ProblemsPanel.h"
 #include "ui/UiFonts.h"
 #include "ui/controls/GradientPanel.h"
 #include "ui/controls/RoundedGradientButton.h"
@@ -34,10 +37,7 @@ TMainForm::TMainForm(TServiceController& controller, std::function<void()> reini
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  ConfirmClose = [this] {
-    return QMessageBox::question(this, QApplication::applicationDisplayName(), "Do you want to close this service?",
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
-  };
+  ConfirmClose = [this] { return CloseQuestionBox(this)->exec() == QMessageBox::Yes; };
   Controller.OnButtonsChanged = [this] { SetButtonsStatus(); };
   Sink = std::make_unique<TMemoLogSink>(InfoMemo);
   ActivityLog().SetSink(Sink.get());
@@ -80,11 +80,23 @@ void TMainForm::BuildControls() {
   Label2->setAlignment(Qt::AlignCenter);
   Label2->setGeometry(0, 74, 552, 16);
 
-  InfoMemo = new QPlainTextEdit(this);
+  // The activity log and the problems list share the log's place, one tab each.
+  LogTabs = new QTabWidget(this);
+  LogTabs->setObjectName("LogTabs");
+  LogTabs->setGeometry(6, 106, 552, 246);
+  LogTabs->setDocumentMode(true);
+  InfoMemo = new QPlainTextEdit;
   InfoMemo->setObjectName("InfoMemo");
-  InfoMemo->setGeometry(6, 106, 552, 246);
   InfoMemo->setReadOnly(true);
   InfoMemo->setFrameShape(QFrame::NoFrame);
+  LogTabs->addTab(InfoMemo, "Activity");
+  ProblemsPanel = new TProblemsPanel;
+  LogTabs->addTab(ProblemsPanel, "Problems");
+  connect(ProblemsPanel, &TProblemsPanel::OpenCountChanged, this, [this](int open) {
+    LogTabs->setTabText(1, open > 0 ? QString("Problems (%1)").arg(open) : QString("Problems"));
+  });
+  LogTabs->setTabText(1, ProblemsPanel->Shown().empty() ? QString("Problems")
+                                                       : QString("Problems (%1)").arg(ProblemsPanel->Shown().size()));
 
   StartServiceButton = new TRoundedGradientButton("Start", this, TButtonScheme::Green);
   StartServiceButton->setGeometry(6, 358, 115, 40);
@@ -107,6 +119,7 @@ void TMainForm::FormCreate() {
   ActivityLog().Clear();
   TrayIcon->show();
   LoadConfig();
+  ProblemsPanel->Refresh();
   StatusLine("Now: " + std::to_string(DateTimeToUnixMs(Clock().NowLocal())));
   StartService();
 }

@@ -1,5 +1,6 @@
-// TMainForm: the service's main window: banner, activity log, Start, Stop,
-// Setup and Exit, and the tray icon with its menu. It commands the service
+// TMainForm: the service's main window: banner, activity log and beside it
+// (a second tab) the problems list, Start, Stop, Setup and Exit, and the tray
+// icon with its menu. It commands the service
 // controller and shows its state; the two sync timers live in the scheduler
 // (ProductSyncTimer = TPassKind::Catalogue, OrderSyncTimer = TPassKind::Order).
 //
@@ -19,12 +20,14 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QTabWidget;
 
 namespace ooa {
 
 class TGradientPanel;
 class ILogSink;
 class TMemoLogSink;
+class TProblemsPanel;
 class TRoundedGradientButton;
 class TServiceController;
 
@@ -34,7 +37,9 @@ class TMainForm : public QWidget {
   TMainForm(TServiceController& controller, std::function<void()> reinitShop, QWidget* parent = nullptr);
   ~TMainForm() override;
 
+  QTabWidget* LogTabs;  // "Activity" (InfoMemo) and "Problems" (ProblemsPanel)
   QPlainTextEdit* InfoMemo;
+  TProblemsPanel* ProblemsPanel;
   TGradientPanel* VersionPanel;
   QLabel* BannerImage;
   QLabel* Label1;

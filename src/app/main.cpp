@@ -2,8 +2,9 @@
 // online shop. Start-up: the single-instance guard, then (with a window) the
 // application title and theme, then the database module, the shop module and
 // the main window, destroyed in the reverse order. Without a display, or with
-// --headless / --once, the same service runs without a window; --once
-// --show-window runs its two passes in the window.
+// --headless / --once, the same service runs without a window (a build with
+// the window still draws page-printer and PDF receipts, on Qt's offscreen
+// platform); --once --show-window runs its two passes in the window.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -23,7 +24,9 @@
 #if OOA_WITH_GUI
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 
@@ -133,6 +136,9 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once
       QDir().mkpath(QString::fromStdString(screenshotDir));
       QString dir = QString::fromStdString(screenshotDir) + "/";
       bool ok = GrabToFile(form, dir + "main-window.png");
+      form.LogTabs->setCurrentIndex(1);
+      ok = GrabToFile(form, dir + "main-window-problems.png") && ok;
+      form.LogTabs->setCurrentIndex(0);
       TConfigurationForm dialog(&form, nullptr);
       dialog.show();
       ok = GrabToFile(dialog, dir + "settings-dialog.png") && ok;
@@ -158,29 +164,36 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once
 int main(int argc, char** argv) {
   CLI::App cli{std::string(kAppTitle) +
                "\nSyncs the POS catalogue to the online shop and imports the shop's orders as POS invoices."};
-  std::string configPath, screenshotDir, dismissId;
+  std::string configPath, screenshotDir, dismissId, reprintId;
   bool headless = false, once = false, showWindow = false, status = false;
   cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");
   cli.add_flag("--headless", headless, "Run the service without a window; the activity log goes to standard output");
   cli.add_flag("--once", once, "Run one catalogue pass and one order pass, then exit (0 when both ran)");
   cli.add_flag("--status", status,
-               "Print the problems list (orders and refunds that could not be imported) and exit: 0 when it is "
-               "empty, 1 while it has entries, 2 on an error");
+               "Print the problems list (orders and refunds that could not be imported, receipts not printed, "
+               "catalogue objects the shop refused) and exit: 0 when it is empty, 1 while it has entries, 2 on an "
+               "error");
   cli.add_option("--dismiss", dismissId, "With --status: dismiss the entry with this id first")->needs("--status");
+  cli.add_option("--reprint", reprintId,
+                 "With --status: have the running service print this receipt (receipt:<invoice>) again")
+      ->needs("--status");
   // Accepted by a build without the window too, which runs headless.
   cli.add_flag("--show-window", showWindow,
                "With --once: run the passes in the main window, their lines also on standard output");
 #if OOA_WITH_GUI
   cli.add_option("--screenshot", screenshotDir,
-                 "Save pictures of the main window and the settings dialog into DIR (with --once --show-window: "
-                 "the main window after the passes)")
+                 "Save pictures of the main window (its activity log and its problems list) and the settings "
+                 "dialog into DIR (with --once --show-window: the main window after the passes)")
       ->group("Documentation");
 #endif
   CLI11_PARSE(cli, argc, argv);
   if (status) {
     // Beside a running service: no instance guard, no database.
     if (!configPath.empty()) ooa::SetConfigPath(configPath);
-    return ooa::RunProblemStatus(ooa::ProblemListPath(), dismissId, std::cout, std::cerr);
+    ooa::TStatusActions actions;
+    actions.DismissId = dismissId;
+    actions.ReprintId = reprintId;
+    return ooa::RunProblemStatus(ooa::ProblemListPath(), actions, std::cout, std::cerr);
   }
 
   bool window = OOA_WITH_GUI && !headless && (!once || showWindow);
@@ -197,6 +210,12 @@ int main(int argc, char** argv) {
 
 #if OOA_WITH_GUI
   if (window) return RunWindow(argc, argv, screenshotDir, once);
+  // Without the window, receipts for page printers and PDF files are still
+  // drawn with Qt: on its offscreen platform, which needs no display and
+  // never uses one that is there.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication drawing(argc, argv);
+  ooa::RegisterQtCanvasPrinter();
 #endif
   ooa::TDatabaseModule db;
   ooa::TWooModule woo(db);

@@ -64,11 +64,15 @@ bool Parse(const std::string& bytes, std::vector<TProblem>& out) {
     p.Kind = Text(entry, "kind");
     p.OrderId = Text(entry, "order");
     p.RefundId = Text(entry, "refund");
+    p.InvoiceNo = Text(entry, "invoice");
+    p.Object = Text(entry, "object");
     p.Reason = Text(entry, "reason");
     p.FirstTry = Text(entry, "firstTry");
     p.LastTry = Text(entry, "lastTry");
     auto dismissed = entry.FindMember("dismissed");
     p.Dismissed = dismissed != entry.MemberEnd() && dismissed->value.IsBool() && dismissed->value.GetBool();
+    auto reprint = entry.FindMember("reprint");
+    p.Reprint = reprint != entry.MemberEnd() && reprint->value.IsBool() && reprint->value.GetBool();
     out.push_back(std::move(p));
   }
   return true;
@@ -86,10 +90,13 @@ std::string Serialise(const std::vector<TProblem>& problems) {
     w.Key("kind"), w.String(p.Kind);
     w.Key("order"), w.String(p.OrderId);
     if (!p.RefundId.empty()) w.Key("refund"), w.String(p.RefundId);
+    if (!p.InvoiceNo.empty()) w.Key("invoice"), w.String(p.InvoiceNo);
+    if (!p.Object.empty()) w.Key("object"), w.String(p.Object);
     w.Key("reason"), w.String(p.Reason);
     w.Key("firstTry"), w.String(p.FirstTry);
     w.Key("lastTry"), w.String(p.LastTry);
     w.Key("dismissed"), w.Bool(p.Dismissed);
+    if (p.Reprint) w.Key("reprint"), w.Bool(true);
     w.EndObject();
   }
   w.EndArray();
@@ -119,6 +126,27 @@ void Change(const std::string& path, const std::function<bool(std::vector<TProbl
 std::string OrderProblemId(const std::string& orderId) { return "order:" + orderId; }
 std::string RefundProblemId(const std::string& orderId, const std::string& refundId) {
   return "refund:" + orderId + "/" + refundId;
+}
+std::string ReceiptProblemId(const std::string& invoiceNo) { return "receipt:" + invoiceNo; }
+std::string CatalogueProblemId(const std::string& kind, const std::string& code) { return kind + ":" + code; }
+
+bool IsCatalogueProblemKind(const std::string& kind) {
+  for (const char* k : {"category", "product", "variation", "stock", "translation"})
+    if (kind == k) return true;
+  return false;
+}
+
+std::string ProblemSubject(const TProblem& p) {
+  if (p.Kind == "order") return "Order " + p.OrderId;
+  if (p.Kind == "refund") return "Refund " + p.RefundId + " of order " + p.OrderId;
+  if (p.Kind == "receipt")
+    return "Receipt of " + p.InvoiceNo + (p.OrderId.empty() ? std::string() : " (order " + p.OrderId + ")");
+  if (IsCatalogueProblemKind(p.Kind) && !p.Object.empty()) {
+    std::string kind = p.Kind;
+    kind[0] = static_cast<char>(kind[0] - 'a' + 'A');
+    return kind + " " + p.Object;
+  }
+  return p.Id;
 }
 
 TProblemList::TProblemList(std::string path) : FilePath(std::move(path)) {}
@@ -167,6 +195,21 @@ bool TProblemList::Dismiss(const std::string& id) {
       found = true;
       if (p.Dismissed) return false;
       p.Dismissed = true;
+      return true;
+    }
+    return false;
+  });
+  return found;
+}
+
+bool TProblemList::RequestReprint(const std::string& id, bool requested) {
+  bool found = false;
+  Change(FilePath, [&](std::vector<TProblem>& problems) {
+    for (TProblem& p : problems) {
+      if (p.Id != id || p.Kind != "receipt") continue;
+      found = true;
+      if (p.Reprint == requested) return false;
+      p.Reprint = requested;
       return true;
     }
     return false;

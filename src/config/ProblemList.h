@@ -1,8 +1,14 @@
 // The problems list: what the shop owner must see and may have to act on,
 // kept in a small state file beside the settings file (OnlineService.state),
-// never in the POS database. Today it holds the orders and refunds the order
-// pass refused for their own data; the pass fetches those again by id at its
-// start until they import, are cancelled, or the owner dismisses them.
+// never in the POS database. It holds
+//  - the orders and refunds the order pass refused for their own data; the
+//    pass fetches those again by id at its start until they import, are
+//    cancelled, or the owner dismisses them;
+//  - the receipts that were not printed; an entry goes when the receipt of
+//    its invoice prints (a reprint the owner asked for, or the next receipt of
+//    that invoice after a credit note);
+//  - the catalogue objects the shop refused, with the shop's message; an
+//    entry goes when the shop accepts the object.
 //
 // Every change is one locked read-modify-write of the file, replaced
 // atomically, so a pass that is killed never loses an entry and a change made
@@ -17,20 +23,38 @@
 namespace ooa {
 
 struct TProblem {
-  // "order:<order id>" or "refund:<order id>/<refund id>"; the owner names
-  // an entry by it (--status --dismiss ID).
+  // "order:<order id>", "refund:<order id>/<refund id>", "receipt:<invoice
+  // no>" or "<catalogue kind>:<POS code>" (such as "product:BEER"); the
+  // owner names an entry by it (--status --dismiss ID).
   std::string Id;
-  std::string Kind;      // "order" or "refund"
-  std::string OrderId;   // the shop's order id
+  // "order", "refund", "receipt", or a catalogue kind: "category",
+  // "product", "variation", "stock", "translation".
+  std::string Kind;
+  std::string OrderId;   // the shop's order id (orders, refunds; receipts when known)
   std::string RefundId;  // the shop's refund id (refunds only)
-  std::string Reason;    // the import's message and, after " - ", its cause
+  // Why: the import's message and, after " - ", its cause; the printer's
+  // failure; the shop's message about a catalogue object.
+  std::string Reason;
   std::string FirstTry;  // local "yyyy-mm-dd hh:mm:ss"
   std::string LastTry;
   bool Dismissed = false;
+  std::string InvoiceNo;  // the POS invoice (receipts)
+  std::string Object;     // the POS code of a catalogue object, as the shop was sent it
+  // Receipts: the owner asked for the receipt again; the next order pass
+  // prints it (and clears the request, printed or not).
+  bool Reprint = false;
 };
 
 std::string OrderProblemId(const std::string& orderId);
 std::string RefundProblemId(const std::string& orderId, const std::string& refundId);
+std::string ReceiptProblemId(const std::string& invoiceNo);
+// kind: "category", "product", ...; code: the object's POS code.
+std::string CatalogueProblemId(const std::string& kind, const std::string& code);
+bool IsCatalogueProblemKind(const std::string& kind);
+
+// What the entry is about, for a person: "Order 5001", "Refund 77 of order
+// 5001", "Receipt of W26000002", "Product BEER".
+std::string ProblemSubject(const TProblem& problem);
 
 class TProblemList {
  public:
@@ -49,6 +73,9 @@ class TProblemList {
   bool Resolve(const std::string& id);
   // Marks the entry dismissed by the owner. False when there is none.
   bool Dismiss(const std::string& id);
+  // Sets or clears the reprint request of a receipt entry. False when there
+  // is no receipt entry with the id.
+  bool RequestReprint(const std::string& id, bool requested = true);
 
  private:
   std::string FilePath;

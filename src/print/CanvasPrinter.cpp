@@ -22,7 +22,7 @@ std::unique_ptr<ICanvasPrinter> CreateCanvasPrinter(const TCanvasTarget& target)
     std::lock_guard lock(FactoryMutex);
     f = Factory;
   }
-  if (!f) throw TPrintError("no canvas printer");
+  if (!f) throw TPrintError("no canvas printer: this program prints to page printers and PDF files only when built with its window");
   auto canvas = f(target);
   if (!canvas) throw TPrintError("no canvas printer");
   return canvas;

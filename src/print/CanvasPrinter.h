@@ -2,7 +2,7 @@
 // receipt on. The core only states what to draw; an implementation outside the
 // core draws it (the Qt one in ui/print draws on a print queue or a PDF file).
 // Programs that plug in no implementation cannot print in a canvas mode: the
-// receipt printer then reports "no canvas printer" and prints nothing.
+// receipt printer then reports "no canvas printer: ..." and prints nothing.
 //
 // One ICanvasPrinter is one print document on the order worker thread; it is
 // owned by the printer state between OpenReceiptPrinter and CloseReceiptPrinter.
@@ -48,8 +48,9 @@ class ICanvasPrinter {
 // Where a canvas document goes: a print queue, or a PDF file.
 struct TCanvasTarget {
   std::string Queue;    // set for a print queue
-  std::string PdfFile;  // set for pdf:PATH
+  std::string PdfFile;  // set for pdf:PATH: the file of this receipt (PdfReceiptFile.h)
   bool GraphicMode = false;
+  std::string DocumentName;  // the invoice number (the job's title); may be empty
 };
 
 using TCanvasPrinterFactory = std::function<std::unique_ptr<ICanvasPrinter>(const TCanvasTarget&)>;

@@ -12,13 +12,14 @@ namespace {
 
 class TCupsRawOutput : public IPrinterOutput {
  public:
-  explicit TCupsRawOutput(const std::string& queue) : Queue(queue) {
+  TCupsRawOutput(const std::string& queue, const std::string& documentName) : Queue(queue) {
     Connection = ConnectToPrintService();
     Http = Connection.get();
     if (Http == nullptr) throw TPrintError("Printer " + Queue + ": the print service cannot be reached");
-    JobId = cupsCreateJob(Http, Queue.c_str(), "Receipt", 0, nullptr);
+    const std::string title = documentName.empty() ? "Receipt" : "Receipt " + documentName;
+    JobId = cupsCreateJob(Http, Queue.c_str(), title.c_str(), 0, nullptr);
     if (JobId <= 0) Fail("the queue refuses the job");
-    if (cupsStartDocument(Http, Queue.c_str(), JobId, "Receipt", CUPS_FORMAT_RAW, 1) != HTTP_STATUS_CONTINUE)
+    if (cupsStartDocument(Http, Queue.c_str(), JobId, title.c_str(), CUPS_FORMAT_RAW, 1) != HTTP_STATUS_CONTINUE)
       Fail("the queue refuses the document");
   }
 
@@ -54,8 +55,8 @@ class TCupsRawOutput : public IPrinterOutput {
 
 }  // namespace
 
-std::unique_ptr<IPrinterOutput> OpenCupsRawOutput(const std::string& queue) {
-  return std::make_unique<TCupsRawOutput>(queue);
+std::unique_ptr<IPrinterOutput> OpenCupsRawOutput(const std::string& queue, const std::string& documentName) {
+  return std::make_unique<TCupsRawOutput>(queue, documentName);
 }
 
 }  // namespace ooa

@@ -70,7 +70,9 @@ bool IsRawPrinterAddress(const std::string& name) {
   return StartsWith(name, "socket://") || StartsWith(name, "file:") || StartsWith(name, "/dev/");
 }
 
-std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address) {
+bool IsPrinterAddress(const std::string& name) { return IsRawPrinterAddress(name) || StartsWith(name, "pdf:"); }
+
+std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address, const std::string& documentName) {
   switch (address.Kind) {
     case TPrinterAddress::TKind::Socket:
       return OpenSocketOutput(address.Target, address.Port);
@@ -79,7 +81,7 @@ std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address) {
     case TPrinterAddress::TKind::File:
       return OpenFileOutput(address.Target, false);
     case TPrinterAddress::TKind::Queue:
-      return OpenCupsRawOutput(address.Target);
+      return OpenCupsRawOutput(address.Target, documentName);
     case TPrinterAddress::TKind::Pdf:
       break;
   }

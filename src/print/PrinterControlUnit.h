@@ -23,9 +23,11 @@
 // is kept under a lock so that a stray call from another thread cannot tear
 // it, but two receipts must never interleave.
 //
-// Errors: OpenReceiptPrinter returns false on any failure and CloseReceiptPrinter
-// ignores them; every other routine lets a TPrintError (or the canvas's own
-// error) reach the receipt layout.
+// Errors: OpenReceiptPrinter returns false on any failure (and says why);
+// CloseReceiptPrinter ends the document whatever fails but lets the failure
+// of the cut or of ending the job reach the receipt layout, as every other
+// routine does with a TPrintError (or the canvas's own error): a receipt that
+// did not reach the printer is never taken for printed.
 #pragma once
 
 #include <string>
@@ -55,7 +57,12 @@ void SetRawDeviceMode();
 // is "N/A" (nothing else happens) or when selecting the printer or starting
 // the document fails. A document left open by an interrupted receipt is ended
 // first, after a bounded wait. Sets the line position to 0 (except for "N/A").
+// This form names the document "Receipt" and puts a failure in the debug log.
 bool OpenReceiptPrinter();
+// The same; documentName (the invoice number) names the print job and the
+// PDF file of a pdf: printer, and whyNot says why no document was started
+// (empty for "N/A").
+bool OpenReceiptPrinter(const std::string& documentName, std::string& whyNot);
 // Sends one piece of output in the current mode (nothing when no document is open).
 void SendToPrinter(const std::string& data);
 // One receipt line: raw mode adds CR LF.
@@ -70,7 +77,8 @@ void PrintLogo();
 void PrintBarcode(const std::string& data, int alignment);
 // Normal size, feed, partial cut.
 void CutPaper();
-// Cuts and ends the document; errors are ignored.
+// Cuts and ends the document. The document is ended even when the cut fails;
+// a failure of the cut or of ending the job is thrown (TPrintError) after.
 void CloseReceiptPrinter();
 
 // The text preceded by |(width - length) / 2| spaces (length counts bytes).

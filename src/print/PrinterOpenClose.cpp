@@ -5,11 +5,14 @@
 #include <chrono>
 #include <thread>
 
+#include <unistd.h>
+
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "print/CupsConnection.h"
 #include "print/PrinterControlUnit.h"
+#include "print/PdfReceiptFile.h"
 #include "print/PrinterList.h"
 #include "print/PrinterState.h"
 
@@ -66,6 +69,14 @@ void SetRawDeviceMode() {
 }
 
 bool OpenReceiptPrinter() {
+  std::string whyNot;
+  const bool ok = OpenReceiptPrinter("", whyNot);
+  if (!ok && !whyNot.empty()) LogLine("Receipt printer: " + whyNot);
+  return ok;
+}
+
+bool OpenReceiptPrinter(const std::string& documentName, std::string& whyNot) {
+  whyNot.clear();
   const TConfig config = ConfigSnapshot();
   const std::string& name = config.PrinterName;
   if (name == "N/A") return false;
@@ -84,6 +95,7 @@ bool OpenReceiptPrinter() {
 
   std::lock_guard lock(s.Mutex);
   bool ok = false;
+  std::string reservedPdf;  // removed again when the document does not start
   try {
     EndDocument(s);
     s.RawMode = IsTextOnlyPrinter(name);
@@ -96,15 +108,16 @@ bool OpenReceiptPrinter() {
     }
     if (s.RawMode) {
       SetRawDeviceMode();
-      s.Raw = OpenRawOutput(address);
+      s.Raw = OpenRawOutput(address, documentName);
       SendToPrinter(std::string("\x1B\x40\x0C", 3));  // ESC @ (initialise), form feed
     } else {
       TCanvasTarget target;
       if (address.Kind == TPrinterAddress::TKind::Pdf)
-        target.PdfFile = address.Target;
+        target.PdfFile = reservedPdf = ReservePdfReceiptFile(address.Target, documentName);
       else
         target.Queue = address.Target;
       target.GraphicMode = s.GraphicMode;
+      target.DocumentName = documentName;
       s.Canvas = CreateCanvasPrinter(target);
       s.Canvas->BeginDoc();
       // A new document starts at the top of its first page (drawing the start
@@ -122,7 +135,9 @@ bool OpenReceiptPrinter() {
   } catch (const std::exception& e) {
     s.Raw.reset();
     s.Canvas.reset();
-    LogLine(std::string("Receipt printer: ") + e.what());
+    whyNot = e.what();
+    if (whyNot.empty()) whyNot = "the printer cannot be opened";
+    if (!reservedPdf.empty()) ::unlink(reservedPdf.c_str());
   }
   s.LinePosition = 0;
   return ok;
@@ -143,12 +158,16 @@ void CloseReceiptPrinter() {
     if (!s.RawMode && s.Canvas && s.Canvas->Printing()) s.Canvas->TextOut(0, s.LinePosition, " ");
   } catch (...) {
   }
+  // Ending the job can fail too (the spooler refuses it, the printer drops
+  // the connection with the receipt unread): then the receipt was not printed.
+  std::exception_ptr endError;
   try {
     EndDocument(s);
-  } catch (const std::exception& e) {
-    LogLine(std::string("Receipt printer: ") + e.what());
+  } catch (...) {
+    endError = std::current_exception();
   }
   if (cutError) std::rethrow_exception(cutError);
+  if (endError) std::rethrow_exception(endError);
 }
 
 bool ReceiptPrinterRawMode() {

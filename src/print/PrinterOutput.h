@@ -55,14 +55,17 @@ struct TPrinterAddress {
 TPrinterAddress ParsePrinterAddress(const std::string& name);
 // True for the socket://, device and file: forms, which always print raw.
 bool IsRawPrinterAddress(const std::string& name);
+// True for every address form (those and pdf:), as opposed to a queue name.
+bool IsPrinterAddress(const std::string& name);
 
-// Opens the raw back-end the address names (a Queue must be installed).
+// Opens the raw back-end the address names (a Queue must be installed);
+// documentName (the invoice number, may be empty) titles a queue's job.
 // Throws TPrintError when the printer cannot be reached or refuses the job.
-std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address);
+std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address, const std::string& documentName = "");
 
 // The back-ends, for callers that want one directly.
 std::unique_ptr<IPrinterOutput> OpenSocketOutput(const std::string& host, int port);
 std::unique_ptr<IPrinterOutput> OpenFileOutput(const std::string& path, bool device);
-std::unique_ptr<IPrinterOutput> OpenCupsRawOutput(const std::string& queue);
+std::unique_ptr<IPrinterOutput> OpenCupsRawOutput(const std::string& queue, const std::string& documentName = "");
 
 }  // namespace ooa

@@ -5,6 +5,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -104,20 +106,34 @@ class TSocketOutput : public IPrinterOutput {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(PrinterTimings().IoTimeoutMs);
     // A reset says the printer closed with part of the receipt unread: all of
     // it had left here, but not all of it was printed.
+    // A printer that never closes took the connection but not the receipt
+    // (it reads nothing, or its buffer stays full): without its close nothing
+    // says the receipt was printed, so it counts as not printed.
     char buf[512];
     int err = 0;
+    bool closed = false;
     for (;;) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
       if (left <= 0 || !WaitFor(Fd, POLLIN, static_cast<int>(left))) break;
       ssize_t n = ::recv(Fd, buf, sizeof buf, 0);
       if (n > 0 || (n < 0 && errno == EINTR)) continue;
       if (n < 0) err = errno;
+      closed = true;
       break;
     }
+    int unsent = 0;
+    if (!closed && ::ioctl(Fd, SIOCOUTQ, &unsent) != 0) unsent = 0;
     ::close(Fd);
     Fd = -1;
     if (err == ECONNRESET) throw TPrintError("Printer " + Where + ": the printer dropped the connection before the end");
     if (err != 0) throw TPrintError("Printer " + Where + ": " + ErrnoText(err));
+    if (!closed) {
+      const std::string seconds = std::to_string((PrinterTimings().IoTimeoutMs + 999) / 1000);
+      if (unsent > 0)
+        throw TPrintError("Printer " + Where + ": the printer takes no data (" + std::to_string(unsent) +
+                          " bytes of the receipt unsent after " + seconds + " s)");
+      throw TPrintError("Printer " + Where + ": the printer did not finish the receipt within " + seconds + " s");
+    }
   }
 
  private:

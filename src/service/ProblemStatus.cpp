@@ -7,13 +7,20 @@
 
 namespace ooa {
 
-int RunProblemStatus(const std::string& path, const std::string& dismissId, std::ostream& out, std::ostream& err) {
+int RunProblemStatus(const std::string& path, const TStatusActions& actions, std::ostream& out, std::ostream& err) {
   TProblemList list(path);
   std::vector<TProblem> problems;
   try {
-    if (!dismissId.empty() && !list.Dismiss(dismissId)) {
-      err << "No problem with the id " << dismissId << " in " << path << ".\n";
+    if (!actions.DismissId.empty() && !list.Dismiss(actions.DismissId)) {
+      err << "No problem with the id " << actions.DismissId << " in " << path << ".\n";
       return 2;
+    }
+    if (!actions.ReprintId.empty()) {
+      if (!list.RequestReprint(actions.ReprintId)) {
+        err << "No receipt with the id " << actions.ReprintId << " in " << path << ".\n";
+        return 2;
+      }
+      out << "The next order pass prints " << actions.ReprintId << " again.\n";
     }
     problems = list.Load();
   } catch (const std::exception& e) {
@@ -27,7 +34,9 @@ int RunProblemStatus(const std::string& path, const std::string& dismissId, std:
       continue;
     }
     ++open;
-    out << p.Id << "\t" << p.Reason << "\tfirst try " << p.FirstTry << ", last try " << p.LastTry << "\n";
+    out << p.Id << "\t" << p.Reason << "\tfirst try " << p.FirstTry << ", last try " << p.LastTry;
+    if (p.Reprint) out << "\treprint requested";
+    out << "\n";
   }
   if (open == 0)
     out << "No problems.";
@@ -36,6 +45,12 @@ int RunProblemStatus(const std::string& path, const std::string& dismissId, std:
   if (dismissed > 0) out << " " << dismissed << " dismissed.";
   out << "\n";
   return open == 0 ? 0 : 1;
+}
+
+int RunProblemStatus(const std::string& path, const std::string& dismissId, std::ostream& out, std::ostream& err) {
+  TStatusActions actions;
+  actions.DismissId = dismissId;
+  return RunProblemStatus(path, actions, out, err);
 }
 
 }  // namespace ooa

@@ -53,7 +53,7 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   if (db.ProcessOrder(*order.Json, order.InvoiceNo, msg, modified)) {
     LogLine(" |- Order Received, InvoiceNo: " + order.InvoiceNo);
     pass.Settled(OrderProblemId(order.Id));
-    PrintOrderReceipt(db, order.InvoiceNo, false, modified);
+    PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, modified);
     return;
   }
   if (msg == kMsgAlreadyWritten) {
@@ -116,7 +116,8 @@ void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value&
 }
 
 // The orders and refunds of the problems list, fetched by id before the
-// modified ones; dismissed entries are left alone.
+// modified ones, and the receipts the owner asked for again; dismissed
+// entries are left alone.
 void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
   std::vector<TProblem> problems;
   try {
@@ -132,6 +133,7 @@ void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
     if (p.Dismissed || (p.Kind != "order" && p.Kind != "refund") || p.OrderId.empty()) continue;
     if (std::find(orderIds.begin(), orderIds.end(), p.OrderId) == orderIds.end()) orderIds.push_back(p.OrderId);
   }
+  ReprintRequestedReceipts(pass, woo.Db(), problems);
   if (orderIds.empty()) return;
   LogLine("Retry Orders, Total: " + std::to_string(orderIds.size()));
   for (const std::string& id : orderIds) {

@@ -11,6 +11,7 @@
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "print/PrinterList.h"
+#include "print/PrinterOutput.h"
 #include "ui/CaseValidator.h"
 #include "ui/UiFonts.h"
 #include "ui/controls/GradientPanel.h"
@@ -98,6 +99,10 @@ TConfigurationForm::TConfigurationForm(QWidget* parent, std::function<void()> re
   GroupBox2 = Group(DatabasePanel, " Printer ", 16, 262, 412, 131);
   PrinterComboBox = new QComboBox(GroupBox2);
   PrinterComboBox->setGeometry(18, 22, 371, 21);
+  // A list that also takes a typed printer address; typing adds no item.
+  PrinterComboBox->setEditable(true);
+  PrinterComboBox->setInsertPolicy(QComboBox::NoInsert);
+  PrinterComboBox->lineEdit()->setPlaceholderText("N/A, a print queue, socket://host:port, file:, pdf: or /dev/...");
   PrintItemBarcodeCheckBox = Check(GroupBox2, "Print item barcode on receipt", 18, 49);
   OnlyPrintNumberAsBarcodeCheckBox = Check(GroupBox2, "Only print number as barcode", 225, 49);
   ProductCodeAsBarcodeCheckBox = Check(GroupBox2, "If barcode is null, print product code as barcode", 18, 76);
@@ -113,6 +118,13 @@ TConfigurationForm::TConfigurationForm(QWidget* parent, std::function<void()> re
   Desc2ComboBox = LanguageList(GroupBox3, 113);
   Desc3ComboBox = LanguageList(GroupBox3, 208);
   Desc4ComboBox = LanguageList(GroupBox3, 303);
+
+  // The status line, under the buttons at the foot of the panel.
+  PrinterStatusLabel = new QLabel(this);
+  PrinterStatusLabel->setObjectName("PrinterStatusLabel");
+  PrinterStatusLabel->setGeometry(18, 537, 424, 14);
+  PrinterStatusLabel->setStyleSheet("color: #7a1f00; background: transparent;");
+  connect(PrinterComboBox, &QComboBox::editTextChanged, this, [this] { UpdatePrinterStatus(); });
 
   SaveButton = new TRoundedGradientButton("Save", this);
   SaveButton->setGeometry(107, 495, 100, 40);
@@ -176,12 +188,25 @@ void TConfigurationForm::FormShow() {
   OnlyPrintNumberAsBarcodeCheckBox->setChecked(c.OnlyPrintNumberAsBarcode);
   ApplyProductCodeRule();
 
+  // The queues; an address is shown as it stands; a queue that is gone
+  // becomes "N/A" (receipts would otherwise go to the default queue).
+  ListedPrinters = Printers();
   std::vector<std::string> names{"N/A"};
-  for (auto& p : Printers()) names.push_back(p);
+  names.insert(names.end(), ListedPrinters.begin(), ListedPrinters.end());
   PrinterComboBox->clear();
   for (auto& n : names) PrinterComboBox->addItem(Q(n));
-  int selected = IndexOfString(names, c.PrinterName);
-  PrinterComboBox->setCurrentIndex(selected < 0 ? 0 : selected);
+  const int selected = IndexOfString(names, c.PrinterName);
+  VanishedPrinter.clear();
+  if (selected >= 0) {
+    PrinterComboBox->setCurrentIndex(selected);
+  } else if (IsPrinterAddress(c.PrinterName)) {
+    PrinterComboBox->setCurrentIndex(-1);
+    PrinterComboBox->setEditText(Q(c.PrinterName));
+  } else {
+    if (!c.PrinterName.empty()) VanishedPrinter = c.PrinterName;
+    PrinterComboBox->setCurrentIndex(0);
+  }
+  UpdatePrinterStatus();
 
   GraphicModeCheckBox->setChecked(c.GraphicMode);
 
@@ -201,7 +226,9 @@ void TConfigurationForm::SaveButtonClick() {
   c.Url = S(UrlEdit->text().trimmed());
   c.Key = S(KeyEdit->text().trimmed());
   c.Secret = S(SecretEdit->text().trimmed());
-  c.PrinterName = S(PrinterComboBox->currentText());
+  // An empty field means no printer.
+  c.PrinterName = S(PrinterComboBox->currentText().trimmed());
+  if (c.PrinterName.empty()) c.PrinterName = "N/A";
   c.GraphicMode = GraphicModeCheckBox->isChecked();
   c.PrintItemBarcode = PrintItemBarcodeCheckBox->isChecked();
   c.PrintProductCodeAsBarcode = ProductCodeAsBarcodeCheckBox->isChecked();
@@ -226,6 +253,18 @@ void TConfigurationForm::SaveButtonClick() {
   if (ReinitShop) ReinitShop();
   ReturnFlag = true;
   accept();
+}
+
+void TConfigurationForm::UpdatePrinterStatus() {
+  const std::string text = S(PrinterComboBox->currentText().trimmed());
+  QString status;
+  if (!VanishedPrinter.empty() && (text == "N/A" || text.empty())) {
+    status = Q("The printer \"" + VanishedPrinter + "\" is no longer installed: N/A (no receipts) is set.");
+  } else if (!text.empty() && text != "N/A" && !IsPrinterAddress(text) && IndexOfString(ListedPrinters, text) < 0) {
+    status = Q("\"" + text + "\" is not an installed printer: receipts would go to the default printer.");
+  }
+  PrinterStatusLabel->setText(status);
+  PrinterStatusLabel->setToolTip(status);
 }
 
 void TConfigurationForm::CancelButtonClick() {

@@ -2,6 +2,12 @@
 // Save copies them into the process-wide record, writes the settings file and
 // re-initialises the shop channels. Nothing is validated.
 //
+// The printer field lists "N/A" and the installed print queues and also takes
+// a typed value, so a printer address (socket://host:port, file:PATH,
+// pdf:PATH, a device path) is shown and saved as it stands. A queue name that
+// is no longer installed becomes "N/A", and the status line at the bottom of
+// the dialog says so.
+//
 // UI thread only. SetupPro creates the dialog, shows it modally and destroys
 // it; the sync passes may run meanwhile and pick the new settings up at their
 // next read.
@@ -66,6 +72,7 @@ class TConfigurationForm : public QDialog {
   QLabel* Label8;
   QLabel* Label9;
   QLabel* Label10;
+  QLabel* PrinterStatusLabel;  // what the printer field's value means, when it needs saying
   bool ReturnFlag = false;
 
   // Fills the controls from the settings (runs every time the dialog appears).
@@ -80,7 +87,10 @@ class TConfigurationForm : public QDialog {
 
  private:
   void ApplyProductCodeRule();
+  void UpdatePrinterStatus();
   std::function<void()> ReinitShop;
+  std::vector<std::string> ListedPrinters;  // the queues as last listed
+  std::string VanishedPrinter;              // the settings' queue that is no longer installed
   TPrinterSource Printers;
 };
 

@@ -1,11 +1,12 @@
 // The settings dialog: the check box rules, filling from the settings and
-// saving back (trimmed credentials, vanished printer, language out of range,
-// Debug kept), the letter case and length of what is typed, and a save that
+// saving back (trimmed credentials, every kind of printer kept, a vanished
+// queue, language out of range, Debug kept), the letter case and length of what is typed, and a save that
 // cannot write the file.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -129,6 +130,65 @@ TEST(ConfigurationFormTest, SavingWritesBackWhatItShowedAndTrimsTheShopCredentia
   EXPECT_EQ(saved.Desc2, -1);
   EXPECT_EQ(saved.Desc3, 3);
   EXPECT_TRUE(saved.Debug);  // no control of its own: kept as loaded
+}
+
+// Every kind of printer survives a save that changed something else; only a
+// queue that is no longer installed becomes "N/A", and the dialog says so.
+TEST(ConfigurationFormTest, SavingKeepsEveryKindOfPrinter) {
+  const struct {
+    const char* Case;
+    std::string Printer, Shown, Saved, Status;
+  } cases[] = {
+      {"an installed queue", "Office-Laser", "Office-Laser", "Office-Laser", ""},
+      {"a network printer", "socket://192.168.1.50:9100", "socket://192.168.1.50:9100", "socket://192.168.1.50:9100", ""},
+      {"a capture file", "file:/var/spool/receipts.bin", "file:/var/spool/receipts.bin", "file:/var/spool/receipts.bin",
+       ""},
+      {"a PDF folder", "pdf:/home/shop/receipts/", "pdf:/home/shop/receipts/", "pdf:/home/shop/receipts/", ""},
+      {"a USB printer", "/dev/usb/lp0", "/dev/usb/lp0", "/dev/usb/lp0", ""},
+      {"no printer", "N/A", "N/A", "N/A", ""},
+      {"a queue that is gone", "Old-Queue", "N/A", "N/A",
+       "The printer \"Old-Queue\" is no longer installed: N/A (no receipts) is set."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    TSettingsFile settings("[ApiConfig]\nUrl=https://old.example/wp-json/wc/v3\nPrinterName=" + c.Printer + "\n");
+    TDialog d;
+    EXPECT_EQ(d.Form.PrinterComboBox->currentText().toStdString(), c.Shown);
+    EXPECT_EQ(d.Form.PrinterStatusLabel->text().toStdString(), c.Status);
+    d.Form.UrlEdit->setText("https://new.example/wp-json/wc/v3");
+    d.Form.SaveButton->click();
+    TConfig saved;
+    LoadConfigFrom(settings.Path, saved);
+    EXPECT_EQ(saved.Url, "https://new.example/wp-json/wc/v3");
+    EXPECT_EQ(saved.PrinterName, c.Saved);
+  }
+}
+
+// A printer address typed into the field is saved as typed; an empty field
+// is no printer; a name that is no queue is saved but the dialog warns.
+TEST(ConfigurationFormTest, TypedPrinterIsSavedAsTyped) {
+  const struct {
+    QString Typed;
+    std::string Saved, Status;
+  } cases[] = {
+      {"socket://10.0.0.7:9100", "socket://10.0.0.7:9100", ""},
+      {"  pdf:/tmp/receipts/ ", "pdf:/tmp/receipts/", ""},
+      {"", "N/A", ""},
+      {"Kitchen", "Kitchen", "\"Kitchen\" is not an installed printer: receipts would go to the default printer."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Typed.toStdString());
+    TSettingsFile settings("[ApiConfig]\nPrinterName=Receipt-80mm\n");
+    TDialog d;
+    d.Form.PrinterComboBox->lineEdit()->selectAll();
+    QTest::keyClicks(d.Form.PrinterComboBox->lineEdit(), c.Typed);
+    if (c.Typed.isEmpty()) d.Form.PrinterComboBox->lineEdit()->clear();
+    EXPECT_EQ(d.Form.PrinterStatusLabel->text().toStdString(), c.Status);
+    d.Form.SaveButton->click();
+    TConfig saved;
+    LoadConfigFrom(settings.Path, saved);
+    EXPECT_EQ(saved.PrinterName, c.Saved);
+  }
 }
 
 TEST(ConfigurationFormTest, TypedTextTakesTheFieldsLetterCaseAndLength) {

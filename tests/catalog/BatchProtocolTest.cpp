@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "catalog/CatalogFixture.h"
+#include "config/ProblemList.h"
 #include "config/UtilUnit.h"
+#include "shop/catalog/CatalogueProblems.h"
+#include "support/TempDir.h"
 
 namespace ooa::test {
 namespace {
@@ -92,6 +95,45 @@ TEST_F(BatchProtocolTest, EachAnsweredElementIsResolvedOnItsOwn) {
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0],
             R"({"create":[{"name":"Group G01","raw_name":"G01","lang":"en"},{"name":"Group G03","raw_name":"G03","lang":"en"}]})");
+}
+
+// Within a catalogue pass an object the shop refuses goes on the problems
+// list with the shop's message, and leaves it when the shop accepts it; an
+// error the upload handles (an id adopted) is no refusal.
+TEST_F(BatchProtocolTest, RefusedObjectsAreListedUntilTheShopAcceptsThem) {
+  TTempDir dir;
+  TProblemList list(dir.File("OnlineService.state"));
+  NewGroups(4);
+  AdminPost("/standin/faults", R"({"route": "categories/batch", "status": 200, "body": {"create": [
+      {"id": 0, "error": {"code": "empty_term_name", "message": "A name is required for this term.", "data": {"status": 400}}},
+      {"id": 77, "name": "Group G02"},
+      {"id": 0, "error": {"code": "term_exists", "message": "x", "data": {"status": 400, "resource_id": 58}}},
+      {"id": 0, "error": {"message": "Sorry, you are not allowed to create terms."}}]}})");
+  {
+    TCatalogueProblems problems(list);
+    TCatalogueProblemsScope scope(problems);
+    Woo.UploadCatgories(true);
+  }
+  std::vector<TProblem> listed = list.Load();
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].Id, "category:G01");
+  EXPECT_EQ(listed[0].Kind, "category");
+  EXPECT_EQ(listed[0].Object, "G01");
+  EXPECT_EQ(listed[0].Reason, "A name is required for this term. (empty_term_name)");
+  EXPECT_EQ(ProblemSubject(listed[0]), "Category G01");
+  EXPECT_EQ(listed[1].Id, "category:G04");
+  EXPECT_EQ(listed[1].Reason, "Sorry, you are not allowed to create terms.");
+
+  // Outside a pass nothing is listed or taken off.
+  Woo.UploadCatgories(true);
+  EXPECT_EQ(list.Load().size(), 2u);
+  Exec("Update Category Set WooID = Null, LastSyncedAt = Null Where Category In (N'G01', N'G04');");
+  {
+    TCatalogueProblems problems(list);
+    TCatalogueProblemsScope scope(problems);
+    Woo.UploadCatgories(true);
+  }
+  EXPECT_TRUE(list.Load().empty());
 }
 
 // The write-backs of one answer go to the database together; one that the

@@ -19,6 +19,7 @@
 #include "support/PosFixture.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
+#include "support/PrinterStandin.h"
 #include "support/ShopStandin.h"
 
 namespace ooa {
@@ -287,6 +288,44 @@ TEST_F(OrderSync, RefundMadeBeforeTheSyncTimeIsBooked) {
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001' And KindFlag<>5"), 1);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5 And ReferenceNo=N'W26000001'"), 1)
       << ::testing::PrintToString(log);
+}
+
+// A receipt the printer did not take is reported and listed; once the owner
+// asks for it again, the next pass prints it and it leaves the list.
+TEST_F(OrderSync, ReceiptNotPrintedIsListedAndPrintedAgainOnRequest) {
+  int closedPort;
+  {
+    test::TPrinterStandin gone;
+    closedPort = gone.Port();
+  }
+  TConfig config = ConfigSnapshot();
+  config.PrinterName = "socket://127.0.0.1:" + std::to_string(closedPort);
+  SetConfig(config);
+  Seed({ShopOrder(5001, "processing")});
+  Woo.SyncOrders();
+  std::vector<std::string> log = PassLines();
+  const std::string failed = "Receipt of W26000001 not printed: Printer 127.0.0.1:" + std::to_string(closedPort) +
+                             ": Connection refused";
+  EXPECT_NE(std::find(log.begin(), log.end(), failed), log.end()) << ::testing::PrintToString(log);
+  TProblemList list(ProblemListPath());
+  ASSERT_EQ(list.Load().size(), 1u);
+  EXPECT_EQ(list.Load()[0].Id, "receipt:W26000001");
+  EXPECT_EQ(list.Load()[0].OrderId, "5001");
+
+  test::TPrinterStandin printer;
+  config.PrinterName = printer.Address();
+  SetConfig(config);
+  Woo.SyncOrders();  // not asked for: nothing printed
+  EXPECT_TRUE(printer.Jobs().empty());
+  ASSERT_TRUE(list.RequestReprint("receipt:W26000001"));
+  Woo.SyncOrders();
+  log = PassLines();
+  EXPECT_NE(std::find(log.begin(), log.end(), "Receipt of W26000001 printed again."), log.end())
+      << ::testing::PrintToString(log);
+  const std::vector<std::string> jobs = printer.WaitForJobs(1);
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_NE(jobs[0].find("ONLINE ORDER #5001"), std::string::npos);
+  EXPECT_TRUE(list.Load().empty());
 }
 
 // One order's bad data costs that order alone: its failure says why, the

@@ -11,6 +11,7 @@
 #include "print/CanvasPrinter.h"
 #include "print/PrinterControlUnit.h"
 #include "print/PrinterFixture.h"
+#include "support/TempDir.h"
 
 namespace ooa::test {
 namespace {
@@ -64,15 +65,18 @@ class CanvasModeTest : public TPrinterTest {
     CloseReceiptPrinter();
   }
 
+  std::string Pdf() const { return "pdf:" + Dir.File("receipt.pdf"); }
+
   TDrawn Drawn;
   TCanvasTarget Target;
+  TTempDir Dir;
 };
 
 TEST_F(CanvasModeTest, DeviceFontModeDrawsPrinterFunctionsInTheControlFont) {
-  UsePrinter("pdf:/tmp/receipt.pdf", false);
+  UsePrinter(Pdf(), false);
   ASSERT_TRUE(OpenReceiptPrinter());
   EXPECT_FALSE(ReceiptPrinterRawMode());
-  EXPECT_EQ(Target.PdfFile, "/tmp/receipt.pdf");
+  EXPECT_EQ(Target.PdfFile, Dir.File("receipt.pdf"));
   SetNormalFont();  // line height 18 (the recorder's height is twice the size)
   PrintSample();
   EXPECT_EQ(Drawn.Texts, (std::vector<std::string>{
@@ -93,7 +97,7 @@ TEST_F(CanvasModeTest, DeviceFontModeDrawsPrinterFunctionsInTheControlFont) {
 }
 
 TEST_F(CanvasModeTest, GraphicModeDrawsBoldCourierNew) {
-  UsePrinter("pdf:/tmp/receipt.pdf", true);
+  UsePrinter(Pdf(), true);
   ASSERT_TRUE(OpenReceiptPrinter());
   SetNormalFont();  // Courier New 8 bold: line height 16
   PrintSample();
@@ -114,7 +118,7 @@ TEST_F(CanvasModeTest, GraphicModeDrawsBoldCourierNew) {
 
 TEST_F(CanvasModeTest, LineThatWouldReachThePageHeightGoesToANewPage) {
   Drawn.PageHeight = 54;  // three lines of 18 fill the page exactly
-  UsePrinter("pdf:/tmp/receipt.pdf", false);
+  UsePrinter(Pdf(), false);
   ASSERT_TRUE(OpenReceiptPrinter());  // "w" at 0 with no line height yet
   SetNormalFont();
   Drawn.Texts.clear();
@@ -134,7 +138,7 @@ TEST_F(CanvasModeTest, LineThatWouldReachThePageHeightGoesToANewPage) {
 
 TEST_F(CanvasModeTest, WithoutACanvasImplementationNothingIsOpened) {
   SetCanvasPrinterFactory(nullptr);
-  UsePrinter("pdf:/tmp/receipt.pdf", true);
+  UsePrinter(Pdf(), true);
   EXPECT_FALSE(OpenReceiptPrinter());
   EXPECT_FALSE(ReceiptDocumentOpen());
 }

@@ -2,42 +2,22 @@
 // Unix socket in a temporary folder, an open policy) with a raw queue aimed at
 // the printer stand-in, prints through libcups and reads the job back from
 // the stand-in. Skipped, with the reason, where cupsd cannot run.
-#include <cups/cups.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "escpos-view/EscPosDecode.h"
 #include "print/CanvasPrinter.h"
 #include "print/PrinterControlUnit.h"
 #include "print/PrinterFixture.h"
 #include "print/PrinterList.h"
+#include "support/CupsSpooler.h"
 #include "support/PrinterStandin.h"
-#include "support/TempDir.h"
 
 namespace ooa::test {
 namespace {
 
-// Runs a command line; its exit status, with its output in output.
-int RunCommand(const std::string& command, std::string& output) {
-  output.clear();
-  FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-  if (!p) return -1;
-  char buf[256];
-  while (size_t n = std::fread(buf, 1, sizeof buf, p)) output.append(buf, n);
-  const int status = ::pclose(p);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int RunCommand(const std::string& command, std::string& output) { return TCupsSpooler::Run(command, output); }
 
 class CupsSpoolerTest : public TPrinterTest {
  protected:
@@ -46,65 +26,22 @@ class CupsSpoolerTest : public TPrinterTest {
     TPrinterTimings t = PrinterTimings();
     t.IoTimeoutMs = 15000;
     SetPrinterTimings(t);
-    if (::access("/usr/sbin/cupsd", X_OK) != 0) GTEST_SKIP() << "cupsd is not installed (package cups)";
-    const std::string T = Dir.Path();
-    for (const char* d : {"spool", "cache", "run", "log"}) std::filesystem::create_directory(Dir.File(d));
-    Socket = Dir.File("cups.sock");
-    std::ofstream(Dir.File("cupsd.conf")) << "Listen " << Socket << "\n"
-                                          << "LogLevel warn\nDefaultAuthType None\n"
-                                             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                             "<Policy default>\n  <Limit All>\n    Order allow,deny\n"
-                                             "    Allow all\n  </Limit>\n</Policy>\n";
-    std::ofstream(Dir.File("cups-files.conf")) << "ServerRoot " << T << "\nRequestRoot " << T << "/spool\n"
-                                               << "CacheDir " << T << "/cache\nStateDir " << T << "/run\n"
-                                               << "ErrorLog " << T << "/log/error_log\nAccessLog " << T
-                                               << "/log/access_log\nPageLog " << T << "/log/page_log\n"
-                                               << "Sandboxing Relaxed\n";
-    // cupsd runs its backends as user lp: the folders must be open to it.
-    for (const auto& e : std::filesystem::recursive_directory_iterator(T)) ::chmod(e.path().c_str(), 0777);
-    ::chmod(T.c_str(), 0777);
-
-    Cupsd = ::fork();
-    if (Cupsd == 0) {
-      ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", Dir.File("cupsd.conf").c_str(), "-s",
-              Dir.File("cups-files.conf").c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    bool up = false;
-    for (int i = 0; i < 100 && !up; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      up = std::filesystem::exists(Socket);
-      int status;
-      if (!up && ::waitpid(Cupsd, &status, WNOHANG) == Cupsd) {
-        Cupsd = -1;
-        break;
-      }
-    }
-    if (!up) GTEST_SKIP() << "cupsd cannot run here: " << TTempDir::Read(Dir.File("log/error_log"));
-    ::setenv("CUPS_SERVER", Socket.c_str(), 1);
-    cupsSetServer(Socket.c_str());
+    std::string whyNot;
+    if (!Spooler.Start(whyNot)) GTEST_SKIP() << whyNot;
   }
 
   void TearDown() override {
     TPrinterTest::TearDown();
     SetCanvasPrinterFactory(nullptr);
-    if (Cupsd > 0) {
-      ::kill(Cupsd, SIGTERM);
-      ::waitpid(Cupsd, nullptr, 0);
-    }
-    ::unsetenv("CUPS_SERVER");
-    cupsSetServer(nullptr);
   }
 
   // Adds a raw queue aimed at the address; fails the test when lpadmin does.
   void AddRawQueue(const std::string& name, const std::string& uri) {
     std::string out;
-    ASSERT_EQ(RunCommand("lpadmin -p '" + name + "' -E -v '" + uri + "' -m raw", out), 0) << out;
+    ASSERT_TRUE(Spooler.AddRawQueue(name, uri, out)) << out;
   }
 
-  TTempDir Dir;
-  std::string Socket;
-  pid_t Cupsd = -1;
+  TCupsSpooler Spooler;
 };
 
 TEST_F(CupsSpoolerTest, RawJobArrivesByteForByte) {
@@ -126,7 +63,7 @@ TEST_F(CupsSpoolerTest, RawJobArrivesByteForByte) {
   CloseReceiptPrinter();
 
   const auto jobs = standin.WaitForJobs(1, 30000);
-  ASSERT_EQ(jobs.size(), 1u) << TTempDir::Read(Dir.File("log/error_log"));
+  ASSERT_EQ(jobs.size(), 1u) << Spooler.ErrorLog();
   EXPECT_EQ(jobs[0], Hex("1B 40 0C 1C 70 01 00 1B 21 20 1D 21 10") + "  ONLINE ORDER #42\r\n" +
                          Hex("1B 21 00 1D 42 00 1D 21 00") + "AB\r\n" +
                          Hex("1B 61 01 1D 68 32 1D 77 02 1D 66 00 1D 48 02 1D 6B 48 0A") + "1234567890" +

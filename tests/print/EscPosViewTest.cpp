@@ -1,5 +1,6 @@
 // The ESC/POS decoder and renderers of escpos-view, which the receipt tests
-// rely on to read what the printer received.
+// rely on to read what the printer received, in the code pages the service
+// prints.
 #include <gtest/gtest.h>
 
 #include "escpos-view/EscPosDecode.h"
@@ -89,6 +90,46 @@ TEST(EscPosViewTest, PngShowsThePaper) {
   EXPECT_EQ(header(b, 20) - header(a, 20), 20u * 24);  // 20 more lines of 24 dots
   EXPECT_FALSE(escpos::WritePng(escpos::Decode(Receipt), dir.File("no/such/folder.png"), error));
   EXPECT_NE(error.find("no/such/folder.png"), std::string::npos);
+}
+
+// The double-byte code pages the service prints read as their characters,
+// two columns each, never split at the end of a line; single-byte ones too.
+TEST(EscPosViewTest, TextInEveryCodePageReadsAsItsCharacters) {
+  const std::string gbk = "\xD6\xD0\xCE\xC4";  // 中文
+  const struct {
+    const char* CodePage;
+    std::string Bytes, Text;
+  } cases[] = {
+      {"GBK", "Name: " + gbk, "Name: \u4E2D\u6587"},
+      {"BIG5", "\xA4\xA4\xA4\xE5", "\u4E2D\u6587"},
+      {"SHIFT_JIS", "\x93\xFA\x96\x7B \xB1", "\u65E5\u672C \uFF71"},
+      {"CP1252", "Caf\xE8", "Caf\u00E8"},
+      // 41 columns: the 20th character goes to the next line whole.
+      {"GBK", "A" + std::string() + [&] { std::string t; for (int i = 0; i < 10; ++i) t += gbk; return t; }(),
+       "A" + [] { std::string t; for (int i = 0; i < 9; ++i) t += "\u4E2D\u6587"; return t; }() + "\u4E2D\n\u6587"},
+      {"GBK", "\xD6", "?"},  // a lead byte without its second byte
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.CodePage) + ": " + c.Text);
+    EXPECT_EQ(escpos::RenderText(escpos::Decode(c.Bytes + "\r\n"), c.CodePage), c.Text + "\n");
+  }
+}
+
+// The picture draws each character through a font: a Chinese name or an
+// accented letter is not the same picture as question marks.
+TEST(EscPosViewTest, PngDrawsEveryCharacterThroughAFont) {
+  TTempDir dir;
+  auto png = [&](const std::string& text, const std::string& codePage) {
+    const std::string path = dir.File("r.png");
+    std::string error;
+    EXPECT_TRUE(escpos::WritePng(escpos::Decode(text + "\r\n"), path, error, codePage)) << error;
+    return TTempDir::Read(path);
+  };
+  EXPECT_NE(png("\xD6\xD0\xCE\xC4", "GBK"), png("????", "GBK"));
+  EXPECT_NE(png("\xD6\xD0\xCE\xC4", "GBK"), png("\xC4\xE3\xBA\xC3", "GBK"));  // 中文, 你好
+  EXPECT_NE(png("Caf\xE8", "CP1252"), png("Caf?", "CP1252"));
+  EXPECT_NE(png("Caf\xE8", "CP1252"), png("Cafe", "CP1252"));
+  EXPECT_EQ(png("Cafe", "CP1252"), png("Cafe", "CP1252"));
 }
 
 }  // namespace

@@ -142,6 +142,22 @@ const TLayoutCase kCases[] = {
       "                     1 X $20.00 = $20.00\n----------------------------------------"}, {"[barcode CODE39 \"9"}},
     {"InvoiceNumberBarcode", "", [](TReceiptSettings& s, TConfig&) { s.PrintBarcodeInvoiceNo = true; }, nullptr,
      {"[barcode CODE39 \"1057\" left]\n\n[barcode CODE39 \"W2600001\" left]\n[feed 5]"}, {}},
+    // The notes a credit note extends (CR LF between) print line by line, a
+    // long line broken between words; a control byte inside a line stays blanked.
+    {"MultiLineNotes",
+     "Update InvoiceHead Set Notes=N'Leave at door' + Char(13) + Char(10) + N'Ring' + Char(27) + N'twice' + "
+     "Char(13) + Char(10) + N'This Invoice has been credited: CN26000001' + Char(13) + Char(10) + "
+     "N'This Invoice has been credited: CN26000002'",
+     NoOptions, nullptr,
+     {"----------------------------------------\nLeave at door\nRing twice\nThis Invoice has been credited:\n"
+      "CN26000001\nThis Invoice has been credited:\nCN26000002\n----------------------------------------"},
+     {"Leave at door  Ring"}},
+    {"LongDeliveryAddressBreaksBetweenWords",
+     "Update InvoiceHead Set DeliveryAddress=N'Grace Chen, 0412 555 018, 4 Darling Street, Balmain 2041, NSW, AU'",
+     NoOptions, nullptr,
+     {"Delivery: Grace Chen, 0412 555 018, 4\nDarling Street, Balmain 2041, NSW, AU\n"
+      "----------------------------------------"},
+     {}},
     {"FooterWithEmptyMiddleLine", "", NoOptions, "Thank you\r\n\r\nSee you soon\r\n",
      {"Leave at door\n----------------------------------------\nThank you\n\nSee you soon\n[barcode CODE39 \"1057\" left]"}, {}},
     {"FooterWithLineFeedsOnly", "", NoOptions, "Thank you\n\nSee you soon",

@@ -1,8 +1,9 @@
 // The text forms of receipt amounts and numbers: the currency form under
 // different monetary conventions, rounding on the decimal expansion, halves
-// to even, the short form.
+// to even, the short form; and how texts are cut into receipt lines.
 #include <gtest/gtest.h>
 
+#include "config/UtilUnit.h"
 #include "print/receipt/ReceiptText.h"
 
 namespace ooa::test {
@@ -81,6 +82,49 @@ TEST(ReceiptText, ShortFormOfNumbers) {
   EXPECT_EQ(ShortNumberText(0.35, {}), "0.35");
   EXPECT_EQ(ShortNumberText(0.1 + 0.2, {}), "0.3");
   EXPECT_EQ(ShortNumberText(1.5, Euro()), "1,5");
+}
+
+TEST(ReceiptText, TextsSplitIntoLinesAtEveryKindOfBreak) {
+  const struct {
+    std::string Text;
+    std::vector<std::string> Lines;
+  } cases[] = {
+      {"", {}},
+      {"one", {"one"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\rb\nc", {"a", "b", "c"}},
+      {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+      {"\n", {""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.Text), c.Lines) << ::testing::PrintToString(c.Text);
+}
+
+// Notes wrap between words, so a credit-note number is never cut in two; a
+// word longer than the line is cut, never inside a double-byte character.
+TEST(ReceiptText, LinesWrapBetweenWords) {
+  const std::string saved = AnsiCodePage();
+  SetAnsiCodePage("GBK");
+  const std::string zhong = "\xD6\xD0";  // one GBK character, two columns
+  const struct {
+    const char* Case;
+    std::string Line;
+    int Width;
+    std::vector<std::string> Pieces;
+  } cases[] = {
+      {"fits", "Leave at door", 40, {"Leave at door"}},
+      {"empty", "", 40, {""}},
+      {"a reference that would cross the edge", "This Invoice has been credited: CN26000001", 40,
+       {"This Invoice has been credited:", "CN26000001"}},
+      {"exactly the width", std::string(40, 'x'), 40, {std::string(40, 'x')}},
+      {"a word longer than the line", "ab " + std::string(12, 'x'), 5, {"ab", "xxxxx", "xxxxx", "xx"}},
+      {"double-byte characters", "A" + zhong + zhong + zhong, 4, {"A" + zhong, zhong + zhong}},
+      {"spaces at the break go", "one    two", 5, {"one", "two"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    EXPECT_EQ(WrapWords(c.Line, c.Width), c.Pieces);
+  }
+  SetAnsiCodePage(saved);
 }
 
 }  // namespace

@@ -6,7 +6,12 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <vector>
 #include <fstream>
 #include <map>
 #include <string>
@@ -106,6 +111,49 @@ TEST_F(LiveRunTest, OnceInTheWindowRunsBothPassesEchoesTheLogAndKeepsAPicture) {
   struct stat picture {};
   EXPECT_EQ(::stat(Dir.File("shots/main-window.png").c_str(), &picture), 0);
   EXPECT_GT(picture.st_size, 1000);
+}
+#endif
+
+#if OOA_WITH_GUI
+// Without a window (and without a display) the program still draws receipts
+// for pdf: as the window does: one file per receipt, named after its invoice.
+TEST_F(HeadlessRunTest, OnceDrawsOnePdfPerReceipt) {
+  TShopStandin::TOptions options;
+  options.Extra = {"--seed", std::string(OOA_SOURCE_DIR) + "/scripts/demo/orders.json"};
+  TShopStandin shop(options);
+  const std::string db = Dir.File("POS.DB");
+  ASSERT_EQ(std::system((std::string(OOA_POSDB) + " init '" + db + "' --demo > /dev/null").c_str()), 0);
+  ::mkdir(Dir.File("receipts").c_str(), 0700);
+  WriteSettings("ServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + shop.BaseUrl() +
+                "\nKey=ck_standin\nSecret=cs_standin\nWarehouseCode=1\nGraphicMode=1\nPrinterName=pdf:" +
+                Dir.File("receipts") + "/\n");
+  TProgramRun run({"--once", "--config", Settings}, Env(), Dir.Path());
+  ASSERT_EQ(run.Wait(120000), 0) << run.Stdout() << run.Stderr();
+  EXPECT_EQ(run.Stdout().find("not printed"), std::string::npos) << run.Stdout();
+
+  std::string invoices;
+  {
+    FILE* p = ::popen((std::string(OOA_POSDB) + " exec '" + db +
+                       "' -Q \"Select InvoiceNo From InvoiceHead Where KindFlag=6 Order By InvoiceNo\"").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[256];
+    while (size_t n = std::fread(buf, 1, sizeof buf, p)) invoices.append(buf, n);
+    ::pclose(p);
+  }
+  std::vector<std::string> expected;
+  std::istringstream lines(invoices);
+  std::string line;
+  std::getline(lines, line);  // the header
+  while (std::getline(lines, line))
+    if (!line.empty()) expected.push_back(line + ".pdf");
+  EXPECT_EQ(expected.size(), 6u) << invoices;
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(Dir.File("receipts"))) {
+    files.push_back(e.path().filename().string());
+    EXPECT_EQ(TTempDir::Read(e.path().string()).substr(0, 5), "%PDF-") << e.path();
+  }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, expected);
 }
 #endif
 

@@ -14,6 +14,7 @@ std::string PrinterStandinPath() { return std::string(OOA_BINARY_DIR) + "/tools/
 TPrinterStandin::TPrinterStandin(const TOptions& options) {
   std::vector<std::string> args = {PrinterStandinPath(), "--port", "0", "--out", Dir.Path()};
   if (options.Refuse) args.push_back("--refuse");
+  if (options.Stall) args.push_back("--stall");
   if (options.DropAfter >= 0) {
     args.push_back("--drop-after");
     args.push_back(std::to_string(options.DropAfter));

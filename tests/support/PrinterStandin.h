@@ -26,6 +26,7 @@ class TPrinterStandin {
     bool Refuse = false;       // reset every connection at once
     long long DropAfter = -1;  // reset a connection after this many bytes
     int IdleTimeoutMs = 0;     // end a silent job after this long (0: the tool's default)
+    bool Stall = false;        // accept every connection, never read from it
   };
 
   // Starts the stand-in; throws std::runtime_error when it does not come up

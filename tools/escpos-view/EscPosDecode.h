@@ -67,11 +67,15 @@ int ColumnsFor(const TSize& size);
 
 // The receipt as a person would read it: every line wrapped at its column
 // count and justified; marks in brackets for size changes, logo, barcodes,
-// feed and cut. 8-bit text is converted from the code page (iconv name).
+// feed and cut. 8-bit text is converted from the code page (iconv name): a
+// single-byte one such as CP1252, or a double-byte one (GBK, BIG5,
+// SHIFT_JIS), whose characters take two columns and are never split.
 std::string RenderText(const TReceipt& receipt, const std::string& codePage = "CP1252");
 
-// A picture of the paper (8-bit greyscale PNG, 12 x 24 dot characters).
+// A picture of the paper (8-bit greyscale PNG, 12 x 24 dot characters), the
+// 8-bit text read in the code page and drawn through the system's fonts.
 // False with the reason in error when the file cannot be written.
-bool WritePng(const TReceipt& receipt, const std::string& path, std::string& error);
+bool WritePng(const TReceipt& receipt, const std::string& path, std::string& error,
+              const std::string& codePage = "CP1252");
 
 }  // namespace ooa::escpos

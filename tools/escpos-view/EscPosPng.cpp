@@ -1,15 +1,21 @@
 // PNG preview of a decoded receipt: the paper as the printer would fill it,
-// 12 x 24 dot characters (40 per line in the normal size), the logo as a
-// framed box, barcodes as bars with their text. The bars show where a barcode
+// 12 x 24 dot characters (40 per line in the normal size; a double-byte
+// character takes two), each drawn through a real font of the system in its
+// code page's meaning (FontRaster.h; the 5 x 7 dot font where no font
+// library is there), the logo as a framed box, barcodes as bars with their
+// text. The bars show where a barcode
 // is and how wide it is; they are drawn from the data but are not a scannable
 // symbol.
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "escpos-view/BitmapFont.h"
+#include "escpos-view/CodePageText.h"
 #include "escpos-view/EscPosDecode.h"
+#include "escpos-view/FontRaster.h"
 
 namespace ooa::escpos {
 
@@ -20,12 +26,16 @@ constexpr int PaperW = 40 * CellW + 2 * Margin;
 
 class TPaper {
  public:
+  TPaper(const std::string& codePage, TFontRaster& fonts) : CodePage(codePage), Fonts(fonts) {}
   int Y = Margin;  // next free row
 
-  void Dot(int x, int y) {
-    if (x < 0 || x >= PaperW || y < 0) return;
+  void Dot(int x, int y) { Shade(x, y, 255); }
+  // Ink of the given coverage (0 none, 255 full) at a dot; the darker wins.
+  void Shade(int x, int y, unsigned char ink) {
+    if (x < 0 || x >= PaperW || y < 0 || ink == 0) return;
     Grow(y + 1);
-    Pixels[static_cast<size_t>(y) * PaperW + x] = 0;
+    unsigned char& p = Pixels[static_cast<size_t>(y) * PaperW + x];
+    p = std::min<unsigned char>(p, static_cast<unsigned char>(255 - ink));
   }
   void Fill(int x, int y, int w, int h) {
     for (int j = 0; j < h; ++j)
@@ -40,9 +50,19 @@ class TPaper {
   int Height() const { return Rows; }
   const std::vector<unsigned char>& Data() const { return Pixels; }
 
-  // One character cell of w x h multiples at (x, y).
-  void Glyph(unsigned char c, int x, int y, int w, int h, bool bold) {
-    const unsigned char* rows = GlyphRows(c);
+  // One character of c.Columns cells of w x h multiples at (x, y).
+  void Glyph(const TChar& c, int x, int y, int w, int h, bool bold) {
+    const int cellW = CellW * w * c.Columns, cellH = CellH * h;
+    // A double-byte character is drawn a little larger: its glyph fills its em.
+    const int em = c.Columns > 1 ? 22 : 20;
+    if (c.Code != U' ' && Fonts.Render(c.Code, cellW, cellH, em * w, em * h, bold, Image)) {
+      for (int j = 0; j < cellH; ++j)
+        for (int i = 0; i < cellW; ++i) Shade(x + i, y + j, Image.Coverage[static_cast<size_t>(j * cellW + i)]);
+      return;
+    }
+    if (c.Code == U' ') return;
+    // No font for it: the dot font ('?' beyond ASCII).
+    const unsigned char* rows = GlyphRows(c.Code < 0x80 ? static_cast<unsigned char>(c.Code) : '?');
     for (int r = 0; r < GlyphRowCount; ++r)
       for (int col = 0; col < GlyphColumns; ++col)
         if (rows[r] & (0x10 >> col)) {
@@ -52,23 +72,26 @@ class TPaper {
 
   // Text at a justification within the full paper width.
   void Text(const std::string& text, TAlign align, int w, int h, bool bold) {
-    const int columns = 40 / w;
-    size_t pos = 0;
-    do {
-      std::string piece = text.substr(pos, static_cast<size_t>(columns));
-      pos += static_cast<size_t>(columns);
-      const int used = static_cast<int>(piece.size()) * CellW * w;
+    for (const std::vector<TChar>& line : WrapChars(SplitChars(text, CodePage), 40 / w)) {
+      int columns = 0;
+      for (const TChar& c : line) columns += c.Columns;
+      const int used = columns * CellW * w;
       int x = Margin;
       if (align == TAlign::Centre) x += (40 * CellW - used) / 2;
       if (align == TAlign::Right) x += 40 * CellW - used;
-      for (size_t i = 0; i < piece.size(); ++i)
-        Glyph(static_cast<unsigned char>(piece[i]), x + static_cast<int>(i) * CellW * w, Y, w, h, bold);
+      for (const TChar& c : line) {
+        Glyph(c, x, Y, w, h, bold);
+        x += c.Columns * CellW * w;
+      }
       Y += CellH * h;
       Grow(Y);
-    } while (pos < text.size());
+    }
   }
 
  private:
+  std::string CodePage;
+  TFontRaster& Fonts;
+  TGlyphImage Image;
   int Rows = 0;
   std::vector<unsigned char> Pixels;
 };
@@ -121,8 +144,9 @@ void DrawCut(TPaper& p, bool partial) {
 
 }  // namespace
 
-bool WritePng(const TReceipt& receipt, const std::string& path, std::string& error) {
-  TPaper paper;
+bool WritePng(const TReceipt& receipt, const std::string& path, std::string& error, const std::string& codePage) {
+  TFontRaster fonts;
+  TPaper paper(codePage, fonts);
   for (const TItem& i : receipt.Items) {
     switch (i.Kind) {
       case TItem::TKind::Text:

@@ -1,45 +1,23 @@
 // Text rendering of a decoded receipt.
-#include <iconv.h>
-
 #include <sstream>
 
+#include "escpos-view/CodePageText.h"
 #include "escpos-view/EscPosDecode.h"
 
 namespace ooa::escpos {
 
 namespace {
 
-// 8-bit text to UTF-8 through iconv; bytes it cannot convert become '?'.
+// 8-bit text to UTF-8, character by character (double-byte ones whole).
 class TConverter {
  public:
-  explicit TConverter(const std::string& codePage) : Cd(iconv_open("UTF-8", codePage.c_str())) {}
-  ~TConverter() {
-    if (Cd != reinterpret_cast<iconv_t>(-1)) iconv_close(Cd);
-  }
+  explicit TConverter(const std::string& codePage) : CodePage(codePage) {}
   std::string operator()(const std::string& in) const {
-    if (Cd == reinterpret_cast<iconv_t>(-1)) return in;
     std::string out;
-    for (char c : in) {
-      if (static_cast<unsigned char>(c) < 0x80) {
-        out += c;
-        continue;
-      }
-      char src[1] = {c};
-      char dst[8];
-      char* s = src;
-      char* d = dst;
-      size_t sl = 1, dl = sizeof dst;
-      iconv(Cd, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(Cd, &s, &sl, &d, &dl) == static_cast<size_t>(-1))
-        out += '?';
-      else
-        out.append(dst, static_cast<size_t>(d - dst));
-    }
+    for (const TChar& c : SplitChars(in, CodePage)) out += c.Utf8;
     return out;
   }
-
- private:
-  iconv_t Cd;
+  const std::string CodePage;
 };
 
 const char* AlignName(TAlign a) {
@@ -50,19 +28,22 @@ const char* AlignName(TAlign a) {
   }
 }
 
-// Column positions count bytes of the 8-bit text, as the printer does.
+// Column positions count bytes of the 8-bit text, as the printer does; a
+// double-byte character is never split between two lines.
 void PutLine(std::ostringstream& out, const TItem& item, const TConverter& toUtf8) {
-  const size_t width = static_cast<size_t>(ColumnsFor(item.Size));
-  const std::string& text = item.Text;
-  size_t pos = 0;
-  do {
-    std::string piece = text.substr(pos, width);
-    pos += width;
-    size_t pad = 0;
-    if (item.Align == TAlign::Centre) pad = (width - piece.size()) / 2;
-    if (item.Align == TAlign::Right) pad = width - piece.size();
-    out << std::string(pad, ' ') << toUtf8(piece) << "\n";
-  } while (pos < text.size());
+  const int width = ColumnsFor(item.Size);
+  for (const std::vector<TChar>& line : WrapChars(SplitChars(item.Text, toUtf8.CodePage), width)) {
+    int used = 0;
+    std::string text;
+    for (const TChar& c : line) {
+      used += c.Columns;
+      text += c.Utf8;
+    }
+    int pad = 0;
+    if (item.Align == TAlign::Centre) pad = (width - used) / 2;
+    if (item.Align == TAlign::Right) pad = width - used;
+    out << std::string(static_cast<size_t>(pad > 0 ? pad : 0), ' ') << text << "\n";
+  }
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
   CLI::App app{"Shows what a receipt printer prints for an ESC/POS byte stream"};
   app.add_option("file", input, "raw job file ('-' for standard input)")->required();
   app.add_option("--png", png, "also draw the paper into this PNG file");
-  app.add_option("--codepage", codePage, "8-bit code page of the receipt text (iconv name)");
+  app.add_option("--codepage", codePage,
+                 "code page of the receipt text (iconv name: CP1252, GBK, BIG5, SHIFT_JIS, ...)");
   app.add_flag("--quiet,-q", quiet, "no text rendering");
   CLI11_PARSE(app, argc, argv);
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
   if (!quiet) std::cout << ooa::escpos::RenderText(receipt, codePage);
   if (!png.empty()) {
     std::string error;
-    if (!ooa::escpos::WritePng(receipt, png, error)) {
+    if (!ooa::escpos::WritePng(receipt, png, error, codePage)) {
       std::cerr << "escpos-view: " << error << "\n";
       return 1;
     }

@@ -5,13 +5,15 @@
 // so a job file that exists is complete.
 //
 //   printer-standin [--port 9100] [--out DIR] [--refuse] [--drop-after N]
-//                   [--idle-timeout MS]
+//                   [--stall] [--idle-timeout MS]
 //
 // --port 0 picks a free port. Once listening it prints
 // "listening on 127.0.0.1:PORT" on standard output. Fault modes: --refuse
 // accepts each connection and resets it at once (nothing is kept);
 // --drop-after N resets a connection after its first N bytes (those N are
-// kept as the job). A connection silent for --idle-timeout ms ends its job.
+// kept as the job); --stall accepts each connection and never reads from it
+// nor closes it until the stand-in stops (a printer whose buffer stays full;
+// nothing is kept). A connection silent for --idle-timeout ms ends its job.
 // Stops on SIGTERM or SIGINT, after finishing the jobs in progress.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -22,6 +24,7 @@
 
 #include <CLI/CLI.hpp>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +46,7 @@ struct TOptions {
   int Port = 9100;
   std::string OutDir = ".";
   bool Refuse = false;
+  bool Stall = false;
   long long DropAfter = -1;
   int IdleTimeoutMs = 30000;
 };
@@ -73,6 +77,11 @@ void KeepJob(const TOptions& o, int number, const std::string& bytes) {
 void ServeJob(const TOptions& o, int fd, int number) {
   if (o.Refuse) {
     Reset(fd);
+    return;
+  }
+  if (o.Stall) {
+    while (!Stopping) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::close(fd);
     return;
   }
   std::string bytes;
@@ -119,6 +128,7 @@ int main(int argc, char** argv) {
   app.add_option("--port", o.Port, "TCP port on 127.0.0.1 (0: a free port)")->check(CLI::Range(0, 65535));
   app.add_option("--out", o.OutDir, "folder for the job files")->check(CLI::ExistingDirectory);
   app.add_flag("--refuse", o.Refuse, "reset every connection at once");
+  app.add_flag("--stall", o.Stall, "accept every connection but never read from it");
   app.add_option("--drop-after", o.DropAfter, "reset a connection after this many bytes")->check(CLI::NonNegativeNumber);
   app.add_option("--idle-timeout", o.IdleTimeoutMs, "end a job after this many silent milliseconds")
       ->check(CLI::PositiveNumber);

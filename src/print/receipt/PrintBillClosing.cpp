@@ -71,8 +71,12 @@ void TPrintBillForm::PrintClosingLines(const TBillHead& head, const TReceiptTota
   PrintLine(PadRight("Transaction: " + ReceiptDateTime(head.TransferDateTime), 40));
   if (head.Printed) PrintLine(PadRight("Print: " + ReceiptDateTime(Clock().NowLocal()), 40));
   PrintLine(Separator);
+  // The notes as written, line by line, each broken between words into
+  // receipt lines (the credit-note references the credit notes add stay
+  // whole); an empty line prints as a single space.
   if (!head.Notes.empty()) {
-    PrintLine(head.Notes);
+    for (const std::string& line : SplitLines(head.Notes))
+      for (const std::string& piece : WrapWords(line, 40)) PrintLine(piece.empty() ? " " : piece);
     PrintLine(Separator);
   }
 }

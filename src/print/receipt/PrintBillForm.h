@@ -52,10 +52,12 @@ class TPrintBillForm {
   explicit TPrintBillForm(TDatabaseModule& db);
 
   // Prints the receipt of invoiceNo (an invoice of an online order, kind 6)
-  // with its credit notes. Prints nothing when the invoice is not found or the
-  // printer is "N/A" or cannot be opened. A database or printer error is
-  // thrown to the caller; the unfinished document is ended by the next receipt.
-  static void PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature, bool modified);
+  // with its credit notes. True when the receipt went to the printer in full;
+  // false, printing nothing, when the invoice is not found or the printer is
+  // "N/A". A printer that cannot be opened, or any other printer error, is a
+  // TPrintError, a database error a TDbError, both thrown to the caller; the
+  // unfinished document is ended by the next receipt.
+  static bool PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature, bool modified);
 
   // Runs sqlCmd on the database connection; its rows become Query.
   void OpenQuery(const std::string& sqlCmd);
@@ -64,8 +66,8 @@ class TPrintBillForm {
   void InitBuff();
   // Fills the buffer and ItemCount from the rows of the item query in Query.
   void PostDataToBuff();
-  // The whole receipt.
-  void PrintOutPro();
+  // The whole receipt; its result and errors as PrintBillPro's.
+  bool PrintOutPro();
 
   // The item query for InvoiceNo (lines of the invoice and of its credit notes).
   std::string ItemQuerySql() const;

@@ -5,6 +5,7 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "print/PrinterControlUnit.h"
+#include "print/PrinterOutput.h"
 #include "print/ReceiptSettings.h"
 #include "print/receipt/CompanyHeader.h"
 #include "print/receipt/PrintBillForm.h"
@@ -12,13 +13,13 @@
 
 namespace ooa {
 
-void TPrintBillForm::PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature,
+bool TPrintBillForm::PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature,
                                   bool modified) {
   TPrintBillForm form(db);
   form.InvoiceNo = invoiceNo;
   form.Signature = signature;
   form.Modified = modified;
-  form.PrintOutPro();
+  return form.PrintOutPro();
 }
 
 bool TPrintBillForm::ReadHead(TBillHead& h) {
@@ -69,14 +70,18 @@ bool TPrintBillForm::ReadHead(TBillHead& h) {
   return true;
 }
 
-void TPrintBillForm::PrintOutPro() {
+bool TPrintBillForm::PrintOutPro() {
   const TReceiptSettings& settings = Options;
   const TReceiptLocale locale = ReceiptLocale();
   Separator = settings.PrintSplitLinesOnReceipts ? std::string(40, '-') : " ";
 
   TBillHead head;
-  if (!ReadHead(head)) return;  // no such invoice of an online order: nothing to print
-  if (!OpenReceiptPrinter()) return;
+  if (!ReadHead(head)) return false;  // no such invoice of an online order: nothing to print
+  std::string whyNot;
+  if (!OpenReceiptPrinter(InvoiceNo, whyNot)) {
+    if (whyNot.empty()) return false;  // "N/A": no receipts wanted
+    throw TPrintError(whyNot);
+  }
   InvoiceDate = head.InvoiceDate;
 
   // What the credit notes of the invoice took back.
@@ -124,10 +129,9 @@ void TPrintBillForm::PrintOutPro() {
     SetDoubleWidthFont();
     PrintLine(CenterText("ONLINE ORDER #" + head.OnlineOrderId, 20));
     SetNormalFont();
-    if (head.Delivery)
-      PrintLine("Delivery: " + head.DeliveryAddress);
-    else
-      PrintLine("Pickup: " + head.CustomerName);
+    // Broken between words, as the printer would break it mid-word.
+    const std::string whom = head.Delivery ? "Delivery: " + head.DeliveryAddress : "Pickup: " + head.CustomerName;
+    for (const std::string& piece : WrapWords(whom, 40)) PrintLine(piece);
     PrintLine(Separator);
   }
   SetNormalFont();
@@ -176,6 +180,7 @@ void TPrintBillForm::PrintOutPro() {
     PrintBarcode(number, 1);
   }
   CloseReceiptPrinter();
+  return true;
 }
 
 }  // namespace ooa

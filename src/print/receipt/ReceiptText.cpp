@@ -237,4 +237,62 @@ std::vector<std::string> CutIntoColumns(const std::string& text, int width) {
   return pieces;
 }
 
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  bool open = false;  // a line was begun (characters, or a break before it)
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      open = false;
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      continue;
+    }
+    line += c;
+    open = true;
+  }
+  if (open) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> WrapWords(const std::string& line, int width) {
+  const size_t w = static_cast<size_t>(width > 0 ? width : 1);
+  std::vector<std::string> pieces;
+  std::string current;
+  size_t pos = 0;
+  while (pos < line.size()) {
+    // The next word and the spaces before it.
+    size_t start = pos;
+    while (start < line.size() && line[start] == ' ') ++start;
+    size_t end = start;
+    while (end < line.size() && line[end] != ' ') end += static_cast<size_t>(AnsiCharLength(line, end));
+    if (end > line.size()) end = line.size();
+    const std::string spaces = line.substr(pos, start - pos);
+    const std::string word = line.substr(start, end - start);
+    pos = end;
+    if (word.empty()) {  // trailing spaces
+      if (current.size() + spaces.size() <= w) current += spaces;
+      break;
+    }
+    if (current.size() + spaces.size() + word.size() <= w) {
+      current += spaces + word;
+      continue;
+    }
+    if (!current.empty()) pieces.push_back(current);
+    current.clear();
+    if (word.size() <= w) {
+      current = word;
+      continue;
+    }
+    std::vector<std::string> cut = CutIntoColumns(word, width);
+    current = cut.back();
+    cut.pop_back();
+    pieces.insert(pieces.end(), cut.begin(), cut.end());
+  }
+  if (!current.empty() || pieces.empty()) pieces.push_back(current);
+  return pieces;
+}
+
 }  // namespace ooa

@@ -49,4 +49,13 @@ std::vector<std::string> CutIntoColumns(const std::string& ansiText, int width);
 // Bytes of the character starting at pos in 8-bit receipt text (1 or 2).
 int AnsiCharLength(const std::string& ansiText, size_t pos);
 
+// The lines of a text: CR LF, a lone CR and a lone LF each end one. A break
+// at the very end opens no further line; an empty text has none.
+std::vector<std::string> SplitLines(const std::string& text);
+// One line of 8-bit text as receipt lines of at most width bytes, broken at
+// spaces (the spaces at a break are dropped); a word longer than a line is
+// cut as CutIntoColumns cuts, never inside a double-byte character. An empty
+// line gives one empty piece.
+std::vector<std::string> WrapWords(const std::string& ansiLine, int width);
+
 }  // namespace ooa

@@ -8,6 +8,7 @@
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
 #include "shop/RestChannel.h"
+#include "shop/catalog/CatalogueProblems.h"
 
 namespace ooa {
 namespace {
@@ -68,6 +69,41 @@ std::string ResolveId(const TBatchUpload& upload, TResultArray array, const rapi
   return MemberText(element, "id");
 }
 
+// The POS object an entry stands for, as the problems list names it.
+std::string ObjectCode(const rapidjson::Value& entry, const rapidjson::Value& element) {
+  for (const char* key : {"sku", "raw_name"}) {
+    const std::string code = MemberText(entry, key);
+    if (!code.empty()) return code;
+  }
+  const std::string original = MemberText(entry, "translation_of");
+  if (!original.empty()) return "#" + original + " in " + MemberText(entry, "lang");
+  std::string id = MemberText(entry, "id");
+  if (id.empty()) id = MemberText(element, "id");
+  if (id.empty() && !entry.IsObject() && !entry.IsNull()) id = JsonText(entry);  // a delete list holds bare ids
+  return id.empty() ? std::string() : "#" + id;
+}
+
+// The shop's words about a refused entry: its message, and its code.
+std::string ShopMessage(const rapidjson::Value& error) {
+  std::string message = MemberText(error, "message");
+  const std::string code = MemberText(error, "code");
+  if (message.empty()) return code.empty() ? "refused by the shop" : code;
+  return code.empty() ? message : message + " (" + code + ")";
+}
+
+// Tells the pass's problems list how the shop answered one entry.
+void NoteAnswer(const TBatchUpload& upload, const rapidjson::Value& entry, const rapidjson::Value& element,
+                const rapidjson::Value* refusal) {
+  TCatalogueProblems* problems = CurrentCatalogueProblems();
+  if (!problems || upload.ProblemKind.empty()) return;
+  const std::string code = ObjectCode(entry, element);
+  if (code.empty()) return;
+  if (refusal)
+    problems->Refused(upload.ProblemKind, code, ShopMessage(*refusal));
+  else
+    problems->Accepted(upload.ProblemKind, code);
+}
+
 void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray array, const char* name,
                   const rapidjson::Value& request, const rapidjson::Value& answer) {
   const rapidjson::Value* results = MemberOf(answer, name);
@@ -81,14 +117,23 @@ void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray 
     const rapidjson::Value* error = MemberOf(element, "error");
     if (error && error->IsNull()) error = nullptr;
     const bool updateError = array == TResultArray::Update && error;
-    if (updateError && !upload.UpdateError) continue;
+    if (updateError && !upload.UpdateError) {
+      NoteAnswer(upload, entry, element, error);
+      continue;
+    }
 
     TBatchResult result{array, entry, element, ResolveId(upload, array, element, error), error, i};
-    if (result.Id.empty()) continue;
+    if (result.Id.empty()) {
+      NoteAnswer(upload, entry, element, error);
+      continue;
+    }
 
     const std::string statement = updateError ? upload.UpdateError(result)
                                   : upload.WriteBack ? upload.WriteBack(result)
                                                      : std::string();
+    // An error the upload turned into a write-back (an id adopted, an object
+    // the shop lost taken offline) is handled, not refused.
+    NoteAnswer(upload, entry, element, error && statement.empty() ? error : nullptr);
     QueueWriteBack(db, statement, upload.WriteBacksMayWait);
     if (!updateError && upload.AfterWrite) upload.AfterWrite(result);
   }

@@ -109,6 +109,14 @@ struct TBatchUpload {
   std::function<bool(const rapidjson::Value& error)> AcceptCreateError;
   // Runs after the element's statement (or after WriteBack returned "").
   std::function<void(const TBatchResult&)> AfterWrite;
+  // The kind of object the entries are, for the problems list ("category",
+  // "product", ...; see CatalogueProblems.h); empty: not listed. An element
+  // with an "error" that the protocol did not turn into a write-back is a
+  // refusal, listed with the shop's message; any other answered element
+  // takes the object off the list. The object is named by the entry's "sku"
+  // or "raw_name", a translation by its original's shop id and language, any
+  // other entry by "#" and its shop id.
+  std::string ProblemKind;
 };
 
 // Sends every batch of the list as described above. An empty list sends and

@@ -16,6 +16,7 @@ void TWooModule::UploadTranslationsOfCatgories() {
 
   TBatchUpload upload;
   upload.Resource = "products/categories/batch";
+  upload.ProblemKind = "translation";
   upload.StartLine = "Start Upload Translations of Categories, total batches: ";
   upload.FinishedLine = "Finished Upload Translations of Categories";
   upload.ResponseLog = TBatchUpload::TResponseLog::Never;

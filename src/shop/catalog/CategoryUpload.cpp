@@ -20,6 +20,7 @@ void TWooModule::UploadCatgories(bool IsGroup) {
 
   TBatchUpload upload;
   upload.Resource = "products/categories/batch";
+  upload.ProblemKind = "category";
   upload.StartLine = IsGroup ? "Start Upload Category Groups, total batches: " : "Start Upload Categories, total batches: ";
   upload.FinishedLine = IsGroup ? "Finished Upload Category Groups" : "Finished Upload Categories";
   upload.ResponseLog = TBatchUpload::TResponseLog::Always;

@@ -27,6 +27,7 @@ void TWooModule::UploadProductTranslations(const std::string& WooId, const rapid
   const TConfig config = ConfigSnapshot();
   TBatchUpload upload;
   upload.Resource = "products/batch";
+  upload.ProblemKind = "translation";
   upload.FinishedLine = "Finished Upload Product Translations";
   upload.LogRequest = false;
   upload.ResponseLog = TBatchUpload::TResponseLog::Never;

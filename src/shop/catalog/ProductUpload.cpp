@@ -57,6 +57,7 @@ void TWooModule::UploadProducts() {
 
   TBatchUpload upload;
   upload.Resource = "products/batch";
+  upload.ProblemKind = "product";
   upload.StartLine = "Start Upload Products, total batches: ";
   upload.FinishedLine = "Finished Upload Products";
   upload.ResponseLog = TBatchUpload::TResponseLog::WhenJson;

@@ -31,6 +31,7 @@ void TWooModule::UploadProductsStockData() {
 
   TBatchUpload upload;
   upload.Resource = "products/batch";
+  upload.ProblemKind = "stock";
   upload.StartLine = "Start Upload Products Stock Data, total batches: ";
   upload.FinishedLine = "Finished Upload Products Stock Data";
   upload.LogRequest = false;

@@ -67,6 +67,7 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
 
   TBatchUpload upload;
   upload.Resource = "products/" + WooId + "/variations/batch";
+  upload.ProblemKind = "variation";
   upload.FinishedLine = "Finished Upload Product Variations";
   upload.LogRequest = false;
   upload.ResponseLog = TBatchUpload::TResponseLog::Never;

@@ -27,6 +27,7 @@ class TQtCanvasPrinter : public ICanvasPrinter {
     } else {
       Printer.setPrinterName(QString::fromStdString(Target.Queue));
     }
+    Printer.setDocName(QString::fromStdString(Target.DocumentName.empty() ? "Receipt" : "Receipt " + Target.DocumentName));
   }
 
   ~TQtCanvasPrinter() override {
