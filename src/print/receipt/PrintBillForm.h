@@ -53,7 +53,8 @@ class TPrintBillForm {
 
   // Prints the receipt of invoiceNo (an invoice of an online order, kind 6)
   // with its credit notes. Prints nothing when the invoice is not found or the
-  // printer is "N/A" or cannot be opened. A database or printer error is
+  // printer is "N/A" (then not even the invoice is read, so no query runs)
+  // or cannot be opened. A database or printer error is
   // thrown to the caller; the unfinished document is ended by the next receipt.
   static void PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature, bool modified);
 
