@@ -31,8 +31,16 @@ struct TSqlWriter {
   void Text(const std::string& s) { Sql += s; }
   void Name(const std::string& name);  // "quoted"
   void Variable(int slot);
+  // A value: a parameter, or written into the text when Inline or NULL.
   void Literal(const TValue& v);
+  // A value as a parameter, NULL too (written into the text when Inline).
+  void Param(TValue v);
 };
+
+// The type of arithmetic on a and b that are no texts or date-times: the
+// higher of two number types (int for bit); float when one is a float and the
+// other of no number type; unknown otherwise.
+TSqlType ArithmeticType(const TSqlType& a, const TSqlType& b);
 
 class TCompiler {
  public:
