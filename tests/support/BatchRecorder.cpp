@@ -21,6 +21,11 @@ class TRecordingSession : public IDbSession {
     Recorder.Record(batch);
     Inner->Execute(batch);
   }
+  void QueryInPieces(const std::string& batch, size_t rows,
+                     const std::function<void(const TRecordSet&)>& piece) override {
+    Recorder.Record(batch);
+    Inner->QueryInPieces(batch, rows, piece);
+  }
 
  private:
   std::unique_ptr<IDbSession> Inner;
