@@ -47,6 +47,12 @@ class TDatabaseModule {
   // Runs a statement or batch that returns rows; the first result set becomes
   // this thread's Query(). Throws TDbError on a database error.
   bool OpenQuery(const std::string& sqlCmd);
+  // Runs a query whose rows may be many and hands them to piece at most
+  // `rows` at a time (IDbSession::QueryInPieces); nothing is kept in
+  // Query(). Holds the module's lock until the last piece is handled. Throws
+  // TDbError on a database error.
+  void OpenQueryInPieces(const std::string& sqlCmd, size_t rows,
+                         const std::function<void(const TRecordSet&)>& piece);
   // The calling thread's rows of its last OpenQuery (all result sets in LastResult()).
   TRecordSet& Query();
   TQueryResult& LastResult();
@@ -73,9 +79,11 @@ class TDatabaseModule {
   std::string DataFault;
 
   // ---- Catalogue queries ----------------------------------------------------
-  // Each runs one query (OpenQuery; a database error is thrown) and cuts its
-  // rows into a batch list (db/catalog/BatchList.h); no rows: " |- No new data."
-  // and an empty list. Language codes come from ConfigSnapshot().
+  // Each runs one query (a database error is thrown) and cuts its rows into a
+  // batch list (db/catalog/BatchList.h); no rows: " |- No new data." and an
+  // empty list. The product and stock queries take their rows in pieces
+  // (OpenQueryInPieces), so a big catalogue is never held as rows. Language
+  // codes come from ConfigSnapshot().
   // Category groups (IsGroup) or categories that changed since their last sync
   // and are offered online, or withdrawn while still in the shop. A category
   // whose group's WooID is null waits until the group run has written it.

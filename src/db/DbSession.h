@@ -6,7 +6,9 @@
 // callers. Results are returned by value and owned by the caller.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -81,6 +83,15 @@ class IDbSession {
   virtual TQueryResult Query(const std::string& batch) = 0;
   // Runs a batch, discarding rows. Throws TDbError on any error.
   virtual void Execute(const std::string& batch) = 0;
+  // Runs a batch whose rows may be many and hands them over in pieces, so
+  // that they are never all held at once: piece gets each result set's
+  // columns with the next (at most) `rows` of its rows, in order; a set
+  // without rows comes once with its columns. The default runs Query and
+  // hands each set over whole. Errors as Query; pieces handed over before an
+  // error stay handed over, and an exception from piece ends the batch (its
+  // open transaction rolled back) and reaches the caller.
+  virtual void QueryInPieces(const std::string& batch, size_t rows,
+                             const std::function<void(const TRecordSet&)>& piece);
 };
 
 // Connection settings, as the settings file gives them.

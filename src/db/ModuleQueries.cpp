@@ -1,5 +1,5 @@
-// TDatabaseModule's query primitives: OpenQuery, OpenCompanyQuery and
-// ExecQueryPro. Each holds the module's lock while it talks to the session;
+// TDatabaseModule's query primitives: OpenQuery, OpenQueryInPieces,
+// OpenCompanyQuery and ExecQueryPro. Each holds the module's lock while it talks to the session;
 // the rows are stored per calling thread, so reading them needs no lock.
 #include <exception>
 
@@ -32,6 +32,14 @@ bool TDatabaseModule::OpenQuery(const std::string& sqlCmd) {
   }
   ResultsOfThisThread().Last = std::move(result);
   return true;
+}
+
+void TDatabaseModule::OpenQueryInPieces(const std::string& sqlCmd, size_t rows,
+                                        const std::function<void(const TRecordSet&)>& piece) {
+  ResultsOfThisThread().Last = TQueryResult();
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  if (!Session || !Session->IsOpen()) throw TDbError("The database connection is not open");
+  Session->QueryInPieces(sqlCmd, rows, piece);
 }
 
 TRecordSet& TDatabaseModule::Query() {

@@ -336,6 +336,13 @@ std::string PosSchemaBatch(const std::vector<std::string>& warehouseCodes) {
       "Create Index IX_InvoiceHead_OnlineOrderId On InvoiceHead (OnlineOrderId);\n"
       "Create Index IX_InvoiceHead_ReferenceNo On InvoiceHead (ReferenceNo);\n"
       "Create Index IX_InvoiceItem_ProductCode On InvoiceItem (ProductCode);\n"
+      // No POS key covers these; the service looks rows up by them one at a
+      // time: the reversal rows of a credit note (by its number in Notes)
+      // and the translated copies of a product the shop deleted.
+      "Create Index IX_RecvAcct_Notes On RecvAcct (Notes);\n"
+      "Create Index IX_ProductExtend_Translate1 On ProductExtend (Translate1);\n"
+      "Create Index IX_ProductExtend_Translate2 On ProductExtend (Translate2);\n"
+      "Create Index IX_ProductExtend_Translate3 On ProductExtend (Translate3);\n"
       "Insert Into Version (version) Values (1);\n"
       "Insert Into Profile (CompanyName, POSInit) Values (N'', N'W');\n";
   return sql;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include <sqlite3.h>
 
@@ -12,6 +13,8 @@
 #include "db/embedded/Compiler.h"
 #include "db/embedded/ParseCache.h"
 #include "db/embedded/Parser.h"
+#include "db/PosSchema.h"
+#include "db/order/OrderStatements.h"
 
 namespace ooa::test {
 namespace {
@@ -163,7 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "Select -70, - -0.25, -(4), '1/2/2025 10:15:00', 'plain', N'' + 'z', -@a", true},
         TShapeCase{"DateThatIsNoLongerADate", "Select '12/08/2026' As D", "Select 'twelfth' As D", true},
         TShapeCase{"NumberTooBigForAnInteger", "Select 1 + 2", "Select 99999999999999999999 + 2", true},
-        TShapeCase{"OtherKindsOfNumber", "Select 1, 2.5", "Select 1.5, 2e3", false},
+        TShapeCase{"WholeAndDecimalNumbers", "Select 1, 2.5, -3", "Select 1.5, 2e3, -4.25", true},
+        TShapeCase{"NullOrText", "Insert Into T(A, B, C) Values(N'x', 'y', -1); Select Null, N'q'",
+                   "Insert Into T(A, B, C) Values(Null, N'z', -2); Select N'', Null", true},
+        TShapeCase{"NullIsNoNumber", "Select 1 + 2", "Select Null + 2", false},
+        TShapeCase{"IsNullStaysAKeyword", "If @a Is Null Select 1", "If @a Is NULL Select 1", false},
         TShapeCase{"LinesMoveWithTextOnManyLines", "Select 'a'\nSelect 1", "Select 'a\nb'\nSelect 1", false},
         TShapeCase{"QueryParts",
                    "Select Distinct Top 3 p.A, Count(*) As N, Case When p.B > 1 Then 'x' Else 'y' End "
@@ -286,10 +293,147 @@ INSTANTIATE_TEST_SUITE_P(
                      false},
         TProgramCase{"OrderByPosition", "Select InvoiceNo, Amount From InvoiceHead Order By 1",
                      "Select InvoiceNo, Amount From InvoiceHead Order By 2", false},
+        TProgramCase{"WholeAndDecimalPrices",
+                     "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, ID) Values(N'W1', N'P1', 1, 5.5, 1)",
+                     "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, ID) Values(N'W2', N'P2', 2.5, 11, 2)",
+                     true},
+        TProgramCase{"NullForAText",
+                     "Insert Into Customer(CustomerCode, CustomerName, Address) Values(N'C1', N'Ann', N'1 Main St'); "
+                     "Update Customer Set Address=N'2 Main St' Where CustomerCode=N'C1'",
+                     "Insert Into Customer(CustomerCode, CustomerName, Address) Values(N'C2', N'Bob', Null); "
+                     "Update Customer Set Address=Null Where CustomerCode=N'C2'",
+                     true},
+        TProgramCase{"TextForANull", "Insert Into Customer(CustomerCode, CustomerName) Values(N'C1', Null)",
+                     "Insert Into Customer(CustomerCode, CustomerName) Values(N'C1', 'Ann')", true},
+        TProgramCase{"NullWhereItIsNotStored", "Select InvoiceNo From InvoiceHead Where Notes = N'x'",
+                     "Select InvoiceNo From InvoiceHead Where Notes = Null", false},
+        TProgramCase{"StockDeduction",
+                     "Update Product Set StockQty1=StockQty1-(2 * 1),StockValue1=StockValue1-(2 * 1 * 2.25) Where "
+                     "ProductCode=N'P1'",
+                     "Update Product Set StockQty1=StockQty1-(1.5 * 6),StockValue1=StockValue1-(1.5 * 6 * 2) Where "
+                     "ProductCode=N'P2'",
+                     true},
+        TProgramCase{"NumberInAComparison", "Select InvoiceNo From InvoiceHead Where Amount = 5 Or KindFlag > -1",
+                     "Select InvoiceNo From InvoiceHead Where Amount = 5.5 Or KindFlag > -1.5", true},
+        TProgramCase{"WholenessThatReachesTheResult", "Select 2 * 3 As N, Amount From InvoiceHead",
+                     "Select 2.5 * 3 As N, Amount From InvoiceHead", false},
+        TProgramCase{"WholenessThatReachesAVariable", "Declare @i int; Set @i = 1; Select @i = @i + 1",
+                     "Declare @i int; Set @i = 1; Select @i = @i + 1.5", false},
+        TProgramCase{"DivisionByAWholeNumber", "Select InvoiceNo, KindFlag / 2 From InvoiceHead",
+                     "Select InvoiceNo, KindFlag / 2.5 From InvoiceHead", false},
+        TProgramCase{"KeyPushedIntoAGroup",
+                     "Select h.InvoiceNo, P.S From InvoiceHead h Left Join (Select InvoiceNo, Sum(Amount) As S From "
+                     "InvoiceHead Group By InvoiceNo) As P On h.InvoiceNo=P.InvoiceNo Where h.InvoiceNo=N'W1' And "
+                     "h.KindFlag=6",
+                     "Select h.InvoiceNo, P.S From InvoiceHead h Left Join (Select InvoiceNo, Sum(Amount) As S From "
+                     "InvoiceHead Group By InvoiceNo) As P On h.InvoiceNo=P.InvoiceNo Where h.InvoiceNo=N'W22' And "
+                     "h.KindFlag=6.5",
+                     true},
+        TProgramCase{"NumberKeyPushedIntoAGroup",
+                     "Select h.InvoiceNo, P.N From InvoiceHead h Left Join (Select KindFlag, Count(*) As N From "
+                     "InvoiceHead Group By KindFlag) As P On h.KindFlag=P.KindFlag Where h.KindFlag=6",
+                     "Select h.InvoiceNo, P.N From InvoiceHead h Left Join (Select KindFlag, Count(*) As N From "
+                     "InvoiceHead Group By KindFlag) As P On h.KindFlag=P.KindFlag Where h.KindFlag=6.5",
+                     true},
         TProgramCase{"PatternsAndLists",
                      "Select InvoiceNo From InvoiceHead Where InvoiceNo Like 'W26%' And KindFlag In (1, 2) And Amount Between 1 And 5",
                      "Select InvoiceNo From InvoiceHead Where InvoiceNo Like 'X2_%' And KindFlag In (7, 9) And Amount Between 10 And 50",
                      true}));
+
+// Invoice batches as the order import writes them for orders as varied as a
+// shop's: whole and decimal quantities, prices and costs, texts given or
+// empty (NULL), with and without a deposit. Each one's program is the one
+// compiling it gives, and the cache compiles only the first two batches of
+// each shape (lines and payments), not one for each spelling of its values.
+class EngineVariedBatches : public EngineTest {};
+
+TEST_F(EngineVariedBatches, TakeTheProgramOfTheirShape) {
+  Exec(PosSchemaBatch({"1"}));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(Path.c_str(), &db), SQLITE_OK);
+  TCatalog catalog;
+  catalog.Load(db);
+  sqlite3_close(db);
+
+  std::mt19937 rng(11);
+  auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto text = [&](const std::string& t) { return pick(3) ? t : std::string(); };
+  auto amount = [&](double whole) { return pick(2) ? whole : whole + 0.25 * (1 + pick(3)); };
+  const TDateTime day = TDateTime::FromCivil(2026, 12, 8, 10, 15, 0);
+  TParseCache cache;
+  const int kBatches = 120;
+  for (int n = 0; n < kBatches; ++n) {
+    TCustomer c;
+    c.CustomerCode = "M" + std::to_string(n);
+    c.CustomerName = "Ann O'Neil";
+    c.Telephone = text("0411 555 0" + std::to_string(n));
+    c.Mobile = text("0422");
+    c.Address = text(std::to_string(n) + " Main St");
+    c.Suburb = text("Hobart");
+    c.Email = text("ann@example.com");
+    TInvoiceHead h;
+    h.CustomerCode = c.CustomerCode;
+    h.InvoiceDate = day;
+    h.TransferDateTime = day;
+    h.KindFlag = 6;
+    h.OnlineOrder = true;
+    h.OnlineOrderId = std::to_string(5000 + n);
+    h.OnlineOrderStatus = "processing";
+    h.Notes = text("Leave at the door");
+    h.VoucherId = text("SAVE5");
+    h.Freight = amount(9);
+    h.Amount = amount(40);
+    h.GST = amount(4);
+    h.WarehouseCode = "1";
+    std::vector<TInvoiceItem> items(1 + static_cast<size_t>(pick(3)));
+    for (TInvoiceItem& it : items) {
+      it.ProductCode = "P" + std::to_string(pick(50));
+      it.Qty = pick(4) ? 1 + pick(3) : 0.5;
+      it.Price = amount(5);
+      it.NetPrice = it.Price;
+      it.UnitCost = amount(2);
+      it.DeductStockQty = pick(2) ? 1 : 6;
+      it.GSTRate = 10;
+      it.KindFlag = 6;
+      it.WarehouseCode = "1";
+    }
+    TPayment pay{day, amount(44), "stripe", 0};
+    TPayment deposit{day, pick(4) ? 0 : amount(5), "Deposit", amount(10)};
+    const std::string batch = InvoiceBatchSql({c, h, items, pay, deposit}, day);
+    SCOPED_TRACE(batch);
+    const TProgram& got = cache.Compile(batch, catalog);
+    TProgram want = CompileBatch(ParseBatch(batch), catalog);
+    ASSERT_EQ(Listing(got), Listing(want));
+    TTreeDiff diff{"", false};
+    ASSERT_TRUE(diff.Batch(got.Ast, want.Ast)) << diff.Where;
+  }
+  // 1 to 3 lines, with and without a deposit: 6 shapes.
+  EXPECT_LE(cache.Compilations(), 2u * 6u);
+}
+
+// A full cache makes room by dropping the shapes used least of late: the
+// invoice shape used all along stays while one-off shapes come and go.
+TEST(EngineParseCacheRoom, KeepsTheMostUsedShapes) {
+  TCatalog catalog;
+  TTableInfo t;
+  t.Name = "T";
+  t.Columns.push_back(TColumnInfo{"A", TSqlType::Of(TTypeClass::Int), false, false});
+  catalog.Put(t);
+  TParseCache cache;
+  const std::string often = "Select A From T Where A = 1";
+  for (int i = 0; i < 10; ++i) cache.Compile(often, catalog);
+  ASSERT_TRUE(cache.Holds(often));
+  // One-off shapes, each twice so that it is kept, more than the cache
+  // holds: first with the invoice shape now and then, then without it.
+  for (int n = 0; n < 500; ++n) {
+    const std::string once = "Select A As C" + std::to_string(n) + " From T Where A = 2";
+    cache.Compile(once, catalog);
+    cache.Compile(once, catalog);
+    if (n < 300 && n % 10 == 0) cache.Compile(often, catalog);
+  }
+  EXPECT_TRUE(cache.Holds(often));
+  EXPECT_GT(cache.Size(), 1u);
+}
 
 }  // namespace
 }  // namespace ooa::test

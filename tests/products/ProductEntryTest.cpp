@@ -15,11 +15,14 @@ class ProductEntryTest : public TProductTest {
   void Build() {
     Batches = Db.GetProducts();
     Texts.clear();
-    for (std::size_t i = 0; i < Batches.List.Count(); ++i) Texts.push_back(Batches.List.BatchJson(i));
+    Parsed.clear();
+    for (std::size_t i = 0; i < Batches.List.Count(); ++i) {
+      Texts.push_back(Batches.List.BatchJson(i));
+      Parsed.push_back(Batches.List.Batch(i));
+    }
   }
   const rapidjson::Value* Entry(const std::string& sku) {
-    for (std::size_t i = 0; i < Batches.List.Count(); ++i) {
-      const rapidjson::Value& batch = Batches.List.Batch(i);
+    for (const rapidjson::Document& batch : Parsed) {
       for (const char* array : {"create", "update"}) {
         if (!batch.HasMember(array)) continue;
         for (const auto& e : batch[array].GetArray())
@@ -36,6 +39,7 @@ class ProductEntryTest : public TProductTest {
 
   TProductBatches Batches;
   std::vector<std::string> Texts;
+  std::vector<rapidjson::Document> Parsed;
 };
 
 TEST_F(ProductEntryTest, ProductRowsGiveTheirStatusPriceStockAndType) {
@@ -125,7 +129,7 @@ TEST_F(ProductEntryTest, TranslationsUpdateExistingCopiesAndWaitForNewOnes) {
   Product({.Code = "NEW", .D1 = "Hans", .D2 = "Hant"});
   Build();
   ASSERT_EQ(Batches.List.Count(), 1u);
-  const rapidjson::Value& batch = Batches.List.Batch(0);
+  const rapidjson::Value& batch = Parsed[0];
   ASSERT_EQ(batch["update"].Size(), 2u);  // TR and its zh-hans copy
   const rapidjson::Value& copy = batch["update"][1];
   EXPECT_EQ(MemberText(copy, "name"), "Hans");
@@ -143,7 +147,8 @@ TEST_F(ProductEntryTest, TranslationsUpdateExistingCopiesAndWaitForNewOnes) {
   // The new product's copies wait for its shop id; the zh-hant one keeps the
   // main category. TR's missing zh-hant copy is not queued.
   ASSERT_EQ(Batches.Translations.count("NEW"), 1u);
-  const rapidjson::Value& queued = Batches.Translations.at("NEW");
+  rapidjson::Document queued;
+  queued.Parse(Batches.Translations.at("NEW").c_str());
   ASSERT_EQ(queued.Size(), 2u);
   EXPECT_EQ(MemberText(queued[1], "lang"), "zh-hant");
   EXPECT_EQ(MemberText(queued[1]["categories"][0], "id"), "20");

@@ -10,57 +10,55 @@
 
 namespace ooa {
 
-TBatchList::TBatchList()
-    : Doc(std::make_unique<rapidjson::Document>(rapidjson::kArrayType)),
-      Create(rapidjson::kArrayType),
-      Update(rapidjson::kArrayType),
-      Delete(rapidjson::kArrayType) {}
+TBatchList::TBatchList() : Pool(std::make_unique<TJsonAllocator>()) {}
 
 TBatchList::TBatchList(TBatchList&&) noexcept = default;
 TBatchList& TBatchList::operator=(TBatchList&&) noexcept = default;
 TBatchList::~TBatchList() = default;
 
-TJsonAllocator& TBatchList::Allocator() { return Doc->GetAllocator(); }
-
 void TBatchList::BeginRow() {
   if (EntryCount >= kBatchCut) CloseBatch();
+  // The values of earlier rows are text by now; their room goes once it is
+  // worth a round of allocation.
+  if (Pool->Size() > kPoolKeep) Pool->Clear();
 }
 
-void TBatchList::AddCreate(rapidjson::Value& entry) {
-  Create.PushBack(entry, Allocator());
+void TBatchList::Add(int array, const std::string& text) {
+  std::string& entries = Arrays[array];
+  if (!entries.empty()) entries += ',';
+  entries += text;
   ++EntryCount;
 }
 
-void TBatchList::AddUpdate(rapidjson::Value& entry) {
-  Update.PushBack(entry, Allocator());
-  ++EntryCount;
-}
+void TBatchList::AddCreate(const rapidjson::Value& entry) { Add(0, RequestJsonText(entry)); }
 
-void TBatchList::AddDelete(const std::string& id) {
-  Delete.PushBack(rapidjson::Value(id, Allocator()), Allocator());
-  ++EntryCount;
-}
+void TBatchList::AddUpdate(const rapidjson::Value& entry) { Add(1, RequestJsonText(entry)); }
+
+void TBatchList::AddDelete(const std::string& id) { Add(2, JsonToText(rapidjson::Value(rapidjson::StringRef(id.data(), id.size())))); }
 
 void TBatchList::Finish() { CloseBatch(); }
 
 void TBatchList::CloseBatch() {
-  auto& a = Allocator();
-  rapidjson::Value batch(rapidjson::kObjectType);
-  if (!Create.Empty()) batch.AddMember("create", Create, a);
-  if (!Update.Empty()) batch.AddMember("update", Update, a);
-  if (!Delete.Empty()) batch.AddMember("delete", Delete, a);
-  Doc->PushBack(batch, a);
-  Create.SetArray();
-  Update.SetArray();
-  Delete.SetArray();
+  static const char* const kNames[] = {"\"create\":[", "\"update\":[", "\"delete\":["};
+  std::string text = "{";
+  for (int k = 0; k < 3; ++k) {
+    if (Arrays[k].empty()) continue;
+    if (text.size() > 1) text += ',';
+    text += kNames[k];
+    text += Arrays[k];
+    text += ']';
+    Arrays[k].clear();
+  }
+  text += '}';
+  Texts.push_back(std::move(text));
   EntryCount = 0;
 }
 
-std::size_t TBatchList::Count() const { return Doc->Size(); }
-
-const rapidjson::Value& TBatchList::Batch(std::size_t index) const { return (*Doc)[static_cast<rapidjson::SizeType>(index)]; }
-
-std::string TBatchList::BatchJson(std::size_t index) const { return RequestJsonText(Batch(index)); }
+rapidjson::Document TBatchList::Batch(std::size_t index) const {
+  rapidjson::Document batch;
+  batch.Parse(Texts[index].c_str(), Texts[index].size());
+  return batch;
+}
 
 void AddText(rapidjson::Value& object, const char* name, const std::string& text, TJsonAllocator& alloc) {
   object.AddMember(rapidjson::Value(name, alloc), rapidjson::Value(text, alloc), alloc);

@@ -15,13 +15,18 @@
 // routine whose query found no rows calls neither and hands back the empty list.
 //
 // Entries are rapidjson values made with Allocator() (NewObject() and AddText()
-// help); Add* moves them into the list. The list owns all its JSON.
-// One thread builds and reads a list; it is handed over by value (movable).
+// help); Add* turns them into their request text at once (RequestJsonText),
+// so the list holds each batch as the finished JSON text it is sent as, not
+// as a document: a catalogue of 50,000 products stays small. The values a row
+// made are released at the start of a later row (BeginRow), so a value made
+// with Allocator() must not be kept past its row. One thread builds and reads
+// a list; it is handed over by value (movable).
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <rapidjson/document.h>
 
@@ -43,10 +48,10 @@ class TBatchList {
   // Starts the next row: closes the current batch when it holds kBatchCut or
   // more entries.
   void BeginRow();
-  // Append one entry of the current row (the value is moved from; it must have
-  // been made with Allocator()).
-  void AddCreate(rapidjson::Value& entry);
-  void AddUpdate(rapidjson::Value& entry);
+  // Append one entry of the current row (made with Allocator(); its text is
+  // taken, the value is left as it was).
+  void AddCreate(const rapidjson::Value& entry);
+  void AddUpdate(const rapidjson::Value& entry);
   // A shop id to delete, sent as a JSON string.
   void AddDelete(const std::string& id);
   // Closes the current batch and appends it, even when it holds no entries.
@@ -54,23 +59,28 @@ class TBatchList {
 
   // An empty JSON object for an entry.
   rapidjson::Value NewObject() const { return rapidjson::Value(rapidjson::kObjectType); }
-  TJsonAllocator& Allocator();
+  TJsonAllocator& Allocator() { return *Pool; }
   // Entries added to the current (not yet closed) batch.
   int CurrentEntryCount() const { return EntryCount; }
 
   // ---- Reading ---------------------------------------------------------------
   // Number of batch objects (the "total batches" an upload logs).
-  std::size_t Count() const;
+  std::size_t Count() const { return Texts.size(); }
   bool Empty() const { return Count() == 0; }
-  const rapidjson::Value& Batch(std::size_t index) const;
   // The JSON text of a batch object, as it is sent (RequestJsonText).
-  std::string BatchJson(std::size_t index) const;
+  const std::string& BatchJson(std::size_t index) const { return Texts[index]; }
+  // The batch object parsed from its text.
+  rapidjson::Document Batch(std::size_t index) const;
 
  private:
+  void Add(int array, const std::string& text);
   void CloseBatch();
 
-  std::unique_ptr<rapidjson::Document> Doc;  // the array of batch objects
-  rapidjson::Value Create, Update, Delete;    // arrays of the current batch
+  static constexpr std::size_t kPoolKeep = 256 * 1024;
+
+  std::unique_ptr<TJsonAllocator> Pool;  // the values of the rows being built
+  std::vector<std::string> Texts;        // the closed batches
+  std::string Arrays[3];                 // the current batch's "create", "update", "delete" entries, comma-separated
   int EntryCount = 0;
 };
 

@@ -151,10 +151,11 @@ TVariationBatch VariationBatch(const TProductRow& row, std::vector<std::string>&
       update.PushBack(entry, a);
     }
   }
-  batch.Object.SetObject();
-  if (!create.Empty()) batch.Object.AddMember("create", create, a);
-  if (!update.Empty()) batch.Object.AddMember("update", update, a);
-  if (!remove.Empty()) batch.Object.AddMember("delete", remove, a);
+  rapidjson::Value object(rapidjson::kObjectType);
+  if (!create.Empty()) object.AddMember("create", create, a);
+  if (!update.Empty()) object.AddMember("update", update, a);
+  if (!remove.Empty()) object.AddMember("delete", remove, a);
+  if (object.MemberCount() > 0) batch.Json = RequestJsonText(object);
   return batch;
 }
 

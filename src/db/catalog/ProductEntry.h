@@ -42,7 +42,8 @@ rapidjson::Value TranslationEntry(const rapidjson::Value& productEntry, const TP
 
 // The variation batch of a variable product: a create or update per level
 // with a sub-description, a delete for a level whose sub-description was
-// cleared while it still has a WooVarID. options receives the sub-descriptions.
+// cleared while it still has a WooVarID; its Json is empty when it has no
+// entry. options receives the sub-descriptions.
 TVariationBatch VariationBatch(const TProductRow& row, std::vector<std::string>& options, TJsonAllocator& alloc);
 
 // The text of a variation's SKU for a level: ProductCode + "-PK" + level.

@@ -23,68 +23,71 @@ const char* const kProductQuery =
 
 TProductBatches TDatabaseModule::GetProducts() {
   LogLine("Getting Need to Upload Products...");
-  OpenQuery(kProductQuery);
-  const TRecordSet& rows = Query();
-
   TProductBatches out;
-  if (rows.RecordCount() == 0) {
+  TBatchList& list = out.List;
+  const TConfig config = ConfigSnapshot();
+  bool any = false;
+  // The rows come in pieces and leave as the entries' text, so a big
+  // catalogue is never held as rows.
+  OpenQueryInPieces(kProductQuery, kRowsAtATime, [&](const TRecordSet& rows) {
+    if (rows.RecordCount() == 0) return;
+    any = true;
+    const TProductColumns columns(rows, config.WarehouseCode);
+    auto& a = list.Allocator();
+    for (int i = 0; i < rows.RecordCount(); ++i) {
+      const TProductRow row = columns.Read(i);
+      list.BeginRow();
+      if (!row.HasExtend) {
+        LogLine(" |- Product " + row.ProductCode + " has no ProductExtend row; not sent.");
+        continue;
+      }
+      if (!row.OnlineOrderItem) {
+        list.AddDelete(row.WooID);
+        for (const std::string& id : row.Translates)
+          if (!id.empty()) list.AddDelete(id);
+        continue;
+      }
+      if (!row.Live && row.WooID.empty()) continue;
+      const int level = DefaultPriceLevel(row.DefaultSalesPrice);
+      if (level == 0) {
+        LogLine(" |- Product " + row.ProductCode + " has no price level " + std::to_string(row.DefaultSalesPrice + 1) +
+                " (DefaultSalesPrice); not sent.");
+        continue;
+      }
+
+      std::vector<std::string> options;
+      if (row.MultiplePrice) {
+        TVariationBatch variations = VariationBatch(row, options, a);
+        if (!variations.Json.empty()) out.Variations.emplace(row.ProductCode, std::move(variations));
+      }
+      const rapidjson::Value entry = ProductEntry(row, level, row.Live, options, config, a);
+
+      rapidjson::Value pending(rapidjson::kArrayType);
+      rapidjson::Value translations[3];
+      for (int n = 1; n <= 3; ++n) {
+        if (!row.Descriptions[n - 1].empty()) translations[n - 1] = TranslationEntry(entry, row, n, config, a);
+      }
+      if (row.WooID.empty()) {
+        list.AddCreate(entry);
+      } else {
+        list.AddUpdate(entry);
+      }
+      for (int n = 1; n <= 3; ++n) {
+        if (translations[n - 1].IsNull()) continue;
+        if (!row.Translates[n - 1].empty()) {
+          list.AddUpdate(translations[n - 1]);
+        } else {
+          pending.PushBack(translations[n - 1], a);
+        }
+      }
+      if (!pending.Empty()) out.Translations.emplace(row.ProductCode, RequestJsonText(pending));
+    }
+  });
+  if (!any) {
     LogLine(" |- No new data.");
     return out;
   }
-  const TConfig config = ConfigSnapshot();
-  const TProductColumns columns(rows, config.WarehouseCode);
-  TBatchList& list = out.List;
-  auto& a = list.Allocator();
-  for (int i = 0; i < rows.RecordCount(); ++i) {
-    const TProductRow row = columns.Read(i);
-    list.BeginRow();
-    if (!row.HasExtend) {
-      LogLine(" |- Product " + row.ProductCode + " has no ProductExtend row; not sent.");
-      continue;
-    }
-    if (!row.OnlineOrderItem) {
-      list.AddDelete(row.WooID);
-      for (const std::string& id : row.Translates)
-        if (!id.empty()) list.AddDelete(id);
-      continue;
-    }
-    if (!row.Live && row.WooID.empty()) continue;
-    const int level = DefaultPriceLevel(row.DefaultSalesPrice);
-    if (level == 0) {
-      LogLine(" |- Product " + row.ProductCode + " has no price level " + std::to_string(row.DefaultSalesPrice + 1) +
-              " (DefaultSalesPrice); not sent.");
-      continue;
-    }
-
-    std::vector<std::string> options;
-    if (row.MultiplePrice) {
-      TVariationBatch variations = VariationBatch(row, options, a);
-      if (variations.Object.MemberCount() > 0) out.Variations.emplace(row.ProductCode, std::move(variations));
-    }
-    rapidjson::Value entry = ProductEntry(row, level, row.Live, options, config, a);
-
-    rapidjson::Value pending(rapidjson::kArrayType);
-    rapidjson::Value translations[3];
-    for (int n = 1; n <= 3; ++n) {
-      if (!row.Descriptions[n - 1].empty()) translations[n - 1] = TranslationEntry(entry, row, n, config, a);
-    }
-    if (row.WooID.empty()) {
-      list.AddCreate(entry);
-    } else {
-      list.AddUpdate(entry);
-    }
-    for (int n = 1; n <= 3; ++n) {
-      if (translations[n - 1].IsNull()) continue;
-      if (!row.Translates[n - 1].empty()) {
-        list.AddUpdate(translations[n - 1]);
-      } else {
-        pending.PushBack(translations[n - 1], a);
-      }
-    }
-    if (!pending.Empty()) out.Translations.emplace(row.ProductCode, std::move(pending));
-  }
   list.Finish();
-  LastResult() = TQueryResult{};  // the rows are in the batches now; a big catalogue is held once
   return out;
 }
 

@@ -32,16 +32,13 @@ bool StoresAsIs(const TSqlType& from, const TSqlType& to) {
 
 void TCompiler::EmitConverted(TExpr& e, const TSqlType& target, const std::string& targetName, TSqlWriter& w) {
   if (e.Kind == TExprKind::Literal) {
-    if (e.Value.IsNull()) {
-      w.Text("NULL");
-      NoteLiteral(e, TLiteralUse::THow::Exact);
-      return;
-    }
+    // Stored as a parameter, NULL too, so that the statement is the same
+    // whatever its literals are (the parse cache fills them in).
     TValue v = e.IsDate && target.IsText() ? TValue::MakeText(e.OriginalText) : e.Value;
     try {
-      TValue stored = ConvertTo(v, target, TConvertMode::Store, targetName.c_str());
+      TValue stored = e.Value.IsNull() ? TValue() : ConvertTo(v, target, TConvertMode::Store, targetName.c_str());
       size_t before = w.Params.size();
-      w.Literal(stored);
+      w.Param(std::move(stored));
       NoteLiteral(e, TLiteralUse::THow::Stored, &w, before, &target, &targetName);
       return;
     } catch (const TRuntimeError&) {

@@ -6,9 +6,7 @@
 
 namespace ooa::tsql {
 
-namespace {
-
-TSqlType NumericResult(const TSqlType& a, const TSqlType& b) {
+TSqlType ArithmeticType(const TSqlType& a, const TSqlType& b) {
   auto rank = [](TTypeClass c) {
     switch (c) {
       case TTypeClass::Bit:
@@ -26,8 +24,6 @@ TSqlType NumericResult(const TSqlType& a, const TSqlType& b) {
   if (ra >= rb) return a.Class == TTypeClass::Bit ? TSqlType::Of(TTypeClass::Int) : a;
   return b;
 }
-
-}  // namespace
 
 TSqlType LiteralType(const TExpr& e) {
   if (e.Value.IsNull()) return TSqlType();
@@ -88,7 +84,7 @@ void TCompiler::Resolve(TExpr& e, const TScope* scope) {
       } else if (e.Op == "+" && b.Class == TTypeClass::DateTime && a.IsNumeric()) {
         e.Type = b;
       } else {
-        e.Type = NumericResult(a, b);
+        e.Type = ArithmeticType(a, b);
       }
       break;
     }

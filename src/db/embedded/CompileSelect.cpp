@@ -96,10 +96,10 @@ void TCompiler::ResolveSelect(TSelect& q, const TScope* outer, std::vector<TOutC
   }
 }
 
-void TCompiler::EmitTableSource(const TTableSource& src, TSqlWriter& w) {
+void TCompiler::EmitTableSource(const TTableSource& src, TSqlWriter& w, const std::vector<TPushed>& pushed) {
   if (src.Derived) {
     w.Text("(");
-    EmitSelect(*src.Derived, w);
+    EmitSelect(*src.Derived, w, nullptr, nullptr, &pushed);
     w.Text(") AS ");
     w.Name(src.Alias);
     return;
@@ -112,7 +112,7 @@ void TCompiler::EmitTableSource(const TTableSource& src, TSqlWriter& w) {
 }
 
 void TCompiler::EmitSelect(const TSelect& q, TSqlWriter& w, const std::vector<TSqlType>* targets,
-                           const std::vector<std::string>* targetNames) {
+                           const std::vector<std::string>* targetNames, const std::vector<TPushed>* pushed) {
   w.Text(q.Distinct ? "SELECT DISTINCT " : "SELECT ");
   for (size_t i = 0; i < q.Items.size(); ++i) {
     if (i) w.Text(", ");
@@ -126,20 +126,27 @@ void TCompiler::EmitSelect(const TSelect& q, TSqlWriter& w, const std::vector<TS
   }
   for (size_t i = 0; i < q.From.size(); ++i) {
     w.Text(i ? ", " : " FROM ");
-    EmitTableSource(q.From[i].First, w);
+    EmitTableSource(q.From[i].First, w, PushDown(q, q.From[i].First, nullptr));
     for (const TJoin& j : q.From[i].Joins) {
       w.Text(j.Kind == "INNER" ? " JOIN " : j.Kind == "CROSS" ? " CROSS JOIN " : " " + j.Kind + " JOIN ");
-      EmitTableSource(j.Source, w);
+      EmitTableSource(j.Source, w, PushDown(q, j.Source, &j));
       if (j.On) {
         w.Text(" ON ");
         EmitExpr(*j.On, w);
       }
     }
   }
+  bool where = false;
+  auto conjunct = [&]() { w.Text(where ? " AND " : " WHERE "); where = true; };
   if (q.Where) {
-    w.Text(" WHERE ");
+    conjunct();
     EmitExpr(*q.Where, w);
   }
+  if (pushed)
+    for (const TPushed& p : *pushed) {
+      conjunct();
+      EmitComparison(*p.Inner, "=", *p.Value, w);
+    }
   for (size_t i = 0; i < q.GroupBy.size(); ++i) {
     w.Text(i ? ", " : " GROUP BY ");
     EmitExpr(*q.GroupBy[i], w);

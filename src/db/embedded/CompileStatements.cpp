@@ -63,6 +63,18 @@ void TSqlWriter::Literal(const TValue& v) {
   Sql += std::to_string(Params.size());
 }
 
+void TSqlWriter::Param(TValue v) {
+  if (Inline) {
+    Literal(v);
+    return;
+  }
+  TParamSource p;
+  p.Value = std::move(v);
+  Params.push_back(std::move(p));
+  Sql += '?';
+  Sql += std::to_string(Params.size());
+}
+
 TProgram CompileBatch(TBatch batch, const TCatalog& catalog) {
   TCompiler c(catalog);
   return c.Compile(std::move(batch));

@@ -31,8 +31,16 @@ struct TSqlWriter {
   void Text(const std::string& s) { Sql += s; }
   void Name(const std::string& name);  // "quoted"
   void Variable(int slot);
+  // A value: a parameter, or written into the text when Inline or NULL.
   void Literal(const TValue& v);
+  // A value as a parameter, NULL too (written into the text when Inline).
+  void Param(TValue v);
 };
+
+// The type of arithmetic on a and b that are no texts or date-times: the
+// higher of two number types (int for bit); float when one is a float and the
+// other of no number type; unknown otherwise.
+TSqlType ArithmeticType(const TSqlType& a, const TSqlType& b);
 
 class TCompiler {
  public:
@@ -81,18 +89,31 @@ class TCompiler {
   void EmitDdl(std::string sql, int line);
 
   // Queries (CompileSelect.cpp).
+  // An equality added to a derived table's Where: its stored column Inner
+  // equals Value, a literal or variable of the outer query.
+  struct TPushed {
+    const TExpr* Inner;
+    const TExpr* Value;
+  };
   // Resolves a SELECT; fills its output columns.
   void ResolveSelect(TSelect& q, const TScope* outer, std::vector<TOutColumn>& out);
   void BuildSources(TSelect& q, const TScope* outer, TScope& scope);
+  // pushed: equalities the query's own Where gets as well.
   void EmitSelect(const TSelect& q, TSqlWriter& w, const std::vector<TSqlType>* targets = nullptr,
-                  const std::vector<std::string>* targetNames = nullptr);
-  void EmitTableSource(const TTableSource& src, TSqlWriter& w);
+                  const std::vector<std::string>* targetNames = nullptr,
+                  const std::vector<TPushed>* pushed = nullptr);
+  void EmitTableSource(const TTableSource& src, TSqlWriter& w, const std::vector<TPushed>& pushed);
+  // The outer query's keys that a derived source of q (brought in by join, or
+  // nullptr for the first source of a From item) may filter on (CompilePushdown.cpp).
+  std::vector<TPushed> PushDown(const TSelect& q, const TTableSource& src, const TJoin* join) const;
 
   // Expressions (CompileExpr.cpp / EmitExpr.cpp).
   void Resolve(TExpr& e, const TScope* scope);
   void ResolveColumn(TExpr& e, const TScope* scope);
   void EmitExpr(const TExpr& e, TSqlWriter& w);
   void EmitAs(const TExpr& e, TTypeClass other, TSqlWriter& w);
+  // a op b, each side adjusted to the other's class, texts compared in TSQL.
+  void EmitComparison(const TExpr& a, const std::string& op, const TExpr& b, TSqlWriter& w);
   // Notes how the literal e reached the program; the parameter it became is
   // the last of w's when there are more than paramsBefore.
   void NoteLiteral(const TExpr& e, TLiteralUse::THow how, TSqlWriter* w = nullptr, size_t paramsBefore = 0,

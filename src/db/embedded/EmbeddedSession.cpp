@@ -83,7 +83,17 @@ class TEmbeddedSession : public IDbSession {
 
   bool IsOpen() const override { return Db != nullptr; }
 
-  TQueryResult Query(const std::string& batch) override {
+  TQueryResult Query(const std::string& batch) override { return Run(batch, 0, nullptr); }
+
+  void QueryInPieces(const std::string& batch, size_t rows,
+                     const std::function<void(const TRecordSet&)>& piece) override {
+    Run(batch, rows, &piece);
+  }
+
+  void Execute(const std::string& batch) override { Query(batch); }
+
+ private:
+  TQueryResult Run(const std::string& batch, size_t rows, const std::function<void(const TRecordSet&)>* piece) {
     if (!Db) throw TDbError("The database connection is not open.");
     int64_t version = ReadSchemaVersion();
     if (version != SchemaVersion) {
@@ -95,6 +105,7 @@ class TEmbeddedSession : public IDbSession {
     }
     const tsql::TProgram& program = Parsed.Compile(batch, Catalog);
     tsql::TExecutor executor(Db, Cache, &Locks);
+    if (piece) executor.HandOver(rows, piece);
     executor.Prepare(program);
     if (!program.HasDdl) return executor.Run(program);
     try {
@@ -107,9 +118,6 @@ class TEmbeddedSession : public IDbSession {
     }
   }
 
-  void Execute(const std::string& batch) override { Query(batch); }
-
- private:
   void Exec(const char* sql) {
     char* err = nullptr;
     if (sqlite3_exec(Db, sql, nullptr, nullptr, &err) != SQLITE_OK) {

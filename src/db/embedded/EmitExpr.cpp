@@ -48,6 +48,15 @@ void TCompiler::EmitAs(const TExpr& e, TTypeClass other, TSqlWriter& w) {
   EmitExpr(e, w);
 }
 
+void TCompiler::EmitComparison(const TExpr& a, const std::string& op, const TExpr& b, TSqlWriter& w) {
+  w.Text("(");
+  EmitAs(a, b.Type.Class, w);
+  w.Text(" " + op + " ");
+  EmitAs(b, a.Type.Class, w);
+  if (NeedsCollation(a, b)) w.Text(" COLLATE TSQL");
+  w.Text(")");
+}
+
 void TCompiler::EmitExpr(const TExpr& e, TSqlWriter& w) {
   const auto& A = e.Args;
   switch (e.Kind) {
@@ -129,15 +138,7 @@ void TCompiler::EmitExpr(const TExpr& e, TSqlWriter& w) {
       w.Text(")");
       return;
     }
-    case TExprKind::Compare: {
-      w.Text("(");
-      EmitAs(*A[0], A[1]->Type.Class, w);
-      w.Text(" " + e.Op + " ");
-      EmitAs(*A[1], A[0]->Type.Class, w);
-      if (NeedsCollation(*A[0], *A[1])) w.Text(" COLLATE TSQL");
-      w.Text(")");
-      return;
-    }
+    case TExprKind::Compare: EmitComparison(*A[0], e.Op, *A[1], w); return;
     case TExprKind::And:
     case TExprKind::Or:
       w.Text("(");

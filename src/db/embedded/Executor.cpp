@@ -174,6 +174,20 @@ void TExecutor::Prepare(const TProgram& program) {
     if (in.Sql) Cache.Get(in.Sql->Sql);
 }
 
+void TExecutor::HandOverPiece(sqlite3_stmt* st, TRecordSet& set) {
+  try {
+    (*Piece)(set);
+  } catch (...) {
+    if (st) sqlite3_reset(st);
+    if (TranCount > 0 || !sqlite3_get_autocommit(Db)) {
+      sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+      TranCount = 0;
+    }
+    throw;
+  }
+  set.Rows.clear();
+}
+
 bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& result) {
   const TSqlStep& step = *in.Sql;
   sqlite3_stmt* st;
@@ -194,6 +208,7 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
   }
   std::vector<TValue> last;
   bool gotRow = false;
+  bool handed = false;  // a piece of the set went to Piece
   int64_t rows = 0;
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -204,6 +219,10 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
       row.reserve(static_cast<size_t>(n));
       for (int c = 0; c < n; ++c) row.push_back(ResultValue(st, c, step.Columns[static_cast<size_t>(c)].Type));
       set->Rows.push_back(std::move(row));
+      if (Piece && set->Rows.size() >= PieceRows) {
+        HandOverPiece(st, *set);
+        handed = true;
+      }
     } else if (in.Op == TOp::QueryAssign) {
       last.resize(static_cast<size_t>(n));
       for (int c = 0; c < n; ++c) last[static_cast<size_t>(c)] = ColumnValue(st, c);
@@ -221,6 +240,10 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
     FailFromSqlite(rc);
     if (set) result.Sets.pop_back();
     return false;
+  }
+  if (set && Piece) {
+    if (!set->Rows.empty() || !handed) HandOverPiece(st, *set);
+    result.Sets.pop_back();
   }
   if (in.Op == TOp::Exec) {
     rows = sqlite3_changes64(Db);
@@ -323,7 +346,8 @@ TQueryResult TExecutor::Run(const TProgram& p) {
         if (ok) {
           for (const auto& c : in.Columns) set.Columns.push_back(c.Name);
           set.Rows.push_back(std::move(row));
-          result.Sets.push_back(std::move(set));
+          if (Piece) HandOverPiece(nullptr, set);
+          else result.Sets.push_back(std::move(set));
           Vars[kSlotRowCount] = TValue::MakeInt(1);
           Vars[kSlotError] = TValue::MakeInt(0);
         }

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 #include "db/DbSession.h"
 #include "db/embedded/AppLocks.h"
 #include "db/embedded/Program.h"
@@ -24,10 +26,19 @@ class TExecutor {
   // so that SQLite's objections come before anything runs.
   void Prepare(const TProgram& program);
   TQueryResult Run(const TProgram& program);
+  // The rows of the result sets Run makes go to piece, at most `rows` at a
+  // time, instead of into its result (see IDbSession::QueryInPieces).
+  void HandOver(size_t rows, const std::function<void(const TRecordSet&)>* piece) {
+    PieceRows = rows ? rows : 1;
+    Piece = piece;
+  }
 
  private:
   bool RunStep(const TInstr& in, const TProgram& p, TQueryResult& result);
   void CallProc(const TInstr& in, const TProgram& p);
+  // Hands the set's rows to Piece and empties them; an exception from Piece
+  // leaves the statement (when there is one) reset and no transaction open.
+  void HandOverPiece(sqlite3_stmt* st, TRecordSet& set);
   bool Fail(int number, const std::string& message);
   void FailFromSqlite(int rc);
   bool ExecControl(const char* sql);
@@ -41,6 +52,8 @@ class TExecutor {
   std::string FirstError;
   bool HasError = false;
   bool JumpFlag = false;  // the last condition evaluated by SQLite
+  size_t PieceRows = 0;
+  const std::function<void(const TRecordSet&)>* Piece = nullptr;
 };
 
 }  // namespace ooa::tsql

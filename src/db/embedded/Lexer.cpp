@@ -153,7 +153,13 @@ void Tokenize(const std::string& s, bool texts, std::vector<TToken>& out) {
     if (IdentStart(c)) {
       while (i < n && IdentPart(static_cast<unsigned char>(s[i]))) ++i;
       std::string& t = push(TTok::Ident, start, i);
-      if (!texts) continue;
+      if (!texts) {
+        // NULL is the one keyword the parse cache treats as a literal.
+        if (i - start == 4 && (s[start] | 32) == 'n' && (s[start + 1] | 32) == 'u' && (s[start + 2] | 32) == 'l' &&
+            (s[start + 3] | 32) == 'l')
+          t.assign(s, start, 4);
+        continue;
+      }
       t.assign(s, start, i - start);
       std::string& lower = out.back().Lower;
       lower = out.back().Text;

@@ -21,9 +21,9 @@ struct TToken {
 };
 
 // Throws TDbError for an unclosed quote or comment or a stray character.
-// Without texts only the number and text literals get their Text (and no
-// identifier its Lower): enough to tell a batch's shape by the spans of the
-// other tokens.
+// Without texts only the number and text literals and the keyword NULL get
+// their Text (and no identifier its Lower): enough to tell a batch's shape by
+// the spans of the other tokens.
 std::vector<TToken> Tokenize(const std::string& batch, bool texts = true);
 // The same into out, whose room is used again.
 void Tokenize(const std::string& batch, bool texts, std::vector<TToken>& out);

@@ -2,6 +2,7 @@
 // earlier tree of that shape with the batch's own literals made again.
 #include "db/embedded/ParseCache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -14,7 +15,25 @@ namespace {
 using TFill = TParseCache::TFill;
 using TFills = TParseCache::TFills;
 
-bool IsLiteralToken(TTok k) { return k == TTok::Integer || k == TTok::Decimal || k == TTok::Float || k == TTok::String; }
+bool IsNumberToken(const TToken& t) { return t.Kind == TTok::Integer || t.Kind == TTok::Decimal || t.Kind == TTok::Float; }
+
+// The keyword NULL: the tokenizer gives its text even in a shape.
+bool IsNullToken(const TToken& t) {
+  return t.Kind == TTok::Ident && t.Text.size() == 4 && (t.Text[0] | 32) == 'n' && (t.Text[1] | 32) == 'u' &&
+         (t.Text[2] | 32) == 'l' && (t.Text[3] | 32) == 'l';
+}
+
+bool IsLiteralToken(const TToken& t) { return IsNumberToken(t) || t.Kind == TTok::String || IsNullToken(t); }
+
+// What a pinned token must be again: its kind, prefix and text.
+std::string PinText(const TToken& t) {
+  std::string pin;
+  pin.reserve(t.Text.size() + 2);
+  pin += static_cast<char>(t.Kind);
+  pin += t.Unicode ? 'N' : '\'';
+  pin += t.Text;
+  return pin;
+}
 
 void PutInt(std::string& key, size_t v) {
   char b[sizeof(uint32_t)];
@@ -191,22 +210,21 @@ struct TCloner {
 
 }  // namespace
 
-// The batch as written with each number and text literal replaced by its
-// kind and line. The tokenizer reads from a token's start on without looking
-// back, so two batches of one shape give the same tokens but for the
-// literals' texts. Each piece of text goes with its length, so that no text
+// The batch as written with each literal replaced by its family (a number;
+// a text or NULL) and line. The tokenizer reads from a token's start on
+// without looking back, so two batches of one shape give the same tokens but
+// for the literals. Each piece of text goes with its length, so that no text
 // can pass for a literal.
 std::string TParseCache::ShapeOf(const std::vector<TToken>& tokens, const std::string& text) {
   std::string key;
   key.reserve(text.size() + 64);
   size_t from = 0;
   for (const TToken& t : tokens) {
-    if (!IsLiteralToken(t.Kind)) continue;
+    if (!IsLiteralToken(t)) continue;
     auto pos = static_cast<size_t>(t.Pos);
     PutInt(key, pos - from);
     key.append(text, from, pos - from);
-    key += static_cast<char>(t.Kind);
-    key += t.Unicode ? 'N' : '\'';
+    key += IsNumberToken(t) ? '#' : '\'';
     PutInt(key, static_cast<size_t>(t.Line));
     from = static_cast<size_t>(t.End);
   }
@@ -223,61 +241,99 @@ bool TParseCache::SameLiteral(const TExpr& a, const TExpr& b) {
 
 bool TParseCache::Matches(const TEntry& entry, const std::vector<TToken>& tokens) {
   for (const auto& [index, pinned] : entry.Pinned)
-    if (tokens[index].Text != pinned) return false;
+    if (PinText(tokens[index]) != pinned) return false;
   return true;
+}
+
+TParseCache::TEntry* TParseCache::Lookup(const std::string& key, const std::vector<TToken>& shape, bool& first) {
+  first = false;
+  auto found = Entries.find(key);
+  if (found == Entries.end()) {
+    if (Seen.size() >= kMaxSeen) Seen.clear();
+    first = Seen.insert(std::hash<std::string>()(key)).second;
+    return nullptr;
+  }
+  if (!Matches(found->second, shape)) return nullptr;
+  ++found->second.Uses;
+  found->second.LastUse = ++Clock;
+  return &found->second;
+}
+
+bool TParseCache::ParseNoted(const std::string& text, TBatch& tree, TFills& fills, TPinned& pinned,
+                             size_t& count) {
+  std::vector<TToken> tokens = Tokenize(text);
+  count = tokens.size();
+  std::vector<TLiteralSite> sites;
+  tree = ParseTokens(tokens, &sites);
+  // A literal whose token cannot be told (a site the tree no longer holds, or
+  // a value its token does not give) leaves the batch uncached.
+  std::vector<bool> free(tokens.size(), false);
+  for (const TLiteralSite& s : sites) {
+    if (!s.Node || s.Token >= tokens.size() || free[s.Token]) return false;
+    TExpr check;
+    MakeLiteral(check, tokens[s.Token]);
+    for (int n = 0; n < s.Negations; ++n) NegateLiteral(check);
+    if (!SameLiteral(check, *s.Node)) return false;
+    free[s.Token] = true;
+    fills.emplace(s.Node, TFill{s.Token, s.Negations});
+  }
+  if (fills.size() != sites.size()) return false;
+  for (size_t i = 0; i < tokens.size(); ++i)
+    if (IsLiteralToken(tokens[i]) && !free[i]) pinned.emplace_back(i, PinText(tokens[i]));
+  return true;
+}
+
+TParseCache::TEntry& TParseCache::Keep(std::string key, TEntry entry) {
+  auto found = Entries.find(key);
+  if (found != Entries.end()) {
+    Tokens -= found->second.Tokens;
+    entry.Uses = found->second.Uses;
+    Entries.erase(found);
+  }
+  while (!Entries.empty() && (Entries.size() >= kMaxEntries || Tokens + entry.Tokens > kMaxTokens)) {
+    auto victim = Entries.begin();
+    for (auto it = Entries.begin(); it != Entries.end(); ++it)
+      if (it->second.Uses < victim->second.Uses ||
+          (it->second.Uses == victim->second.Uses && it->second.LastUse < victim->second.LastUse))
+        victim = it;
+    Tokens -= victim->second.Tokens;
+    Entries.erase(victim);
+    if (++Evictions % kMaxEntries == 0)
+      for (auto& [k, e] : Entries) e.Uses /= 2;
+  }
+  Tokens += entry.Tokens;
+  entry.Uses = std::max<uint64_t>(entry.Uses, 1);
+  entry.LastUse = ++Clock;
+  return Entries.insert_or_assign(std::move(key), std::move(entry)).first->second;
 }
 
 TBatch TParseCache::Parse(const std::string& text) {
   std::vector<TToken>& shape = Shape;
   Tokenize(text, false, shape);
   if (shape.size() > kMaxBatchTokens) return ParseBatch(text);
-  TEntry* entry = nullptr;
-  return Tree(text, shape, ShapeOf(shape, text), entry, nullptr);
-}
-
-TBatch TParseCache::Tree(const std::string& text, const std::vector<TToken>& shape, std::string key, TEntry*& entry,
-                         TFills* fills) {
-  entry = nullptr;
-  auto found = Entries.find(key);
-  if (found != Entries.end() && Matches(found->second, shape)) {
-    entry = &found->second;
+  std::string key = ShapeOf(shape, text);
+  bool first = false;
+  TEntry* entry = Lookup(key, shape, first);
+  if (entry && entry->HasTree) {
     TCloner c;
     c.MapPos = [&shape](int index) { return shape[static_cast<size_t>(index)].Pos; };
     c.In = &entry->Fills;
-    c.Out = fills;
     c.Tokens = &shape;
     return c.Batch(entry->Tree);
   }
-
   // A shape is kept from its second batch on: a batch of its own kind costs
   // no copy of its tree.
-  if (found == Entries.end()) {
-    if (Seen.size() >= kMaxSeen) Seen.clear();
-    if (Seen.insert(std::hash<std::string>()(key)).second) return ParseBatch(text);
-  }
-  std::vector<TToken> tokens = Tokenize(text);
+  if (first) return ParseBatch(text);
 
-  std::vector<int> starts;
-  starts.reserve(tokens.size());
-  for (const TToken& t : tokens) starts.push_back(t.Pos);
-  std::vector<TLiteralSite> sites;
-  TBatch tree = ParseTokens(tokens, &sites);
-
-  // The template: positions as token numbers, each literal made from a token
-  // noted. A literal whose token cannot be told (a site the tree no longer
-  // holds, or a value its token does not give) leaves the batch uncached.
+  TBatch tree;
   TFills bySite;
-  std::vector<bool> free(tokens.size(), false);
-  for (const TLiteralSite& s : sites) {
-    if (!s.Node || s.Token >= tokens.size() || free[s.Token]) return tree;
-    TExpr check;
-    MakeLiteral(check, tokens[s.Token]);
-    for (int n = 0; n < s.Negations; ++n) NegateLiteral(check);
-    if (!SameLiteral(check, *s.Node)) return tree;
-    free[s.Token] = true;
-    bySite.emplace(s.Node, TFill{s.Token, s.Negations});
-  }
-  if (bySite.size() != sites.size()) return tree;
+  TPinned pinned;
+  size_t count = 0;
+  if (!ParseNoted(text, tree, bySite, pinned, count)) return tree;
+  // The template: positions as token numbers, each literal noted.
+  std::vector<int> starts;
+  starts.reserve(shape.size());
+  for (const TToken& t : shape) starts.push_back(t.Pos);
   TEntry made;
   TCloner c;
   c.MapPos = [&starts](int pos) {
@@ -286,14 +342,17 @@ TBatch TParseCache::Tree(const std::string& text, const std::vector<TToken>& sha
   c.In = &bySite;
   c.Out = &made.Fills;
   made.Tree = c.Batch(tree);
-  if (made.Fills.size() != sites.size()) return tree;
-  for (size_t i = 0; i < tokens.size(); ++i)
-    if (IsLiteralToken(tokens[i].Kind) && !free[i]) made.Pinned.emplace_back(i, tokens[i].Text);
-
-  if (Entries.size() >= kMaxEntries || Tokens + tokens.size() > kMaxTokens) Clear();
-  Tokens += tokens.size();
-  entry = &Entries.insert_or_assign(std::move(key), std::move(made)).first->second;
-  if (fills) *fills = std::move(bySite);
+  if (made.Fills.size() != bySite.size()) return tree;
+  made.HasTree = true;
+  if (entry) {
+    entry->Tree = std::move(made.Tree);
+    entry->Fills = std::move(made.Fills);
+    entry->HasTree = true;
+  } else {
+    made.Pinned = std::move(pinned);
+    made.Tokens = count;
+    Keep(std::move(key), std::move(made));
+  }
   return tree;
 }
 

@@ -1,8 +1,9 @@
 // TParseCache's programs: a batch of a shape that compiled before runs that
 // program with its own literals put in, when they make the same program.
-#include "db/embedded/ParseCache.h"
+#include <algorithm>
 
 #include "db/embedded/Compiler.h"
+#include "db/embedded/ParseCache.h"
 #include "db/embedded/Parser.h"
 #include "db/embedded/SqlType.h"
 
@@ -12,44 +13,93 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
   std::vector<TToken>& shape = Shape;
   Tokenize(text, false, shape);
   if (shape.size() > kMaxBatchTokens) {
+    ++Fresh;
     Scratch = CompileBatch(ParseBatch(text), catalog);
     return Scratch;
   }
   std::string key = ShapeOf(shape, text);
-  auto found = Entries.find(key);
-  if (found != Entries.end() && found->second.Compiled && Matches(found->second, shape) &&
-      Refill(*found->second.Compiled, shape))
-    return found->second.Compiled->Program;
-  TEntry* entry = nullptr;
+  bool first = false;
+  TEntry* entry = Lookup(key, shape, first);
+  if (entry && entry->Compiled && Refill(*entry->Compiled, shape)) return entry->Compiled->Program;
+  ++Fresh;
+  if (first) {
+    Scratch = CompileBatch(ParseBatch(text), catalog);
+    return Scratch;
+  }
+  TBatch tree;
   TFills fills;
-  TBatch tree = Tree(text, shape, std::move(key), entry, &fills);
+  TPinned pinned;
+  size_t count = 0;
+  const bool noted = ParseNoted(text, tree, fills, pinned, count);
   auto compiled = std::make_unique<TCompiled>();
   compiled->Program = CompileBatch(std::move(tree), catalog);
-  if (!entry || compiled->Program.HasDdl || !Index(*compiled, fills, shape)) {
-    if (entry) entry->Compiled.reset();
+  if (!noted || compiled->Program.HasDdl || !Index(*compiled, fills, shape)) {
     Scratch = std::move(compiled->Program);
     return Scratch;
+  }
+  // A program its literals did not fit gives way to this one.
+  if (!entry) {
+    TEntry made;
+    made.Pinned = std::move(pinned);
+    made.Tokens = count;
+    entry = &Keep(std::move(key), std::move(made));
   }
   entry->Compiled = std::move(compiled);
   return entry->Compiled->Program;
 }
 
+bool TParseCache::Holds(const std::string& text) {
+  Tokenize(text, false, Shape);
+  auto found = Entries.find(ShapeOf(Shape, text));
+  return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape);
+}
+
 namespace {
 
-// Finds the literals of a compiled tree and whether the program depends on
-// the length of their type: not where only a literal's value or class counts
-// (a comparison's side, a value stored into a column or variable).
+bool IsNumberClass(const TSqlType& t) { return t.IsNumeric(); }
+
+// A sum, difference or product of two numbers, or the sign of one: its type
+// is the higher of its operands' and its SQL does not depend on them.
+bool IsSum(const TExpr& e) {
+  if (e.Kind == TExprKind::Unary) return e.Op == "-" && IsNumberClass(e.Type) && IsNumberClass(e.Args[0]->Type);
+  return e.Kind == TExprKind::Binary && (e.Op == "+" || e.Op == "-" || e.Op == "*") && IsNumberClass(e.Type) &&
+         IsNumberClass(e.Args[0]->Type) && IsNumberClass(e.Args[1]->Type);
+}
+
+// Finds the literals of a compiled tree, whether the program depends on the
+// length or wholeness of their type (not where only a literal's value or
+// class counts: a comparison's side, a value stored into a column or
+// variable), and the sums each is in.
 struct TLiteralWalk {
   const TParseCache::TFills& Fills;
-  std::vector<std::pair<TExpr*, bool>> Found;
+  struct TFound {
+    TExpr* Node;
+    bool TypeFree;
+    std::vector<TExpr*> Sums;
+  };
+  std::vector<TFound> Found;
+  std::vector<TExpr*> Above;  // the expressions around the one at hand, outer first
+  std::vector<std::pair<int, TExpr*>> SumDepths;
 
   void Expr(TExpr* e, bool typeFree) {
     if (!e) return;
-    if (e->Kind == TExprKind::Literal && Fills.count(e)) Found.emplace_back(e, typeFree);
+    if (e->Kind == TExprKind::Literal && Fills.count(e)) {
+      TFound f{e, typeFree, {}};
+      for (auto it = Above.rbegin(); it != Above.rend() && IsSum(**it); ++it) {
+        f.Sums.push_back(*it);
+        SumDepths.emplace_back(static_cast<int>(Above.rend() - it), *it);
+      }
+      Found.push_back(std::move(f));
+    }
     bool free = e->Kind == TExprKind::Compare || e->Kind == TExprKind::Like || e->Kind == TExprKind::IsNull ||
                 e->Kind == TExprKind::Between || e->Kind == TExprKind::InList;
+    Above.push_back(e);
     for (auto& a : e->Args) Expr(a.get(), free);
+    Above.pop_back();
+    std::vector<TExpr*> outer;
+    outer.swap(Above);
     Select(e->Sub.get());
+    Above.swap(outer);
   }
   void Select(TSelect* q) {
     if (!q) return;
@@ -87,16 +137,28 @@ bool SameType(const TSqlType& a, const TSqlType& b) {
   return a.Class == b.Class && a.Length == b.Length && a.Scale == b.Scale && a.Name == b.Name;
 }
 
+bool IsTextOrNull(const TValue& v) { return v.Kind == TValue::TKind::Text || v.IsNull(); }
+
 }  // namespace
 
 bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& tokens) {
-  TLiteralWalk walk{fills, {}};
+  TLiteralWalk walk{fills, {}, {}, {}};
   for (auto& s : compiled.Program.Ast.Statements) walk.Stmt(s.get());
   if (walk.Found.size() != fills.size()) return false;
-  for (auto& [node, typeFree] : walk.Found) {
-    if (!compiled.LiteralOf.emplace(node, compiled.Literals.size()).second) return false;
-    const TFill& fill = fills.at(node);
-    compiled.Literals.push_back({node, fill, typeFree, tokens[fill.Token].Text});
+  for (auto& found : walk.Found) {
+    if (!compiled.LiteralOf.emplace(found.Node, compiled.Literals.size()).second) return false;
+    const TFill& fill = fills.at(found.Node);
+    compiled.Literals.push_back(
+        {found.Node, fill, found.TypeFree, true, std::move(found.Sums), tokens[fill.Token].Text});
+  }
+  std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  walk.SumDepths.erase(std::unique(walk.SumDepths.begin(), walk.SumDepths.end()), walk.SumDepths.end());
+  compiled.SumsByDepth = std::move(walk.SumDepths);
+  for (const TLiteralUse& use : compiled.Program.LiteralUses) {
+    auto at = compiled.LiteralOf.find(use.Node);
+    if (at != compiled.LiteralOf.end() && use.How != TLiteralUse::THow::Stored &&
+        use.How != TLiteralUse::THow::NotStored)
+      compiled.Literals[at->second].StoredOnly = false;
   }
   for (TInstr& in : compiled.Program.Code) {
     if (!in.Sql) continue;
@@ -116,6 +178,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
   // with everything made from it.
   std::vector<TExpr> fresh(compiled.Literals.size());
   std::vector<bool> changed(compiled.Literals.size(), false);
+  std::vector<size_t> wholeness;  // numbers now whole where they were not, or the other way round
   for (size_t i = 0; i < compiled.Literals.size(); ++i) {
     const TCompiled::TLiteral& lit = compiled.Literals[i];
     if (tokens[lit.Fill.Token].Text == lit.Text) continue;
@@ -125,8 +188,37 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     for (int n = 0; n < lit.Fill.Negations; ++n) NegateLiteral(e);
     e.Type = LiteralType(e);
     const TExpr& old = *lit.Node;
-    if (e.Value.Kind != old.Value.Kind || e.IsDate != old.IsDate) return false;
-    if (!lit.TypeFree && !SameType(e.Type, old.Type)) return false;
+    if (e.IsDate != old.IsDate) return false;
+    if (e.Value.Kind == old.Value.Kind) {
+      if (!lit.TypeFree && !SameType(e.Type, old.Type)) return false;
+    } else if (e.Value.IsNumber() && old.Value.IsNumber()) {
+      if (!lit.TypeFree) wholeness.push_back(i);
+    } else if (IsTextOrNull(e.Value) && IsTextOrNull(old.Value)) {
+      // NULL for a text (or the other way round) only where it is stored.
+      if (!lit.TypeFree || !lit.StoredOnly) return false;
+    } else {
+      return false;
+    }
+  }
+  // A number that changed between whole and not changes the types of the
+  // sums it is in; the program stays the same where a sum further out keeps
+  // its type (the stock deduction "StockQty1-(2 * 1)" is a float either way).
+  std::unordered_map<const TExpr*, TSqlType> retyped;
+  if (!wholeness.empty()) {
+    for (size_t i : wholeness) retyped[compiled.Literals[i].Node] = fresh[i].Type;
+    auto typeOf = [&retyped](const TExpr* e) -> const TSqlType& {
+      auto it = retyped.find(e);
+      return it == retyped.end() ? e->Type : it->second;
+    };
+    for (const auto& [depth, sum] : compiled.SumsByDepth) {
+      const TSqlType& a = typeOf(sum->Args[0].get());
+      TSqlType t = sum->Kind == TExprKind::Unary ? a : ArithmeticType(a, typeOf(sum->Args[1].get()));
+      if (!SameType(t, sum->Type)) retyped[sum] = std::move(t);
+    }
+    for (size_t i : wholeness) {
+      const auto& sums = compiled.Literals[i].Sums;
+      if (std::none_of(sums.begin(), sums.end(), [&](const TExpr* s) { return !retyped.count(s); })) return false;
+    }
   }
   const auto& uses = compiled.Program.LiteralUses;
   std::vector<TValue> values(uses.size());
@@ -151,12 +243,11 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
         TValue v = e.IsDate && use.Target.IsText() ? TValue::MakeText(e.OriginalText) : e.Value;
         bool stored = true;
         try {
-          values[k] = ConvertTo(v, use.Target, TConvertMode::Store, use.TargetName.c_str());
+          if (!v.IsNull()) values[k] = ConvertTo(v, use.Target, TConvertMode::Store, use.TargetName.c_str());
         } catch (const TRuntimeError&) {
           stored = false;
         }
         if (stored != (use.How == THow::Stored)) return false;
-        if (stored && values[k].IsNull()) return false;  // written as NULL into the text
         break;
       }
       case THow::Exact:
@@ -173,13 +264,22 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     node.OriginalText = std::move(fresh[i].OriginalText);
     node.Type = std::move(fresh[i].Type);
   }
+  for (auto& [node, type] : retyped) const_cast<TExpr*>(node)->Type = std::move(type);
   for (const auto& p : compiled.Params)
     if (changed[p.Literal]) p.Param->Value = std::move(values[p.Use]);
   return true;
 }
 
 void TParseCache::DropPrograms() {
-  for (auto& [key, entry] : Entries) entry.Compiled.reset();
+  for (auto it = Entries.begin(); it != Entries.end();) {
+    it->second.Compiled.reset();
+    if (it->second.HasTree) {
+      ++it;
+    } else {
+      Tokens -= it->second.Tokens;
+      it = Entries.erase(it);
+    }
+  }
 }
 
 }  // namespace ooa::tsql

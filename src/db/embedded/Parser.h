@@ -13,9 +13,9 @@ namespace ooa::tsql {
 
 TBatch ParseBatch(const std::string& text);
 
-// A literal of the tree that one number or text token became (with the signs
-// folded into it). The parse cache fills a copy of the tree from another
-// batch's token at the same place.
+// A literal of the tree that one number or text token (or the keyword NULL)
+// became, with the signs folded into it. The parse cache fills a copy of the
+// tree from another batch's token at the same place.
 struct TLiteralSite {
   TExpr* Node = nullptr;
   size_t Token = 0;
@@ -26,7 +26,8 @@ struct TLiteralSite {
 // a token.
 TBatch ParseTokens(std::vector<TToken> tokens, std::vector<TLiteralSite>* sites);
 
-// The value of a number or text token as a literal: e is a new Literal.
+// The value of a number or text token, or of the keyword NULL, as a literal:
+// e is a new Literal.
 void MakeLiteral(TExpr& e, const TToken& t);
 // A folded minus sign.
 void NegateLiteral(TExpr& e);

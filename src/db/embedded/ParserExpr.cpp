@@ -13,6 +13,7 @@ void MakeLiteral(TExpr& e, const TToken& t) {
     }
     case TTok::Decimal:
     case TTok::Float: e.Value = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr)); return;
+    case TTok::Ident: e.Value = TValue(); return;  // NULL
     default:
       if (!t.Unicode && IsSystemDateLiteral(t.Text)) {
         std::string c;
@@ -244,8 +245,11 @@ TExprPtr TParser::ParsePrimary() {
     case TTok::QuotedIdent: {
       if (t.Kind == TTok::Ident) {
         if (IsKeyword("null")) {
+          if (Sites) Sites->push_back({nullptr, Index, 0});
           Next();
-          return MakeExpr(TExprKind::Literal, pos);
+          auto e = MakeExpr(TExprKind::Literal, pos);
+          if (Sites) Sites->back().Node = e.get();
+          return e;
         }
         if (IsKeyword("case")) {
           Next();

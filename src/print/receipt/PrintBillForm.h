@@ -54,9 +54,10 @@ class TPrintBillForm {
   // Prints the receipt of invoiceNo (an invoice of an online order, kind 6)
   // with its credit notes. True when the receipt went to the printer in full;
   // false, printing nothing, when the invoice is not found or the printer is
-  // "N/A". A printer that cannot be opened, or any other printer error, is a
-  // TPrintError, a database error a TDbError, both thrown to the caller; the
-  // unfinished document is ended by the next receipt.
+  // "N/A" (then not even the invoice is read, so no query runs). A printer
+  // that cannot be opened, or any other printer error, is a TPrintError, a
+  // database error a TDbError, both thrown to the caller; the unfinished
+  // document is ended by the next receipt.
   static bool PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature, bool modified);
 
   // Runs sqlCmd on the database connection; its rows become Query.

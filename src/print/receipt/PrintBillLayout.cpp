@@ -75,6 +75,9 @@ bool TPrintBillForm::PrintOutPro() {
   const TReceiptLocale locale = ReceiptLocale();
   Separator = settings.PrintSplitLinesOnReceipts ? std::string(40, '-') : " ";
 
+  // Without a receipt printer nothing is read either: the receipt's queries
+  // would only cost the order pass time.
+  if (PrinterConfig.PrinterName == "N/A") return false;
   TBillHead head;
   if (!ReadHead(head)) return false;  // no such invoice of an online order: nothing to print
   std::string whyNot;

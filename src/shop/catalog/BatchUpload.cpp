@@ -187,15 +187,17 @@ void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const 
   if (upload.UseDelete) ProcessArray(db, upload, TResultArray::Delete, "delete", request, answer);
 }
 
-bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
-                     const rapidjson::Value& batch) {
+namespace {
+
+// SendBatchObject with the batch's request text at hand.
+bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& batch,
+               const std::string& json) {
   using TLog = TBatchUpload::TResponseLog;
   TQueueScope scope;
   try {
     channel.SetResource(upload.Resource);
     channel.SetMethod("POST");
     channel.ClearBody();
-    const std::string json = RequestJsonText(batch);
     channel.AddJsonBody(json);
     if (upload.LogRequest) LogLine(json);
     // The ids answered so far are committed as soon as this request has left,
@@ -223,11 +225,22 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
   }
 }
 
+}  // namespace
+
+bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+                     const rapidjson::Value& batch) {
+  return SendBatch(channel, db, upload, batch, RequestJsonText(batch));
+}
+
 void RunBatchUpload(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
                     const TBatchList& list) {
   if (list.Empty()) return;
   LogLine(upload.StartLine + std::to_string(list.Count()));
-  for (std::size_t i = 0; i < list.Count(); ++i) SendBatchObject(channel, db, upload, list.Batch(i));
+  // One batch object at a time is a document: the one being sent.
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    const rapidjson::Document batch = list.Batch(i);
+    SendBatch(channel, db, upload, batch, list.BatchJson(i));
+  }
 }
 
 }  // namespace ooa

@@ -104,7 +104,11 @@ void TWooModule::UploadProducts() {
   upload.AfterWrite = [&](const TBatchResult& r) {
     if (r.Array == TResultArray::Create) {
       auto it = batches.Translations.find(MemberText(r.Entry, "sku"));
-      if (it != batches.Translations.end()) UploadProductTranslations(r.Id, it->second);
+      if (it != batches.Translations.end()) {
+        rapidjson::Document translations;
+        translations.Parse(it->second.c_str(), it->second.size());
+        UploadProductTranslations(r.Id, translations);
+      }
     } else if (r.Array == TResultArray::Delete && ProductGone(r)) {
       for (int n = 1; n <= 3; ++n) {
         const std::string column = "Translate" + std::to_string(n);

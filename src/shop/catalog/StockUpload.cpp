@@ -46,7 +46,11 @@ void TWooModule::UploadProductsStockData() {
   upload.WriteBack = [&](const TBatchResult& r) -> std::string {
     auto it = stock.Variations.find(r.Id);
     // Variation stock that did not arrive keeps the product's stock pending.
-    if (it != stock.Variations.end() && !UploadProductVariationsStockData(r.Id, it->second)) return "";
+    if (it != stock.Variations.end()) {
+      rapidjson::Document levels;
+      levels.Parse(it->second.c_str(), it->second.size());
+      if (!UploadProductVariationsStockData(r.Id, levels)) return "";
+    }
     return "Update ProductExtend Set LastStockSyncedAt = " + t + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
   };
   RunBatchUpload(*RESTRequest1, Database, upload, stock.List);

@@ -57,9 +57,11 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
   LogLine("Start Upload Product Variations");
   // Entries the shop now holds as sent: created or updated, or deleted (gone).
   rapidjson::SizeType settled = 0, entries = 0;
+  rapidjson::Document object;
+  object.Parse(VariationBatchObject.Json.c_str(), VariationBatchObject.Json.size());
   for (const char* array : {"create", "update", "delete"}) {
-    auto it = VariationBatchObject.Object.FindMember(array);
-    if (it != VariationBatchObject.Object.MemberEnd() && it->value.IsArray()) entries += it->value.Size();
+    auto it = object.IsObject() ? object.FindMember(array) : object.MemberEnd();
+    if (it != object.MemberEnd() && it->value.IsArray()) entries += it->value.Size();
   }
   // Adopted variations, to be sent again as updates.
   rapidjson::Document adopted(rapidjson::kObjectType);
@@ -110,7 +112,7 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
     if (sku.HasSuffix) Result.push_back(VariationColumn(sku.PriceKind + 1) + "=''");
     return "";
   };
-  const bool answered = SendBatchObject(*RESTRequest1, Database, upload, VariationBatchObject.Object);
+  const bool answered = SendBatchObject(*RESTRequest1, Database, upload, object);
 
   if (answered && !adoptedUpdates.Empty()) {
     adopted.AddMember("update", adoptedUpdates, adopted.GetAllocator());
