@@ -101,6 +101,17 @@ void HandleOrderJson(TWooModule& woo, TOrderPassState& pass, const rapidjson::Va
     HandleOrderRefunds(woo, pass, order, refunds->value);
 }
 
+// The failure lines of a fault in the order's own values, with the cause;
+// the order is listed when its id is known.
+void LogOrderDataFault(TOrderPassState& pass, const TOrderInPass& order, const std::string& fault) {
+  if (order.Id.empty()) LogLine("Order ID: ?");
+  LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
+  LogLine(" |- " + kMsgOrderDataError);
+  LogLine(" |- " + fault);
+  if (!order.Id.empty())
+    pass.Refused({OrderProblemId(order.Id), "order", order.Id, "", ProblemReason(kMsgOrderDataError, fault)});
+}
+
 // A fault in one order's own data (a missing key, a value of the wrong kind)
 // costs that order alone: logged with its cause, listed when its id is known,
 // and the pass goes on with the next order.
@@ -149,15 +160,6 @@ void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
 }
 
 }  // namespace
-
-void LogOrderDataFault(TOrderPassState& pass, const TOrderInPass& order, const std::string& fault) {
-  if (order.Id.empty()) LogLine("Order ID: ?");
-  LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
-  LogLine(" |- " + kMsgOrderDataError);
-  LogLine(" |- " + fault);
-  if (!order.Id.empty())
-    pass.Refused({OrderProblemId(order.Id), "order", order.Id, "", ProblemReason(kMsgOrderDataError, fault)});
-}
 
 void TWooModule::SyncOrders() {
   LogLine("Start Sync orders...");

@@ -55,10 +55,6 @@ struct TOrderInPass {
 // The problems list's reason: the import's message and, when known, its cause.
 std::string ProblemReason(const std::string& msg, const std::string& fault);
 
-// A fault in the order's own values (read before or while it was handled):
-// the failure lines with the cause, and the order listed when its id is known.
-void LogOrderDataFault(TOrderPassState& pass, const TOrderInPass& order, const std::string& fault);
-
 // "yyyy-MM-dd hh:mm:ss" of a date-time.
 std::string FormatQueryTime(TDateTime value);
 
