@@ -170,7 +170,7 @@ bool TExecutor::ExecControl(const char* sql) {
 void TExecutor::Prepare(const TProgram& program) {
   if (program.HasDdl) return;
   for (const TInstr& in : program.Code)
-    if (in.Sql) Cache.Get(in.Sql->Sql);
+    if (in.Sql) Cache.Get(*in.Sql);
 }
 
 void TExecutor::HandOverPiece(sqlite3_stmt* st, TRecordSet& set) {
@@ -191,7 +191,7 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
   const TSqlStep& step = *in.Sql;
   sqlite3_stmt* st;
   try {
-    st = Cache.Get(step.Sql);
+    st = Cache.Get(step);
   } catch (const TDbError& e) {
     return Fail(208, e.what());
   }
