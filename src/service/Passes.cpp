@@ -1,12 +1,34 @@
 #include "service/Passes.h"
 
+#include <malloc.h>
+
+#include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 
 namespace ooa {
 
+namespace {
+
+// A pass's working memory goes back when the pass ends, however it ends: the
+// database's compiled batches and pages, and the heap the pass freed (glibc
+// keeps freed memory for the process otherwise).
+struct TPassMemory {
+  TWooModule& Woo;
+  ~TPassMemory() {
+    try {
+      Woo.Db().ReleaseMemory();
+    } catch (...) {
+    }
+    malloc_trim(0);
+  }
+};
+
+}  // namespace
+
 // Category groups, categories, category translations, products (with their
 // variations and translations), then stock.
 void RunCatalogPass(TWooModule& woo) {
+  TPassMemory release{woo};
   woo.UploadCatgories(true);
   woo.UploadCatgories(false);
   woo.UploadTranslationsOfCatgories();
@@ -15,6 +37,9 @@ void RunCatalogPass(TWooModule& woo) {
 }
 
 // Modified orders: new invoices, cancellations, refunds, receipts, sync log.
-void RunOrderPass(TWooModule& woo) { woo.SyncOrders(); }
+void RunOrderPass(TWooModule& woo) {
+  TPassMemory release{woo};
+  woo.SyncOrders();
+}
 
 }  // namespace ooa
