@@ -1,6 +1,7 @@
 // TParseCache's programs: a batch of a shape that compiled before runs that
 // program with its own literals put in, when they make the same program.
 #include <algorithm>
+#include <functional>
 
 #include "db/embedded/Compiler.h"
 #include "db/embedded/ParseCache.h"
@@ -152,7 +153,9 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
     compiled.Literals.push_back(
         {found.Node, fill, found.TypeFree, true, std::move(found.Sums), tokens[fill.Token].Text});
   }
-  std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : std::less<const TExpr*>()(a.second, b.second);
+  });
   walk.SumDepths.erase(std::unique(walk.SumDepths.begin(), walk.SumDepths.end()), walk.SumDepths.end());
   compiled.SumsByDepth = std::move(walk.SumDepths);
   const auto& uses = compiled.Program.LiteralUses;
