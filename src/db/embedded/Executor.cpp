@@ -158,11 +158,18 @@ void TExecutor::Abort(const std::string& message) {
 }
 
 bool TExecutor::ExecControl(const char* sql) {
-  char* err = nullptr;
-  int rc = sqlite3_exec(Db, sql, nullptr, nullptr, &err);
+  // Prepared once per session, like the batches' own statements.
+  sqlite3_stmt* st = nullptr;
+  try {
+    st = Cache.Get(sql);
+  } catch (const TDbError& e) {
+    Abort(std::string(sql) + " failed: " + e.what());
+  }
+  int rc = sqlite3_step(st);
+  if (rc == SQLITE_DONE) rc = SQLITE_OK;
+  std::string msg = rc == SQLITE_OK ? std::string() : sqlite3_errmsg(Db);
+  sqlite3_reset(st);
   if (rc == SQLITE_OK) return true;
-  std::string msg = err ? err : sqlite3_errstr(rc);
-  sqlite3_free(err);
   Abort(std::string(sql) + " failed: " + msg);
   return false;
 }

@@ -81,6 +81,11 @@ class TParseCache {
       bool StoredOnly = true;   // every use stores it into a column (NULL as well as a text)
       std::vector<TExpr*> Sums;  // the sums, differences, products and signs of numbers it is in, inner first
       std::string Text;         // the token the program holds it from now
+      // What the node holds now, kept here as well: Refill compares without
+      // reaching into the tree.
+      TValue::TKind Kind = TValue::TKind::Null;
+      bool IsDate = false;
+      TSqlType Type;
     };
     std::vector<TLiteral> Literals;
     std::vector<size_t> UseLiteral;  // for each of Program.LiteralUses its literal, or kNone

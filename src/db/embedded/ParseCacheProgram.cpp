@@ -150,8 +150,9 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
   for (auto& found : walk.Found) {
     if (!literalOf.emplace(found.Node, compiled.Literals.size()).second) return false;
     const TFill& fill = fills.at(found.Node);
-    compiled.Literals.push_back(
-        {found.Node, fill, found.TypeFree, true, std::move(found.Sums), tokens[fill.Token].Text});
+    compiled.Literals.push_back({found.Node, fill, found.TypeFree, true, std::move(found.Sums),
+                                 tokens[fill.Token].Text, found.Node->Value.Kind, found.Node->IsDate,
+                                 found.Node->Type});
   }
   std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : std::less<const TExpr*>()(a.second, b.second);
@@ -210,13 +211,14 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     MakeLiteral(e, tokens[lit.Fill.Token]);
     for (int n = 0; n < lit.Fill.Negations; ++n) NegateLiteral(e);
     e.Type = LiteralType(e);
-    const TExpr& old = *lit.Node;
-    if (e.IsDate != old.IsDate) return false;
-    if (e.Value.Kind == old.Value.Kind) {
-      if (!lit.TypeFree && !SameType(e.Type, old.Type)) return false;
-    } else if (e.Value.IsNumber() && old.Value.IsNumber()) {
+    if (e.IsDate != lit.IsDate) return false;
+    TValue old;
+    old.Kind = lit.Kind;
+    if (e.Value.Kind == lit.Kind) {
+      if (!lit.TypeFree && !SameType(e.Type, lit.Type)) return false;
+    } else if (e.Value.IsNumber() && old.IsNumber()) {
       if (!lit.TypeFree) wholeness.push_back(i);
-    } else if (IsTextOrNull(e.Value) && IsTextOrNull(old.Value)) {
+    } else if (IsTextOrNull(e.Value) && IsTextOrNull(old)) {
       // NULL for a text (or the other way round) only where it is stored.
       if (!lit.TypeFree || !lit.StoredOnly) return false;
     } else {
@@ -283,6 +285,9 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     lit.Text = tokens[lit.Fill.Token].Text;
     TExpr& node = *lit.Node;
     TExpr& e = compiled.Fresh[f];
+    lit.Kind = e.Value.Kind;
+    lit.IsDate = e.IsDate;
+    lit.Type = e.Type;
     std::swap(node.Value, e.Value);
     node.IsDate = e.IsDate;
     std::swap(node.OriginalText, e.OriginalText);
