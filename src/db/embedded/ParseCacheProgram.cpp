@@ -2,6 +2,7 @@
 // program with its own literals put in, when they make the same program.
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 #include "db/embedded/Compiler.h"
 #include "db/embedded/ParseCache.h"
@@ -205,6 +206,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     const size_t i = changed[f];
     freshOf[i] = static_cast<int>(f);
     const TCompiled::TLiteral& lit = compiled.Literals[i];
+    __builtin_prefetch(lit.Node, 1);  // written below, once every check has passed
     TExpr& e = compiled.Fresh[f];
     e.IsDate = false;
     e.OriginalText.clear();
@@ -235,7 +237,11 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
       auto it = retyped.find(e);
       return it == retyped.end() ? e->Type : it->second;
     };
+    std::unordered_set<const TExpr*> affected;
+    for (size_t i : wholeness)
+      for (const TExpr* sum : compiled.Literals[i].Sums) affected.insert(sum);
     for (const auto& [depth, sum] : compiled.SumsByDepth) {
+      if (!affected.count(sum)) continue;
       const TSqlType& a = typeOf(sum->Args[0].get());
       TSqlType t = sum->Kind == TExprKind::Unary ? a : ArithmeticType(a, typeOf(sum->Args[1].get()));
       if (!SameType(t, sum->Type)) retyped[sum] = std::move(t);
