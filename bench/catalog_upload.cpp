@@ -49,6 +49,8 @@
 #include <curl/curl.h>
 
 #include "BenchFigure.h"
+#include "GeneratedCatalogue.h"
+#include "ShopStandinProcess.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/PosSchema.h"
@@ -72,119 +74,6 @@ double PeakMegabytes() {
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
 }
-
-// ---- The catalogue ---------------------------------------------------------
-
-void Check(int rc, sqlite3* db, const char* what) {
-  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-    throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-// Schema through the engine, rows straight into SQLite in one transaction.
-void CreateCatalogue(const std::string& file, int products) {
-  {
-    auto session = CreateEmbeddedSession(file, true);
-    session->Open();
-    session->Execute(PosSchemaBatch({"1"}));
-    // Twenty categories already in the shop and synced.
-    std::string categories;
-    for (int c = 0; c < 20; ++c)
-      categories += "Insert Into Category (Category, Description, Description1, OnlineSales, WooID, Translate1, "
-                    "LastUpdatedAt, LastSyncedAt) Values (N'C" + std::to_string(c) + "', N'Category " +
-                    std::to_string(c) + "', N'Cat zh', 1, N'" + std::to_string(10 + c) + "', N'" +
-                    std::to_string(40 + c) + "', '01/01/2026 00:00:00', '01/02/2026 00:00:00');";
-    session->Execute(categories);
-    session->Close();
-  }
-  sqlite3* db = nullptr;
-  Check(sqlite3_open(file.c_str(), &db), db, "open");
-  tsql::RegisterFunctions(db);  // the engine's collation of text columns and keys
-  Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
-  sqlite3_stmt* product = nullptr;
-  sqlite3_stmt* extend = nullptr;
-  Check(sqlite3_prepare_v2(db,
-                           "INSERT INTO Product (ProductCode, Category, Description, Description1, OnlineOrderItem, "
-                           "ModifyDate, Live, GSTRate, GSTStatus, MultiplePrice, StockControl, MeasureQty, "
-                           "StockQty1, BarCode, SalesPrice1, SalesPrice2, SalesPrice3, DeductStockQty, "
-                           "DeductStockQty1, DeductStockQty2, SubDescription, SubDescription1, SubDescription2) "
-                           "VALUES (?1, ?2, ?3, ?4, 1, '2026-01-03 00:00:00.000', 1, 10, 1, ?5, 1, 1, ?6, ?7, "
-                           "?8, ?9, ?10, 1, 6, 24, ?11, ?12, ?13)",
-                           -1, &product, nullptr),
-        db, "prepare product");
-  Check(sqlite3_prepare_v2(db,
-                           "INSERT INTO ProductExtend (ProductCode, LastStockUpdatedAt) VALUES (?1, "
-                           "'2026-01-03 00:00:00.000')",
-                           -1, &extend, nullptr),
-        db, "prepare extend");
-  for (int i = 0; i < products; ++i) {
-    const std::string code = "B" + std::to_string(100000 + i);
-    const bool variable = i % 5 == 0;
-    const bool translated = i % 3 == 0;
-    const std::string category = "C" + std::to_string(i % 20);
-    const std::string name = "Product " + std::to_string(i);
-    const std::string barcode = "93" + std::to_string(1000000000LL + i);
-    sqlite3_bind_text(product, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(product, 2, category.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(product, 3, name.c_str(), -1, SQLITE_TRANSIENT);
-    if (translated) sqlite3_bind_text(product, 4, ("产品 " + std::to_string(i)).c_str(), -1, SQLITE_TRANSIENT);
-    else sqlite3_bind_null(product, 4);
-    sqlite3_bind_int(product, 5, variable ? 1 : 0);
-    sqlite3_bind_double(product, 6, i % 97);
-    sqlite3_bind_text(product, 7, barcode.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_double(product, 8, 1 + (i % 400) / 4.0);
-    sqlite3_bind_double(product, 9, 5 + (i % 400) / 2.0);
-    sqlite3_bind_double(product, 10, 18 + (i % 400));
-    const char* subs[] = {"Single", "Six", "Carton"};
-    for (int s = 0; s < 3; ++s) {
-      if (variable) sqlite3_bind_text(product, 11 + s, subs[s], -1, SQLITE_STATIC);
-      else sqlite3_bind_null(product, 11 + s);
-    }
-    Check(sqlite3_step(product), db, "insert product");
-    sqlite3_reset(product);
-    sqlite3_bind_text(extend, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-    Check(sqlite3_step(extend), db, "insert extend");
-    sqlite3_reset(extend);
-  }
-  sqlite3_finalize(product);
-  sqlite3_finalize(extend);
-  Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
-  sqlite3_close(db);
-}
-
-// ---- The stand-in shop -------------------------------------------------------
-
-struct TStandin {
-  pid_t Pid = -1;
-  std::string Origin;  // http://127.0.0.1:PORT
-
-  void Start() {
-    const std::string path = std::string(OOA_BINARY_DIR) + "/tools/shop-standin/shop-standin";
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe");
-    Pid = fork();
-    if (Pid == 0) {
-      dup2(fds[1], STDOUT_FILENO);
-      close(fds[0]);
-      close(fds[1]);
-      execl(path.c_str(), path.c_str(), "--port", "0", "--no-auth", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string line;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-    close(fds[0]);
-    const auto at = line.find("http://");
-    if (at == std::string::npos) throw std::runtime_error("shop-standin did not start (" + path + ")");
-    Origin = line.substr(at);
-  }
-  ~TStandin() {
-    if (Pid > 0) {
-      kill(Pid, SIGTERM);
-      waitpid(Pid, nullptr, 0);
-    }
-  }
-};
 
 // ---- Recording the adaptor's requests ------------------------------------------
 
@@ -283,8 +172,8 @@ int PeakRun(int products) {
   const std::string file = (dir / "POS.DB").string();
   int status = 0;
   try {
-    CreateCatalogue(file, products);
-    TStandin shop;
+    bench::CreateCatalogue(file, products);
+    bench::TStandin shop;
     shop.Start();
     TConfig config;
     config.ServerName = "(EMBEDDED)";
@@ -353,11 +242,11 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     const auto g0 = std::chrono::steady_clock::now();
-    CreateCatalogue(file, products);
+    bench::CreateCatalogue(file, products);
     std::printf("catalogue of %d products generated in %.2f s\n", products,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - g0).count());
 
-    TStandin shop;
+    bench::TStandin shop;
     shop.Start();
     TConfig config;
     config.ServerName = "(EMBEDDED)";

@@ -15,12 +15,13 @@ BENCH_BUILD_DIR="${BENCH_BUILD_DIR:-build-release}"
 if [ -z "${BENCH_SKIP_BUILD:-}" ]; then
   bash scripts/setup.sh
   cmake -S . -B "$BENCH_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOOA_BUILD_GUI=OFF >/dev/null
-  # Every executable target of bench/ is named bench_<name>; the stand-ins are
-  # built too, since a benchmark may start them as its shop or printer.
+  # Every executable target of bench/ is named bench_<name>; the stand-ins and
+  # the service are built too, since a benchmark may start them as its shop or
+  # printer, or measure the service itself.
   all="$(ninja -C "$BENCH_BUILD_DIR" -t targets all)"
   mapfile -t targets < <(sed -n 's/^\(bench_[A-Za-z0-9_]*\): phony$/\1/p' <<< "$all" | sort -u)
   [ "${#targets[@]}" -gt 0 ] || { echo "No benchmark targets found in $BENCH_BUILD_DIR" >&2; exit 1; }
-  for tool in shop-standin printer-standin; do
+  for tool in shop-standin printer-standin online-order-adaptor; do
     if grep -q "^$tool: phony$" <<< "$all"; then targets+=("$tool"); fi
   done
   echo "Building ${targets[*]} ..." >&2

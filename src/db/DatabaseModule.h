@@ -63,6 +63,9 @@ class TDatabaseModule {
   bool ExecQueryPro(const std::string& sqlCmd);
   // Same, but keeps the error text for callers that report it.
   bool ExecQueryPro(const std::string& sqlCmd, std::string& errorText);
+  // Gives back what the session keeps to be faster (IDbSession::ReleaseMemory)
+  // and the calling thread's rows; the passes call it when they end.
+  void ReleaseMemory();
   TDateTime GetLastSyncTime(const std::string& event);
   void UpdateSyncLogPro(TDateTime syncTime, const std::string& event);
 

@@ -92,6 +92,10 @@ class IDbSession {
   // open transaction rolled back) and reaches the caller.
   virtual void QueryInPieces(const std::string& batch, size_t rows,
                              const std::function<void(const TRecordSet&)>& piece);
+  // Gives back the memory the session keeps only to be faster (compiled
+  // batches, prepared statements, cached pages); called between passes.
+  // The default keeps nothing of that kind.
+  virtual void ReleaseMemory() {}
 };
 
 // Connection settings, as the settings file gives them.

@@ -1,5 +1,5 @@
 // TDatabaseModule's query primitives: OpenQuery, OpenQueryInPieces,
-// OpenCompanyQuery and ExecQueryPro. Each holds the module's lock while it talks to the session;
+// OpenCompanyQuery and ExecQueryPro, and ReleaseMemory. Each holds the module's lock while it talks to the session;
 // the rows are stored per calling thread, so reading them needs no lock.
 #include <exception>
 
@@ -40,6 +40,16 @@ void TDatabaseModule::OpenQueryInPieces(const std::string& sqlCmd, size_t rows,
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   if (!Session || !Session->IsOpen()) throw TDbError("The database connection is not open");
   Session->QueryInPieces(sqlCmd, rows, piece);
+}
+
+void TDatabaseModule::ReleaseMemory() {
+  {
+    TThreadResults& mine = ResultsOfThisThread();
+    mine.Last = TQueryResult();
+    mine.Company = TRecordSet();
+  }
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  if (Session && Session->IsOpen()) Session->ReleaseMemory();
 }
 
 TRecordSet& TDatabaseModule::Query() {

@@ -1,10 +1,31 @@
 #include "service/Passes.h"
 
+#include <malloc.h>
+
 #include "config/ProblemList.h"
+#include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "shop/catalog/CatalogueProblems.h"
 
 namespace ooa {
+
+namespace {
+
+// A pass's working memory goes back when the pass ends, however it ends: the
+// database's compiled batches and pages, and the heap the pass freed (glibc
+// keeps freed memory for the process otherwise).
+struct TPassMemory {
+  TWooModule& Woo;
+  ~TPassMemory() {
+    try {
+      Woo.Db().ReleaseMemory();
+    } catch (...) {
+    }
+    malloc_trim(0);
+  }
+};
+
+}  // namespace
 
 // Category groups, categories, category translations, products (with their
 // variations and translations), then stock.
@@ -13,6 +34,7 @@ void RunCatalogPass(TWooModule& woo) {
   TProblemList list(ProblemListPath());
   TCatalogueProblems problems(list);
   TCatalogueProblemsScope scope(problems);
+  TPassMemory release{woo};
   woo.UploadCatgories(true);
   woo.UploadCatgories(false);
   woo.UploadTranslationsOfCatgories();
@@ -21,6 +43,9 @@ void RunCatalogPass(TWooModule& woo) {
 }
 
 // Modified orders: new invoices, cancellations, refunds, receipts, sync log.
-void RunOrderPass(TWooModule& woo) { woo.SyncOrders(); }
+void RunOrderPass(TWooModule& woo) {
+  TPassMemory release{woo};
+  woo.SyncOrders();
+}
 
 }  // namespace ooa

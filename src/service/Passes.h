@@ -2,7 +2,9 @@
 // thread: the catalogue upload on the shop module's first channel and the
 // order sync on its second. Each pass takes its own copy of the settings
 // (ConfigSnapshot) when it starts. Errors are raised to the caller, which
-// ends the pass.
+// ends the pass. When a pass ends, however it ends, the memory it used to be
+// faster goes back (TDatabaseModule::ReleaseMemory, and the freed heap to the
+// system).
 #pragma once
 
 namespace ooa {

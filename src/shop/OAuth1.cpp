@@ -1,15 +1,18 @@
 // OAuth 1.0a signing: percent-encoding, the base string, HMAC and the
-// Authorization header. HMAC, base64 and the nonce come from OpenSSL.
+// Authorization header. HMAC and base64 come from OpenSSL, the nonce from
+// the kernel's random source.
 #include "shop/OAuth1.h"
 
-#include <openssl/evp.h>
 #include <openssl/core_names.h>
+#include <openssl/evp.h>
 #include <openssl/hmac.h>
 #include <openssl/params.h>
-#include <openssl/rand.h>
+#include <sys/random.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <mutex>
 #include <stdexcept>
 
 namespace ooa::oauth {
@@ -216,9 +219,26 @@ std::string Sign(const std::string& method, const std::string& baseUrl, const TP
   throw std::invalid_argument("Unsupported OAuth signature method: " + signatureMethod);
 }
 
+void PrepareSigning() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    HmacSha1Base64("key", "data");
+    HmacSha256Base64("key", "data");
+  });
+}
+
 std::string NewNonce() {
+  // Straight from the kernel's random source: OpenSSL's generator keeps
+  // small allocations of its own now and then, scattered over the heap of a
+  // long catalogue pass, so that the heap could not shrink after it.
   unsigned char bytes[16];
-  if (RAND_bytes(bytes, sizeof bytes) != 1) throw std::runtime_error("No random bytes for the OAuth nonce");
+  size_t got = 0;
+  while (got < sizeof bytes) {
+    const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error("No random bytes for the OAuth nonce");
+    got += static_cast<size_t>(n);
+  }
   std::string out;
   out.reserve(32);
   for (unsigned char b : bytes) {

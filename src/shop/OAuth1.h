@@ -29,8 +29,14 @@ std::string HmacSha256Base64(const std::string& key, const std::string& data);
 std::string Sign(const std::string& method, const std::string& baseUrl, const TParams& params,
                  const std::string& consumerSecret, const std::string& signatureMethod = "HMAC-SHA1");
 
-// A fresh random nonce (32 hex characters from OpenSSL's RAND_bytes).
+// A fresh random nonce (32 hex characters from the kernel's random source).
 std::string NewNonce();
+
+// Loads OpenSSL's HMAC and digests now, on the calling thread (once per
+// process): left to the first request, OpenSSL's many small tables of
+// algorithm names would be made in the middle of a pass, scattered over the
+// memory the pass frees, and keep that memory from going back when it ends.
+void PrepareSigning();
 
 // The Authorization header value ("OAuth oauth_consumer_key=\"...\", ...") for a request
 // whose query parameters are queryParams; the JSON body is not signed.

@@ -64,7 +64,9 @@ std::string THttpResponse::Header(const std::string& name) const {
   return "";
 }
 
-TRestChannel::TRestChannel(std::unique_ptr<IHttpTransport> transport) : Transport(std::move(transport)) {}
+TRestChannel::TRestChannel(std::unique_ptr<IHttpTransport> transport) : Transport(std::move(transport)) {
+  oauth::PrepareSigning();
+}
 
 void TRestChannel::SetCredentials(const std::string& baseUrl, const std::string& key, const std::string& secret) {
   std::lock_guard lock(CredentialsMutex);

@@ -26,6 +26,10 @@ class TRecordingSession : public IDbSession {
     Recorder.Record(batch);
     Inner->QueryInPieces(batch, rows, piece);
   }
+  void ReleaseMemory() override {
+    Recorder.RecordRelease();
+    Inner->ReleaseMemory();
+  }
 
  private:
   std::unique_ptr<IDbSession> Inner;
@@ -53,6 +57,16 @@ std::vector<TRecordedBatch> TBatchRecorder::Batches() const {
 size_t TBatchRecorder::Count() const {
   std::lock_guard lock(Mutex);
   return Recorded.size();
+}
+
+size_t TBatchRecorder::Releases() const {
+  std::lock_guard lock(Mutex);
+  return ReleaseCount;
+}
+
+void TBatchRecorder::RecordRelease() {
+  std::lock_guard lock(Mutex);
+  ++ReleaseCount;
 }
 
 void TBatchRecorder::Record(const std::string& batch) {

@@ -39,14 +39,17 @@ enum class TExprKind : uint8_t {
   Case,      // Args: [operand if HasOperand] when,then pairs..., [else if HasElse]
 };
 
+// A literal's value and type lie together at the start: the parse cache puts
+// new values into a kept program's literals for every batch it runs.
 struct TExpr {
   TExprKind Kind = TExprKind::Literal;
+  bool IsDate = false;
+  TValue Value;
+  std::string OriginalText;  // a date literal as written
+  TSqlType Type;             // filled by the compiler
   std::string Op;
   std::string Name;
   std::string Qualifier;
-  TValue Value;
-  bool IsDate = false;
-  std::string OriginalText;  // a date literal as written
   bool Negated = false;
   bool Distinct = false;
   bool StarArg = false;
@@ -58,7 +61,6 @@ struct TExpr {
   int Pos = 0;
 
   // Filled by the compiler.
-  TSqlType Type;
   int Slot = -1;                   // variable slot
   const TFunction* Fn = nullptr;   // scalar or aggregate function
   bool Simple = false;             // no column, subquery or aggregate: evaluated without SQLite

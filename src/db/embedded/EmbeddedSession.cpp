@@ -92,6 +92,12 @@ class TEmbeddedSession : public IDbSession {
 
   void Execute(const std::string& batch) override { Query(batch); }
 
+  void ReleaseMemory() override {
+    Parsed.Clear();
+    Cache.Clear();
+    if (Db) sqlite3_db_release_memory(Db);
+  }
+
  private:
   TQueryResult Run(const std::string& batch, size_t rows, const std::function<void(const TRecordSet&)>* piece) {
     if (!Db) throw TDbError("The database connection is not open.");

@@ -159,11 +159,18 @@ void TExecutor::Abort(const std::string& message) {
 }
 
 bool TExecutor::ExecControl(const char* sql) {
-  char* err = nullptr;
-  int rc = sqlite3_exec(Db, sql, nullptr, nullptr, &err);
+  // Prepared once per session, like the batches' own statements.
+  sqlite3_stmt* st = nullptr;
+  try {
+    st = Cache.Get(sql);
+  } catch (const TDbError& e) {
+    Abort(std::string(sql) + " failed: " + e.what());
+  }
+  int rc = sqlite3_step(st);
+  if (rc == SQLITE_DONE) rc = SQLITE_OK;
+  std::string msg = rc == SQLITE_OK ? std::string() : sqlite3_errmsg(Db);
+  sqlite3_reset(st);
   if (rc == SQLITE_OK) return true;
-  std::string msg = err ? err : sqlite3_errstr(rc);
-  sqlite3_free(err);
   Abort(std::string(sql) + " failed: " + msg);
   return false;
 }
@@ -171,7 +178,7 @@ bool TExecutor::ExecControl(const char* sql) {
 void TExecutor::Prepare(const TProgram& program) {
   if (program.HasDdl) return;
   for (const TInstr& in : program.Code)
-    if (in.Sql) Cache.Get(in.Sql->Sql);
+    if (in.Sql) Cache.Get(*in.Sql);
 }
 
 void TExecutor::HandOverPiece(sqlite3_stmt* st, TRecordSet& set) {
@@ -192,7 +199,7 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
   const TSqlStep& step = *in.Sql;
   sqlite3_stmt* st;
   try {
-    st = Cache.Get(step.Sql);
+    st = Cache.Get(step);
   } catch (const TDbError& e) {
     return Fail(208, e.what());
   }

@@ -359,6 +359,9 @@ TBatch TParseCache::Parse(const std::string& text) {
 void TParseCache::Clear() {
   Entries.clear();
   Tokens = 0;
+  Scratch = TProgram();
+  Shape = std::vector<TToken>();
+  Seen = std::unordered_set<size_t>();
 }
 
 }  // namespace ooa::tsql

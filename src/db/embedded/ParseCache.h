@@ -59,6 +59,8 @@ class TParseCache {
   size_t Compilations() const { return Fresh; }
   // The catalog changed: the programs compiled against it go.
   void DropPrograms();
+  // Every shape and program goes, and what the cache knows of shapes seen
+  // once: it starts afresh.
   void Clear();
   size_t Size() const { return Entries.size(); }
 
@@ -79,9 +81,14 @@ class TParseCache {
       bool StoredOnly = true;   // every use stores it into a column (NULL as well as a text)
       std::vector<TExpr*> Sums;  // the sums, differences, products and signs of numbers it is in, inner first
       std::string Text;         // the token the program holds it from now
+      // What the node holds now, kept here as well: Refill compares without
+      // reaching into the tree.
+      TValue::TKind Kind = TValue::TKind::Null;
+      bool IsDate = false;
+      TSqlType Type;
     };
     std::vector<TLiteral> Literals;
-    std::unordered_map<const TExpr*, size_t> LiteralOf;
+    std::vector<size_t> UseLiteral;  // for each of Program.LiteralUses its literal, or kNone
     std::vector<std::pair<int, TExpr*>> SumsByDepth;  // every Sums node with its depth in the tree, deepest first
     struct TParam {
       TParamSource* Param = nullptr;  // made from a literal
@@ -89,7 +96,14 @@ class TParseCache {
       size_t Literal = 0;
     };
     std::vector<TParam> Params;
+    // Room Refill uses again: the literals that changed, their new values
+    // (by literal: the place in Fresh, or -1) and the values of their uses.
+    std::vector<size_t> Changed;
+    std::vector<int> FreshOf;
+    std::vector<TExpr> Fresh;
+    std::vector<TValue> Values;
   };
+  static constexpr size_t kNone = static_cast<size_t>(-1);
   struct TEntry {
     bool HasTree = false;
     TBatch Tree;  // for Parse: positions are token numbers

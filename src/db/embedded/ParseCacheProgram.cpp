@@ -1,6 +1,8 @@
 // TParseCache's programs: a batch of a shape that compiled before runs that
 // program with its own literals put in, when they make the same program.
 #include <algorithm>
+#include <functional>
+#include <unordered_set>
 
 #include "db/embedded/Compiler.h"
 #include "db/embedded/ParseCache.h"
@@ -145,19 +147,26 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
   TLiteralWalk walk{fills, {}, {}, {}};
   for (auto& s : compiled.Program.Ast.Statements) walk.Stmt(s.get());
   if (walk.Found.size() != fills.size()) return false;
+  std::unordered_map<const TExpr*, size_t> literalOf;
   for (auto& found : walk.Found) {
-    if (!compiled.LiteralOf.emplace(found.Node, compiled.Literals.size()).second) return false;
+    if (!literalOf.emplace(found.Node, compiled.Literals.size()).second) return false;
     const TFill& fill = fills.at(found.Node);
-    compiled.Literals.push_back(
-        {found.Node, fill, found.TypeFree, true, std::move(found.Sums), tokens[fill.Token].Text});
+    compiled.Literals.push_back({found.Node, fill, found.TypeFree, true, std::move(found.Sums),
+                                 tokens[fill.Token].Text, found.Node->Value.Kind, found.Node->IsDate,
+                                 found.Node->Type});
   }
-  std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : std::less<const TExpr*>()(a.second, b.second);
+  });
   walk.SumDepths.erase(std::unique(walk.SumDepths.begin(), walk.SumDepths.end()), walk.SumDepths.end());
   compiled.SumsByDepth = std::move(walk.SumDepths);
-  for (const TLiteralUse& use : compiled.Program.LiteralUses) {
-    auto at = compiled.LiteralOf.find(use.Node);
-    if (at != compiled.LiteralOf.end() && use.How != TLiteralUse::THow::Stored &&
-        use.How != TLiteralUse::THow::NotStored)
+  const auto& uses = compiled.Program.LiteralUses;
+  compiled.UseLiteral.assign(uses.size(), kNone);
+  for (size_t k = 0; k < uses.size(); ++k) {
+    auto at = literalOf.find(uses[k].Node);
+    if (at == literalOf.end()) continue;
+    compiled.UseLiteral[k] = at->second;
+    if (uses[k].How != TLiteralUse::THow::Stored && uses[k].How != TLiteralUse::THow::NotStored)
       compiled.Literals[at->second].StoredOnly = false;
   }
   for (TInstr& in : compiled.Program.Code) {
@@ -165,10 +174,11 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
     for (TParamSource& p : in.Sql->Params) {
       if (p.Use < 0) continue;
       auto use = static_cast<size_t>(p.Use);
-      auto at = compiled.LiteralOf.find(compiled.Program.LiteralUses[use].Node);
-      if (at != compiled.LiteralOf.end()) compiled.Params.push_back({&p, use, at->second});
+      if (compiled.UseLiteral[use] != kNone) compiled.Params.push_back({&p, use, compiled.UseLiteral[use]});
     }
   }
+  compiled.FreshOf.assign(compiled.Literals.size(), -1);
+  compiled.Values.resize(uses.size());
   return true;
 }
 
@@ -176,24 +186,41 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
   using THow = TLiteralUse::THow;
   // A literal of the same token as the program holds now stays as it is,
   // with everything made from it.
-  std::vector<TExpr> fresh(compiled.Literals.size());
-  std::vector<bool> changed(compiled.Literals.size(), false);
+  std::vector<size_t>& changed = compiled.Changed;
+  changed.clear();
+  for (size_t i = 0; i < compiled.Literals.size(); ++i)
+    if (tokens[compiled.Literals[i].Fill.Token].Text != compiled.Literals[i].Text) changed.push_back(i);
+  if (changed.empty()) return true;
+  if (compiled.Fresh.size() < changed.size()) compiled.Fresh.resize(changed.size());
+  std::vector<int>& freshOf = compiled.FreshOf;
+  struct TForget {  // FreshOf back to -1 whatever the outcome
+    std::vector<int>& FreshOf;
+    const std::vector<size_t>& Changed;
+    ~TForget() {
+      for (size_t i : Changed) FreshOf[i] = -1;
+    }
+  } forget{freshOf, changed};
+
   std::vector<size_t> wholeness;  // numbers now whole where they were not, or the other way round
-  for (size_t i = 0; i < compiled.Literals.size(); ++i) {
+  for (size_t f = 0; f < changed.size(); ++f) {
+    const size_t i = changed[f];
+    freshOf[i] = static_cast<int>(f);
     const TCompiled::TLiteral& lit = compiled.Literals[i];
-    if (tokens[lit.Fill.Token].Text == lit.Text) continue;
-    changed[i] = true;
-    TExpr& e = fresh[i];
+    __builtin_prefetch(lit.Node, 1);  // written below, once every check has passed
+    TExpr& e = compiled.Fresh[f];
+    e.IsDate = false;
+    e.OriginalText.clear();
     MakeLiteral(e, tokens[lit.Fill.Token]);
     for (int n = 0; n < lit.Fill.Negations; ++n) NegateLiteral(e);
     e.Type = LiteralType(e);
-    const TExpr& old = *lit.Node;
-    if (e.IsDate != old.IsDate) return false;
-    if (e.Value.Kind == old.Value.Kind) {
-      if (!lit.TypeFree && !SameType(e.Type, old.Type)) return false;
-    } else if (e.Value.IsNumber() && old.Value.IsNumber()) {
+    if (e.IsDate != lit.IsDate) return false;
+    TValue old;
+    old.Kind = lit.Kind;
+    if (e.Value.Kind == lit.Kind) {
+      if (!lit.TypeFree && !SameType(e.Type, lit.Type)) return false;
+    } else if (e.Value.IsNumber() && old.IsNumber()) {
       if (!lit.TypeFree) wholeness.push_back(i);
-    } else if (IsTextOrNull(e.Value) && IsTextOrNull(old.Value)) {
+    } else if (IsTextOrNull(e.Value) && IsTextOrNull(old)) {
       // NULL for a text (or the other way round) only where it is stored.
       if (!lit.TypeFree || !lit.StoredOnly) return false;
     } else {
@@ -205,12 +232,16 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
   // its type (the stock deduction "StockQty1-(2 * 1)" is a float either way).
   std::unordered_map<const TExpr*, TSqlType> retyped;
   if (!wholeness.empty()) {
-    for (size_t i : wholeness) retyped[compiled.Literals[i].Node] = fresh[i].Type;
+    for (size_t i : wholeness) retyped[compiled.Literals[i].Node] = compiled.Fresh[static_cast<size_t>(freshOf[i])].Type;
     auto typeOf = [&retyped](const TExpr* e) -> const TSqlType& {
       auto it = retyped.find(e);
       return it == retyped.end() ? e->Type : it->second;
     };
+    std::unordered_set<const TExpr*> affected;
+    for (size_t i : wholeness)
+      for (const TExpr* sum : compiled.Literals[i].Sums) affected.insert(sum);
     for (const auto& [depth, sum] : compiled.SumsByDepth) {
+      if (!affected.count(sum)) continue;
       const TSqlType& a = typeOf(sum->Args[0].get());
       TSqlType t = sum->Kind == TExprKind::Unary ? a : ArithmeticType(a, typeOf(sum->Args[1].get()));
       if (!SameType(t, sum->Type)) retyped[sum] = std::move(t);
@@ -221,12 +252,12 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     }
   }
   const auto& uses = compiled.Program.LiteralUses;
-  std::vector<TValue> values(uses.size());
+  std::vector<TValue>& values = compiled.Values;
   for (size_t k = 0; k < uses.size(); ++k) {
+    const size_t lit = compiled.UseLiteral[k];
+    if (lit == kNone || freshOf[lit] < 0) continue;
     const TLiteralUse& use = uses[k];
-    auto at = compiled.LiteralOf.find(use.Node);
-    if (at == compiled.LiteralOf.end() || !changed[at->second]) continue;
-    const TExpr& e = fresh[at->second];
+    const TExpr& e = compiled.Fresh[static_cast<size_t>(freshOf[lit])];
     std::string canonical;
     switch (use.How) {
       case THow::Value: values[k] = e.Value; break;
@@ -243,7 +274,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
         TValue v = e.IsDate && use.Target.IsText() ? TValue::MakeText(e.OriginalText) : e.Value;
         bool stored = true;
         try {
-          if (!v.IsNull()) values[k] = ConvertTo(v, use.Target, TConvertMode::Store, use.TargetName.c_str());
+          values[k] = v.IsNull() ? TValue() : ConvertTo(v, use.Target, TConvertMode::Store, use.TargetName.c_str());
         } catch (const TRuntimeError&) {
           stored = false;
         }
@@ -255,18 +286,22 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
         break;
     }
   }
-  for (size_t i = 0; i < compiled.Literals.size(); ++i) {
-    if (!changed[i]) continue;
-    compiled.Literals[i].Text = tokens[compiled.Literals[i].Fill.Token].Text;
-    TExpr& node = *compiled.Literals[i].Node;
-    node.Value = std::move(fresh[i].Value);
-    node.IsDate = fresh[i].IsDate;
-    node.OriginalText = std::move(fresh[i].OriginalText);
-    node.Type = std::move(fresh[i].Type);
+  for (size_t f = 0; f < changed.size(); ++f) {
+    TCompiled::TLiteral& lit = compiled.Literals[changed[f]];
+    lit.Text = tokens[lit.Fill.Token].Text;
+    TExpr& node = *lit.Node;
+    TExpr& e = compiled.Fresh[f];
+    lit.Kind = e.Value.Kind;
+    lit.IsDate = e.IsDate;
+    lit.Type = e.Type;
+    std::swap(node.Value, e.Value);
+    node.IsDate = e.IsDate;
+    std::swap(node.OriginalText, e.OriginalText);
+    std::swap(node.Type, e.Type);
   }
   for (auto& [node, type] : retyped) const_cast<TExpr*>(node)->Type = std::move(type);
   for (const auto& p : compiled.Params)
-    if (changed[p.Literal]) p.Param->Value = std::move(values[p.Use]);
+    if (freshOf[p.Literal] >= 0) std::swap(p.Param->Value, values[p.Use]);
   return true;
 }
 

@@ -5,11 +5,14 @@
 // by the session for the duration of one batch.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "db/embedded/Ast.h"
+
+struct sqlite3_stmt;
 
 namespace ooa::tsql {
 
@@ -50,6 +53,10 @@ struct TSqlStep {
   std::vector<TParamSource> Params;   // ?1, ?2, ...
   std::vector<TOutColumn> Columns;    // result columns of a query
   std::vector<int> AssignSlots;       // Select @a = ... : one slot per column
+  // The session's prepared statement of Sql, valid while its statement
+  // cache is in generation PreparedIn (TStatementCache::Get).
+  mutable sqlite3_stmt* Prepared = nullptr;
+  mutable uint64_t PreparedIn = 0;
 };
 
 enum class TOp : uint8_t {

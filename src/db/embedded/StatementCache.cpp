@@ -1,5 +1,7 @@
 #include "db/embedded/StatementCache.h"
 
+#include <atomic>
+
 #include "db/DbSession.h"
 
 namespace ooa::tsql {
@@ -19,9 +21,23 @@ sqlite3_stmt* TStatementCache::Get(const std::string& sql) {
   return st;
 }
 
+sqlite3_stmt* TStatementCache::Get(const TSqlStep& step) {
+  if (step.PreparedIn == Generation) return step.Prepared;
+  sqlite3_stmt* st = Get(step.Sql);
+  step.Prepared = st;
+  step.PreparedIn = Generation;
+  return st;
+}
+
 void TStatementCache::Clear() {
   for (auto& [sql, st] : Entries) sqlite3_finalize(st);
   Entries.clear();
+  Generation = NextGeneration();
+}
+
+uint64_t TStatementCache::NextGeneration() {
+  static std::atomic<uint64_t> next{0};
+  return ++next;
 }
 
 }  // namespace ooa::tsql

@@ -4,10 +4,13 @@
 // statement across batches. Owned by the session; one thread.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
 #include <sqlite3.h>
+
+#include "db/embedded/Program.h"
 
 namespace ooa::tsql {
 
@@ -21,12 +24,19 @@ class TStatementCache {
   void Attach(sqlite3* db) { Db = db; }
   // The prepared statement for the text; throws TDbError when SQLite refuses it.
   sqlite3_stmt* Get(const std::string& sql);
+  // The same for a step of a program, which keeps it for the next time
+  // while this cache keeps it.
+  sqlite3_stmt* Get(const TSqlStep& step);
   void Clear();
 
  private:
   static constexpr size_t kMaxEntries = 400;
   sqlite3* Db = nullptr;
   std::unordered_map<std::string, sqlite3_stmt*> Entries;
+  // Changes whenever the statements go; unique across every cache of the
+  // process, so that a step prepared by another cache never passes.
+  uint64_t Generation = NextGeneration();
+  static uint64_t NextGeneration();
 };
 
 }  // namespace ooa::tsql

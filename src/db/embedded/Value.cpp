@@ -17,9 +17,11 @@ std::string FormatFloat(double v) {
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
   // Rounded to 15 significant digits, then the shortest text that reads back as that.
+  // (std::to_chars with a precision writes what printf's "%.15g" writes.)
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", v);
-  const double r = std::strtod(buf, nullptr);
+  auto rounded = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+  double r = v;
+  std::from_chars(buf, rounded.ptr, r);
   auto res = std::to_chars(buf, buf + sizeof buf, r);
   std::string s(buf, res.ptr);
   // "1e-05" -> "1E-5", "1.5e+20" -> "1.5E20".
