@@ -59,6 +59,8 @@ class TDatabaseModule {
   bool ExecQueryPro(const std::string& sqlCmd, std::string& errorText);
   TDateTime GetLastSyncTime(const std::string& event);
   void UpdateSyncLogPro(TDateTime syncTime, const std::string& event);
+  // Same, but false with the database's message when the time was not stored.
+  bool UpdateSyncLogPro(TDateTime syncTime, const std::string& event, std::string& errorText);
 
   // ---- Order document (used by the order pass only) -------------------------
   TCustomer Customer;

@@ -5,8 +5,8 @@
 // timers) and starts one worker thread that runs one pass, provided no pass
 // of that kind is still running; otherwise the tick does nothing and the
 // running pass re-arms the timer when it ends. A worker reads the
-// service-running flag once, runs its pass unless the flag is clear, swallows
-// any error of the pass, and hands the re-arming (catalogue: both timers,
+// service-running flag once, runs its pass unless the flag is clear, catches
+// any error of the pass (its reason becomes a status line), and hands the re-arming (catalogue: both timers,
 // order: the order timer) back to the controlling thread.
 //
 // Threads: every method except PassRunning/RunningPasses/ServiceRunning/
@@ -21,6 +21,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -81,6 +82,8 @@ class TSyncScheduler {
   void WorkerMain(TPassKind kind);
   void WorkerEnded(std::thread::id id, TPassKind kind);
   // Runs the pass when the service runs; false with the reason otherwise.
+  // A pass that fails writes "The <kind> pass failed: <reason>" as a status
+  // line, unless its last pass failed for the same reason.
   bool RunGuarded(TPassKind kind, std::string& error);
   bool TryClaim(TPassKind kind);
   void Release(TPassKind kind);
@@ -92,6 +95,8 @@ class TSyncScheduler {
   std::atomic<bool> Running{false};
   std::atomic<bool> Busy[2] = {false, false};
   std::atomic<int> Active{0};
+  std::mutex FailureMutex;
+  std::string LastFailure[2];  // the reason the last pass of each kind failed; "" after a success
   std::list<TWorker> Workers;  // controlling thread only
   bool ShuttingDown = false;
   std::function<void()> OnIdle;

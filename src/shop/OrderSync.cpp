@@ -6,7 +6,9 @@
 //
 // Sync time: the pass's start, or the modification time of the earliest order
 // whose writing failed in the database, minus 10 s, stored only when the pass
-// reaches its end. An order that fails because of its own data (a parsing
+// reaches its end. Such a failure still fails the pass, after the time is
+// stored, so that nobody takes the pass for a success; so does an answer
+// the pass cannot read, before anything is stored. An order that fails because of its own data (a parsing
 // message, a key missing, a value of the wrong kind, a text too long for the
 // POS) fails alone and does not hold it back: it would fail the same way on
 // every pass. It goes on the problems list instead and is fetched by id on
@@ -63,7 +65,7 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
     return;
   }
   const bool dataFailure = IsOrderDataFailure(msg);
-  if (!dataFailure) pass.HoldBack(order.ModifiedAt);
+  if (!dataFailure) pass.HoldBack(order.ModifiedAt, "order " + order.Id + ": " + msg);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
   // Both kinds say why: the parsing message and its cause, or the database's
   // refusal (a lock that timed out, ...).
@@ -181,7 +183,7 @@ void TWooModule::SyncOrders() {
   LogLine("Last Synced At: " + pass.ModifiedAfter);
 
   std::vector<rapidjson::Document> pages;
-  if (!FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages)) return;
+  FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages);
   size_t total = 0;
   for (const auto& page : pages) total += page.Size();
   if (total == 0) {
@@ -192,7 +194,12 @@ void TWooModule::SyncOrders() {
       for (const auto& order : page.GetArray()) HandleOrder(*this, pass, order);
     LogLine("Finish Process Orders");
   }
-  Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-10), "orders");
+  std::string error;
+  if (!Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-10), "orders", error))
+    throw TDbError("The order sync time was not stored: " + error);
+  if (pass.Failures > 0)
+    throw TOrderPassIncomplete(std::to_string(pass.Failures) + (pass.Failures == 1 ? " document was" : " documents were") +
+                               " not written (the next pass tries again); the first: " + pass.FirstFailure);
 }
 
 }  // namespace ooa

@@ -1,6 +1,6 @@
 // The order pass's requests on the second channel: the pages of modified
-// orders and an order's refunds. The pass parses each answer into its own
-// document, because the channel's next request replaces the response.
+// orders and an order's refunds. The pass takes each parsed answer over into
+// its own document, because the channel's next request replaces the response.
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -15,13 +15,18 @@ namespace {
 
 constexpr int kPageSize = 100;
 
-// The channel's JSON answer copied into `out`; false when it carries none.
-bool TakeJsonArray(TRestChannel& channel, rapidjson::Document& out, const char* what) {
-  const rapidjson::Document* json = channel.JsonValue();
-  if (!json) return false;
-  if (!json->IsArray()) throw std::runtime_error(std::string("The shop's ") + what + " is not a JSON array.");
-  out.CopyFrom(*json, out.GetAllocator());
-  return true;
+// The channel's JSON answer, taken over into `out` (not copied: a copy would
+// walk the document recursively). An answer that is no JSON array throws
+// TShopAnswerError, saying why: the shop's status and message, or what is
+// wrong with the text.
+void TakeJsonArray(TRestChannel& channel, rapidjson::Document& out, const std::string& what) {
+  const int status = channel.StatusCode();
+  if (status < 200 || status >= 300)
+    throw TShopAnswerError("The shop refused the " + what + ": " + std::to_string(status) + " " +
+                           channel.StatusText() + ": " + channel.ErrorMessage());
+  if (!channel.TakeJsonValue(out))
+    throw TShopAnswerError("The shop's " + what + " cannot be read: " + channel.JsonError() + ".");
+  if (!out.IsArray()) throw TShopAnswerError("The shop's " + what + " is not a JSON array.");
 }
 
 std::string FirstIdOf(const rapidjson::Document& page) {
@@ -49,7 +54,7 @@ void SetOrderQueryParameters(TRestChannel& channel, const std::string& modifiedA
   channel.AddParameter("order", "asc");
 }
 
-bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
+void FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
                      std::vector<rapidjson::Document>& pages) {
   pages.clear();
   std::string previousFirstId;
@@ -60,7 +65,7 @@ bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
     channel.SetMethod("GET");
     channel.Execute();
     rapidjson::Document doc;
-    if (!TakeJsonArray(channel, doc, "order list")) return false;
+    TakeJsonArray(channel, doc, "order list");
     const int count = static_cast<int>(doc.Size());
     if (count == 0) break;
     // A shop that ignores "page" would answer the first page for ever.
@@ -72,7 +77,6 @@ bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
     const bool moreByHeader = !totalPages.empty() && page < std::atoi(totalPages.c_str());
     if (!moreByHeader && count < kPageSize) break;
   }
-  return true;
 }
 
 bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Document& order,
@@ -81,26 +85,19 @@ bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Do
   channel.SetResource("orders/" + orderId);
   channel.SetMethod("GET");
   channel.Execute();
-  const rapidjson::Document* json = channel.JsonValue();
-  if (!json) {
-    whyNot = "The shop's answer for order " + orderId + " is not JSON.";
+  if (!channel.TakeJsonValue(order)) {
+    whyNot = "The shop's answer for order " + orderId + " cannot be read: " + channel.JsonError() + ".";
     return false;
   }
-  if (!json->IsObject() || !json->HasMember("id") || json->HasMember("code")) {
-    std::string message;
-    if (json->IsObject()) {
-      const auto it = json->FindMember("message");
-      if (it != json->MemberEnd() && it->value.IsString()) message = std::string(": ") + it->value.GetString();
-    }
+  if (!order.IsObject() || !order.HasMember("id") || order.HasMember("code")) {
     whyNot = "The shop did not return order " + orderId + " (status " + std::to_string(channel.StatusCode()) +
-             message + ").";
+             ": " + channel.ErrorMessage() + ").";
     return false;
   }
-  order.CopyFrom(*json, order.GetAllocator());
   return true;
 }
 
-bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages) {
+void FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages) {
   // No modified_after: the shop filters an order's refunds by their own
   // creation time, so a refund made before the last sync time (while its
   // order failed, or before an unrelated change to the order) would never
@@ -118,7 +115,7 @@ bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::v
     channel.SetMethod("GET");
     channel.Execute();
     rapidjson::Document doc;
-    if (!TakeJsonArray(channel, doc, "refund list")) return false;
+    TakeJsonArray(channel, doc, "refund list of order " + orderId);
     const int count = static_cast<int>(doc.Size());
     if (count == 0) break;
     const std::string firstId = FirstIdOf(doc);
@@ -127,7 +124,6 @@ bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::v
     pages.push_back(std::move(doc));
     if (count < kPageSize) break;
   }
-  return true;
 }
 
 }  // namespace ooa

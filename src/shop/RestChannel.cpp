@@ -7,8 +7,11 @@
 #include <chrono>
 #include <cmath>
 
+#include <rapidjson/error/en.h>
+
 #include "config/ActivityLog.h"
 #include "config/SecretMask.h"
+#include "shop/JsonDepth.h"
 #include "shop/OAuth1.h"
 
 namespace ooa {
@@ -128,6 +131,7 @@ void TRestChannel::Execute() {
   Response = THttpResponse();
   Json.reset();
   JsonParsed = false;
+  JsonErrorText.clear();
 
   // base + "/" + resource; the slash is always inserted. Parameters travel in
   // the query (the passes add them to GET requests only).
@@ -180,17 +184,36 @@ void TRestChannel::Execute() {
   }
 }
 
+std::string TRestChannel::ErrorMessage() const { return ServerMessage(Response); }
+
 const rapidjson::Document* TRestChannel::JsonValue() {
   if (!JsonParsed) {
     JsonParsed = true;
+    JsonErrorText.clear();
+    const std::string& body = Response.Body;
+    if (JsonNestingDepth(body.data(), body.size()) > kMaxShopJsonDepth) {
+      JsonErrorText = "it is nested deeper than " + std::to_string(kMaxShopJsonDepth) + " levels";
+      return nullptr;
+    }
     rapidjson::Document doc;
-    // Iterative: a body nested a million levels deep is only a large document,
-    // not a parse that recurses until the stack runs out.
-    doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(Response.Body.c_str(),
-                                                                                         Response.Body.size());
-    if (!doc.HasParseError()) Json.emplace(std::move(doc));
+    // Iterative as well: the parse never recurses, whatever the text.
+    doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(body.c_str(), body.size());
+    if (!doc.HasParseError()) {
+      Json.emplace(std::move(doc));
+    } else if (body.empty()) {
+      JsonErrorText = "it is empty";
+    } else {
+      std::string why = rapidjson::GetParseError_En(doc.GetParseError());
+      if (!why.empty() && why.back() == '.') why.pop_back();
+      JsonErrorText = "it is not valid JSON: " + why + " at byte " + std::to_string(doc.GetErrorOffset());
+    }
   }
   return Json ? &*Json : nullptr;
+}
+
+const std::string& TRestChannel::JsonError() {
+  JsonValue();
+  return JsonErrorText;
 }
 
 bool TRestChannel::TakeJsonValue(rapidjson::Document& document) {

@@ -86,8 +86,16 @@ class TRestChannel {
   int StatusCode() const { return Response.Status; }
   const std::string& StatusText() const { return Response.StatusText; }
   std::string ResponseHeader(const std::string& name) const { return Response.Header(name); }
-  // The body parsed as JSON (numbers kept as their text), or nullptr when it is not JSON.
+  // The shop's message in the last answer: the "message" member of a JSON
+  // error body, else the start of the body, else the status text.
+  std::string ErrorMessage() const;
+  // The body parsed as JSON (numbers kept as their text), or nullptr when it
+  // is not JSON or nests deeper than kMaxShopJsonDepth (shop/JsonDepth.h).
   const rapidjson::Document* JsonValue();
+  // Why JsonValue() gave nullptr, as a clause about the answer ("it is
+  // empty", "it is not valid JSON: Invalid value at byte 0", "it is nested
+  // deeper than 512 levels"); empty when it gave a document.
+  const std::string& JsonError();
   // Moves the parsed body into document (true), or leaves document as it is
   // when the body is not JSON (false). A later JsonValue() parses the body again.
   bool TakeJsonValue(rapidjson::Document& document);
@@ -105,6 +113,7 @@ class TRestChannel {
   std::string LastUrlText;
   std::optional<rapidjson::Document> Json;
   bool JsonParsed = false;
+  std::string JsonErrorText;
 };
 
 }  // namespace ooa

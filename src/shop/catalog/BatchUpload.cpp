@@ -164,6 +164,7 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
     }
     if (!isJson) {
       LogLine(upload.ResponseLog == TLog::InsteadOfFailed ? channel.Content() : std::string("Request Failed."));
+      LogLine("The shop's answer cannot be read: " + channel.JsonError() + ".");
       return false;
     }
     // Taken from the channel: write-backs may send further requests on it.
