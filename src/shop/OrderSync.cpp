@@ -36,6 +36,8 @@ std::string ProblemReason(const std::string& msg, const std::string& fault) {
 
 void TOrderPassState::Refused(TProblem problem) {
   if (!Problems) return;
+  // The reason may quote what the shop sent, and so the secret it echoed.
+  problem.Reason = MaskedText(problem.Reason);
   Listed.insert(problem.Id);
   Problems->Record(problem, FormatQueryTime(Clock().NowLocal()));
 }

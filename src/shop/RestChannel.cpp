@@ -184,7 +184,14 @@ void TRestChannel::Execute() {
   }
 }
 
-std::string TRestChannel::ErrorMessage() const { return ServerMessage(Response); }
+std::string TRestChannel::ErrorMessage() const {
+  std::string secret;
+  {
+    std::lock_guard lock(CredentialsMutex);
+    secret = Secret;
+  }
+  return MaskSecret(ServerMessage(Response), secret);
+}
 
 const rapidjson::Document* TRestChannel::JsonValue() {
   if (!JsonParsed) {

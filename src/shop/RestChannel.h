@@ -87,7 +87,8 @@ class TRestChannel {
   const std::string& StatusText() const { return Response.StatusText; }
   std::string ResponseHeader(const std::string& name) const { return Response.Header(name); }
   // The shop's message in the last answer: the "message" member of a JSON
-  // error body, else the start of the body, else the status text.
+  // error body, else the start of the body, else the status text; the
+  // channel's secret masked.
   std::string ErrorMessage() const;
   // The body parsed as JSON (numbers kept as their text), or nullptr when it
   // is not JSON or nests deeper than kMaxShopJsonDepth (shop/JsonDepth.h).
