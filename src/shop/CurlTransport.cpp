@@ -134,9 +134,9 @@ class TCurlTransport : public IHttpTransport {
     curl_easy_setopt(Handle, CURLOPT_USERAGENT, UserAgent);
     curl_easy_setopt(Handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(Handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(Handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(Handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(Handle, CURLOPT_MAXREDIRS, 10L);
+    // Redirects come back to the channel, which follows only those within
+    // the shop and signs each anew (shop/Redirects.h).
+    curl_easy_setopt(Handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(Handle, CURLOPT_COOKIEFILE, "");  // cookie engine on, in memory
     curl_easy_setopt(Handle, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(Handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(TimeoutMs));

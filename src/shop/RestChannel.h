@@ -55,7 +55,7 @@ class IHttpTransport {
 };
 
 // libcurl transport: one reused easy handle (keeps connections alive), TLS
-// verification on, redirects followed, cookies kept. caFile adds the CA
+// verification on, redirects handed back (the channel follows them), cookies kept. caFile adds the CA
 // certificates of a PEM file to the system store (empty: the system store
 // alone). timeoutMs bounds connecting and each wait for data while reading.
 std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "", int timeoutMs = 30000);
@@ -76,7 +76,12 @@ class TRestChannel {
   // shop works on it), and at the latest when Execute ends, also by an
   // exception. Nothing to run: an empty function.
   void SetOnSent(std::function<void()> work);
-  // Sends the request. 400..499: logs the status text and body, returns normally.
+  // Sends the request. A redirect within the shop (same host, scheme and
+  // port, or http to https) is followed, signed for its new URL, with the
+  // line "Redirected to: <url>"; any other redirect throws TRestError naming
+  // where it pointed. A 429 or 503 whose Retry-After asks for 30 s or less is
+  // waited for and sent again (twice at most).
+  // 400..499: logs the status text and body, returns normally.
   // >= 500 or transport failure: throws TRestError. Always logs the URI and resource lines
   // after a response arrived.
   void Execute();
