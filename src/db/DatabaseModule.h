@@ -44,6 +44,9 @@ class TDatabaseModule {
   bool ConnectToServer();
   bool ConnectToServer(const TConfig& config);
   bool Connected() const;
+  // Why the last ConnectToServer failed (the database's or the file's own
+  // words); empty after a success.
+  std::string ConnectError() const;
   // Runs a statement or batch that returns rows; the first result set becomes
   // this thread's Query(). Throws TDbError on a database error.
   bool OpenQuery(const std::string& sqlCmd);
@@ -205,6 +208,7 @@ class TDatabaseModule {
   TSessionFactory SessionFactory;
   mutable std::recursive_mutex Mutex;
   std::unique_ptr<IDbSession> Session;
+  std::string ConnectErrorText;
   std::mutex ResultsMutex;
   std::map<std::thread::id, TThreadResults> Results;
 };

@@ -3,6 +3,8 @@
 // controller may pass their own. Called on the controlling thread only.
 #pragma once
 
+#include <string>
+
 namespace ooa {
 
 class TDatabaseModule;
@@ -14,6 +16,8 @@ class IServiceBackend {
   virtual bool Connected() = 0;
   // Opens the POS database connection with the current settings.
   virtual bool ConnectToServer() = 0;
+  // Why the last ConnectToServer failed; "" when unknown.
+  virtual std::string ConnectError() { return ""; }
   // Reads the receipt printer settings from the POS profile; may throw.
   virtual void ReadPrintParams() = 0;
   // Hands the settings' URL, key and secret to both shop channels.
@@ -26,6 +30,7 @@ class TModulesBackend : public IServiceBackend {
   TModulesBackend(TDatabaseModule& db, TWooModule& woo) : Db(db), Woo(woo) {}
   bool Connected() override;
   bool ConnectToServer() override;
+  std::string ConnectError() override;
   void ReadPrintParams() override;
   void InitShop() override;
 

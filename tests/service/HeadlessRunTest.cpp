@@ -36,13 +36,21 @@ struct HeadlessRunTest : ::testing::Test {
   }
 };
 
-TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndFails) {
+TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndWhyAndFails) {
+  Dir.Write("EMPTY.DB", "");
+  Dir.Write("JUNK.DB", std::string(4096, 'x'));
   struct {
     const char* Case;
     std::string Settings;
+    std::string Reason;  // the start of the line after the fixed one
   } rows[] = {
-      {"no server name", "ServerName=\nDatabaseName=POS\n"},
-      {"embedded file missing", "ServerName=(EMBEDDED)\nDatabaseName=MISSING.DB\n"},
+      {"no server name", "ServerName=\nDatabaseName=POS\n", "No server name is set."},
+      {"embedded file missing", "ServerName=(EMBEDDED)\nDatabaseName=MISSING.DB\n",
+       "The POS database file '" + Dir.File("MISSING.DB") + "' does not exist."},
+      {"zero-length file", "ServerName=(EMBEDDED)\nDatabaseName=EMPTY.DB\n",
+       "The file '" + Dir.File("EMPTY.DB") + "' is empty: it is not a POS database."},
+      {"damaged file", "ServerName=(EMBEDDED)\nDatabaseName=JUNK.DB\n",
+       "Cannot open the POS database file '" + Dir.File("JUNK.DB") + "': file is not a database"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.Case);
@@ -51,11 +59,12 @@ TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndFails) {
     int status = run.Wait(30000);
     EXPECT_NE(status, 0);
     EXPECT_NE(status, -1);
-    EXPECT_NE(run.Stdout().find(kConnectFailed), std::string::npos) << run.Stdout();
+    EXPECT_NE(run.Stdout().find(std::string(kConnectFailed) + "\n" + r.Reason), std::string::npos) << run.Stdout();
     EXPECT_EQ(run.Stdout().find("Sync Service Started"), std::string::npos);
   }
-  // The service never creates the POS database.
+  // The service never creates the POS database, nor writes into an empty file.
   EXPECT_FALSE(std::ifstream(Dir.File("MISSING.DB")).good());
+  EXPECT_EQ(TTempDir::Read(Dir.File("EMPTY.DB")), "");
 }
 
 #if OOA_WITH_GUI
