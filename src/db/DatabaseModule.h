@@ -116,7 +116,9 @@ class TDatabaseModule {
                       const rapidjson::Value*& loyalty);
   bool ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty);
   bool ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund);
-  bool ParseInvoiceItems(const rapidjson::Value& jsonArray);
+  // Lines of an order (quantities positive) or a refund (negative); a
+  // quantity of 0, beyond kMaxLineQuantity or of the wrong sign is refused.
+  bool ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund = false);
   bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
   bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                            bool refund);
