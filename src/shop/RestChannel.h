@@ -54,10 +54,17 @@ class IHttpTransport {
   virtual THttpResponse Send(const THttpRequest& request) = 0;
 };
 
+// The largest answer a transport reads (64 MB): a larger one fails the
+// request before anything of it is parsed. A request's whole time is bounded
+// by kDeadlineFactor times its idle time-out.
+inline constexpr size_t kMaxShopAnswerBytes = 64 * 1024 * 1024;
+inline constexpr int kDeadlineFactor = 10;
+
 // libcurl transport: one reused easy handle (keeps connections alive), TLS
-// verification on, redirects handed back (the channel follows them), cookies kept. caFile adds the CA
-// certificates of a PEM file to the system store (empty: the system store
-// alone). timeoutMs bounds connecting and each wait for data while reading.
+// verification on, redirects handed back (the channel follows them), cookies
+// kept. caFile adds the CA certificates of a PEM file to the system store
+// (empty: the system store alone). timeoutMs bounds connecting and each wait
+// for data while reading; the whole request may take ten times as long.
 std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "", int timeoutMs = 30000);
 
 class TRestChannel {
