@@ -26,9 +26,15 @@
 #include "shop/OrderCreditDispatch.h"
 #include "shop/OrderReceipt.h"
 #include "shop/OrderSyncPass.h"
+#include "shop/ShopClock.h"
 #include "shop/WooModule.h"
 
 namespace ooa {
+
+namespace {
+// The stored sync time lies this far before the pass's start.
+constexpr double kSyncOverlapSeconds = 10;
+}  // namespace
 
 std::string ProblemReason(const std::string& msg, const std::string& fault) {
   return fault.empty() ? msg : msg + " - " + fault;
@@ -185,7 +191,11 @@ void TWooModule::SyncOrders() {
   LogLine("Last Synced At: " + pass.ModifiedAfter);
 
   std::vector<rapidjson::Document> pages;
-  FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages);
+  std::string shopDate;
+  FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages, &shopDate);
+  // The shop stamps its orders with its own clock: with that clock behind
+  // the till's, the till's time would pass over the orders placed meanwhile.
+  pass.SyncTime = SyncTimeFromShopClock(pass.SyncTime, shopDate, kSyncOverlapSeconds);
   size_t total = 0;
   for (const auto& page : pages) total += page.Size();
   if (total == 0) {
@@ -197,7 +207,7 @@ void TWooModule::SyncOrders() {
     LogLine("Finish Process Orders");
   }
   std::string error;
-  if (!Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-10), "orders", error))
+  if (!Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-kSyncOverlapSeconds), "orders", error))
     throw TDbError("The order sync time was not stored: " + error);
   if (pass.Failures > 0)
     throw TOrderPassIncomplete(std::to_string(pass.Failures) + (pass.Failures == 1 ? " document was" : " documents were") +

@@ -21,8 +21,9 @@ class TRestChannel;
 class TWooModule;
 
 struct TOrderPassState {
-  // The value the pass stores (minus 10 s) at its end: its start time, moved
-  // back to the modification time of any order whose writing failed.
+  // The value the pass stores (minus 10 s) at its end: its start time (by
+  // the shop's clock when that is behind the till's), moved back to the
+  // modification time of any order whose writing failed.
   TDateTime SyncTime;
   // The query start as sent in modified_after ("yyyy-MM-dd hh:mm:ss", UTC).
   std::string ModifiedAfter;
@@ -92,8 +93,9 @@ class TOrderPassIncomplete : public std::runtime_error {
 // Reads every page of modified orders (page 1, 2, ... while the shop's
 // X-WP-TotalPages says there are more, or while a page comes back full).
 // Throws TShopAnswerError when an answer is not a JSON array of orders.
+// firstDate, when given, receives the Date header of the first answer.
 void FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
-                     std::vector<rapidjson::Document>& pages);
+                     std::vector<rapidjson::Document>& pages, std::string* firstDate = nullptr);
 
 // GET orders/<id>: the order, or false (and the shop's message in whyNot)
 // when the answer is not an order (an error object, or no JSON).

@@ -55,7 +55,7 @@ void SetOrderQueryParameters(TRestChannel& channel, const std::string& modifiedA
 }
 
 void FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
-                     std::vector<rapidjson::Document>& pages) {
+                     std::vector<rapidjson::Document>& pages, std::string* firstDate) {
   pages.clear();
   std::string previousFirstId;
   for (int page = 1;; ++page) {
@@ -64,6 +64,7 @@ void FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
     channel.SetResource("orders");
     channel.SetMethod("GET");
     channel.Execute();
+    if (page == 1 && firstDate) *firstDate = channel.ResponseHeader("Date");
     rapidjson::Document doc;
     TakeJsonArray(channel, doc, "order list");
     const int count = static_cast<int>(doc.Size());

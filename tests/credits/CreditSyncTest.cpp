@@ -2,6 +2,7 @@
 // (real HTTP on loopback, OAuth signed) and a real embedded POS database: the
 // credit notes written, the pass's lines, and where the sync log is left.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,11 @@ class CreditSync : public ::testing::Test {
   // without the channel's request lines and the closing line.
   std::vector<std::string> Pass(TDateTime utc = TDateTime::FromCivil(2026, 12, 8, 3, 41, 0)) {
     Clock.SetNowUtc(utc);
+    // The shop answers at the till's time (its orders keep their stamps).
+    const TCivilTime c = utc.ToCivil();
+    char now[32];
+    std::snprintf(now, sizeof now, "%04d-%02d-%02dT%02d:%02d:%02d", c.Year, c.Month, c.Day, c.Hour, c.Minute, c.Second);
+    ShopAt(now);
     Log.Clear();
     PassError.clear();
     try {

@@ -2,6 +2,7 @@
 // signed) and a real embedded POS database: what it writes, what it logs, how
 // it pages, and where it leaves the sync log.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -97,10 +98,19 @@ class OrderSync : public ::testing::Test {
   }
   void TearDown() override { ActivityLog().SetSink(nullptr); }
 
+  // Orders stamped with the shop's clock at kShopNow; the shop then answers
+  // at the till's time, so the pass's sync time is the till's.
   void Seed(const std::vector<std::string>& orders) {
     std::string body = "[";
     for (size_t i = 0; i < orders.size(); ++i) body += (i ? "," : "") + orders[i];
     Shop.AdminPost("/standin/orders", body + "]");
+    ShopAtTill();
+  }
+  void ShopAtTill() {
+    const TCivilTime c = Clock.NowUtc().ToCivil();
+    char now[32];
+    std::snprintf(now, sizeof now, "%04d-%02d-%02dT%02d:%02d:%02d", c.Year, c.Month, c.Day, c.Hour, c.Minute, c.Second);
+    Shop.AdminPost("/standin/clock", std::string("{\"now\": \"") + now + "\"}");
   }
   // The pass's own lines: the channel's request lines ("URI: ..." and the
   // resource) left out.
@@ -158,6 +168,7 @@ TEST_F(OrderSync, ImportsProcessingAndCompletedOrdersAndSkipsPendingOnes) {
 }
 
 TEST_F(OrderSync, EmptyAnswerStoresTheStartMinusTenSeconds) {
+  ShopAtTill();
   Woo.SyncOrders();
   const std::vector<std::string> expected = {"Start Sync orders...", "Last Synced At: 1999-12-31 14:00:00",
                                              "No Pending Orders"};
@@ -216,6 +227,7 @@ TEST_F(OrderSync, FailedBatchHoldsTheSyncTimeBackUntilTheOrderIsWritten) {
 
   Pos.Exec("Delete From InvoiceItem;");
   Clock.Advance(60);
+  ShopAtTill();
   Woo.SyncOrders();
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);
   EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(60 - 10));
