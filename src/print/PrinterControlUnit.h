@@ -23,9 +23,9 @@
 // is kept under a lock so that a stray call from another thread cannot tear
 // it, but two receipts must never interleave.
 //
-// Errors: OpenReceiptPrinter returns false on any failure and CloseReceiptPrinter
-// ignores them; every other routine lets a TPrintError (or the canvas's own
-// error) reach the receipt layout.
+// Errors: OpenReceiptPrinter returns false on any failure (the reason in
+// ReceiptPrinterOpenError); every other routine, CloseReceiptPrinter too, lets
+// a TPrintError (or the canvas's own error) reach the receipt layout.
 #pragma once
 
 #include <string>
@@ -56,6 +56,9 @@ void SetRawDeviceMode();
 // the document fails. A document left open by an interrupted receipt is ended
 // first, after a bounded wait. Sets the line position to 0 (except for "N/A").
 bool OpenReceiptPrinter();
+// Why the last OpenReceiptPrinter returned false: the failure's text, or ""
+// when the printer is "N/A" (or the last open succeeded).
+std::string ReceiptPrinterOpenError();
 // Sends one piece of output in the current mode (nothing when no document is open).
 void SendToPrinter(const std::string& data);
 // One receipt line: raw mode adds CR LF.
@@ -70,7 +73,8 @@ void PrintLogo();
 void PrintBarcode(const std::string& data, int alignment);
 // Normal size, feed, partial cut.
 void CutPaper();
-// Cuts and ends the document; errors are ignored.
+// Cuts and ends the document. The document is ended whatever fails; then the
+// cut's error, or else the end's (the printer did not take it all), is thrown.
 void CloseReceiptPrinter();
 
 // The text preceded by |(width - length) / 2| spaces (length counts bytes).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include "config/ActivityLog.h"
@@ -65,9 +66,26 @@ void SetRawDeviceMode() {
   // queue gets them as a job in the raw document format).
 }
 
+namespace {
+// Why the last OpenReceiptPrinter failed; "" after a success or with "N/A".
+std::mutex OpenErrorMutex;
+std::string OpenErrorText;
+
+void SetOpenError(const std::string& text) {
+  std::lock_guard lock(OpenErrorMutex);
+  OpenErrorText = text;
+}
+}  // namespace
+
+std::string ReceiptPrinterOpenError() {
+  std::lock_guard lock(OpenErrorMutex);
+  return OpenErrorText;
+}
+
 bool OpenReceiptPrinter() {
   const TConfig config = ConfigSnapshot();
   const std::string& name = config.PrinterName;
+  SetOpenError("");
   if (name == "N/A") return false;
   TPrinterState& s = PrinterState();
 
@@ -123,6 +141,7 @@ bool OpenReceiptPrinter() {
     s.Raw.reset();
     s.Canvas.reset();
     LogLine(std::string("Receipt printer: ") + e.what());
+    SetOpenError(e.what());
   }
   s.LinePosition = 0;
   return ok;
@@ -143,12 +162,16 @@ void CloseReceiptPrinter() {
     if (!s.RawMode && s.Canvas && s.Canvas->Printing()) s.Canvas->TextOut(0, s.LinePosition, " ");
   } catch (...) {
   }
+  std::exception_ptr endError;
   try {
     EndDocument(s);
   } catch (const std::exception& e) {
+    // The printer did not take the whole receipt: it was not printed.
     LogLine(std::string("Receipt printer: ") + e.what());
+    endError = std::current_exception();
   }
   if (cutError) std::rethrow_exception(cutError);
+  if (endError) std::rethrow_exception(endError);
 }
 
 bool ReceiptPrinterRawMode() {

@@ -39,7 +39,7 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
   std::string creditNo;
   if (db.ProcessCancelOrder(order.InvoiceNo, creditNo, msg)) {
     LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + creditNo);
-    PrintOrderReceipt(db, order.InvoiceNo, false, true);
+    PrintOrderReceipt(db, pass, order.InvoiceNo, order.Id, false, true);
     return;
   }
   if (msg == kMsgAlreadyWritten) {
@@ -66,7 +66,7 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
   if (db.ProcessOrderRefund(refund, order.InvoiceNo, creditNo, msg)) {
     LogLine(" |- Order Refunded, InvoiceNo: " + order.InvoiceNo + ", CreditNo: " + creditNo);
     pass.Settled(problemId);
-    PrintOrderReceipt(db, order.InvoiceNo, false, true);
+    PrintOrderReceipt(db, pass, order.InvoiceNo, order.Id, false, true);
     return;
   }
   if (msg == kMsgAlreadyWritten) {

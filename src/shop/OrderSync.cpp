@@ -63,7 +63,7 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   if (db.ProcessOrder(*order.Json, order.InvoiceNo, msg, modified)) {
     LogLine(" |- Order Received, InvoiceNo: " + order.InvoiceNo);
     pass.Settled(OrderProblemId(order.Id));
-    PrintOrderReceipt(db, order.InvoiceNo, false, modified);
+    PrintOrderReceipt(db, pass, order.InvoiceNo, order.Id, false, modified);
     return;
   }
   if (msg == kMsgAlreadyWritten) {
@@ -188,6 +188,7 @@ void TWooModule::SyncOrders() {
   TProblemList problems(ProblemListPath());
   pass.Problems = &problems;
   RetryListedOrders(*this, pass);
+  PrintAwaitedReceipts(Database, pass);
   LogLine("Last Synced At: " + pass.ModifiedAfter);
 
   std::vector<rapidjson::Document> pages;

@@ -9,6 +9,7 @@
 
 #include "receipt/ReceiptFixture.h"
 #include "shop/OrderReceipt.h"
+#include "shop/OrderSyncPass.h"
 
 namespace ooa::test {
 namespace {
@@ -287,7 +288,8 @@ Leave at door
 // The order pass's hook prints the same receipt.
 TEST_F(WholeReceiptTest, OrderPassHookPrintsTheReceipt) {
   SetReceiptSettings(Settings);
-  PrintOrderReceipt(Db, "W2600001", false, true);
+  TOrderPassState pass;  // no problems list
+  PrintOrderReceipt(Db, pass, "W2600001", "1057", false, true);
   const std::vector<std::string> jobs = Standin.WaitForJobs(1);
   ASSERT_EQ(jobs.size(), 1u);
   const std::vector<std::string> lines = Lines(jobs[0]);

@@ -53,8 +53,9 @@ class TPrintBillForm {
 
   // Prints the receipt of invoiceNo (an invoice of an online order, kind 6)
   // with its credit notes. Prints nothing when the invoice is not found or the
-  // printer is "N/A" or cannot be opened. A database or printer error is
-  // thrown to the caller; the unfinished document is ended by the next receipt.
+  // printer is "N/A". A printer that cannot be opened throws TPrintError with
+  // the reason, as does any other printer error; a database error is thrown
+  // too; the unfinished document is ended by the next receipt.
   static void PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature, bool modified);
 
   // Runs sqlCmd on the database connection; its rows become Query.

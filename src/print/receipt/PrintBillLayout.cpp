@@ -5,6 +5,7 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "print/PrinterControlUnit.h"
+#include "print/PrinterOutput.h"
 #include "print/ReceiptSettings.h"
 #include "print/receipt/CompanyHeader.h"
 #include "print/receipt/PrintBillForm.h"
@@ -76,7 +77,12 @@ void TPrintBillForm::PrintOutPro() {
 
   TBillHead head;
   if (!ReadHead(head)) return;  // no such invoice of an online order: nothing to print
-  if (!OpenReceiptPrinter()) return;
+  if (!OpenReceiptPrinter()) {
+    // A printer that is named but did not open: the receipt was not printed.
+    const std::string why = ReceiptPrinterOpenError();
+    if (!why.empty()) throw TPrintError(why);
+    return;  // no receipt printer ("N/A")
+  }
   InvoiceDate = head.InvoiceDate;
 
   // What the credit notes of the invoice took back.
