@@ -14,6 +14,8 @@
 #include "ProgramRun.h"
 #include "support/TempDir.h"
 #if OOA_HAVE_POSDB
+#include <httplib.h>
+
 #include "support/ShopStandin.h"
 #endif
 
@@ -117,6 +119,22 @@ TEST_F(LiveRunTest, OnceInTheWindowRunsBothPassesEchoesTheLogAndKeepsAPicture) {
   EXPECT_GT(picture.st_size, 1000);
 }
 #endif
+
+// An order list that is not JSON is a failed pass: the reason on standard
+// error and as a status line (debug off), and --once fails.
+TEST_F(LiveRunTest, OnceFailsWhenTheOrderListIsNotJson) {
+  httplib::Client admin(Shop.Origin());
+  auto fault = admin.Post("/standin/faults", R"({"route": "^orders$", "status": 200, "body": "[{\"id\": 5001, \"st"})",
+                          "application/json");
+  ASSERT_TRUE(fault && fault->status < 300);
+  TProgramRun run({"--once", "--config", Settings}, Env(), Dir.Path());
+  EXPECT_EQ(run.Wait(120000), 1) << run.Stdout() << run.Stderr();
+  const std::string reason =
+      "The order pass failed: The shop's order list cannot be read: it is not valid JSON: Missing a closing quotation "
+      "mark in string at byte 17.";
+  EXPECT_NE(run.Stderr().find(reason + "\n"), std::string::npos) << run.Stderr();
+  EXPECT_NE(run.Stdout().find(reason + "\n"), std::string::npos) << run.Stdout();
+}
 
 TEST_F(LiveRunTest, HeadlessStopsCleanlyOnSigterm) {
   TProgramRun run({"--headless", "--config", Settings}, Env(), Dir.Path());
