@@ -173,6 +173,10 @@ bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpl
     ProcessBatchResults(db, upload, batch, answer);
     LogLine(upload.FinishedLine);
     return true;
+  } catch (const std::exception& e) {
+    LogLine("Connect to server fail.");
+    LogLine(e.what());  // the cause: a transport failure, a server error, a redirect out of the shop
+    return false;
   } catch (...) {
     LogLine("Connect to server fail.");
     return false;
