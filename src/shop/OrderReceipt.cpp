@@ -83,6 +83,12 @@ void PrintAwaitedReceipts(TDatabaseModule& db, TOrderPassState& pass) {
                    SqlTextLiteral(invoiceNo));
       const bool credited = db.Query().RecordCount() > 0 && db.Query().Field(0, "Credits").AsInteger() > 0;
       TPrintBillForm::PrintBillPro(db, invoiceNo, false, credited);
+    } catch (const TPrintError& e) {
+      // The printer is failing: the rest wait for a later pass rather than
+      // each costing the printer's time-out now.
+      StatusLine("Receipt of " + invoiceNo + " not printed: " + std::string(e.what()));
+      Note(pass, invoiceNo, p.OrderId, "The receipt was not printed: " + std::string(e.what()));
+      return;
     } catch (const std::exception& e) {
       StatusLine("Receipt of " + invoiceNo + " not printed: " + std::string(e.what()));
       Note(pass, invoiceNo, p.OrderId, "The receipt was not printed: " + std::string(e.what()));

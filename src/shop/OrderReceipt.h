@@ -24,8 +24,9 @@ void PrintOrderReceipt(TDatabaseModule& db, TOrderPassState& pass, const std::st
                        const std::string& orderId, bool signature, bool modified);
 
 // Prints the receipts the problems list holds as awaited (not dismissed);
-// each one printed leaves the list, each one that fails again keeps its place
-// with the new reason. Never ends the pass.
+// each one printed leaves the list, one that fails again keeps its place with
+// the new reason. A printer error leaves the rest for a later pass. Never
+// ends the pass.
 void PrintAwaitedReceipts(TDatabaseModule& db, TOrderPassState& pass);
 
 }  // namespace ooa
