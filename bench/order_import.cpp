@@ -30,6 +30,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "shop/OrderReceipt.h"
+#include "shop/OrderSyncPass.h"
 
 namespace {
 
@@ -76,7 +77,8 @@ TRun Import(const std::vector<std::string>& orders, int history, const std::stri
       bool modified = false;
       if (db.ProcessOrder(order, invoiceNo, msg, modified)) {
         ++run.Written;
-        PrintOrderReceipt(db, invoiceNo, true, modified);
+        TOrderPassState pass;  // no problems list: a receipt that fails is only reported
+        PrintOrderReceipt(pass, db, "", invoiceNo, true, modified);
       } else {
         std::fprintf(stderr, "order failed: %s\n", msg.c_str());
       }
