@@ -77,14 +77,7 @@ class TShop {
 
 // An order of the fixture's shape with another id and status, as the shop
 // would list it (modification time from the shop's clock).
-std::string ShopOrder(int id, const std::string& status) {
-  std::string text = FixtureOrderJson(std::to_string(id));
-  const std::string from = "\"status\": \"processing\"";
-  text.replace(text.find(from), from.size(), "\"status\": \"" + status + "\"");
-  const std::string modified = "\"date_modified_gmt\": \"2026-12-08T03:31:00\",";
-  text.erase(text.find(modified), modified.size());
-  return text;
-}
+std::string ShopOrder(int id, const std::string& status) { return test::ShopOrderJson(id, status); }
 
 class OrderSync : public ::testing::Test {
  protected:
