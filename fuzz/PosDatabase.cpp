@@ -71,31 +71,13 @@ void ConnectToPosDatabase(TDatabaseModule& db) {
   config.ServerName = "(EMBEDDED)";
   config.DatabaseName = DatabaseFile().File;
   config.WarehouseCode = "1";
+  // Files kept beside the settings (the problems list) go to the scratch folder.
+  SetConfigPath(DatabaseFile().Dir + "/OnlineService.ini");
   SetConfig(config);
   if (!db.ConnectToServer(config)) {
     std::fprintf(stderr, "cannot open the fuzz POS database %s\n", config.DatabaseName.c_str());
     std::abort();
   }
-}
-
-int ForEachShopObject(const uint8_t* data, size_t size,
-                      void (*handle)(TDatabaseModule& db, const rapidjson::Value& object)) {
-  static TDatabaseModule& db = *[] {
-    auto* module = new TDatabaseModule;  // kept for the process: libFuzzer ends without destructors
-    ConnectToPosDatabase(*module);
-    return module;
-  }();
-  rapidjson::Document doc;
-  doc.Parse<rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag>(
-      reinterpret_cast<const char*>(data), size);
-  if (doc.HasParseError()) return 0;
-  if (doc.IsArray()) {
-    for (const auto& object : doc.GetArray())
-      if (object.IsObject()) handle(db, object);
-  } else if (doc.IsObject()) {
-    handle(db, doc);
-  }
-  return 0;
 }
 
 }  // namespace ooa::fuzz

@@ -5,8 +5,6 @@
 // it, and batches are compiled against its tables without running.
 #pragma once
 
-#include <rapidjson/document.h>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -18,15 +16,9 @@ namespace ooa::fuzz {
 // The tables of the database, as the engine's compiler sees them.
 const tsql::TCatalog& PosCatalog();
 
-// Installs settings that point at the database (warehouse "1") and connects
-// the module to it; aborts when that fails.
+// Installs settings that point at the database (warehouse "1"), with the
+// settings path in the scratch folder, and connects the module to it; aborts
+// when that fails.
 void ConnectToPosDatabase(TDatabaseModule& db);
-
-// The body of the order and refund targets: parses the input as the shop
-// channel does (numbers as sent) and hands each object of it (the input
-// itself, or each element of an array) to handle, with one module connected
-// to the database for the whole process. Always 0.
-int ForEachShopObject(const uint8_t* data, size_t size,
-                      void (*handle)(TDatabaseModule& db, const rapidjson::Value& object));
 
 }  // namespace ooa::fuzz

@@ -1,11 +1,15 @@
-// Fuzz target: the order import's parsing of shop orders. The input is a shop
-// answer body (one order object or a list of them), read the way the shop
-// channel reads it (numbers kept as their text). Each order goes through the
-// database module as ProcessOrder takes it, up to the batch: ParseOrderData,
+// Fuzz target: the order pass over a shop's order list. The input is the body
+// of the shop's answer (a list of orders, or one order as a list of one); it
+// reaches the pass as a shop answer does: through the REST channel (its depth
+// limit, numbers kept as their text) and the pass's reading of the list. Each
+// order the pass accepts as a list element goes through the database module
+// as ProcessOrder takes it, up to the batch: ParseOrderData,
 // CalcInvoice on the fuzz POS database, the checks of its figures and texts.
 // Bad data must end in a parsing message or TOrderDataError. An order that is accepted
 // must give an invoice batch that passes CheckBatch (BatchCheck.h), and
-// ProcessOrder must then write it to the fuzz POS database.
+// ProcessOrder must then write it to the fuzz POS database. Then a whole order
+// pass (SyncOrders) runs over the same answer, with no refunds in the shop:
+// its dispatch, refusals and problems list must hold whatever the list holds.
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "BatchCheck.h"
+#include "FuzzShop.h"
 #include "PosDatabase.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
@@ -46,7 +51,8 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   // database, and the refusal of figures that overflowed or texts too long.
   db.CalcInvoice();
   std::string refusal, fault;
-  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal, fault)) return;
+  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal, fault))
+    return;
   const TCustomer& c = db.Customer;
   std::vector<const std::string*> texts = {
       &c.CustomerCode, &c.CustomerName, &c.Telephone, &c.Mobile, &c.Address, &c.Suburb,
@@ -56,9 +62,10 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
   fuzz::CheckBatch(db.GenerateInvoiceBatch(), texts);
 
-  // The whole import: an order the import accepts must be written (or be
-  // found written, when an earlier input had its id); a failed write would
-  // come back on every pass and hold the sync time back.
+  // The whole import: an order the import accepts must be written; a failed
+  // write would come back on every pass and hold the sync time back. An order
+  // of the same id written by an earlier input (libFuzzer runs inputs again)
+  // is found by the batch under its lock, which writes nothing.
   std::string invoiceNo;
   bool modified = false;
   if (!db.ProcessOrder(order, invoiceNo, msg, modified) && msg != kMsgAlreadyWritten) {
@@ -70,5 +77,13 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return fuzz::ForEachShopObject(data, size, ParseOne);
+  TDatabaseModule& db = fuzz::FuzzDatabase();
+  const std::string body = fuzz::ShopListBody(data, size);
+  fuzz::ForEachListedObject(body, "orders", db, ParseOne);
+  fuzz::RunOrderPass(db, [&body](const std::string& resource) -> std::string {
+    if (resource == "orders") return body;
+    if (resource.size() > 8 && resource.compare(resource.size() - 8, 8, "/refunds") == 0) return "[]";
+    return "";
+  });
+  return 0;
 }

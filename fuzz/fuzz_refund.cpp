@@ -1,12 +1,15 @@
-// Fuzz target: the credit-note import's parsing of shop refunds. The input is
-// a shop answer body (one refund object or a list of them), read the way the
-// shop channel reads it. Each refund goes through the database module as
+// Fuzz target: the order pass over an order's refund list. The input is the
+// body of the shop's answer (a list of refunds, or one refund as a list of
+// one), reaching the pass as a shop answer does: through the REST channel and
+// the pass's reading of the list. Each refund goes through the database module as
 // ProcessOrderRefund takes it, up to the batch, as a credit note of invoice
 // "INV26000001": ParseOrderRefundData, CalcInvoice on the fuzz POS database,
 // the checks of its figures and texts. Bad data must end in a parsing message or
 // TOrderDataError. A refund that is accepted must give a credit note batch
 // that passes CheckBatch (BatchCheck.h), and ProcessOrderRefund must then book
-// it on a newly imported invoice of the fuzz POS database.
+// it on a newly imported invoice of the fuzz POS database. Then a whole order
+// pass (SyncOrders) runs with one completed order, imported before, whose
+// refund list is the input: its refund handling must hold whatever the list holds.
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "BatchCheck.h"
+#include "FuzzShop.h"
 #include "PosDatabase.h"
 #include "config/Clock.h"
 #include "db/DatabaseModule.h"
@@ -30,9 +34,8 @@ using namespace ooa;
 
 // A paid member order of two BEER and one WINE, imported under a new id for
 // every refund that is booked, so that each refund credits an open invoice.
-std::string FreshInvoice(TDatabaseModule& db) {
-  static int nextId = 800000;
-  const std::string json = R"({"id": )" + std::to_string(nextId++) + R"(, "status": "processing",
+std::string OrderJson(int id) {
+  return R"({"id": )" + std::to_string(id) + R"(, "status": "completed", "date_modified_gmt": "2026-12-08T03:31:00",
    "customer_id": 57, "date_created_gmt": "2026-12-08T03:30:00", "date_paid_gmt": "2026-12-08T03:30:30",
    "payment_method": "stripe", "shipping_total": "11.00", "total": "50.00",
    "billing": {"first_name": "Ann", "last_name": "Lee", "phone": "0411", "email": "ann@x.au", "address_1": "1 Main St",
@@ -44,7 +47,14 @@ std::string FreshInvoice(TDatabaseModule& db) {
                   {"sku": "WINE", "quantity": 1, "subtotal": "20.00", "subtotal_tax": "2.00"}],
    "meta_data": [{"key": "_qev_loyalty_redemption", "value": {"memberCode": "M1001", "redeemPointsDollar": "0",
      "pointsBalance": "0", "redeemPoints": "0", "redeemBasePoints": "0", "dealCouponDiscount": "0",
-     "couponId": "", "depositPayment": "0", "depositBalance": "0"}}]})";
+     "couponId": "", "depositPayment": "0", "depositBalance": "0"}}], "refunds": [{"id": 1}]})";
+}
+
+std::string FreshInvoice(TDatabaseModule& db, int* orderId = nullptr) {
+  static int nextId = 800000;
+  const int id = nextId++;
+  if (orderId) *orderId = id;
+  const std::string json = OrderJson(id);
   rapidjson::Document order;
   order.Parse<rapidjson::kParseNumbersAsStringsFlag>(json.c_str());
   std::string invoiceNo, msg;
@@ -77,7 +87,8 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   // POS database, and the refusal of figures that overflowed or texts too long.
   db.CalcInvoice();
   std::string refusal, fault;
-  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal, fault)) return;
+  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal, fault))
+    return;
   std::vector<const std::string*> texts = {&db.InvoiceHead.CustomerCode, &db.InvoiceHead.OnlineOrderId,
                                            &db.InvoiceHead.ReferenceNo};
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
@@ -101,5 +112,17 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return fuzz::ForEachShopObject(data, size, ParseOne);
+  TDatabaseModule& db = fuzz::FuzzDatabase();
+  const std::string body = fuzz::ShopListBody(data, size);
+  fuzz::ForEachListedObject(body, "refunds", db, ParseOne);
+  int orderId = 0;
+  FreshInvoice(db, &orderId);
+  const std::string order = "[" + OrderJson(orderId) + "]";
+  const std::string refunds = "orders/" + std::to_string(orderId) + "/refunds";
+  fuzz::RunOrderPass(db, [&](const std::string& resource) -> std::string {
+    if (resource == "orders") return order;
+    if (resource == refunds) return body;
+    return "";
+  });
+  return 0;
 }

@@ -52,6 +52,11 @@ void TActivityLog::Clear() {
   if (Sink) Sink->Clear();
 }
 
+std::string TActivityLog::Masked(const std::string& text) {
+  std::lock_guard lock(Mutex);
+  return MaskSecret(text, Secret);
+}
+
 TActivityLog& ActivityLog() {
   static TActivityLog log;
   return log;
@@ -70,6 +75,14 @@ void StatusLine(const std::string& text) {
     ActivityLog().Status(text);
   } catch (...) {
   }
+}
+
+std::string MaskedText(const std::string& text) { return ActivityLog().Masked(text); }
+
+void ErrorLine(const std::string& text) {
+  const std::string line = MaskedText(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace ooa

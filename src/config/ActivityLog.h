@@ -68,6 +68,7 @@ class TActivityLog {
   void Status(const std::string& line);  // always
   void Detail(const std::string& line);  // only in debug mode
   void Clear();
+  std::string Masked(const std::string& text);
 
  private:
   std::mutex Mutex;
@@ -82,5 +83,10 @@ TActivityLog& ActivityLog();
 void LogLine(const std::string& text);
 // Appends a status line whatever the settings.
 void StatusLine(const std::string& text);
+// text with the shop's API secret masked, as every log line is (for texts
+// that leave the program by another way: standard error, the problems list).
+std::string MaskedText(const std::string& text);
+// Writes text and a line end to standard error, masked like the log.
+void ErrorLine(const std::string& text);
 
 }  // namespace ooa

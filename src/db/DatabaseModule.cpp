@@ -21,8 +21,12 @@ TDatabaseModule::~TDatabaseModule() {
 bool TDatabaseModule::ConnectToServer() { return ConnectToServer(ConfigSnapshot()); }
 
 bool TDatabaseModule::ConnectToServer(const TConfig& config) {
-  if (config.ServerName.empty() || config.DatabaseName.empty()) return false;
   std::lock_guard<std::recursive_mutex> lock(Mutex);
+  ConnectErrorText.clear();
+  if (config.ServerName.empty() || config.DatabaseName.empty()) {
+    ConnectErrorText = config.ServerName.empty() ? "No server name is set." : "No database name is set.";
+    return false;
+  }
   try {
     if (Session) {
       Session->Close();
@@ -33,13 +37,26 @@ bool TDatabaseModule::ConnectToServer(const TConfig& config) {
     params.DatabaseName = config.DatabaseName;
     params.BaseDir = ConfigDir();
     Session = SessionFactory(params);
-    if (!Session) return false;
+    if (!Session) {
+      ConnectErrorText = "No database session could be made.";
+      return false;
+    }
     Session->Open();
+    if (!Session->IsOpen()) ConnectErrorText = "The database connection did not open.";
     return Session->IsOpen();
+  } catch (const std::exception& e) {
+    // The service start logs its own line, and this reason after it.
+    ConnectErrorText = e.what();
+    return false;
   } catch (...) {
-    // The reason is not shown; the service start logs its own line.
+    ConnectErrorText = "unknown error";
     return false;
   }
+}
+
+std::string TDatabaseModule::ConnectError() const {
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  return ConnectErrorText;
 }
 
 bool TDatabaseModule::Connected() const {

@@ -44,6 +44,9 @@ class TDatabaseModule {
   bool ConnectToServer();
   bool ConnectToServer(const TConfig& config);
   bool Connected() const;
+  // Why the last ConnectToServer failed (the database's or the file's own
+  // words); empty after a success.
+  std::string ConnectError() const;
   // Runs a statement or batch that returns rows; the first result set becomes
   // this thread's Query(). Throws TDbError on a database error.
   bool OpenQuery(const std::string& sqlCmd);
@@ -68,6 +71,8 @@ class TDatabaseModule {
   void ReleaseMemory();
   TDateTime GetLastSyncTime(const std::string& event);
   void UpdateSyncLogPro(TDateTime syncTime, const std::string& event);
+  // Same, but false with the database's message when the time was not stored.
+  bool UpdateSyncLogPro(TDateTime syncTime, const std::string& event, std::string& errorText);
 
   // ---- Order document (used by the order pass only) -------------------------
   TCustomer Customer;
@@ -122,7 +127,9 @@ class TDatabaseModule {
                       const rapidjson::Value*& loyalty);
   bool ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty);
   bool ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund);
-  bool ParseInvoiceItems(const rapidjson::Value& jsonArray);
+  // Lines of an order (quantities positive) or a refund (negative); a
+  // quantity of 0, beyond kMaxLineQuantity or of the wrong sign is refused.
+  bool ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund = false);
   bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
   bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                            bool refund);
@@ -214,6 +221,7 @@ class TDatabaseModule {
   TSessionFactory SessionFactory;
   mutable std::recursive_mutex Mutex;
   std::unique_ptr<IDbSession> Session;
+  std::string ConnectErrorText;
   std::mutex ResultsMutex;
   std::map<std::thread::id, TThreadResults> Results;
 };

@@ -16,6 +16,11 @@ TDateTime TDatabaseModule::GetLastSyncTime(const std::string& event) {
 }
 
 void TDatabaseModule::UpdateSyncLogPro(TDateTime syncTime, const std::string& event) {
+  std::string ignored;
+  UpdateSyncLogPro(syncTime, event, ignored);
+}
+
+bool TDatabaseModule::UpdateSyncLogPro(TDateTime syncTime, const std::string& event, std::string& errorText) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   OpenQuery("Select * From OnlineSyncLog Where Event=" + SqlTextLiteral(event));
   std::string sql;
@@ -26,7 +31,7 @@ void TDatabaseModule::UpdateSyncLogPro(TDateTime syncTime, const std::string& ev
     sql = "Insert OnlineSyncLog (Event, LastSyncAt) Values (" + SqlTextLiteral(event) + ", " +
           SqlDateTimeLiteral(syncTime) + ")";
   // A failure leaves the old time in place; the next pass starts from there again.
-  ExecQueryPro(sql);
+  return ExecQueryPro(sql, errorText);
 }
 
 }  // namespace ooa

@@ -43,7 +43,7 @@ int RunPassesOnce(TSyncScheduler& scheduler) {
   for (auto [kind, name] : {std::pair{TPassKind::Catalogue, "catalogue"}, std::pair{TPassKind::Order, "order"}}) {
     std::string error;
     if (!scheduler.RunPassNow(kind, error)) {
-      std::fprintf(stderr, "The %s pass failed: %s\n", name, error.c_str());
+      ErrorLine(std::string("The ") + name + " pass failed: " + error);
       status = 1;
     }
   }
@@ -73,7 +73,7 @@ int RunHeadless(TDatabaseModule& db, TWooModule& woo, const THeadlessOptions& op
   try {
     controller.StartService();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "Error: %s\n", e.what());
+    ErrorLine(std::string("Error: ") + e.what());
     return 1;
   }
 

@@ -8,6 +8,7 @@ namespace ooa {
 
 bool TModulesBackend::Connected() { return Db.Connected(); }
 bool TModulesBackend::ConnectToServer() { return Db.ConnectToServer(); }
+std::string TModulesBackend::ConnectError() { return Db.ConnectError(); }
 void TModulesBackend::ReadPrintParams() { Db.ReadPrintParams(); }  // the result is not examined
 void TModulesBackend::InitShop() { Woo.Init(); }
 bool TModulesBackend::TakeAppLock() { return ooa::TakeAppLock(Db); }

@@ -5,6 +5,8 @@
 // workers when a pass starts (one call at a time).
 #pragma once
 
+#include <string>
+
 namespace ooa {
 
 class TDatabaseModule;
@@ -16,6 +18,8 @@ class IServiceBackend {
   virtual bool Connected() = 0;
   // Opens the POS database connection with the current settings.
   virtual bool ConnectToServer() = 0;
+  // Why the last ConnectToServer failed; "" when unknown.
+  virtual std::string ConnectError() { return ""; }
   // Reads the receipt printer settings from the POS profile; may throw.
   virtual void ReadPrintParams() = 0;
   // Hands the settings' URL, key and secret to both shop channels.
@@ -34,6 +38,7 @@ class TModulesBackend : public IServiceBackend {
   TModulesBackend(TDatabaseModule& db, TWooModule& woo) : Db(db), Woo(woo) {}
   bool Connected() override;
   bool ConnectToServer() override;
+  std::string ConnectError() override;
   void ReadPrintParams() override;
   void InitShop() override;
   bool TakeAppLock() override;

@@ -15,7 +15,11 @@ void TServiceController::StartService() {
   if (Running()) return;
   if (!Backend.Connected()) {
     SetUpDone = false;
-    if (!Backend.ConnectToServer()) StatusLine("Error: Can not connect to SQL Server database.");
+    if (!Backend.ConnectToServer()) {
+      StatusLine("Error: Can not connect to SQL Server database.");
+      const std::string reason = Backend.ConnectError();
+      if (!reason.empty()) StatusLine(reason);
+    }
   }
   if (!Backend.Connected()) return;
   // A start whose set-up failed half-way (the print settings raised) redoes

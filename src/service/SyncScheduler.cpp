@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "config/ActivityLog.h"
+
 namespace ooa {
 
 namespace {
@@ -89,11 +91,28 @@ bool TSyncScheduler::RunGuarded(TPassKind kind, std::string& error) {
     error = "unknown error";
   }
   if (entered && Gate.Leave) Gate.Leave();
-  return ran;
+  if (ran) {
+    std::lock_guard lock(FailureMutex);
+    LastFailure[Index(kind)].clear();
+    return true;
+  }
+  // A pass the gate held back has said why itself. A pass that failed: the
+  // reason goes into the status lines; one that keeps failing for the same
+  // reason (a shop that is down) says so once, until a pass succeeds.
+  if (!entered) return false;
+  bool repeated = false;
+  {
+    std::lock_guard lock(FailureMutex);
+    repeated = LastFailure[Index(kind)] == error;
+    LastFailure[Index(kind)] = error;
+  }
+  if (!repeated)
+    StatusLine(std::string("The ") + (kind == TPassKind::Order ? "order" : "catalogue") + " pass failed: " + error);
+  return false;
 }
 
 void TSyncScheduler::WorkerMain(TPassKind kind) {
-  std::string ignored;  // an error ends the pass silently; the next tick starts afresh
+  std::string ignored;  // an error ends the pass (its status line is written); the next tick starts afresh
   RunGuarded(kind, ignored);
   auto alive = Alive;
   auto id = std::this_thread::get_id();

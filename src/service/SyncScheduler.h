@@ -6,8 +6,8 @@
 // of that kind is still running; otherwise the tick does nothing and the
 // running pass re-arms the timer when it ends. A worker reads the
 // service-running flag once, asks the pass gate (the POS database's lock, see
-// SetPassGate), runs its pass unless either says no, swallows
-// any error of the pass, and hands the re-arming (catalogue: both timers,
+// SetPassGate), runs its pass unless either says no, catches any error of the
+// pass (its reason becomes a status line), and hands the re-arming (catalogue: both timers,
 // order: the order timer) back to the controlling thread.
 //
 // Threads: every method except PassRunning/RunningPasses/ServiceRunning/
@@ -22,6 +22,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -92,6 +93,8 @@ class TSyncScheduler {
   void WorkerMain(TPassKind kind);
   void WorkerEnded(std::thread::id id, TPassKind kind);
   // Runs the pass when the service runs; false with the reason otherwise.
+  // A pass that fails writes "The <kind> pass failed: <reason>" as a status
+  // line, unless its last pass failed for the same reason.
   bool RunGuarded(TPassKind kind, std::string& error);
   bool TryClaim(TPassKind kind);
   void Release(TPassKind kind);
@@ -104,6 +107,8 @@ class TSyncScheduler {
   std::atomic<bool> Running{false};
   std::atomic<bool> Busy[2] = {false, false};
   std::atomic<int> Active{0};
+  std::mutex FailureMutex;
+  std::string LastFailure[2];  // the reason the last pass of each kind failed; "" after a success
   std::list<TWorker> Workers;  // controlling thread only
   bool ShuttingDown = false;
   std::function<void()> OnIdle;

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <fstream>
 #include <mutex>
 
@@ -71,7 +73,7 @@ class TCurlTransport : public IHttpTransport {
     THttpResponse response;
     Current = &response;
     ErrorBuffer[0] = '\0';
-    IdleAbort = false;
+    IdleAbort = DeadlineAbort = TooLarge = false;
     LastDown = LastUp = 0;
     LastActivity = TSteady::now();
     Started = LastActivity;
@@ -114,6 +116,13 @@ class TCurlTransport : public IHttpTransport {
       std::string cause;
       if (IdleAbort) {
         cause = "Operation timed out after " + std::to_string(TimeoutMs) + " milliseconds with no answer";
+      } else if (DeadlineAbort) {
+        cause = "The answer did not arrive within the request's deadline of " +
+                std::to_string(static_cast<long long>(TimeoutMs) * kDeadlineFactor) +
+                " milliseconds (the shop sent it too slowly)";
+      } else if (TooLarge) {
+        cause = "The shop's answer is larger than " + std::to_string(kMaxShopAnswerBytes / (1024 * 1024)) +
+                " MB; it was not read";
       } else {
         cause = ErrorBuffer[0] ? TrimLineEnd(ErrorBuffer) : curl_easy_strerror(rc);
       }
@@ -134,9 +143,9 @@ class TCurlTransport : public IHttpTransport {
     curl_easy_setopt(Handle, CURLOPT_USERAGENT, UserAgent);
     curl_easy_setopt(Handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(Handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(Handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(Handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(Handle, CURLOPT_MAXREDIRS, 10L);
+    // Redirects come back to the channel, which follows only those within
+    // the shop and signs each anew (shop/Redirects.h).
+    curl_easy_setopt(Handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(Handle, CURLOPT_COOKIEFILE, "");  // cookie engine on, in memory
     curl_easy_setopt(Handle, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(Handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(TimeoutMs));
@@ -163,6 +172,10 @@ class TCurlTransport : public IHttpTransport {
 
   static size_t OnBody(char* data, size_t size, size_t count, void* user) {
     auto* self = static_cast<TCurlTransport*>(user);
+    if (self->Current->Body.size() + size * count > kMaxShopAnswerBytes) {
+      self->TooLarge = true;
+      return 0;  // ends the transfer
+    }
     self->Current->Body.append(data, size * count);
     self->LastActivity = TSteady::now();
     return size * count;
@@ -184,13 +197,20 @@ class TCurlTransport : public IHttpTransport {
       std::string value = line.substr(colon + 1);
       value.erase(0, value.find_first_not_of(" \t") == std::string::npos ? value.size()
                                                                           : value.find_first_not_of(" \t"));
+      // An answer that says it is too large is refused before its body comes.
+      if (line.size() >= colon && colon == 14 && strncasecmp(line.c_str(), "Content-Length", 14) == 0 &&
+          std::strtoull(value.c_str(), nullptr, 10) > kMaxShopAnswerBytes) {
+        self->TooLarge = true;
+        return 0;
+      }
       r.Headers.emplace_back(line.substr(0, colon), value);
     }
     return size * count;
   }
 
-  // Read time-out: no byte sent or received for TimeoutMs. libcurl calls this
-  // at least about once a second while it waits.
+  // Read time-out: no byte sent or received for TimeoutMs; deadline: the
+  // request not done after kDeadlineFactor times that. libcurl calls this at
+  // least about once a second while it waits.
   static int OnProgress(void* user, curl_off_t, curl_off_t downNow, curl_off_t, curl_off_t upNow) {
     auto* self = static_cast<TCurlTransport*>(user);
     auto now = TSteady::now();
@@ -203,6 +223,12 @@ class TCurlTransport : public IHttpTransport {
       (*work)();
       now = TSteady::now();
       self->LastActivity = now;  // the wait for the answer starts now
+    }
+    // The whole request has a deadline as well: a shop that trickles a byte
+    // now and then never lets the idle time-out fire.
+    if (now - self->Started >= std::chrono::milliseconds(static_cast<long long>(self->TimeoutMs) * kDeadlineFactor)) {
+      self->DeadlineAbort = true;
+      return 1;
     }
     if (downNow != self->LastDown || upNow != self->LastUp) {
       self->LastDown = downNow;
@@ -236,7 +262,7 @@ class TCurlTransport : public IHttpTransport {
   const std::function<void()>* OnSent = nullptr;  // the current request's, until it ran
   curl_off_t UploadSize = 0;
   curl_off_t LastDown = 0, LastUp = 0;
-  bool IdleAbort = false;
+  bool IdleAbort = false, DeadlineAbort = false, TooLarge = false;
 };
 
 }  // namespace

@@ -51,7 +51,7 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
     LogLine(" |- No further action");
     return;
   }
-  pass.HoldBack(order.ModifiedAt);
+  pass.HoldBack(order.ModifiedAt, "cancellation of order " + order.Id + ": " + msg);
   LogLine(" |- Cancel Order " + order.InvoiceNo + " Failed");
   LogLine(" |- " + msg);
 }
@@ -80,7 +80,8 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
     return;
   }
   const bool dataFailure = IsOrderDataFailure(msg);
-  if (!order.InvoiceNo.empty() && !dataFailure) pass.HoldBack(order.ModifiedAt);
+  if (!order.InvoiceNo.empty() && !dataFailure)
+    pass.HoldBack(order.ModifiedAt, "refund " + refundId + " of order " + order.Id + ": " + msg);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
   LogLine("  |- " + msg);
   if (dataFailure && !db.DataFault.empty()) LogLine("  |- " + db.DataFault);
@@ -95,10 +96,12 @@ void HandleOrderRefunds(TWooModule& woo, TOrderPassState& pass, TOrderInPass& or
                         const rapidjson::Value& refundSummaries) {
   LogLine(" |- Refunding Order, Total: " + std::to_string(refundSummaries.Size()));
   std::vector<rapidjson::Document> pages;
-  if (!FetchOrderRefunds(woo.Channel2(), order.Id, pages)) {
+  try {
+    FetchOrderRefunds(woo.Channel2(), order.Id, pages);
+  } catch (const TShopAnswerError& e) {
     // Without the list no refund can be checked; the order comes again.
-    LogLine("  |- The shop's refund list is not JSON.");
-    pass.HoldBack(order.ModifiedAt);
+    LogLine("  |- " + std::string(e.what()));
+    pass.HoldBack(order.ModifiedAt, e.what());
     return;
   }
   for (const auto& page : pages) {

@@ -1,5 +1,8 @@
 #include "shop/OrderReceipt.h"
 
+#include <exception>
+#include <vector>
+
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
@@ -10,32 +13,36 @@
 
 namespace ooa {
 
-// A printer that is off, refuses the connection or drops it costs the receipt,
-// not the pass: the document is written by then, and ending the pass would
-// only hold back every later order in the list (and their receipts) while the
-// printer stays off. A database error still ends the pass.
-TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, const std::string& orderId,
-                                 const std::string& invoiceNo, bool signature, bool modified) {
-  const std::string problemId = ReceiptProblemId(invoiceNo);
+namespace {
+
+const char* const kReceiptKind = "receipt";
+const char* const kAwaited = "The receipt has not been printed yet.";
+
+bool PrinterConfigured() { return ConfigSnapshot().PrinterName != "N/A"; }
+
+// The list's entry for the receipt: written or renewed (with its reason). A
+// list that cannot be written costs the entry, never the receipt.
+void Note(TOrderPassState& pass, const std::string& invoiceNo, const std::string& orderId, const std::string& why) {
   try {
-    if (!TPrintBillForm::PrintBillPro(db, invoiceNo, signature, modified)) return TReceiptResult::NothingToPrint;
-  } catch (const TPrintError& e) {
-    const std::string why = e.what();
-    StatusLine("Receipt of " + invoiceNo + " not printed: " + why);
     TProblem problem;
-    problem.Id = problemId;
-    problem.Kind = "receipt";
+    problem.Id = ReceiptProblemId(invoiceNo);
+    problem.Kind = kReceiptKind;
     problem.OrderId = orderId;
     problem.InvoiceNo = invoiceNo;
     problem.Reason = why;
     pass.Refused(problem);
-    return TReceiptResult::NotPrinted;
+  } catch (const std::exception& e) {
+    StatusLine("The receipt of " + invoiceNo + " cannot be listed as awaited: " + std::string(e.what()));
   }
-  pass.Settled(problemId);
-  return TReceiptResult::Printed;
 }
 
-namespace {
+void Printed(TOrderPassState& pass, const std::string& invoiceNo) {
+  try {
+    pass.Settled(ReceiptProblemId(invoiceNo));
+  } catch (const std::exception& e) {
+    StatusLine("The receipt of " + invoiceNo + " stays listed: " + std::string(e.what()));
+  }
+}
 
 // The banner of the receipt as the pass last printed it: "MODIFIED ORDER"
 // once the invoice has a credit note.
@@ -47,26 +54,66 @@ bool InvoiceCredited(TDatabaseModule& db, const std::string& invoiceNo) {
 
 }  // namespace
 
-void ReprintRequestedReceipts(TOrderPassState& pass, TDatabaseModule& db, const std::vector<TProblem>& listed) {
-  for (const TProblem& p : listed) {
-    if (p.Kind != "receipt" || !p.Reprint || p.Dismissed || p.InvoiceNo.empty()) continue;
-    LogLine("Print Receipt Again: " + p.InvoiceNo);
-    // The request is used up either way; a receipt that fails again stays
-    // listed with its new reason, for the owner to ask once more.
-    if (pass.Problems) pass.Problems->RequestReprint(p.Id, false);
-    if (ConfigSnapshot().PrinterName == "N/A") {
-      StatusLine("Receipt of " + p.InvoiceNo + " not printed again: the receipt printer is N/A.");
-      continue;
+// A printer that is off, refuses the connection or drops it costs the receipt,
+// not the pass: the document is written by then, and ending the pass would
+// only hold back every later order in the list (and their receipts) while the
+// printer stays off. A database error still ends the pass.
+TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, const std::string& orderId,
+                                 const std::string& invoiceNo, bool signature, bool modified) {
+  const bool printer = PrinterConfigured();
+  // Listed before the print: a program killed now leaves it for the next pass.
+  if (printer) Note(pass, invoiceNo, orderId, kAwaited);
+  try {
+    if (!TPrintBillForm::PrintBillPro(db, invoiceNo, signature, modified)) {
+      if (printer) Printed(pass, invoiceNo);  // the invoice is not there: nothing awaits
+      return TReceiptResult::NothingToPrint;
     }
-    switch (PrintOrderReceipt(pass, db, p.OrderId, p.InvoiceNo, false, InvoiceCredited(db, p.InvoiceNo))) {
+  } catch (const TPrintError& e) {
+    const std::string why = e.what();
+    StatusLine("Receipt of " + invoiceNo + " not printed: " + why);
+    Note(pass, invoiceNo, orderId, why);
+    return TReceiptResult::NotPrinted;
+  }
+  Printed(pass, invoiceNo);
+  return TReceiptResult::Printed;
+}
+
+void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db) {
+  if (!pass.Problems) return;
+  std::vector<TProblem> problems;
+  try {
+    problems = pass.Problems->Load();
+  } catch (const std::exception&) {
+    return;  // the retry of listed orders has said so
+  }
+  const bool printer = PrinterConfigured();
+  for (const TProblem& p : problems) {
+    if (p.Kind != kReceiptKind || p.Dismissed) continue;
+    const std::string invoiceNo = p.InvoiceNo.empty() ? p.Id.substr(p.Id.find(':') + 1) : p.InvoiceNo;
+    if (p.Reprint) {
+      LogLine("Print Receipt Again: " + invoiceNo);
+      // The request is used up either way; a receipt that fails again stays
+      // listed with its new reason, for the owner to ask once more.
+      pass.Problems->RequestReprint(p.Id, false);
+      if (!printer) {
+        StatusLine("Receipt of " + invoiceNo + " not printed again: the receipt printer is N/A.");
+        continue;
+      }
+    } else {
+      if (!printer) continue;
+      LogLine("Printing the awaited receipt of " + invoiceNo);
+    }
+    switch (PrintOrderReceipt(pass, db, p.OrderId, invoiceNo, false, InvoiceCredited(db, invoiceNo))) {
       case TReceiptResult::Printed:
-        StatusLine("Receipt of " + p.InvoiceNo + " printed again.");
+        if (p.Reprint) StatusLine("Receipt of " + invoiceNo + " printed again.");
         break;
       case TReceiptResult::NothingToPrint:
-        StatusLine("Receipt of " + p.InvoiceNo + " not printed again: the invoice is not in the POS database.");
+        StatusLine("Receipt of " + invoiceNo + " not printed again: the invoice is not in the POS database.");
         break;
       case TReceiptResult::NotPrinted:
-        break;  // the status line and the list say why
+        // The printer is failing: the rest wait for a later pass rather than
+        // each costing the printer's time-out now.
+        return;
     }
   }
 }

@@ -1,14 +1,18 @@
 // The order pass's receipt hook: prints the receipt of an invoice after the
 // pass wrote it, or wrote a credit note against it, and the receipts the
-// owner asked for again from the problems list. Called on the order worker
-// thread. Prints through TPrintBillForm::PrintBillPro (the invoice net of its
-// credit notes).
+// problems list still holds. Called on the order worker thread. Prints
+// through TPrintBillForm::PrintBillPro (the invoice net of its credit notes).
 //
 // A printer error costs only the receipt, whatever Debug says: the status
-// line "Receipt of <invoice> not printed: <why>", and the receipt goes on the
-// problems list ("receipt:<invoice>"); the pass goes on. A receipt that
-// prints takes its invoice off the list. The printer "N/A" prints nothing
-// and says nothing. A database error is thrown to the pass.
+// line "Receipt of <invoice> not printed: <why>", and the receipt stays on the
+// problems list ("receipt:<invoice>", kind "receipt") with that reason; the
+// pass goes on. A database error is thrown to the pass.
+//
+// A receipt that is due is listed before it prints and taken off once it
+// printed, so one lost to a crash between the commit and the print stays
+// listed too. Every order pass prints the listed receipts again (those the
+// owner dismissed excepted) until they print. With no receipt printer ("N/A")
+// nothing is listed and nothing printed, silently.
 #pragma once
 
 #include <string>
@@ -31,9 +35,10 @@ enum class TReceiptResult {
 TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, const std::string& orderId,
                                  const std::string& invoiceNo, bool signature, bool modified);
 
-// The receipts of the problems list the owner asked to print again (listed
-// is the list as the pass read it at its start): each is printed once more,
-// its request cleared whether it prints or not.
-void ReprintRequestedReceipts(TOrderPassState& pass, TDatabaseModule& db, const std::vector<TProblem>& listed);
+// Prints the receipts the problems list holds (not dismissed), each once: the
+// awaited ones and those the owner asked for again (whose request is cleared,
+// printed or not). A printer error leaves the rest for a later pass. Never
+// ends the pass.
+void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db);
 
 }  // namespace ooa

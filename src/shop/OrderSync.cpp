@@ -6,10 +6,12 @@
 //
 // Sync time: the pass's start, or the modification time of the earliest order
 // whose writing failed in the database, minus 10 s, stored only when the pass
-// reaches its end. An order that fails because of its own data (a parsing
-// message, a key missing, a value of the wrong kind, a text too long for the
-// POS) fails alone and does not hold it back: it would fail the same way on
-// every pass. It goes on the problems list instead and is fetched by id on
+// reaches its end. Such a failure still fails the pass, after the time is
+// stored, so that nobody takes the pass for a success; so does an answer the
+// pass cannot read, before anything is stored. An order that fails because
+// of its own data (a parsing message, a key missing, a value of the wrong
+// kind, a text too long for the POS) fails alone and does not hold it back:
+// it would fail the same way on every pass. It goes on the problems list instead and is fetched by id on
 // every pass until it imports, is cancelled, or the owner dismisses it.
 #include <exception>
 #include <string>
@@ -24,9 +26,15 @@
 #include "shop/OrderCreditDispatch.h"
 #include "shop/OrderReceipt.h"
 #include "shop/OrderSyncPass.h"
+#include "shop/ShopClock.h"
 #include "shop/WooModule.h"
 
 namespace ooa {
+
+namespace {
+// The stored sync time lies this far before the pass's start.
+constexpr double kSyncOverlapSeconds = 10;
+}  // namespace
 
 std::string ProblemReason(const std::string& msg, const std::string& fault) {
   return fault.empty() ? msg : msg + " - " + fault;
@@ -34,6 +42,8 @@ std::string ProblemReason(const std::string& msg, const std::string& fault) {
 
 void TOrderPassState::Refused(TProblem problem) {
   if (!Problems) return;
+  // The reason may quote what the shop sent, and so the secret it echoed.
+  problem.Reason = MaskedText(problem.Reason);
   Listed.insert(problem.Id);
   Problems->Record(problem, FormatQueryTime(Clock().NowLocal()));
 }
@@ -63,7 +73,7 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
     return;
   }
   const bool dataFailure = IsOrderDataFailure(msg);
-  if (!dataFailure) pass.HoldBack(order.ModifiedAt);
+  if (!dataFailure) pass.HoldBack(order.ModifiedAt, "order " + order.Id + ": " + msg);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
   // Both kinds say why: the parsing message and its cause, or the database's
   // refusal (a lock that timed out, ...).
@@ -127,8 +137,7 @@ void HandleOrder(TWooModule& woo, TOrderPassState& pass, const rapidjson::Value&
 }
 
 // The orders and refunds of the problems list, fetched by id before the
-// modified ones, and the receipts the owner asked for again; dismissed
-// entries are left alone.
+// modified ones; dismissed entries are left alone.
 void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
   std::vector<TProblem> problems;
   try {
@@ -144,7 +153,6 @@ void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
     if (p.Dismissed || (p.Kind != "order" && p.Kind != "refund") || p.OrderId.empty()) continue;
     if (std::find(orderIds.begin(), orderIds.end(), p.OrderId) == orderIds.end()) orderIds.push_back(p.OrderId);
   }
-  ReprintRequestedReceipts(pass, woo.Db(), problems);
   if (orderIds.empty()) return;
   LogLine("Retry Orders, Total: " + std::to_string(orderIds.size()));
   for (const std::string& id : orderIds) {
@@ -182,10 +190,15 @@ void TWooModule::SyncOrders() {
   TProblemList problems(ProblemListPath());
   pass.Problems = &problems;
   RetryListedOrders(*this, pass);
+  PrintAwaitedReceipts(pass, Database);
   LogLine("Last Synced At: " + pass.ModifiedAfter);
 
   std::vector<rapidjson::Document> pages;
-  if (!FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages)) return;
+  std::string shopDate;
+  FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages, &shopDate);
+  // The shop stamps its orders with its own clock: with that clock behind
+  // the till's, the till's time would pass over the orders placed meanwhile.
+  pass.SyncTime = SyncTimeFromShopClock(pass.SyncTime, shopDate, kSyncOverlapSeconds);
   size_t total = 0;
   for (const auto& page : pages) total += page.Size();
   if (total == 0) {
@@ -196,7 +209,12 @@ void TWooModule::SyncOrders() {
       for (const auto& order : page.GetArray()) HandleOrder(*this, pass, order);
     LogLine("Finish Process Orders");
   }
-  Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-10), "orders");
+  std::string error;
+  if (!Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-kSyncOverlapSeconds), "orders", error))
+    throw TDbError("The order sync time was not stored: " + error);
+  if (pass.Failures > 0)
+    throw TOrderPassIncomplete(std::to_string(pass.Failures) + (pass.Failures == 1 ? " document was" : " documents were") +
+                               " not written (the next pass tries again); the first: " + pass.FirstFailure);
 }
 
 }  // namespace ooa

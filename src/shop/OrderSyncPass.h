@@ -6,6 +6,7 @@
 #pragma once
 
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,15 +21,22 @@ class TRestChannel;
 class TWooModule;
 
 struct TOrderPassState {
-  // The value the pass stores (minus 10 s) at its end: its start time, moved
-  // back to the modification time of any order whose writing failed.
+  // The value the pass stores (minus 10 s) at its end: its start time (by
+  // the shop's clock when that is behind the till's), moved back to the
+  // modification time of any order whose writing failed.
   TDateTime SyncTime;
   // The query start as sent in modified_after ("yyyy-MM-dd hh:mm:ss", UTC).
   std::string ModifiedAfter;
 
-  void HoldBack(TDateTime modifiedAt) {
+  // A document the database did not write (or that could not be checked):
+  // the sync time goes back to its order's modification time, and the pass
+  // ends as failed, with the first reason, once it has stored that time.
+  void HoldBack(TDateTime modifiedAt, const std::string& why) {
     if (modifiedAt < SyncTime) SyncTime = modifiedAt;
+    if (Failures++ == 0) FirstFailure = why;
   }
+  int Failures = 0;
+  std::string FirstFailure;
 
   // The problems list and the ids it held at the start of the pass (and was
   // given since), so that a document written without trouble costs no look
@@ -62,11 +70,28 @@ std::string FormatQueryTime(TDateTime value);
 // modified_after, dates_are_gmt, per_page, orderby, order.
 void SetOrderQueryParameters(TRestChannel& channel, const std::string& modifiedAfter);
 
+// An answer of the shop that is not what the pass asked for: a refusal (its
+// status and the shop's message), text that is not JSON or nests too deeply,
+// or JSON that is not an array. The message says which.
+class TShopAnswerError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Ends a pass that reached its end and stored its sync time, but left
+// documents unwritten for the database's reasons (a full disk, a read-only
+// file, a lock that timed out): the pass failed, and says so.
+class TOrderPassIncomplete : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Reads every page of modified orders (page 1, 2, ... while the shop's
 // X-WP-TotalPages says there are more, or while a page comes back full).
-// False when a response carries no JSON; throws when one is not an array.
-bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
-                     std::vector<rapidjson::Document>& pages);
+// Throws TShopAnswerError when an answer is not a JSON array of orders.
+// firstDate, when given, receives the Date header of the first answer.
+void FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
+                     std::vector<rapidjson::Document>& pages, std::string* firstDate = nullptr);
 
 // GET orders/<id>: the order, or false (and the shop's message in whyNot)
 // when the answer is not an order (an error object, or no JSON).
@@ -74,8 +99,8 @@ bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Do
                 std::string& whyNot);
 
 // GET orders/<id>/refunds, every page of 100 (no modified_after: the shop
-// would filter the refunds by their own creation time). False when an
-// answer carries no JSON; throws when one is not an array.
-bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages);
+// would filter the refunds by their own creation time). Throws
+// TShopAnswerError when an answer is not a JSON array.
+void FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages);
 
 }  // namespace ooa

@@ -1,6 +1,6 @@
 // The order pass's requests on the second channel: the pages of modified
-// orders and an order's refunds. The pass parses each answer into its own
-// document, because the channel's next request replaces the response.
+// orders and an order's refunds. The pass takes each parsed answer over into
+// its own document, because the channel's next request replaces the response.
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -16,13 +16,18 @@ namespace {
 
 constexpr int kPageSize = 100;
 
-// The channel's JSON answer copied into `out`; false when it carries none.
-bool TakeJsonArray(TRestChannel& channel, rapidjson::Document& out, const char* what) {
-  const rapidjson::Document* json = channel.JsonValue();
-  if (!json) return false;
-  if (!json->IsArray()) throw std::runtime_error(std::string("The shop's ") + what + " is not a JSON array.");
-  out.CopyFrom(*json, out.GetAllocator());
-  return true;
+// The channel's JSON answer, taken over into `out` (not copied: a copy would
+// walk the document recursively). An answer that is no JSON array throws
+// TShopAnswerError, saying why: the shop's status and message, or what is
+// wrong with the text.
+void TakeJsonArray(TRestChannel& channel, rapidjson::Document& out, const std::string& what) {
+  const int status = channel.StatusCode();
+  if (status < 200 || status >= 300)
+    throw TShopAnswerError("The shop refused the " + what + ": " + std::to_string(status) + " " +
+                           channel.StatusText() + ": " + channel.ErrorMessage());
+  if (!channel.TakeJsonValue(out))
+    throw TShopAnswerError("The shop's " + what + " cannot be read: " + channel.JsonError() + ".");
+  if (!out.IsArray()) throw TShopAnswerError("The shop's " + what + " is not a JSON array.");
 }
 
 std::string FirstIdOf(const rapidjson::Document& page) {
@@ -33,10 +38,11 @@ std::string FirstIdOf(const rapidjson::Document& page) {
 
 // Every page of a list: page 1, 2, ... while the shop's X-WP-TotalPages says
 // there are more, or while a page comes back full. putParameters(page) sets
-// the request's parameters. False when an answer carries no JSON; throws when
-// one is not an array.
-bool ReadPages(TRestChannel& channel, const std::string& resource, const char* what,
-               std::vector<rapidjson::Document>& pages, const std::function<void(int)>& putParameters) {
+// the request's parameters. Throws TShopAnswerError when an answer is not a
+// JSON array. firstDate, when given, receives the Date header of page 1.
+void ReadPages(TRestChannel& channel, const std::string& resource, const std::string& what,
+               std::vector<rapidjson::Document>& pages, const std::function<void(int)>& putParameters,
+               std::string* firstDate = nullptr) {
   pages.clear();
   std::string previousFirstId;
   for (int page = 1;; ++page) {
@@ -44,8 +50,9 @@ bool ReadPages(TRestChannel& channel, const std::string& resource, const char* w
     channel.SetResource(resource);
     channel.SetMethod("GET");
     channel.Execute();
+    if (page == 1 && firstDate) *firstDate = channel.ResponseHeader("Date");
     rapidjson::Document doc;
-    if (!TakeJsonArray(channel, doc, what)) return false;
+    TakeJsonArray(channel, doc, what);
     const int count = static_cast<int>(doc.Size());
     if (count == 0) break;
     // A shop that ignores "page" would answer the first page for ever.
@@ -57,7 +64,6 @@ bool ReadPages(TRestChannel& channel, const std::string& resource, const char* w
     const bool moreByHeader = !totalPages.empty() && page < std::atoi(totalPages.c_str());
     if (!moreByHeader && count < kPageSize) break;
   }
-  return true;
 }
 
 }  // namespace
@@ -79,12 +85,15 @@ void SetOrderQueryParameters(TRestChannel& channel, const std::string& modifiedA
   channel.AddParameter("order", "asc");
 }
 
-bool FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
-                     std::vector<rapidjson::Document>& pages) {
-  return ReadPages(channel, "orders", "order list", pages, [&](int page) {
-    SetOrderQueryParameters(channel, modifiedAfter);
-    channel.AddParameter("page", std::to_string(page));
-  });
+void FetchOrderPages(TRestChannel& channel, const std::string& modifiedAfter,
+                     std::vector<rapidjson::Document>& pages, std::string* firstDate) {
+  ReadPages(
+      channel, "orders", "order list", pages,
+      [&](int page) {
+        SetOrderQueryParameters(channel, modifiedAfter);
+        channel.AddParameter("page", std::to_string(page));
+      },
+      firstDate);
 }
 
 bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Document& order,
@@ -93,32 +102,25 @@ bool FetchOrder(TRestChannel& channel, const std::string& orderId, rapidjson::Do
   channel.SetResource("orders/" + orderId);
   channel.SetMethod("GET");
   channel.Execute();
-  const rapidjson::Document* json = channel.JsonValue();
-  if (!json) {
-    whyNot = "The shop's answer for order " + orderId + " is not JSON.";
+  if (!channel.TakeJsonValue(order)) {
+    whyNot = "The shop's answer for order " + orderId + " cannot be read: " + channel.JsonError() + ".";
     return false;
   }
-  if (!json->IsObject() || !json->HasMember("id") || json->HasMember("code")) {
-    std::string message;
-    if (json->IsObject()) {
-      const auto it = json->FindMember("message");
-      if (it != json->MemberEnd() && it->value.IsString()) message = std::string(": ") + it->value.GetString();
-    }
+  if (!order.IsObject() || !order.HasMember("id") || order.HasMember("code")) {
     whyNot = "The shop did not return order " + orderId + " (status " + std::to_string(channel.StatusCode()) +
-             message + ").";
+             ": " + channel.ErrorMessage() + ").";
     return false;
   }
-  order.CopyFrom(*json, order.GetAllocator());
   return true;
 }
 
-bool FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages) {
+void FetchOrderRefunds(TRestChannel& channel, const std::string& orderId, std::vector<rapidjson::Document>& pages) {
   // No modified_after: the shop filters an order's refunds by their own
   // creation time, so a refund made before the last sync time (while its
   // order failed, or before an unrelated change to the order) would never
   // come back. Refunds booked before are recognised by their id; they are
   // read in id order, so their credit notes are numbered as they were made.
-  return ReadPages(channel, "orders/" + orderId + "/refunds", "refund list", pages, [&](int page) {
+  ReadPages(channel, "orders/" + orderId + "/refunds", "refund list of order " + orderId, pages, [&](int page) {
     channel.ClearParameters();
     channel.AddParameter("per_page", std::to_string(kPageSize));
     channel.AddParameter("orderby", "id");

@@ -54,10 +54,17 @@ class IHttpTransport {
   virtual THttpResponse Send(const THttpRequest& request) = 0;
 };
 
+// The largest answer a transport reads (64 MB): a larger one fails the
+// request before anything of it is parsed. A request's whole time is bounded
+// by kDeadlineFactor times its idle time-out.
+inline constexpr size_t kMaxShopAnswerBytes = 64 * 1024 * 1024;
+inline constexpr int kDeadlineFactor = 10;
+
 // libcurl transport: one reused easy handle (keeps connections alive), TLS
-// verification on, redirects followed, cookies kept. caFile adds the CA
-// certificates of a PEM file to the system store (empty: the system store
-// alone). timeoutMs bounds connecting and each wait for data while reading.
+// verification on, redirects handed back (the channel follows them), cookies
+// kept. caFile adds the CA certificates of a PEM file to the system store
+// (empty: the system store alone). timeoutMs bounds connecting and each wait
+// for data while reading; the whole request may take ten times as long.
 std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "", int timeoutMs = 30000);
 
 class TRestChannel {
@@ -76,7 +83,12 @@ class TRestChannel {
   // shop works on it), and at the latest when Execute ends, also by an
   // exception. Nothing to run: an empty function.
   void SetOnSent(std::function<void()> work);
-  // Sends the request. 400..499: logs the status text and body, returns normally.
+  // Sends the request. A redirect within the shop (same host, scheme and
+  // port, or http to https) is followed, signed for its new URL, with the
+  // line "Redirected to: <url>"; any other redirect throws TRestError naming
+  // where it pointed. A 429 or 503 whose Retry-After asks for 30 s or less is
+  // waited for and sent again (twice at most).
+  // 400..499: logs the status text and body, returns normally.
   // >= 500 or transport failure: throws TRestError. Always logs the URI and resource lines
   // after a response arrived.
   void Execute();
@@ -86,8 +98,17 @@ class TRestChannel {
   int StatusCode() const { return Response.Status; }
   const std::string& StatusText() const { return Response.StatusText; }
   std::string ResponseHeader(const std::string& name) const { return Response.Header(name); }
-  // The body parsed as JSON (numbers kept as their text), or nullptr when it is not JSON.
+  // The shop's message in the last answer: the "message" member of a JSON
+  // error body, else the start of the body, else the status text; the
+  // channel's secret masked.
+  std::string ErrorMessage() const;
+  // The body parsed as JSON (numbers kept as their text), or nullptr when it
+  // is not JSON or nests deeper than kMaxShopJsonDepth (shop/JsonDepth.h).
   const rapidjson::Document* JsonValue();
+  // Why JsonValue() gave nullptr, as a clause about the answer ("it is
+  // empty", "it is not valid JSON: Invalid value at byte 0", "it is nested
+  // deeper than 512 levels"); empty when it gave a document.
+  const std::string& JsonError();
   // Moves the parsed body into document (true), or leaves document as it is
   // when the body is not JSON (false). A later JsonValue() parses the body again.
   bool TakeJsonValue(rapidjson::Document& document);
@@ -105,6 +126,7 @@ class TRestChannel {
   std::string LastUrlText;
   std::optional<rapidjson::Document> Json;
   bool JsonParsed = false;
+  std::string JsonErrorText;
 };
 
 }  // namespace ooa

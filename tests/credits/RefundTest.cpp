@@ -155,7 +155,7 @@ TEST_F(OrderRefund, WritesNothingForARefundItCannotBook) {
       {"no loyalty entry", given([](TRefundSeed& s) { s.WithLoyalty = false; }), "", "W2600001", "Order data error."},
       {"line total beyond the largest number",
        given([](TRefundSeed& s) { s.Lines = R"({"sku": "BEER", "quantity": -1, "subtotal": "-1.7e308", "subtotal_tax": "-1.7e308"})"; }),
-       "", "W2600001", "Order data error."},
+       "", "W2600001", "Order items data error."},
       {"unknown invoice", TRefundSeed{}, "", "W2699999", "This invoice dose not exsits."},
       {"no invoice (its import failed)", TRefundSeed{}, "", "", "This invoice dose not exsits."},
       {"invoice cancelled already", TRefundSeed{},
@@ -174,6 +174,39 @@ TEST_F(OrderRefund, WritesNothingForARefundItCannotBook) {
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Msg.substr(0, c.Msg.size()), c.Msg);
     EXPECT_TRUE(r.CreditNo.empty());
+    EXPECT_EQ(pos.State(), before);
+  }
+}
+
+// A refund line with a positive quantity would take stock back out, and a
+// figure beyond what an order holds would be booked as it came: refused as
+// the refund's data, with the reason, and nothing written.
+TEST_F(OrderRefund, ImplausibleFiguresAreRefusedAsTheRefundsDataWithTheirReason) {
+  struct TCase {
+    TRefundSeed Given;
+    std::string Msg, Fault;
+  };
+  TRefundSeed positive, huge, amount;
+  positive.Lines = R"({"sku": "BEER", "quantity": 1, "subtotal": "9.09", "subtotal_tax": "0.91"})";
+  huge.Lines = R"({"sku": "BEER", "quantity": -1e300, "subtotal": "-9.09", "subtotal_tax": "-0.91"})";
+  amount.Amount = "1e20";
+  const TCase cases[] = {
+      {positive, "Order items data error.",
+       "A refund line's \"quantity\" 1 has the wrong sign (a refund's lines are negative)."},
+      {huge, "Order items data error.",
+       "'-1e300' of \"quantity\" is beyond what an order can hold (1000000000 at most, either sign)."},
+      {amount, "Order data error.",
+       "Order data cannot be read: '1e20' of \"amount\" is beyond what an order can hold "
+       "(1000000000 at most, either sign)."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Fault);
+    TCreditFixture pos;
+    const std::string before = pos.State();
+    const TRefundResult r = Refund(pos, c.Given);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Msg, c.Msg);
+    EXPECT_EQ(pos.Db.DataFault, c.Fault);
     EXPECT_EQ(pos.State(), before);
   }
 }

@@ -2,6 +2,10 @@
 // and two sessions working on one file at the same time.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <set>
 #include <thread>
@@ -35,6 +39,42 @@ TEST_F(EngineSession, FileThatIsNoDatabaseFailsToOpen) {
   std::ofstream(Dir / "junk.db") << "this is not a database file, just some text that is long enough";
   auto s = CreateEmbeddedSession((Dir / "junk.db").string());
   EXPECT_THROW(s->Open(), TDbError);
+}
+
+// A file the service may not write opens read-only in SQLite, and every
+// invoice would fail later: refused at once, saying so. Root may write any
+// file, so the open runs in a child without root's rights.
+TEST_F(EngineSession, ReadOnlyFileIsRefusedAsSuch) {
+  Exec("Create Table T (A int)");
+  Db.reset();
+  ASSERT_EQ(::chmod(Path.c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(Dir.c_str(), 0777), 0);
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(pipeFds[0]);
+    if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
+    std::string what = "opened";
+    try {
+      auto s = CreateEmbeddedSession(Path);
+      s->Open();
+    } catch (const TDbError& e) {
+      what = e.what();
+    }
+    (void)!::write(pipeFds[1], what.data(), what.size());
+    ::_exit(0);
+  }
+  ::close(pipeFds[1]);
+  std::string what;
+  char buf[512];
+  for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) what.append(buf, static_cast<size_t>(n));
+  ::close(pipeFds[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child could not drop root's rights";
+  EXPECT_EQ(what, "The POS database file '" + Path + "' is read-only: the service cannot write into it.");
 }
 
 TEST_F(EngineSession, ResultValuesCarryTheirKinds) {

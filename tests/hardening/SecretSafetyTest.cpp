@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "config/Config.h"
 #include "config/SecretMask.h"
@@ -184,6 +185,50 @@ TEST(SecretInProgramOutput, NeverPrinted) {
   EXPECT_NE(run.Stdout().find("URI: " + shop.BaseUrl()), std::string::npos) << run.Stdout() << run.Stderr();
   EXPECT_EQ(run.Stdout().find(kDistinctSecret), std::string::npos);
   EXPECT_EQ(run.Stderr().find(kDistinctSecret), std::string::npos);
+}
+
+// A shop that echoes the secret where the pass quotes what it got: in the
+// refusal of a refund list (the pass fails and says why on standard error)
+// and in an order's total (the order is refused and listed with its reason).
+TEST(SecretInProgramOutput, NeverPrintedWhenTheShopEchoesItIntoAFailure) {
+  TTempDir dir;
+  TShopStandin shop(DistinctCredentials());
+  httplib::Client admin(shop.Origin());
+  std::string withRefund = MemberOrder(8201, "M8201", R"("first_name": "Ann")", R"("first_name": "Ann")");
+  const std::string noRefunds = R"("refunds": [])", total = R"("total": "44.00")";
+  withRefund.replace(withRefund.find(noRefunds), noRefunds.size(), R"("refunds": [{"id": 9001}])");
+  std::string echoedTotal = MemberOrder(8202, "M8202", R"("first_name": "Bo")", R"("first_name": "Bo")");
+  echoedTotal.replace(echoedTotal.find(total), total.size(), std::string(R"("total": ")") + kDistinctSecret + "\"");
+  for (std::string* order : {&withRefund, &echoedTotal})
+    order->replace(order->find(R"("status")"), 0,
+                   R"("date_created_gmt": "2026-12-08T03:30:00", "date_modified_gmt": "2026-12-08T03:31:00", )");
+  auto seeded = admin.Post("/standin/orders?raw=1", "[" + withRefund + "," + echoedTotal + "]", "application/json");
+  ASSERT_TRUE(seeded && seeded->status < 300) << (seeded ? seeded->body : "");
+  const std::string echo = std::string(R"({"code":"proxy","message":"bad request, secret )") + kDistinctSecret + "\"}";
+  ASSERT_TRUE(admin.Post("/standin/faults",
+                         R"({"route": "orders/8201/refunds", "status": 400, "body": )" + JsonString(echo) + "}",
+                         "application/json"));
+  CreatePosDatabase(dir.File("POS.DB"));
+  dir.Write("OnlineService.ini", "[ApiConfig]\nServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + shop.BaseUrl() +
+                                     "\nKey=ck_hardening\nSecret=" + kDistinctSecret +
+                                     "\nPrinterName=N/A\nWarehouseCode=1\nDesc1=1\nDebug=1\n");
+  const std::string runtime = dir.File("run");
+  ::mkdir(runtime.c_str(), 0700);
+  TTempDir out;
+  TProgramRun run({"--once", "--config", dir.File("OnlineService.ini")},
+                  {{"XDG_RUNTIME_DIR", runtime}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}},
+                  out.Path());
+  EXPECT_EQ(run.Wait(120000), 1) << run.Stdout();
+  EXPECT_NE(run.Stderr().find("The order pass failed: 1 document was not written (the next pass tries again); the "
+                              "first: The shop refused the refund list of order 8201: 400 Bad Request: bad request, "
+                              "secret ***"),
+            std::string::npos)
+      << run.Stderr();
+  EXPECT_EQ(run.Stdout().find(kDistinctSecret), std::string::npos);
+  EXPECT_EQ(run.Stderr().find(kDistinctSecret), std::string::npos);
+  const std::string problems = TTempDir::Read(dir.File("OnlineService.state"));
+  EXPECT_NE(problems.find("order:8202"), std::string::npos) << problems;
+  EXPECT_EQ(problems.find(kDistinctSecret), std::string::npos) << problems;
 }
 
 }  // namespace

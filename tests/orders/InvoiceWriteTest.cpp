@@ -344,11 +344,14 @@ TEST_F(InvoiceWrite, FiguresThatOverflowAreBadOrderDataAndWriteNothing) {
     const char* Value;
     bool Line;
     const char* TaxOfTheLine = nullptr;  // the first line's subtotal_tax too
+    // Figures beyond what an order can hold are refused as they are read,
+    // a line's as items data; the others once calculated.
+    std::string Msg = kMsgOrderDataError;
   };
   const TCase cases[] = {
-      {"line amount", "subtotal", "1.7e308", true, "1.7e308"},
+      {"line amount", "subtotal", "1.7e308", true, "1.7e308", kMsgOrderItemsDataError},
       {"price of a tiny quantity", "quantity", "1e-307", true},
-      {"stock units of a huge quantity", "quantity", "1e308", true},  // 6 units each
+      {"stock units of a huge quantity", "quantity", "1e308", true, nullptr, kMsgOrderItemsDataError},
       {"GST share of the freight", "shipping_total", "1.7e308", false},
   };
   for (const TCase& c : cases) {
@@ -359,11 +362,52 @@ TEST_F(InvoiceWrite, FiguresThatOverflowAreBadOrderDataAndWriteNothing) {
     target[c.Member].SetString(c.Value, order.GetAllocator());
     if (c.TaxOfTheLine) order["line_items"][0]["subtotal_tax"].SetString(c.TaxOfTheLine, order.GetAllocator());
     EXPECT_FALSE(Process(order));
-    EXPECT_EQ(Msg, kMsgOrderDataError);
+    EXPECT_EQ(Msg, c.Msg);
     EXPECT_TRUE(IsOrderDataFailure(Msg));
     EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
     EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 120);
   }
+}
+
+// Figures no till takes are refused as the order's own data, with the reason,
+// before anything is written: a quantity beyond 100,000 a line or of the
+// wrong sign (it would raise stock), an amount beyond a billion.
+TEST_F(InvoiceWrite, ImplausibleFiguresAreRefusedAsTheOrdersDataWithTheirReason) {
+  struct TCase {
+    const char* Member;  // of the first line, or of the order when Line is false
+    const char* Value;
+    bool Line;
+    std::string Msg, Fault;
+  };
+  const TCase cases[] = {
+      {"quantity", "1e300", true, kMsgOrderItemsDataError,
+       "'1e300' of \"quantity\" is beyond what an order can hold (1000000000 at most, either sign)."},
+      {"quantity", "100001", true, kMsgOrderItemsDataError, "A line's \"quantity\" 100001 is beyond 100000 for one line."},
+      {"quantity", "-5", true, kMsgOrderItemsDataError,
+       "An order line's \"quantity\" -5 has the wrong sign (an order's lines are positive)."},
+      {"total", "1e20", false, kMsgOrderDataError,
+       "Order data cannot be read: '1e20' of \"total\" is beyond what an order can hold (1000000000 at most, "
+       "either sign)."},
+      {"shipping_total", "-2e9", false, kMsgOrderDataError,
+       "'-2e9' of \"shipping_total\" is beyond what an order can hold (1000000000 at most, either sign)."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.Member) + " " + c.Value);
+    rapidjson::Document order;
+    ParseShopJson(order, FixtureOrderJson());
+    rapidjson::Value& target = c.Line ? order["line_items"][0] : static_cast<rapidjson::Value&>(order);
+    target[c.Member].SetString(c.Value, order.GetAllocator());
+    EXPECT_FALSE(Process(order));
+    EXPECT_EQ(Msg, c.Msg);
+    EXPECT_EQ(Pos.Db.DataFault, c.Fault);
+    EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
+    EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 120);
+  }
+  // At the bounds the order is booked.
+  rapidjson::Document order;
+  ParseShopJson(order, FixtureOrderJson());
+  order["line_items"][1]["quantity"].SetString("100000", order.GetAllocator());
+  EXPECT_TRUE(Process(order)) << Msg << " " << Pos.Db.DataFault;
 }
 
 // A text longer than its POS column would fail the write on every pass; it is

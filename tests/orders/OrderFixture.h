@@ -46,4 +46,15 @@ inline void ParseShopJson(rapidjson::Document& doc, const std::string& text) {
 // The loyalty entry's value object of a parsed fixture order.
 inline rapidjson::Value& FixtureLoyalty(rapidjson::Document& order) { return order["meta_data"][1]["value"]; }
 
+// The fixture order under another id and status, as the shop would list it:
+// without its modification time, so the stand-in stamps it with its clock.
+inline std::string ShopOrderJson(int id, const std::string& status = "processing") {
+  std::string text = FixtureOrderJson(std::to_string(id));
+  const std::string from = "\"status\": \"processing\"";
+  text.replace(text.find(from), from.size(), "\"status\": \"" + status + "\"");
+  const std::string modified = "\"date_modified_gmt\": \"2026-12-08T03:31:00\",";
+  text.erase(text.find(modified), modified.size());
+  return text;
+}
+
 }  // namespace ooa::test

@@ -19,6 +19,8 @@
 #include "ProgramRun.h"
 #include "support/TempDir.h"
 #if OOA_HAVE_POSDB
+#include <httplib.h>
+
 #include "support/ShopStandin.h"
 #endif
 
@@ -41,13 +43,21 @@ struct HeadlessRunTest : ::testing::Test {
   }
 };
 
-TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndFails) {
+TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndWhyAndFails) {
+  Dir.Write("EMPTY.DB", "");
+  Dir.Write("JUNK.DB", std::string(4096, 'x'));
   struct {
     const char* Case;
     std::string Settings;
+    std::string Reason;  // the start of the line after the fixed one
   } rows[] = {
-      {"no server name", "ServerName=\nDatabaseName=POS\n"},
-      {"embedded file missing", "ServerName=(EMBEDDED)\nDatabaseName=MISSING.DB\n"},
+      {"no server name", "ServerName=\nDatabaseName=POS\n", "No server name is set."},
+      {"embedded file missing", "ServerName=(EMBEDDED)\nDatabaseName=MISSING.DB\n",
+       "The POS database file '" + Dir.File("MISSING.DB") + "' does not exist."},
+      {"zero-length file", "ServerName=(EMBEDDED)\nDatabaseName=EMPTY.DB\n",
+       "The file '" + Dir.File("EMPTY.DB") + "' is empty: it is not a POS database."},
+      {"damaged file", "ServerName=(EMBEDDED)\nDatabaseName=JUNK.DB\n",
+       "Cannot open the POS database file '" + Dir.File("JUNK.DB") + "': file is not a database"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.Case);
@@ -56,11 +66,12 @@ TEST_F(HeadlessRunTest, OnceWithAnUnreachableDatabaseSaysSoAndFails) {
     int status = run.Wait(30000);
     EXPECT_NE(status, 0);
     EXPECT_NE(status, -1);
-    EXPECT_NE(run.Stdout().find(kConnectFailed), std::string::npos) << run.Stdout();
+    EXPECT_NE(run.Stdout().find(std::string(kConnectFailed) + "\n" + r.Reason), std::string::npos) << run.Stdout();
     EXPECT_EQ(run.Stdout().find("Sync Service Started"), std::string::npos);
   }
-  // The service never creates the POS database.
+  // The service never creates the POS database, nor writes into an empty file.
   EXPECT_FALSE(std::ifstream(Dir.File("MISSING.DB")).good());
+  EXPECT_EQ(TTempDir::Read(Dir.File("EMPTY.DB")), "");
 }
 
 #if OOA_WITH_GUI
@@ -156,6 +167,22 @@ TEST_F(HeadlessRunTest, OnceDrawsOnePdfPerReceipt) {
   EXPECT_EQ(files, expected);
 }
 #endif
+
+// An order list that is not JSON is a failed pass: the reason on standard
+// error and as a status line (debug off), and --once fails.
+TEST_F(LiveRunTest, OnceFailsWhenTheOrderListIsNotJson) {
+  httplib::Client admin(Shop.Origin());
+  auto fault = admin.Post("/standin/faults", R"({"route": "^orders$", "status": 200, "body": "[{\"id\": 5001, \"st"})",
+                          "application/json");
+  ASSERT_TRUE(fault && fault->status < 300);
+  TProgramRun run({"--once", "--config", Settings}, Env(), Dir.Path());
+  EXPECT_EQ(run.Wait(120000), 1) << run.Stdout() << run.Stderr();
+  const std::string reason =
+      "The order pass failed: The shop's order list cannot be read: it is not valid JSON: Missing a closing quotation "
+      "mark in string at byte 17.";
+  EXPECT_NE(run.Stderr().find(reason + "\n"), std::string::npos) << run.Stderr();
+  EXPECT_NE(run.Stdout().find(reason + "\n"), std::string::npos) << run.Stdout();
+}
 
 TEST_F(LiveRunTest, HeadlessStopsCleanlyOnSigterm) {
   TProgramRun run({"--headless", "--config", Settings}, Env(), Dir.Path());

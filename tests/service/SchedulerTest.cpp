@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "config/ActivityLog.h"
 #include "service/EventLoop.h"
 #include "service/SyncScheduler.h"
 
@@ -187,6 +188,26 @@ TEST_F(SchedulerTest, RunPassNowReportsTheErrorAndRefusesWhenStopped) {
   EXPECT_FALSE(s->RunPassNow(TPassKind::Order, error));
   EXPECT_EQ(error, "the shop answered nonsense");
   EXPECT_EQ(s->RunningPasses(), 0);
+}
+
+// A failed pass says why in the status lines (debug or not); the same reason
+// again is not repeated until a pass of that kind has succeeded.
+TEST_F(SchedulerTest, AFailedPassWritesItsReasonAsAStatusLineOnce) {
+  TMemoryLogSink log;
+  ActivityLog().SetSink(&log);
+  auto s = Make([&] { Catalogue(); }, [&] { Order(); });
+  s->SetServiceRunning(true);
+  std::string error;
+  Order.Throws = true;
+  s->RunPassNow(TPassKind::Order, error);
+  s->RunPassNow(TPassKind::Order, error);
+  Order.Throws = false;
+  s->RunPassNow(TPassKind::Order, error);
+  Order.Throws = true;
+  s->RunPassNow(TPassKind::Order, error);
+  ActivityLog().SetSink(nullptr);
+  const std::vector<std::string> expected(2, "The order pass failed: the shop answered nonsense");
+  EXPECT_EQ(log.Lines(), expected);
 }
 
 }  // namespace

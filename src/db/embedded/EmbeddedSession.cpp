@@ -46,6 +46,10 @@ class TEmbeddedSession : public IDbSession {
       if (!Create) throw TDbError("The POS database file '" + Path + "' does not exist.");
       file = Path;
     }
+    std::error_code sizeError;
+    if (!Create && fs::is_regular_file(file, sizeError) && fs::file_size(file, sizeError) == 0 && !sizeError)
+      // SQLite would take it for a new, empty database and write one into it.
+      throw TDbError("The file '" + file + "' is empty: it is not a POS database.");
     int flags = SQLITE_OPEN_READWRITE | (Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
@@ -53,6 +57,11 @@ class TEmbeddedSession : public IDbSession {
       std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
       sqlite3_close_v2(db);
       throw TDbError("Cannot open the POS database file '" + file + "': " + msg);
+    }
+    if (sqlite3_db_readonly(db, "main") == 1) {
+      // SQLite opens a file it may not write read-only, and every write would fail.
+      sqlite3_close_v2(db);
+      throw TDbError("The POS database file '" + file + "' is read-only: the service cannot write into it.");
     }
     Db = db;
     try {

@@ -25,7 +25,9 @@ namespace ooa {
 // The session for an embedded database file. Open() fails with TDbError when
 // the file does not exist, unless createIfMissing (only the posdb tool asks for
 // that). When the exact name is missing, a file of the same name in another
-// case in the same folder is used.
+// case in the same folder is used. An existing file of zero bytes is refused
+// as not a POS database (unless createIfMissing), and so is a file the
+// process may not write (SQLite would open it read-only).
 std::unique_ptr<IDbSession> CreateEmbeddedSession(const std::string& filePath, bool createIfMissing = false);
 
 // How long a statement waits for another session's lock, in milliseconds.

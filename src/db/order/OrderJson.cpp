@@ -1,6 +1,7 @@
 #include "db/order/OrderJson.h"
 
 #include <cctype>
+#include <cmath>
 #include <charconv>
 
 #include "config/Clock.h"
@@ -70,7 +71,12 @@ double TextToNumber(const std::string& text, const char* what) {
 }
 
 double JsonNumber(const rapidjson::Value& obj, const char* key) {
-  return TextToNumber(JsonText(obj, key), key);
+  const std::string text = JsonText(obj, key);
+  const double value = TextToNumber(text, key);
+  if (!(std::fabs(value) <= kMaxOrderFigure))
+    throw TJsonReadError("'" + text + "' of \"" + key + "\" is beyond what an order can hold (" +
+                         std::to_string(static_cast<long long>(kMaxOrderFigure)) + " at most, either sign).");
+  return value;
 }
 
 TDateTime JsonLocalDateTime(const rapidjson::Value& obj, const char* key) {

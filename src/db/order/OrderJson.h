@@ -30,6 +30,12 @@ std::string JsonText(const rapidjson::Value& obj, const char* key);
 // The text converted to a number: optional sign, digits with an optional
 // fraction, optional exponent; anything else (empty, "null", "1,5") throws.
 double TextToNumber(const std::string& text, const char* what);
+// The order's figures (money, points, quantities) are read with JsonNumber,
+// which refuses a value beyond this, either sign: no till sells a billion of
+// anything, and such a figure would be booked as it came.
+inline constexpr double kMaxOrderFigure = 1e9;
+// A line's quantity is further bounded per line.
+inline constexpr double kMaxLineQuantity = 100000;
 double JsonNumber(const rapidjson::Value& obj, const char* key);
 // A shop date-time in UTC ("yyyy-mm-ddThh:mm:ss") as local time (Clock());
 // throws when the local time is outside the years 1753 to 9999.

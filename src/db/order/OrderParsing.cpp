@@ -1,6 +1,7 @@
 // Parsing of one shop order into the order document. The routines read only
 // JSON; database lookups belong to CalcInvoice. The refund branches
 // (refund == true) belong to the credit-note import.
+#include <cmath>
 #include <exception>
 
 #include "config/ActivityLog.h"
@@ -67,7 +68,7 @@ bool TDatabaseModule::ParseItemsAndPayments(const rapidjson::Value& jsonData, co
   const rapidjson::Value& lines = Unguarded([&]() -> const rapidjson::Value& {
     return JsonArray(jsonData, "line_items");
   });
-  if (lines.Empty() || !ParseInvoiceItems(lines)) {
+  if (lines.Empty() || !ParseInvoiceItems(lines, refund)) {
     if (lines.Empty()) DataFault = "The order has no lines.";
     msg = kMsgOrderItemsDataError;
     return false;
@@ -167,7 +168,7 @@ bool TDatabaseModule::ParseInvoiceHead(const rapidjson::Value& jsonData, const r
   }
 }
 
-bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray) {
+bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund) {
   try {
     if (!jsonArray.IsArray()) throw TJsonReadError("\"line_items\" is not a list.");
     for (const auto& line : jsonArray.GetArray()) {
@@ -177,6 +178,16 @@ bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray) {
       const double s = JsonNumber(line, "subtotal");
       const double t = JsonNumber(line, "subtotal_tax");
       if (q == 0) throw TJsonReadError("A line's \"quantity\" is 0.");
+      if (std::fabs(q) > kMaxLineQuantity)
+        throw TJsonReadError("A line's \"quantity\" " + JsonText(line, "quantity") + " is beyond " +
+                             std::to_string(static_cast<long>(kMaxLineQuantity)) + " for one line.");
+      // The shop sends an order's lines with positive quantities and a
+      // refund's with negative ones; the other sign would move stock the
+      // wrong way.
+      if (refund ? q > 0 : q < 0)
+        throw TJsonReadError(std::string(refund ? "A refund" : "An order") + " line's \"quantity\" " +
+                             JsonText(line, "quantity") + " has the wrong sign (" +
+                             (refund ? "a refund's lines are negative" : "an order's lines are positive") + ").");
       TInvoiceItem item;
       InitInvoiceItem(item);
       item.ProductCode = parts.ProductCode;

@@ -211,6 +211,7 @@ bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& u
     }
     if (!isJson) {
       LogLine(upload.ResponseLog == TLog::InsteadOfFailed ? channel.Content() : std::string("Request Failed."));
+      LogLine("The shop's answer cannot be read: " + channel.JsonError() + ".");
       return false;
     }
     // Taken from the channel: write-backs may send further requests on it.
@@ -219,6 +220,10 @@ bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& u
     ProcessBatchResults(db, upload, batch, answer);
     LogLine(upload.FinishedLine);
     return true;
+  } catch (const std::exception& e) {
+    LogLine("Connect to server fail.");
+    LogLine(e.what());  // the cause: a transport failure, a server error, a redirect out of the shop
+    return false;
   } catch (...) {
     LogLine("Connect to server fail.");
     return false;

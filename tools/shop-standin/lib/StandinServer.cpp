@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -222,6 +223,19 @@ void TStandinServer::Serve(const httplib::Request& req, httplib::Response& res) 
     Log.SetStatus(seq, response.Status);
   }
   res.status = response.Status;
+  if (request.Path.rfind(kAdminPrefix, 0) != 0) {
+    // The shop's answers carry its clock, as a web server's do.
+    std::time_t now = 0;
+    {
+      std::lock_guard lock(Store.Mutex);
+      now = static_cast<std::time_t>(Store.Now());
+    }
+    std::tm tm{};
+    gmtime_r(&now, &tm);
+    char date[64];
+    std::strftime(date, sizeof date, "%a, %d %b %Y %H:%M:%S GMT", &tm);
+    res.set_header("Date", date);
+  }
   for (const auto& [name, value] : response.Headers) res.set_header(name, value);
   res.set_content(response.Body, response.ContentType);
   if (response.Mutated) SaveState();
