@@ -18,10 +18,13 @@
 
 namespace ooa {
 
-// A database error; what() carries the server's (or engine's) message.
+// A database error; what() carries the server's (or engine's) message and
+// Number its SQL Server error number (0 when none is known).
 class TDbError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  TDbError(const std::string& message, int number) : std::runtime_error(message), Number(number) {}
+  int Number = 0;
 };
 
 // One value of a result row. NULL reads as empty text, 0, false, day 0.
@@ -43,6 +46,10 @@ struct TDbValue {
 class TRecordSet {
  public:
   std::vector<std::string> Columns;
+  // The declared T-SQL type of each column where the backend knows it (the
+  // embedded engine: "int", "money", "nvarchar(15)", ...; "" when unknown);
+  // may be empty altogether.
+  std::vector<std::string> ColumnTypes;
   std::vector<std::vector<TDbValue>> Rows;
 
   int RecordCount() const { return static_cast<int>(Rows.size()); }

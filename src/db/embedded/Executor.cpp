@@ -128,6 +128,7 @@ bool TExecutor::Fail(int number, const std::string& message) {
   if (!HasError) {
     HasError = true;
     FirstError = message;
+    FirstNumber = number;
   }
   Vars[kSlotError] = TValue::MakeInt(number);
   return false;
@@ -155,7 +156,7 @@ void TExecutor::Abort(const std::string& message) {
     TranCount = 0;
   }
   std::string text = HasError ? FirstError + " " + message : message;
-  throw TDbError(text);
+  throw TDbError(text, HasError ? FirstNumber : 0);
 }
 
 bool TExecutor::ExecControl(const char* sql) {
@@ -204,7 +205,10 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
   if (in.Op == TOp::Query) {
     result.Sets.emplace_back();
     set = &result.Sets.back();
-    for (const auto& c : step.Columns) set->Columns.push_back(c.Name);
+    for (const auto& c : step.Columns) {
+      set->Columns.push_back(c.Name);
+      set->ColumnTypes.push_back(c.Type.Name);
+    }
   }
   std::vector<TValue> last;
   bool gotRow = false;
@@ -344,7 +348,10 @@ TQueryResult TExecutor::Run(const TProgram& p) {
           }
         }
         if (ok) {
-          for (const auto& c : in.Columns) set.Columns.push_back(c.Name);
+          for (const auto& c : in.Columns) {
+            set.Columns.push_back(c.Name);
+            set.ColumnTypes.push_back(c.Type.Name);
+          }
           set.Rows.push_back(std::move(row));
           if (Piece) HandOverPiece(nullptr, set);
           else result.Sets.push_back(std::move(set));
@@ -404,7 +411,7 @@ TQueryResult TExecutor::Run(const TProgram& p) {
     pc = next;
   }
   if (TranCount > 0) Abort("The batch ended with its transaction still open; the transaction was rolled back.");
-  if (HasError) throw TDbError(FirstError);
+  if (HasError) throw TDbError(FirstError, FirstNumber);
   return result;
 }
 

@@ -50,6 +50,7 @@ class TExecutor {
   std::vector<TValue> Vars;
   int TranCount = 0;
   std::string FirstError;
+  int FirstNumber = 0;  // SQL Server's number for FirstError
   bool HasError = false;
   bool JumpFlag = false;  // the last condition evaluated by SQLite
   size_t PieceRows = 0;

@@ -1,0 +1,193 @@
+// A client connection of the TDS server double (see TdsConnection.h).
+#include "tds/TdsConnection.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <iostream>
+#include <limits>
+#include <mutex>
+
+#include "db/embedded/EmbeddedSession.h"
+#include "tds/TdsBytes.h"
+#include "tds/TdsLogin.h"
+#include "tds/TdsTokens.h"
+
+namespace ooa::tds {
+
+namespace {
+
+const char* const kServerName = "posdb";
+// Login failed, as SQL Server numbers it.
+constexpr int kLoginFailed = 18456;
+// What a batch's error carries when the engine gave no number.
+constexpr int kGeneralError = 50000;
+
+// The batch ended early: the client cancelled it or went away.
+struct TCancelled {};
+struct TClientGone {};
+
+std::mutex& LogMutex() {
+  static std::mutex m;
+  return m;
+}
+
+// Session options that drivers set on connecting (SET TEXTSIZE ...) and the
+// engine does not know: a batch of nothing but "Set <option> ..." lines,
+// which changes nothing here.
+bool OnlySessionOptions(const std::string& batch) {
+  bool any = false;
+  size_t pos = 0;
+  while (pos < batch.size()) {
+    size_t end = batch.find_first_of(";\n", pos);
+    if (end == std::string::npos) end = batch.size();
+    std::string part = batch.substr(pos, end - pos);
+    pos = end + 1;
+    size_t b = 0;
+    while (b < part.size() && std::isspace(static_cast<unsigned char>(part[b]))) ++b;
+    if (b == part.size()) continue;
+    std::string head = part.substr(b, 4);
+    for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (head != "set " || part.find('@') != std::string::npos) return false;
+    any = true;
+  }
+  return any;
+}
+
+}  // namespace
+
+TTdsConnection::~TTdsConnection() {
+  if (Session) Session->Close();
+  ::close(Socket.Fd);
+}
+
+void TTdsConnection::Log(const std::string& line) const {
+  if (!Options.Verbose) return;
+  std::lock_guard<std::mutex> lock(LogMutex());
+  std::cerr << "posdb serve [" << Socket.Fd << "] " << line << std::endl;
+}
+
+void TTdsConnection::Run() {
+  try {
+    if (!Login()) return;
+    TMessage m;
+    while (Socket.Read(m)) {
+      if (m.Type == kSqlBatch) {
+        if (!Batch(m.Data)) break;
+      } else if (m.Type == kAttention) {
+        // Nothing runs between batches: the cancel is acknowledged at once.
+        TBytes out;
+        Done(out, kDoneAttention, kCmdNone, 0);
+        if (!Socket.Write(kReply, out.Data)) break;
+      } else {
+        TBytes out;
+        Message(out, true, 40000 + m.Type, 1, 16, "This server runs SQL batches only.", kServerName);
+        Done(out, kDoneError, kCmdNone, 0);
+        if (!Socket.Write(kReply, out.Data)) break;
+      }
+    }
+  } catch (const TProtocolError& e) {
+    Log(std::string("protocol error: ") + e.what());
+  }
+  Log("closed");
+}
+
+bool TTdsConnection::Login() {
+  TMessage m;
+  if (!Socket.Read(m)) return false;
+  if (m.Type == kPreLogin) {
+    if (!Socket.Write(kReply, PreLoginReply())) return false;
+    if (!Socket.Read(m)) return false;
+  }
+  if (m.Type != kLogin7) throw TProtocolError("expected LOGIN7");
+  const TLogin login = ParseLogin7(m.Data);
+  Log("login " + login.User + " database " + login.Database);
+  TBytes out;
+  if (login.User != Options.Login || login.Password != Options.Password) {
+    Message(out, true, kLoginFailed, 1, 14, "Login failed for user '" + login.User + "'.", kServerName);
+    Done(out, kDoneError, kCmdNone, 0);
+    Socket.Write(kReply, out.Data);
+    return false;
+  }
+  try {
+    Session = CreateEmbeddedSession(Options.File);
+    Session->Open();
+  } catch (const std::exception& e) {
+    Message(out, true, 4060, 1, 11,
+            "Cannot open database \"" + login.Database + "\" requested by the login. The login failed. (" +
+                e.what() + ")",
+            kServerName);
+    Done(out, kDoneError, kCmdNone, 0);
+    Socket.Write(kReply, out.Data);
+    return false;
+  }
+  Database = login.Database.empty() ? std::string("POS") : login.Database;
+  const int packetSize = login.PacketSize >= 512 && login.PacketSize <= 32767 ? login.PacketSize : 4096;
+  EnvChange(out, 1, Database, "master");
+  Message(out, false, 5701, 2, 0, "Changed database context to '" + Database + "'.", kServerName);
+  CollationChange(out);
+  EnvChange(out, 2, "us_english", "");
+  Message(out, false, 5703, 1, 0, "Changed language setting to us_english.", kServerName);
+  LoginAck(out, "Microsoft SQL Server");
+  EnvChange(out, 4, std::to_string(packetSize), "4096");
+  Done(out, kDoneFinal, kCmdNone, 0);
+  if (!Socket.Write(kReply, out.Data)) return false;
+  Socket.SetPacketSize(packetSize);
+  return true;
+}
+
+bool TTdsConnection::Batch(const std::string& data) {
+  // ALL_HEADERS (TDS 7.2 on): its total length, itself included, comes first.
+  TReader r(data);
+  const uint32_t headers = r.U32();
+  if (headers < 4 || headers > data.size()) throw TProtocolError("bad ALL_HEADERS length");
+  const std::string batch = Utf8FromUtf16(data.data() + headers, data.size() - headers);
+  Log("batch: " + batch);
+
+  TBytes out;
+  size_t lastDone = std::string::npos;  // where the last DONE's status is
+  auto done = [&](uint16_t status, uint16_t command, uint64_t rows) {
+    lastDone = out.Size() + 1;
+    Done(out, status, command, rows);
+  };
+  bool failed = false;
+  if (!OnlySessionOptions(batch)) {
+    try {
+      Session->QueryInPieces(batch, std::numeric_limits<size_t>::max(), [&](const TRecordSet& set) {
+        // Between statements the client is heard: an attention or a closed
+        // connection ends the batch, and the engine rolls it back.
+        if (Socket.Pending()) {
+          char c;
+          if (::recv(Socket.Fd, &c, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) throw TClientGone{};
+          TMessage m;
+          if (Socket.Read(m) && m.Type == kAttention) throw TCancelled{};
+          throw TProtocolError("a message arrived while a batch ran");
+        }
+        ResultSet(out, set);
+        done(kDoneMore | kDoneCount, kCmdSelect, set.Rows.size());
+      });
+    } catch (const TCancelled&) {
+      Log("cancelled");
+      TBytes ack;
+      Done(ack, kDoneAttention, kCmdNone, 0);
+      return Socket.Write(kReply, ack.Data);
+    } catch (const TClientGone&) {
+      Log("client gone during the batch; rolled back");
+      return false;
+    } catch (const TDbError& e) {
+      Log(std::string("error: ") + e.what());
+      Message(out, true, e.Number ? e.Number : kGeneralError, 1, 16, e.what(), kServerName);
+      failed = true;
+    }
+  }
+  if (failed || lastDone == std::string::npos) {
+    done(failed ? kDoneError : kDoneFinal, kCmdNone, 0);
+  } else {
+    // The last result set's DONE ends the reply.
+    out.PatchU16(lastDone, static_cast<uint16_t>(kDoneCount));
+  }
+  return Socket.Write(kReply, out.Data);
+}
+
+}  // namespace ooa::tds
