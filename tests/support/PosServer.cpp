@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "support/PosDatabase.h"
 
@@ -14,13 +15,19 @@ bool OdbcRun() {
 }
 
 void TPosServer::PointAt(TConfig& config, const std::string& file) {
+  Process.Stop();
+  Server.clear();
   if (!OdbcRun()) {
     config.ServerName = "(EMBEDDED)";
     config.DatabaseName = file;
     return;
   }
   // "listening on 127.0.0.1:PORT"; SQL Server names a port after a comma.
-  std::string address = Process.Start({PosdbPath(), "serve", file, "--port", "0"}, "posdb serve");
+  std::vector<std::string> args = {PosdbPath(), "serve", file, "--port", "0"};
+  // OOA_TEST_ODBC_VERBOSE=1: the server logs each batch on the test's standard error.
+  const char* verbose = std::getenv("OOA_TEST_ODBC_VERBOSE");
+  if (verbose && std::string(verbose) == "1") args.push_back("--verbose");
+  std::string address = Process.Start(args, "posdb serve");
   const size_t colon = address.rfind(':');
   Server = address.substr(0, colon) + "," + address.substr(colon + 1);
   config.ServerName = Server;

@@ -20,7 +20,8 @@ class TPosServer {
  public:
   // Points config at the database file: (EMBEDDED) and the file, or in an
   // ODBC run "127.0.0.1,PORT" of a `posdb serve` started on the file, and the
-  // database name "POS". Throws std::runtime_error when the server does not start.
+  // database name "POS". A server started before for another file ends
+  // first. Throws std::runtime_error when the server does not start.
   void PointAt(TConfig& config, const std::string& file);
   // The server name to put in a settings file (as PointAt sets it).
   std::string ServerName() const { return Server; }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/Value.h"
+
 namespace ooa {
 
 namespace {
@@ -69,6 +71,18 @@ std::string NormaliseDateTime(const std::string& text) {
   std::string frac = time.size() > 9 ? time.substr(9) : std::string();
   frac = (frac + "000").substr(0, 3);
   return date + " " + hms + "." + frac;
+}
+
+// Fixed-point values (money, decimal) arrive with every place of their scale,
+// "12.5000"; the session hands them on as the embedded database does, "12.5",
+// so that a value reads the same whichever database holds it.
+std::string TrimFixedPoint(std::string text) {
+  if (text.find('.') == std::string::npos || text.find_first_of("eE") != std::string::npos) return text;
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  if (text.empty() || text == "-") return "0";
+  if (text == "-0") return "0";
+  return text;
 }
 
 }  // namespace
@@ -145,6 +159,7 @@ namespace {
 // Reads the current result's rows into a record set.
 void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
   std::vector<TDbValue::TKind> kinds(columns);
+  std::vector<bool> fixedPoint(columns), binaryFloat(columns);
   for (SQLSMALLINT c = 1; c <= columns; ++c) {
     SQLCHAR name[512] = {0};
     SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
@@ -152,6 +167,8 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
     SQLDescribeCol(stmt, c, name, sizeof(name), &nameLen, &type, &size, &digits, &nullable);
     set.Columns.emplace_back(reinterpret_cast<char*>(name));
     kinds[c - 1] = KindOf(type);
+    fixedPoint[c - 1] = type == SQL_DECIMAL || type == SQL_NUMERIC;
+    binaryFloat[c - 1] = type == SQL_FLOAT || type == SQL_DOUBLE || type == SQL_REAL;
   }
   for (;;) {
     SQLRETURN rc = SQLFetch(stmt);
@@ -159,6 +176,16 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
     if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
     std::vector<TDbValue> row(columns);
     for (SQLSMALLINT c = 1; c <= columns; ++c) {
+      if (binaryFloat[c - 1]) {
+        // As text the driver writes 17 digits ("3.6400000000000001"); read
+        // as a number it is written as the embedded database writes it ("3.64").
+        double number = 0;
+        SQLLEN ind = 0;
+        rc = SQLGetData(stmt, c, SQL_C_DOUBLE, &number, sizeof number, &ind);
+        if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
+        if (ind != SQL_NULL_DATA) row[c - 1] = TDbValue{TDbValue::TKind::Float, tsql::FormatFloat(number)};
+        continue;
+      }
       std::string value;
       bool isNull = false;
       char buf[4096];
@@ -182,7 +209,9 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
       TDbValue& v = row[c - 1];
       if (isNull) continue;
       v.Kind = kinds[c - 1];
-      v.Text = v.Kind == TDbValue::TKind::DateTime ? NormaliseDateTime(value) : value;
+      v.Text = v.Kind == TDbValue::TKind::DateTime ? NormaliseDateTime(value)
+               : fixedPoint[c - 1]                  ? TrimFixedPoint(value)
+                                                    : value;
     }
     set.Rows.push_back(std::move(row));
   }

@@ -1,0 +1,70 @@
+// What comes back through ODBC from `posdb serve` is what the embedded
+// session reads from the same file: every type the service reads, NULLs,
+// Unicode, long texts, several result sets; and errors, also after a first
+// result set, reach the caller as errors.
+#include <string>
+#include <vector>
+
+#include "odbc/OdbcFixture.h"
+
+namespace ooa::test {
+namespace {
+
+std::string Show(const TQueryResult& r) {
+  std::string out;
+  for (const TRecordSet& set : r.Sets) {
+    out += "[";
+    for (const std::string& c : set.Columns) out += c + "|";
+    out += "]\n";
+    for (const auto& row : set.Rows) {
+      for (const TDbValue& v : row)
+        out += (v.IsNull() ? std::string("NULL") : std::to_string(static_cast<int>(v.Kind)) + ":" + v.Text) + "|";
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+TEST_F(OdbcTest, ValuesReadAsTheEmbeddedSessionReadsThem) {
+  const std::string longText(5000, 'x');
+  Pos.Exec("Insert Into Customer(CustomerCode, CustomerName, Notes, Birthday, CreditLimit, Live) Values"
+           "(N'C1', N'Zoë 王 😀 \"q\" ''s''', N'" + longText + "', '2026-12-08 13:30:45.120', 1234.5678, 1),"
+           "(N'C2', Null, N'', Null, 0, 0);");
+  // A float that its 17-digit text does not show as typed (3.6400000000000001).
+  Pos.Exec("Update Product Set LastOrderPrice = 3.64, StockValue1 = 0.35 Where ProductCode = N'BEER';");
+  const std::vector<std::string> queries = {
+      "Select CustomerCode, CustomerName, Notes, Birthday, CreditLimit, Live From Customer Order By CustomerCode",
+      "Select ProductCode, StockQty1, StockValue1, LastOrderPrice, SalesPrice1, GSTRate From Product "
+      "Order By ProductCode",
+      "Select Count(*) As N, Sum(StockQty1) As Total, Max(ProductCode) As Last From Product",
+      "Select 1 As A; Select N'two' As B Where 1=0; Select Cast(12.5 As money) As M, Cast(2 As bigint) As Big, "
+      "Cast(1 As bit) As Flag, Cast(3.25 As decimal(10,2)) As D, Cast(Null As int) As Nothing",
+  };
+  for (const std::string& q : queries) {
+    auto odbc = Connect();
+    EXPECT_EQ(Show(odbc->Query(q)), Show(Embedded->Query(q))) << q;
+  }
+}
+
+TEST_F(OdbcTest, AnErrorAfterAFirstResultSetIsAnError) {
+  auto odbc = Connect();
+  // The batch goes on after the failed insert, as SQL Server's does; the
+  // caller gets the error all the same, not the rows before it.
+  const std::string batch =
+      "Select ProductCode From Product; Insert Into Product(ProductCode) Values(N'BEER'); Select 2 As B";
+  try {
+    odbc->Query(batch);
+    ADD_FAILURE() << "no error";
+  } catch (const TDbError& e) {
+    EXPECT_NE(std::string(e.what()).find("UNIQUE"), std::string::npos) << e.what();
+  }
+  // The connection goes on working.
+  EXPECT_EQ(odbc->Query("Select 7 As N").First().Rows.at(0).at(0).AsInteger(), 7);
+  // Through the service's module: a failure, not a success.
+  std::string error;
+  EXPECT_FALSE(Pos.Db.ExecQueryPro(batch, error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace ooa::test
