@@ -2,6 +2,8 @@
 // session reads from the same file: every type the service reads, NULLs,
 // Unicode, long texts, several result sets; and errors, also after a first
 // result set, reach the caller as errors.
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -57,6 +59,7 @@ TEST_F(OdbcTest, AnErrorAfterAFirstResultSetIsAnError) {
     ADD_FAILURE() << "no error";
   } catch (const TDbError& e) {
     EXPECT_NE(std::string(e.what()).find("UNIQUE"), std::string::npos) << e.what();
+    EXPECT_EQ(e.Number, 2627);  // SQL Server's number for a duplicate key
   }
   // The connection goes on working.
   EXPECT_EQ(odbc->Query("Select 7 As N").First().Rows.at(0).at(0).AsInteger(), 7);
@@ -64,6 +67,26 @@ TEST_F(OdbcTest, AnErrorAfterAFirstResultSetIsAnError) {
   std::string error;
   EXPECT_FALSE(Pos.Db.ExecQueryPro(batch, error));
   EXPECT_FALSE(error.empty());
+}
+
+// The application lock belongs to the connection: a second connection is
+// refused while the first holds it, and gets it once the first has gone.
+TEST_F(OdbcTest, TheApplicationLockGoesWithItsConnection) {
+  const std::string take =
+      "Declare @r int; Exec @r = sp_getapplock @Resource=N'Tillora Online Order Adaptor', @LockMode=N'Exclusive', "
+      "@LockOwner=N'Session', @LockTimeout=0; Select @r As Result";
+  auto first = Connect();
+  auto second = Connect();
+  EXPECT_EQ(first->Query(take).First().Rows.at(0).at(0).AsInteger(), 0);
+  EXPECT_EQ(second->Query(take).First().Rows.at(0).at(0).AsInteger(), -1);
+  first->Close();
+  int granted = -1;
+  // The server sees the connection close a moment later.
+  for (int i = 0; i < 100 && granted != 0; ++i) {
+    granted = static_cast<int>(second->Query(take).First().Rows.at(0).at(0).AsInteger());
+    if (granted != 0) ::usleep(20 * 1000);
+  }
+  EXPECT_EQ(granted, 0);
 }
 
 }  // namespace

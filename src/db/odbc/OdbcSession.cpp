@@ -18,7 +18,8 @@ namespace {
 
 // The diagnostic records of a handle as one message ("text; text"), each
 // distinct text once (drivers often repeat a record).
-std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstState = nullptr) {
+std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstState = nullptr,
+                        int* firstNumber = nullptr) {
   std::vector<std::string> lines;
   for (SQLSMALLINT i = 1; i < 32; ++i) {
     SQLCHAR state[8] = {0};
@@ -28,6 +29,7 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstSt
     SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, text, sizeof(text), &len);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
     if (firstState && firstState->empty()) *firstState = reinterpret_cast<char*>(state);
+    if (firstNumber && *firstNumber == 0) *firstNumber = static_cast<int>(native);
     std::string line = reinterpret_cast<char*>(text);
     if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
   }
@@ -236,6 +238,7 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
 
   TQueryResult result;
   std::string firstError;
+  int firstNumber = 0;  // the server's error number of firstError
   std::vector<SQLCHAR> text(batch.begin(), batch.end());
   text.push_back(0);
   // The batch goes with its length: a NUL inside a text literal (the shop
@@ -250,8 +253,12 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
     if (rc == SQL_NO_DATA && step > 0) break;
     if (rc == SQL_ERROR) {
       std::string state;
-      std::string message = Diagnostics(SQL_HANDLE_STMT, stmt, &state);
-      if (firstError.empty()) firstError = message;
+      int number = 0;
+      std::string message = Diagnostics(SQL_HANDLE_STMT, stmt, &state, &number);
+      if (firstError.empty()) {
+        firstError = message;
+        firstNumber = number;
+      }
       if (++errorsInARow >= 8 || state.rfind("08", 0) == 0 || state == "HYT00") break;
     } else if (rc == SQL_INVALID_HANDLE) {
       if (firstError.empty()) firstError = "invalid ODBC statement handle";
@@ -272,7 +279,7 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
     }
     rc = SQLMoreResults(stmt);
   }
-  if (!firstError.empty()) throw TDbError(firstError);
+  if (!firstError.empty()) throw TDbError(firstError, firstNumber);
   return result;
 }
 
