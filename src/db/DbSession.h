@@ -99,6 +99,13 @@ class IDbSession {
   // open transaction rolled back) and reaches the caller.
   virtual void QueryInPieces(const std::string& batch, size_t rows,
                              const std::function<void(const TRecordSet&)>& piece);
+  // Has counted called, while later batches run, after each statement that
+  // changes rows (Insert, Update, Delete) with the number of rows it changed,
+  // in order with the pieces; an exception from it ends the batch as one from
+  // a piece does. An empty function stops it. The default ignores it (a
+  // backend that cannot tell); the embedded database tells (its TDS front
+  // sends the counts as SQL Server does).
+  virtual void SetRowCountObserver(std::function<void(int64_t rows)> counted) {}
 };
 
 // Connection settings, as the settings file gives them.

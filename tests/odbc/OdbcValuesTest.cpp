@@ -4,6 +4,10 @@
 // result set, reach the caller as errors.
 #include <unistd.h>
 
+#include <sqlite3.h>
+
+#include <chrono>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -87,6 +91,48 @@ TEST_F(OdbcTest, TheApplicationLockGoesWithItsConnection) {
     if (granted != 0) ::usleep(20 * 1000);
   }
   EXPECT_EQ(granted, 0);
+}
+
+// A batch that outlasts the statement time-out is cancelled: the driver's
+// attention stops it at its next statement, its transaction is rolled back,
+// and the connection goes on working. (The driver waits one more time-out for
+// the server's answer to the attention, then drops the connection: a single
+// statement that runs on is not stopped, and the drop rolls it back.)
+TEST_F(OdbcTest, ABatchPastItsTimeOutIsCancelledAndRolledBack) {
+  // Another writer holds the file for 3 s: the batch waits at its Begin Tran,
+  // past the 2 s time-out, and goes on before the driver gives up at 4 s.
+  sqlite3* blocker = nullptr;
+  ASSERT_EQ(sqlite3_open(Pos.Path().c_str(), &blocker), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(blocker, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread release([blocker] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    sqlite3_exec(blocker, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(blocker);
+  });
+  TOdbcTimeouts timeouts;
+  timeouts.StatementSeconds = 2;
+  TOdbcSession odbc(Pos.Config.ServerName, Pos.Config.DatabaseName, kOdbcDefaultDriver, timeouts);
+  odbc.Open();
+  EXPECT_THROW(odbc.Query("Begin Tran; Update Product Set StockQty1 = 1 Where ProductCode = N'BEER'; "
+                          "Update Product Set StockQty1 = 2 Where ProductCode = N'WINE'; Commit Tran"),
+               TDbError);
+  release.join();
+  const TRecordSet stock = odbc.Query("Select StockQty1 From Product Order By ProductCode").First();
+  ASSERT_EQ(stock.RecordCount(), 2);
+  EXPECT_EQ(stock.Rows[0][0].AsFloat(), 120);
+  EXPECT_EQ(stock.Rows[1][0].AsFloat(), 10);
+}
+
+// Every Insert, Update and Delete is a result of its own through ODBC: a batch
+// with more of them than any fixed number is read to its end, and an error at
+// its end is not lost.
+TEST_F(OdbcTest, ABatchOfManyStatementsIsReadToItsEnd) {
+  auto odbc = Connect();
+  EXPECT_THROW(odbc->Execute("Declare @i int; Set @i = 0; Begin Tran; While @i < 120000 Begin "
+                             "Update Product Set StockQty1 = StockQty1 + 1 Where ProductCode = N'BEER'; "
+                             "Set @i = @i + 1 End; Commit Tran; Insert Into Product(ProductCode) Values(N'BEER')"),
+               TDbError);
+  EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode = N'BEER'").AsFloat(), 120120);
 }
 
 }  // namespace

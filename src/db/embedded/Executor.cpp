@@ -254,6 +254,17 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
     Vars[kSlotIdentity] = TValue::MakeInt(sqlite3_last_insert_rowid(Db));
   }
   sqlite3_reset(st);
+  if (in.Op == TOp::Exec && Counted) {
+    try {
+      (*Counted)(rows);
+    } catch (...) {
+      if (TranCount > 0 || !sqlite3_get_autocommit(Db)) {
+        sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+        TranCount = 0;
+      }
+      throw;
+    }
+  }
   if (gotRow) {
     for (size_t k = 0; k < step.AssignSlots.size(); ++k) {
       int slot = step.AssignSlots[k];

@@ -32,6 +32,9 @@ class TExecutor {
     PieceRows = rows ? rows : 1;
     Piece = piece;
   }
+  // counted gets each data-changing statement's row count (see
+  // IDbSession::SetRowCountObserver); nullptr: nobody.
+  void CountRows(const std::function<void(int64_t)>* counted) { Counted = counted; }
 
  private:
   bool RunStep(const TInstr& in, const TProgram& p, TQueryResult& result);
@@ -55,6 +58,7 @@ class TExecutor {
   bool JumpFlag = false;  // the last condition evaluated by SQLite
   size_t PieceRows = 0;
   const std::function<void(const TRecordSet&)>* Piece = nullptr;
+  const std::function<void(int64_t)>* Counted = nullptr;
 };
 
 }  // namespace ooa::tsql

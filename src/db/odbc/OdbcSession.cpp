@@ -247,9 +247,11 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
   SQLRETURN rc = SQLExecDirect(stmt, text.data(), static_cast<SQLINTEGER>(batch.size()));
   // Walk every result of the batch: row counts, result sets and errors. An
   // error does not stop the walk (the server goes on with the batch), but a
-  // run of errors without progress means the connection is gone.
+  // run of errors without progress means the connection is gone. There is no
+  // cap on the results: each Insert, Update and Delete is one, and a walk
+  // left early cancels the rest of the batch, rolling it back unseen.
   int errorsInARow = 0;
-  for (int step = 0; step < 100000; ++step) {
+  for (int step = 0;; ++step) {
     if (rc == SQL_NO_DATA && step > 0) break;
     if (rc == SQL_ERROR) {
       std::string state;

@@ -113,6 +113,12 @@ bool TTdsConnection::Login() {
   try {
     Session = CreateEmbeddedSession(Options.File);
     Session->Open();
+    // Each Insert, Update and Delete is answered with its row count, as
+    // SQL Server does without SET NOCOUNT.
+    Session->SetRowCountObserver([this](int64_t rows) {
+      HearClient();
+      AddDone(kDoneMore | kDoneCount, kCmdNone, static_cast<uint64_t>(rows));
+    });
   } catch (const std::exception& e) {
     Message(out, true, 4060, 1, 11,
             "Cannot open database \"" + login.Database + "\" requested by the login. The login failed. (" +
@@ -145,49 +151,62 @@ bool TTdsConnection::Batch(const std::string& data) {
   const std::string batch = Utf8FromUtf16(data.data() + headers, data.size() - headers);
   Log("batch: " + batch);
 
-  TBytes out;
-  size_t lastDone = std::string::npos;  // where the last DONE's status is
-  auto done = [&](uint16_t status, uint16_t command, uint64_t rows) {
-    lastDone = out.Size() + 1;
-    Done(out, status, command, rows);
-  };
+  Reply = TBytes{};
+  LastDone = std::string::npos;
   bool failed = false;
   if (!OnlySessionOptions(batch)) {
     try {
       Session->QueryInPieces(batch, std::numeric_limits<size_t>::max(), [&](const TRecordSet& set) {
-        // Between statements the client is heard: an attention or a closed
-        // connection ends the batch, and the engine rolls it back.
-        if (Socket.Pending()) {
-          char c;
-          if (::recv(Socket.Fd, &c, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) throw TClientGone{};
-          TMessage m;
-          if (Socket.Read(m) && m.Type == kAttention) throw TCancelled{};
-          throw TProtocolError("a message arrived while a batch ran");
-        }
-        ResultSet(out, set);
-        done(kDoneMore | kDoneCount, kCmdSelect, set.Rows.size());
+        HearClient();
+        ResultSet(Reply, set);
+        AddDone(kDoneMore | kDoneCount, kCmdSelect, set.Rows.size());
       });
     } catch (const TCancelled&) {
+      // The acknowledgement ends the reply; the client drops what comes
+      // before it (whole tokens: a token begun in a packet already sent is
+      // finished first).
       Log("cancelled");
-      TBytes ack;
-      Done(ack, kDoneAttention, kCmdNone, 0);
-      return Socket.Write(kReply, ack.Data);
+      Done(Reply, kDoneAttention, kCmdNone, 0);
+      return Socket.WritePart(kReply, Reply.Data, true);
     } catch (const TClientGone&) {
       Log("client gone during the batch; rolled back");
       return false;
     } catch (const TDbError& e) {
       Log(std::string("error: ") + e.what());
-      Message(out, true, e.Number ? e.Number : kGeneralError, 1, 16, e.what(), kServerName);
+      Message(Reply, true, e.Number ? e.Number : kGeneralError, 1, 16, e.what(), kServerName);
       failed = true;
     }
   }
-  if (failed || lastDone == std::string::npos) {
-    done(failed ? kDoneError : kDoneFinal, kCmdNone, 0);
+  if (failed || LastDone == std::string::npos) {
+    AddDone(failed ? kDoneError : kDoneFinal, kCmdNone, 0);
   } else {
-    // The last result set's DONE ends the reply.
-    out.PatchU16(lastDone, static_cast<uint16_t>(kDoneCount));
+    // The last statement's DONE ends the reply.
+    Reply.PatchU16(LastDone, static_cast<uint16_t>(kDoneCount));
   }
-  return Socket.Write(kReply, out.Data);
+  return Socket.WritePart(kReply, Reply.Data, true);
+}
+
+void TTdsConnection::HearClient() {
+  if (!Socket.Pending()) return;
+  char c;
+  if (::recv(Socket.Fd, &c, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) throw TClientGone{};
+  TMessage m;
+  if (Socket.Read(m) && m.Type == kAttention) throw TCancelled{};
+  throw TProtocolError("a message arrived while a batch ran");
+}
+
+void TTdsConnection::AddDone(uint16_t status, uint16_t command, uint64_t rows) {
+  LastDone = Reply.Size() + 1;
+  Done(Reply, status, command, rows);
+  // A long batch's reply goes out as it grows (the last DONE stays, to be
+  // marked as the last).
+  constexpr size_t kSendFrom = 64 * 1024;
+  if (LastDone - 1 < kSendFrom) return;
+  std::string front = Reply.Data.substr(0, LastDone - 1);
+  if (!Socket.WritePart(kReply, front, false)) throw TClientGone{};
+  const size_t sent = LastDone - 1 - front.size();
+  Reply.Data.erase(0, sent);
+  LastDone -= sent;
 }
 
 }  // namespace ooa::tds

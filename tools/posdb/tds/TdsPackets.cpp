@@ -51,23 +51,22 @@ bool TPacketSocket::Pending() const {
   return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR));
 }
 
-bool TPacketSocket::Write(uint8_t type, const std::string& data) {
+bool TPacketSocket::WritePart(uint8_t type, std::string& data, bool last) {
   const size_t room = static_cast<size_t>(PacketSize) - kHeader;
   size_t pos = 0;
-  uint8_t id = 1;
-  do {
+  while (last ? (pos < data.size() || pos == 0) : data.size() - pos >= room) {
     const size_t n = std::min(room, data.size() - pos);
-    const bool last = pos + n == data.size();
+    const bool end = last && pos + n == data.size();
     std::string packet;
     packet.reserve(kHeader + n);
     const size_t length = kHeader + n;
     packet += static_cast<char>(type);
-    packet += static_cast<char>(last ? 0x01 : 0x00);
+    packet += static_cast<char>(end ? 0x01 : 0x00);
     packet += static_cast<char>((length >> 8) & 0xFF);
     packet += static_cast<char>(length & 0xFF);
     packet += '\0';  // SPID
     packet += '\0';
-    packet += static_cast<char>(id++);
+    packet += static_cast<char>(NextId++);
     packet += '\0';  // window
     packet.append(data, pos, n);
     size_t sent = 0;
@@ -78,7 +77,10 @@ bool TPacketSocket::Write(uint8_t type, const std::string& data) {
       sent += static_cast<size_t>(w);
     }
     pos += n;
-  } while (pos < data.size());
+    if (end) break;
+  }
+  data.erase(0, pos);
+  if (last) NextId = 1;
   return true;
 }
 

@@ -33,13 +33,20 @@ class TPacketSocket {
   bool Pending() const;
   // Sends data as a reply message split into packets of the negotiated
   // size; false when the peer is gone.
-  bool Write(uint8_t type, const std::string& data);
+  bool Write(uint8_t type, const std::string& data) {
+    std::string copy = data;
+    return WritePart(type, copy, true);
+  }
+  // Sends the front of a message being made: the whole packets that data
+  // fills (removed from it), or with last all of it, ending the message.
+  bool WritePart(uint8_t type, std::string& data, bool last);
   void SetPacketSize(int size) { PacketSize = size; }
   int Fd;
 
  private:
   bool ReadFully(char* to, size_t n);
   int PacketSize = 4096;
+  uint8_t NextId = 1;  // packet number within the message being sent
 };
 
 }  // namespace ooa::tds
