@@ -44,7 +44,8 @@ TEST_F(OdbcTest, ValuesReadAsTheEmbeddedSessionReadsThem) {
       "Order By ProductCode",
       "Select Count(*) As N, Sum(StockQty1) As Total, Max(ProductCode) As Last From Product",
       "Select 1 As A; Select N'two' As B Where 1=0; Select Cast(12.5 As money) As M, Cast(2 As bigint) As Big, "
-      "Cast(1 As bit) As Flag, Cast(3.25 As decimal(10,2)) As D, Cast(Null As int) As Nothing",
+      "Cast(1 As bit) As Flag, Cast(3.25 As decimal(10,2)) As D, Cast(Null As int) As Nothing, "
+      "Cast(N'Zoë € 5' As varchar(20)) As Latin, Cast(-12.5 As money) As Refund",
   };
   for (const std::string& q : queries) {
     auto odbc = Connect();

@@ -4,7 +4,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <iostream>
 #include <limits>
 #include <mutex>
@@ -31,28 +30,6 @@ struct TClientGone {};
 std::mutex& LogMutex() {
   static std::mutex m;
   return m;
-}
-
-// Session options that drivers set on connecting (SET TEXTSIZE ...) and the
-// engine does not know: a batch of nothing but "Set <option> ..." lines,
-// which changes nothing here.
-bool OnlySessionOptions(const std::string& batch) {
-  bool any = false;
-  size_t pos = 0;
-  while (pos < batch.size()) {
-    size_t end = batch.find_first_of(";\n", pos);
-    if (end == std::string::npos) end = batch.size();
-    std::string part = batch.substr(pos, end - pos);
-    pos = end + 1;
-    size_t b = 0;
-    while (b < part.size() && std::isspace(static_cast<unsigned char>(part[b]))) ++b;
-    if (b == part.size()) continue;
-    std::string head = part.substr(b, 4);
-    for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (head != "set " || part.find('@') != std::string::npos) return false;
-    any = true;
-  }
-  return any;
 }
 
 }  // namespace
@@ -89,6 +66,8 @@ void TTdsConnection::Run() {
     }
   } catch (const TProtocolError& e) {
     Log(std::string("protocol error: ") + e.what());
+  } catch (const TClientGone&) {
+    Log("client gone");
   }
   Log("closed");
 }
@@ -154,28 +133,32 @@ bool TTdsConnection::Batch(const std::string& data) {
   Reply = TBytes{};
   LastDone = std::string::npos;
   bool failed = false;
-  if (!OnlySessionOptions(batch)) {
-    try {
-      Session->QueryInPieces(batch, std::numeric_limits<size_t>::max(), [&](const TRecordSet& set) {
-        HearClient();
-        ResultSet(Reply, set);
-        AddDone(kDoneMore | kDoneCount, kCmdSelect, set.Rows.size());
-      });
-    } catch (const TCancelled&) {
-      // The acknowledgement ends the reply; the client drops what comes
-      // before it (whole tokens: a token begun in a packet already sent is
-      // finished first).
-      Log("cancelled");
-      Done(Reply, kDoneAttention, kCmdNone, 0);
-      return Socket.WritePart(kReply, Reply.Data, true);
-    } catch (const TClientGone&) {
-      Log("client gone during the batch; rolled back");
-      return false;
-    } catch (const TDbError& e) {
-      Log(std::string("error: ") + e.what());
-      Message(Reply, true, e.Number ? e.Number : kGeneralError, 1, 16, e.what(), kServerName);
-      failed = true;
-    }
+  try {
+    Session->QueryInPieces(batch, std::numeric_limits<size_t>::max(), [&](const TRecordSet& set) {
+      HearClient();
+      ResultSet(Reply, set);
+      AddDone(kDoneMore | kDoneCount, kCmdSelect, set.Rows.size());
+    });
+  } catch (const TCancelled&) {
+    // The acknowledgement ends the reply; the client drops what comes
+    // before it (whole tokens: a token begun in a packet already sent is
+    // finished first).
+    Log("cancelled");
+    Done(Reply, kDoneAttention, kCmdNone, 0);
+    return Socket.WritePart(kReply, Reply.Data, true);
+  } catch (const TClientGone&) {
+    Log("client gone during the batch; rolled back");
+    return false;
+  } catch (const TProtocolError&) {
+    throw;
+  } catch (const TDbError& e) {
+    Log(std::string("error: ") + e.what());
+    Message(Reply, true, e.Number ? e.Number : kGeneralError, 1, 16, e.what(), kServerName);
+    failed = true;
+  } catch (const std::exception& e) {
+    Log(std::string("error: ") + e.what());
+    Message(Reply, true, kGeneralError, 1, 16, e.what(), kServerName);
+    failed = true;
   }
   if (failed || LastDone == std::string::npos) {
     AddDone(failed ? kDoneError : kDoneFinal, kCmdNone, 0);
