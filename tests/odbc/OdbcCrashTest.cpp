@@ -1,7 +1,11 @@
 // A server that dies in the middle of an invoice batch leaves no half invoice:
 // the batch's transaction is lost whole, the pass reports a failure, and the
-// next pass, on a new server, writes the whole invoice once.
+// next pass, on a new server, writes the whole invoice once. A service killed
+// in the middle of its invoice batch leaves nothing either: the server rolls
+// the batch back when it finds the connection gone.
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -77,6 +81,47 @@ TEST_F(OdbcTest, ServerKilledInAnInvoiceBatchLeavesNoHalfInvoice) {
   EXPECT_TRUE(Pos.Db.ProcessOrder(order, invoiceNo, msg, modified)) << msg;
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 1);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceItem").AsInteger(), 2);
+}
+
+TEST_F(OdbcTest, ServiceKilledInAnInvoiceBatchLeavesNothingWritten) {
+  TFixedClock clock{TDateTime::FromCivil(2026, 12, 9, 23, 0, 0), kFixtureUtcOffsetMinutes};
+  TScopedClock useClock{clock};
+  rapidjson::Document order;
+  ParseShopJson(order, FixtureOrderJson());
+  // Each invoice line takes a moment to insert (a few hundred million steps
+  // at most), so the service can be killed while its batch runs.
+  Raw(Pos.Path(),
+      "Create Table stall_n(x int); "
+      "With Recursive c(x) As (Select 1 Union All Select x + 1 From c Where x < 300) Insert Into stall_n Select x From c; "
+      "Create Trigger stall After Insert On InvoiceItem Begin "
+      "Select Count(*) From stall_n a, stall_n b, stall_n c; End;");
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TDatabaseModule db;
+    std::string invoiceNo, msg;
+    bool modified = false;
+    if (db.ConnectToServer(Pos.Config)) db.ProcessOrder(order, invoiceNo, msg, modified);
+    ::_exit(0);
+  }
+  bool inBatch = false;
+  for (int i = 0; i < 400 && !inBatch; ++i) {
+    ::usleep(20 * 1000);
+    inBatch = WriteLocked(Pos.Path());
+  }
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(inBatch) << "the invoice batch never started";
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the pass ended before it was killed";
+  // The server finds the connection gone after the statement it is in, and
+  // rolls back.
+  for (int i = 0; i < 1500 && WriteLocked(Pos.Path()); ++i) ::usleep(20 * 1000);
+  ASSERT_FALSE(WriteLocked(Pos.Path()));
+  for (const char* table : {"InvoiceHead", "InvoiceItem", "Customer", "RecvAcct"})
+    EXPECT_EQ(Embedded->Query(std::string("Select Count(*) From ") + table).First().Rows.at(0).at(0).AsInteger(), 0)
+        << table;
 }
 
 }  // namespace
