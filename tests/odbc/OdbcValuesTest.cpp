@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "odbc/OdbcFixture.h"
+#include "support/PosDatabase.h"
+#include "support/ServerProcess.h"
 
 namespace ooa::test {
 namespace {
@@ -134,6 +136,20 @@ TEST_F(OdbcTest, ABatchOfManyStatementsIsReadToItsEnd) {
                              "Set @i = @i + 1 End; Commit Tran; Insert Into Product(ProductCode) Values(N'BEER')"),
                TDbError);
   EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode = N'BEER'").AsFloat(), 120120);
+}
+
+// A server that goes away fails the batch that finds it gone; once it is back
+// (here on the same port) the next batch connects again and runs.
+TEST_F(OdbcTest, TheSessionConnectsAgainAfterTheServerWasGone) {
+  auto odbc = Connect();
+  EXPECT_EQ(odbc->Query("Select 1 As N").First().Rows.at(0).at(0).AsInteger(), 1);
+  const std::string port = Pos.Config.ServerName.substr(Pos.Config.ServerName.find(',') + 1);
+  Pos.Server.Stop();
+  EXPECT_THROW(odbc->Query("Select 2 As N"), TDbError);
+  EXPECT_THROW(odbc->Query("Select 3 As N"), TDbError);  // still gone: connecting fails
+  TServerProcess again;
+  again.Start({PosdbPath(), "serve", Pos.Path(), "--port", port}, "posdb serve");
+  EXPECT_EQ(odbc->Query("Select 4 As N").First().Rows.at(0).at(0).AsInteger(), 4);
 }
 
 }  // namespace

@@ -223,6 +223,19 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
 
 TQueryResult TOdbcSession::Query(const std::string& batch) {
   if (!IsOpen()) throw TDbError("The database connection is not open");
+  if (LinkLost) {
+    // The last batch found the connection gone (the server restarted, the
+    // network dropped it, the driver gave up after a time-out): connect
+    // again; when that fails, this batch fails and the next one tries again.
+    std::unique_ptr<THandles> lost = std::move(H);
+    try {
+      Open();
+    } catch (...) {
+      H = std::move(lost);  // still "open": the next batch tries again
+      throw;
+    }
+    LinkLost = false;
+  }
   SQLHSTMT stmt = SQL_NULL_HSTMT;
   if (!Ok(SQLAllocHandle(SQL_HANDLE_STMT, H->Dbc, &stmt)))
     throw TDbError(Diagnostics(SQL_HANDLE_DBC, H->Dbc));
@@ -261,6 +274,7 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
         firstError = message;
         firstNumber = number;
       }
+      if (state.rfind("08", 0) == 0) LinkLost = true;
       if (++errorsInARow >= 8 || state.rfind("08", 0) == 0 || state == "HYT00") break;
     } else if (rc == SQL_INVALID_HANDLE) {
       if (firstError.empty()) firstError = "invalid ODBC statement handle";

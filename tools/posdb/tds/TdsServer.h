@@ -1,12 +1,13 @@
-// TTdsServer: an embedded POS database file behind the TDS protocol (7.4),
+// The TDS server double: an embedded POS database file behind the TDS protocol (7.4),
 // enough for the FreeTDS ODBC driver and its tsql client to use it as they use
 // SQL Server. A test double: no encryption, SQL Server authentication with
 // one login, one database, one batch at a time per connection.
 //
-// Run() accepts connections on its own thread and gives each one a thread and
-// an embedded session of its own, which lives as long as the connection: a
-// dropped connection closes its session, so its application locks go, and a
-// batch that is still running when the drop is seen is rolled back.
+// Serve() accepts connections on the calling thread and gives each one a
+// thread and an embedded session of its own (TdsConnection.h), which lives as
+// long as the connection: a dropped connection closes its session, so its
+// application locks go, and a batch still running when the drop is seen (at
+// its next statement) is rolled back.
 #pragma once
 
 #include <string>
