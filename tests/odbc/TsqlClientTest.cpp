@@ -36,6 +36,14 @@ TEST_F(OdbcTest, TsqlLogsInAndRunsABatch) {
             std::string::npos)
       << r.Output;
   EXPECT_NE(r.Output.find("(2 rows affected)"), std::string::npos) << r.Output;
+  // The declared types reach the client: money and decimal with their scale.
+  TTsqlRun types = Tsql(Pos.Config.ServerName, "Kelrov319702",
+                        "Select Cast(12.5 As money) As M, Cast(1 As bit) As B, Cast(3.25 As decimal(10,3)) As D, "
+                        "Cast(2.5 As float) As F\n"
+                        "Select Cast(StockValue1 / 20 As money) As M From Product Where ProductCode = N'BEER'\n"
+                        "go\nexit\n");
+  EXPECT_NE(types.Output.find("M\tB\tD\tF\n12.5000\t1\t3.250\t2.5\n"), std::string::npos) << types.Output;
+  EXPECT_NE(types.Output.find("M\n12.0000\n"), std::string::npos) << types.Output;
   EXPECT_EQ(Pos.Value("Select Description From Product Where ProductCode = N'BEER'").AsString(), "Lager Ü");
 
   TTsqlRun refused = Tsql(Pos.Config.ServerName, "wrong", "Select 1\ngo\nexit\n");
