@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev libqt6printsupport6 qt6-qpa-plugins
   libcurl4-openssl-dev libssl-dev ca-certificates
   rapidjson-dev libsqlite3-dev sqlite3
-  unixodbc-dev tdsodbc
+  unixodbc-dev tdsodbc freetds-bin
   libcups2-dev cups cups-client cups-bsd
   libcpp-httplib-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev

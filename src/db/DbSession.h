@@ -18,10 +18,13 @@
 
 namespace ooa {
 
-// A database error; what() carries the server's (or engine's) message.
+// A database error; what() carries the server's (or engine's) message and
+// Number its SQL Server error number (0 when none is known).
 class TDbError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  TDbError(const std::string& message, int number) : std::runtime_error(message), Number(number) {}
+  int Number = 0;
 };
 
 // One value of a result row. NULL reads as empty text, 0, false, day 0.
@@ -43,6 +46,10 @@ struct TDbValue {
 class TRecordSet {
  public:
   std::vector<std::string> Columns;
+  // The declared T-SQL type of each column where the backend knows it (the
+  // embedded engine: "int", "money", "nvarchar(15)", ...; "" when unknown);
+  // may be empty altogether.
+  std::vector<std::string> ColumnTypes;
   std::vector<std::vector<TDbValue>> Rows;
 
   int RecordCount() const { return static_cast<int>(Rows.size()); }
@@ -96,6 +103,13 @@ class IDbSession {
   // batches, prepared statements, cached pages); called between passes.
   // The default keeps nothing of that kind.
   virtual void ReleaseMemory() {}
+  // Has counted called, while later batches run, after each statement that
+  // changes rows (Insert, Update, Delete) with the number of rows it changed,
+  // in order with the pieces; an exception from it ends the batch as one from
+  // a piece does. An empty function stops it. The default ignores it (a
+  // backend that cannot tell); the embedded database tells (its TDS front
+  // sends the counts as SQL Server does).
+  virtual void SetRowCountObserver(std::function<void(int64_t rows)> counted) {}
 };
 
 // Connection settings, as the settings file gives them.

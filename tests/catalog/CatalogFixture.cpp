@@ -36,8 +36,7 @@ std::unique_ptr<IDbSession> TCatalogTest::HookedSession(const TDbConnectParams& 
 
 TCatalogTest::TCatalogTest() : File(Dir.File("POS.DB")) {
   CreatePosDatabase(File, {});
-  Config.ServerName = "(EMBEDDED)";
-  Config.DatabaseName = File;
+  Server.PointAt(Config, File);
   Config.Url = Shop.BaseUrl();
   Config.Key = "ck_standin";
   Config.Secret = "cs_standin";

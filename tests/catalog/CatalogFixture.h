@@ -17,6 +17,7 @@
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/ShopStandin.h"
+#include "support/PosServer.h"
 #include "support/TempDir.h"
 
 namespace ooa::test {
@@ -79,6 +80,7 @@ class TCatalogTest : public ::testing::Test {
   // Runs on the session right after every query batch the module sends
   // (a POS user's change between a query and its upload, for example).
   std::function<void(IDbSession& session, const std::string& batch)> AfterQuery;
+  TPosServer Server;  // outlives Db
   TDatabaseModule Db{[this](const TDbConnectParams& params) { return HookedSession(params); }};
   TWooModule Woo{Db};
 };

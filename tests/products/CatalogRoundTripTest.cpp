@@ -18,7 +18,7 @@ class CatalogRoundTripTest : public TProductTest {
   CatalogRoundTripTest() {
     const std::string demo = Dir.File("DEMO.DB");
     CreatePosDatabase(demo, {"--demo"});
-    Config.DatabaseName = demo;
+    Server.PointAt(Config, demo);
     SetConfig(Config);
     if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << demo;
     // posdb stamped the rows with the real time; upload an hour later.
@@ -170,7 +170,7 @@ TEST_F(CatalogRoundTripTest, FreshPosDatabaseAdoptsTheShopsCatalogueWithItsTrans
 
   const std::string fresh = Dir.File("FRESH.DB");
   CreatePosDatabase(fresh, {"--demo"});
-  Config.DatabaseName = fresh;
+  Server.PointAt(Config, fresh);
   SetConfig(Config);
   ASSERT_TRUE(Db.ConnectToServer(Config));
   Pass();

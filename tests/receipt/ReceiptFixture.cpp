@@ -46,8 +46,7 @@ void TReceiptTest::SetUp() {
     session->Close();
   }
   TConfig c;
-  c.ServerName = "(EMBEDDED)";
-  c.DatabaseName = file;
+  Server.PointAt(c, file);
   c.PrinterName = Standin.Address();
   SetConfig(c);
   SetConfigPath(Dir.File("OnlineService.ini"));  // the footer file goes beside it

@@ -17,6 +17,7 @@
 #include "escpos-view/EscPosDecode.h"
 #include "print/ReceiptSettings.h"
 #include "support/PrinterStandin.h"
+#include "support/PosServer.h"
 #include "support/TempDir.h"
 
 namespace ooa::test {
@@ -38,6 +39,7 @@ class TReceiptTest : public ::testing::Test {
   TReceiptSettings Settings;
 
   TTempDir Dir;
+  TPosServer Server;  // outlives Db
   TDatabaseModule Db;
   TPrinterStandin Standin;
 

@@ -21,6 +21,7 @@
 #if OOA_HAVE_POSDB
 #include <httplib.h>
 
+#include "support/PosServer.h"
 #include "support/ShopStandin.h"
 #endif
 
@@ -86,12 +87,18 @@ TEST_F(HeadlessRunTest, WithoutADisplayTheWindowProgramRunsHeadless) {
 
 #if OOA_HAVE_POSDB
 // The embedded demo shop's database beside the settings, and the stand-in shop.
+// In a run over ODBC the program reaches the file through `posdb serve`.
 struct LiveRunTest : HeadlessRunTest {
   TShopStandin Shop;
+  TPosServer Server;
   void SetUp() override {
     std::string cmd = std::string(OOA_POSDB) + " init '" + Dir.File("POS.DB") + "' --demo > /dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    WriteSettings("ServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + Shop.BaseUrl() +
+    TConfig db;
+    Server.PointAt(db, Dir.File("POS.DB"));
+    const std::string where = Server.Running() ? "ServerName=" + db.ServerName + "\nDatabaseName=" + db.DatabaseName
+                                               : std::string("ServerName=(EMBEDDED)\nDatabaseName=POS.DB");
+    WriteSettings(where + "\nUrl=" + Shop.BaseUrl() +
                   "\nKey=ck_standin\nSecret=cs_standin\nPrinterName=N/A\nWarehouseCode=1\n");
   }
 };

@@ -19,8 +19,7 @@ TPosFixture::TPosFixture(const std::string& seed) : File(Dir.File("POS.DB")), Pr
     if (!seed.empty()) session->Execute(seed);
     session->Close();
   }
-  Config.ServerName = "(EMBEDDED)";
-  Config.DatabaseName = File;
+  Server.PointAt(Config, File);
   Config.WarehouseCode = "1";
   SetConfig(Config);
   if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << File;

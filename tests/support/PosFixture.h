@@ -3,14 +3,16 @@
 // the two products of the fixture order, plus any seed batch the test gives,
 // with a database module connected to it. The settings path points into the
 // fixture's folder while it lives, so files kept beside the settings (the
-// problems list) are the test's own. Test thread only; the files go with the
-// fixture.
+// problems list) are the test's own. In a run over ODBC the module reaches the
+// file through `posdb serve` (PosServer.h). Test thread only; the files go
+// with the fixture.
 #pragma once
 
 #include <string>
 
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "support/PosServer.h"
 #include "support/TempDir.h"
 
 namespace ooa::test {
@@ -31,6 +33,7 @@ class TPosFixture {
 
   const std::string& Path() const { return File; }
   TConfig Config;  // (EMBEDDED), the file, warehouse "1"; installed with SetConfig
+  TPosServer Server;  // outlives Db
   TDatabaseModule Db;
 
  private:

@@ -1,6 +1,9 @@
 // posdb: the command-line tool over an embedded POS database file.
 //   posdb init FILE [--warehouse CODE ...] [--demo]   create the POS tables
 //   posdb exec FILE [-Q TEXT]                         run a T-SQL batch (or stdin)
+//   posdb serve FILE [--port P] [--login L --password W]
+//                                                     the file behind the TDS
+//                                                     protocol (a test double)
 // It is the only thing that creates an embedded POS database; the service
 // never does. Errors go to standard error with a non-zero exit code.
 #include <CLI/CLI.hpp>
@@ -18,6 +21,8 @@
 #include "config/Clock.h"
 #include "db/PosSchema.h"
 #include "db/embedded/EmbeddedSession.h"
+#include "db/odbc/OdbcConnection.h"
+#include "tds/TdsServer.h"
 
 namespace {
 
@@ -99,8 +104,25 @@ int main(int argc, char** argv) {
   exec->add_option("FILE", execFile, "An existing database file")->required()->check(CLI::ExistingFile);
   CLI::Option* queryOption = exec->add_option("-Q,--query", query, "The batch (default: read standard input)");
 
+  tds::TServeOptions serveOptions;
+  serveOptions.Login = kPosLoginUser;
+  serveOptions.Password = kPosLoginPassword;
+  CLI::App* serve = app.add_subcommand(
+      "serve",
+      "Serve a database file over the TDS protocol, so that the SQL Server set-up (unixODBC and FreeTDS) can be "
+      "tried and tested without a SQL Server. A test double, not a database server: no encryption, one login, "
+      "one database; only on this machine unless --address says otherwise");
+  serve->add_option("FILE", serveOptions.File, "An existing database file")->required()->check(CLI::ExistingFile);
+  serve->add_option("--port", serveOptions.Port, "TCP port (0: any free port; the line 'listening on ...' tells)")
+      ->capture_default_str();
+  serve->add_option("--address", serveOptions.Address, "IPv4 address to listen on")->capture_default_str();
+  serve->add_option("--login", serveOptions.Login, "The login accepted (default: the POS system's login)");
+  serve->add_option("--password", serveOptions.Password, "Its password (default: the POS system's)");
+  serve->add_flag("--verbose", serveOptions.Verbose, "Log every connection and batch on standard error");
+
   CLI11_PARSE(app, argc, argv);
 
   if (init->parsed()) return RunInit(initFile, warehouses, demo);
+  if (serve->parsed()) return tds::Serve(serveOptions);
   return RunExec(execFile, queryOption->count() > 0 ? &query : nullptr);
 }

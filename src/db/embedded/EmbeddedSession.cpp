@@ -107,6 +107,8 @@ class TEmbeddedSession : public IDbSession {
     if (Db) sqlite3_db_release_memory(Db);
   }
 
+  void SetRowCountObserver(std::function<void(int64_t)> counted) override { Counted = std::move(counted); }
+
  private:
   TQueryResult Run(const std::string& batch, size_t rows, const std::function<void(const TRecordSet&)>* piece) {
     if (!Db) throw TDbError("The database connection is not open.");
@@ -121,6 +123,7 @@ class TEmbeddedSession : public IDbSession {
     const tsql::TProgram& program = Parsed.Compile(batch, Catalog);
     tsql::TExecutor executor(Db, Cache, &Locks);
     if (piece) executor.HandOver(rows, piece);
+    if (Counted) executor.CountRows(&Counted);
     executor.Prepare(program);
     if (!program.HasDdl) return executor.Run(program);
     try {
@@ -167,6 +170,7 @@ class TEmbeddedSession : public IDbSession {
   tsql::TParseCache Parsed;
   int64_t SchemaVersion = -1;
   tsql::TAppLocks Locks;
+  std::function<void(int64_t)> Counted;
 };
 
 }  // namespace

@@ -128,6 +128,7 @@ bool TExecutor::Fail(int number, const std::string& message) {
   if (!HasError) {
     HasError = true;
     FirstError = message;
+    FirstNumber = number;
   }
   Vars[kSlotError] = TValue::MakeInt(number);
   return false;
@@ -155,7 +156,7 @@ void TExecutor::Abort(const std::string& message) {
     TranCount = 0;
   }
   std::string text = HasError ? FirstError + " " + message : message;
-  throw TDbError(text);
+  throw TDbError(text, HasError ? FirstNumber : 0);
 }
 
 bool TExecutor::ExecControl(const char* sql) {
@@ -211,7 +212,10 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
   if (in.Op == TOp::Query) {
     result.Sets.emplace_back();
     set = &result.Sets.back();
-    for (const auto& c : step.Columns) set->Columns.push_back(c.Name);
+    for (const auto& c : step.Columns) {
+      set->Columns.push_back(c.Name);
+      set->ColumnTypes.push_back(c.Type.Name);
+    }
   }
   std::vector<TValue> last;
   bool gotRow = false;
@@ -257,6 +261,17 @@ bool TExecutor::RunStep(const TInstr& in, const TProgram& p, TQueryResult& resul
     Vars[kSlotIdentity] = TValue::MakeInt(sqlite3_last_insert_rowid(Db));
   }
   sqlite3_reset(st);
+  if (in.Op == TOp::Exec && Counted) {
+    try {
+      (*Counted)(rows);
+    } catch (...) {
+      if (TranCount > 0 || !sqlite3_get_autocommit(Db)) {
+        sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+        TranCount = 0;
+      }
+      throw;
+    }
+  }
   if (gotRow) {
     for (size_t k = 0; k < step.AssignSlots.size(); ++k) {
       int slot = step.AssignSlots[k];
@@ -351,7 +366,10 @@ TQueryResult TExecutor::Run(const TProgram& p) {
           }
         }
         if (ok) {
-          for (const auto& c : in.Columns) set.Columns.push_back(c.Name);
+          for (const auto& c : in.Columns) {
+            set.Columns.push_back(c.Name);
+            set.ColumnTypes.push_back(c.Type.Name);
+          }
           set.Rows.push_back(std::move(row));
           if (Piece) HandOverPiece(nullptr, set);
           else result.Sets.push_back(std::move(set));
@@ -411,7 +429,7 @@ TQueryResult TExecutor::Run(const TProgram& p) {
     pc = next;
   }
   if (TranCount > 0) Abort("The batch ended with its transaction still open; the transaction was rolled back.");
-  if (HasError) throw TDbError(FirstError);
+  if (HasError) throw TDbError(FirstError, FirstNumber);
   return result;
 }
 

@@ -32,6 +32,9 @@ class TExecutor {
     PieceRows = rows ? rows : 1;
     Piece = piece;
   }
+  // counted gets each data-changing statement's row count (see
+  // IDbSession::SetRowCountObserver); nullptr: nobody.
+  void CountRows(const std::function<void(int64_t)>* counted) { Counted = counted; }
 
  private:
   bool RunStep(const TInstr& in, const TProgram& p, TQueryResult& result);
@@ -50,10 +53,12 @@ class TExecutor {
   std::vector<TValue> Vars;
   int TranCount = 0;
   std::string FirstError;
+  int FirstNumber = 0;  // SQL Server's number for FirstError
   bool HasError = false;
   bool JumpFlag = false;  // the last condition evaluated by SQLite
   size_t PieceRows = 0;
   const std::function<void(const TRecordSet&)>* Piece = nullptr;
+  const std::function<void(int64_t)>* Counted = nullptr;
 };
 
 }  // namespace ooa::tsql

@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "db/embedded/Value.h"
+
 namespace ooa {
 
 namespace {
 
 // The diagnostic records of a handle as one message ("text; text"), each
 // distinct text once (drivers often repeat a record).
-std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstState = nullptr) {
+std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstState = nullptr,
+                        int* firstNumber = nullptr) {
   std::vector<std::string> lines;
   for (SQLSMALLINT i = 1; i < 32; ++i) {
     SQLCHAR state[8] = {0};
@@ -26,6 +29,7 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstSt
     SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, text, sizeof(text), &len);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
     if (firstState && firstState->empty()) *firstState = reinterpret_cast<char*>(state);
+    if (firstNumber && *firstNumber == 0) *firstNumber = static_cast<int>(native);
     std::string line = reinterpret_cast<char*>(text);
     if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
   }
@@ -69,6 +73,18 @@ std::string NormaliseDateTime(const std::string& text) {
   std::string frac = time.size() > 9 ? time.substr(9) : std::string();
   frac = (frac + "000").substr(0, 3);
   return date + " " + hms + "." + frac;
+}
+
+// Fixed-point values (money, decimal) arrive with every place of their scale,
+// "12.5000"; the session hands them on as the embedded database does, "12.5",
+// so that a value reads the same whichever database holds it.
+std::string TrimFixedPoint(std::string text) {
+  if (text.find('.') == std::string::npos || text.find_first_of("eE") != std::string::npos) return text;
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  if (text.empty() || text == "-") return "0";
+  if (text == "-0") return "0";
+  return text;
 }
 
 }  // namespace
@@ -145,6 +161,7 @@ namespace {
 // Reads the current result's rows into a record set.
 void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
   std::vector<TDbValue::TKind> kinds(columns);
+  std::vector<bool> fixedPoint(columns), binaryFloat(columns);
   for (SQLSMALLINT c = 1; c <= columns; ++c) {
     SQLCHAR name[512] = {0};
     SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
@@ -152,6 +169,8 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
     SQLDescribeCol(stmt, c, name, sizeof(name), &nameLen, &type, &size, &digits, &nullable);
     set.Columns.emplace_back(reinterpret_cast<char*>(name));
     kinds[c - 1] = KindOf(type);
+    fixedPoint[c - 1] = type == SQL_DECIMAL || type == SQL_NUMERIC;
+    binaryFloat[c - 1] = type == SQL_FLOAT || type == SQL_DOUBLE || type == SQL_REAL;
   }
   for (;;) {
     SQLRETURN rc = SQLFetch(stmt);
@@ -159,6 +178,16 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
     if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
     std::vector<TDbValue> row(columns);
     for (SQLSMALLINT c = 1; c <= columns; ++c) {
+      if (binaryFloat[c - 1]) {
+        // As text the driver writes 17 digits ("3.6400000000000001"); read
+        // as a number it is written as the embedded database writes it ("3.64").
+        double number = 0;
+        SQLLEN ind = 0;
+        rc = SQLGetData(stmt, c, SQL_C_DOUBLE, &number, sizeof number, &ind);
+        if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
+        if (ind != SQL_NULL_DATA) row[c - 1] = TDbValue{TDbValue::TKind::Float, tsql::FormatFloat(number)};
+        continue;
+      }
       std::string value;
       bool isNull = false;
       char buf[4096];
@@ -182,7 +211,9 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
       TDbValue& v = row[c - 1];
       if (isNull) continue;
       v.Kind = kinds[c - 1];
-      v.Text = v.Kind == TDbValue::TKind::DateTime ? NormaliseDateTime(value) : value;
+      v.Text = v.Kind == TDbValue::TKind::DateTime ? NormaliseDateTime(value)
+               : fixedPoint[c - 1]                  ? TrimFixedPoint(value)
+                                                    : value;
     }
     set.Rows.push_back(std::move(row));
   }
@@ -192,6 +223,19 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
 
 TQueryResult TOdbcSession::Query(const std::string& batch) {
   if (!IsOpen()) throw TDbError("The database connection is not open");
+  if (LinkLost) {
+    // The last batch found the connection gone (the server restarted, the
+    // network dropped it, the driver gave up after a time-out): connect
+    // again; when that fails, this batch fails and the next one tries again.
+    std::unique_ptr<THandles> lost = std::move(H);
+    try {
+      Open();
+    } catch (...) {
+      H = std::move(lost);  // still "open": the next batch tries again
+      throw;
+    }
+    LinkLost = false;
+  }
   SQLHSTMT stmt = SQL_NULL_HSTMT;
   if (!Ok(SQLAllocHandle(SQL_HANDLE_STMT, H->Dbc, &stmt)))
     throw TDbError(Diagnostics(SQL_HANDLE_DBC, H->Dbc));
@@ -207,6 +251,7 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
 
   TQueryResult result;
   std::string firstError;
+  int firstNumber = 0;  // the server's error number of firstError
   std::vector<SQLCHAR> text(batch.begin(), batch.end());
   text.push_back(0);
   // The batch goes with its length: a NUL inside a text literal (the shop
@@ -215,14 +260,21 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
   SQLRETURN rc = SQLExecDirect(stmt, text.data(), static_cast<SQLINTEGER>(batch.size()));
   // Walk every result of the batch: row counts, result sets and errors. An
   // error does not stop the walk (the server goes on with the batch), but a
-  // run of errors without progress means the connection is gone.
+  // run of errors without progress means the connection is gone. There is no
+  // cap on the results: each Insert, Update and Delete is one, and a walk
+  // left early cancels the rest of the batch, rolling it back unseen.
   int errorsInARow = 0;
-  for (int step = 0; step < 100000; ++step) {
+  for (int step = 0;; ++step) {
     if (rc == SQL_NO_DATA && step > 0) break;
     if (rc == SQL_ERROR) {
       std::string state;
-      std::string message = Diagnostics(SQL_HANDLE_STMT, stmt, &state);
-      if (firstError.empty()) firstError = message;
+      int number = 0;
+      std::string message = Diagnostics(SQL_HANDLE_STMT, stmt, &state, &number);
+      if (firstError.empty()) {
+        firstError = message;
+        firstNumber = number;
+      }
+      if (state.rfind("08", 0) == 0) LinkLost = true;
       if (++errorsInARow >= 8 || state.rfind("08", 0) == 0 || state == "HYT00") break;
     } else if (rc == SQL_INVALID_HANDLE) {
       if (firstError.empty()) firstError = "invalid ODBC statement handle";
@@ -243,7 +295,7 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
     }
     rc = SQLMoreResults(stmt);
   }
-  if (!firstError.empty()) throw TDbError(firstError);
+  if (!firstError.empty()) throw TDbError(firstError, firstNumber);
   return result;
 }
 

@@ -28,7 +28,10 @@ class TOdbcSession : public IDbSession {
   bool IsOpen() const override;
   // Every result set that has columns, in order. All results of the batch are
   // read, so an error raised by a statement after the first select is thrown
-  // too (after the rest of the batch has run).
+  // too (after the rest of the batch has run). A batch that finds the
+  // connection gone fails; the next one connects again first (the server
+  // rolled back what the lost connection had open; its application lock is
+  // gone and is taken again by the next pass).
   TQueryResult Query(const std::string& batch) override;
   void Execute(const std::string& batch) override;
 
@@ -39,6 +42,7 @@ class TOdbcSession : public IDbSession {
   std::string Server, Database, Driver, Text;
   TOdbcTimeouts Timeouts;
   std::unique_ptr<THandles> H;
+  bool LinkLost = false;  // a batch ended with a communication error (SQLSTATE 08...)
 };
 
 }  // namespace ooa
