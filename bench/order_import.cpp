@@ -30,6 +30,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "shop/OrderReceipt.h"
+#include "shop/OrderSyncPass.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ TRun Import(const std::vector<std::string>& orders, int history, const std::stri
       return run;
     }
     db.ReadPrintParams();
+    TOrderPassState pass;  // no problems list: a receipt that fails is only reported
     const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
     for (const std::string& text : orders) {
@@ -76,7 +78,7 @@ TRun Import(const std::vector<std::string>& orders, int history, const std::stri
       bool modified = false;
       if (db.ProcessOrder(order, invoiceNo, msg, modified)) {
         ++run.Written;
-        PrintOrderReceipt(db, invoiceNo, true, modified);
+        PrintOrderReceipt(pass, db, "", invoiceNo, false, modified);
       } else {
         std::fprintf(stderr, "order failed: %s\n", msg.c_str());
       }
