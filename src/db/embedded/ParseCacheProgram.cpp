@@ -12,9 +12,9 @@
 namespace ooa::tsql {
 
 const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& catalog) {
-  std::vector<TToken>& shape = Shape;
-  Tokenize(text, false, shape);
-  if (shape.size() > kMaxBatchTokens) {
+  ScanLiterals(text, Shape);
+  const std::vector<TToken>& shape = Shape.Literals;
+  if (Shape.Tokens > kMaxBatchTokens) {
     ++Fresh;
     Scratch = CompileBatch(ParseBatch(text), catalog);
     return Scratch;
@@ -51,9 +51,9 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
 }
 
 bool TParseCache::Holds(const std::string& text) {
-  Tokenize(text, false, Shape);
-  auto found = Entries.find(ShapeOf(Shape, text));
-  return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape);
+  ScanLiterals(text, Shape);
+  auto found = Entries.find(ShapeOf(Shape.Literals, text));
+  return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape.Literals);
 }
 
 namespace {
@@ -143,7 +143,7 @@ bool IsTextOrNull(const TValue& v) { return v.Kind == TValue::TKind::Text || v.I
 
 }  // namespace
 
-bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& tokens) {
+bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& literals) {
   TLiteralWalk walk{fills, {}, {}, {}};
   for (auto& s : compiled.Program.Ast.Statements) walk.Stmt(s.get());
   if (walk.Found.size() != fills.size()) return false;
@@ -152,7 +152,7 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
     if (!literalOf.emplace(found.Node, compiled.Literals.size()).second) return false;
     const TFill& fill = fills.at(found.Node);
     compiled.Literals.push_back({found.Node, fill, found.TypeFree, true, std::move(found.Sums),
-                                 tokens[fill.Token].Text, found.Node->Value.Kind, found.Node->IsDate,
+                                 literals[fill.Token].Text, found.Node->Value.Kind, found.Node->IsDate,
                                  found.Node->Type});
   }
   std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) {
@@ -182,14 +182,14 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
   return true;
 }
 
-bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens) {
+bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literals) {
   using THow = TLiteralUse::THow;
   // A literal of the same token as the program holds now stays as it is,
   // with everything made from it.
   std::vector<size_t>& changed = compiled.Changed;
   changed.clear();
   for (size_t i = 0; i < compiled.Literals.size(); ++i)
-    if (tokens[compiled.Literals[i].Fill.Token].Text != compiled.Literals[i].Text) changed.push_back(i);
+    if (literals[compiled.Literals[i].Fill.Token].Text != compiled.Literals[i].Text) changed.push_back(i);
   if (changed.empty()) return true;
   if (compiled.Fresh.size() < changed.size()) compiled.Fresh.resize(changed.size());
   std::vector<int>& freshOf = compiled.FreshOf;
@@ -210,7 +210,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     TExpr& e = compiled.Fresh[f];
     e.IsDate = false;
     e.OriginalText.clear();
-    MakeLiteral(e, tokens[lit.Fill.Token]);
+    MakeLiteral(e, literals[lit.Fill.Token]);
     for (int n = 0; n < lit.Fill.Negations; ++n) NegateLiteral(e);
     e.Type = LiteralType(e);
     if (e.IsDate != lit.IsDate) return false;
@@ -288,7 +288,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
   }
   for (size_t f = 0; f < changed.size(); ++f) {
     TCompiled::TLiteral& lit = compiled.Literals[changed[f]];
-    lit.Text = tokens[lit.Fill.Token].Text;
+    lit.Text = literals[lit.Fill.Token].Text;
     TExpr& node = *lit.Node;
     TExpr& e = compiled.Fresh[f];
     lit.Kind = e.Value.Kind;
