@@ -16,6 +16,33 @@ std::string FormatFloat(double v) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
+  // A whole number below 1e15 is its own 15-digit rounding; written here the
+  // way the general path below writes it, the shorter of 1500 and 1.5E3 (the
+  // plain one on a tie), without its two conversions. Most numbers a POS row
+  // holds are whole.
+  if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
+    char digits[24];
+    const auto whole = static_cast<long long>(std::fabs(v));
+    const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+    const int d = static_cast<int>(end - digits);
+    int significant = d;
+    while (significant > 1 && digits[significant - 1] == '0') --significant;
+    // As the shortest text would have it: "1.5e+03", two digits of exponent at least.
+    const int exponentForm = significant + (significant > 1 ? 1 : 0) + 4;
+    std::string s = v < 0 ? "-" : "";
+    if (d <= exponentForm) {
+      s.append(digits, end);
+    } else {
+      s += digits[0];
+      if (significant > 1) {
+        s += '.';
+        s.append(digits + 1, digits + significant);
+      }
+      s += 'E';
+      s += std::to_string(d - 1);
+    }
+    return s;
+  }
   // Rounded to 15 significant digits, then the shortest text that reads back as that.
   // (std::to_chars with a precision writes what printf's "%.15g" writes.)
   char buf[64];
