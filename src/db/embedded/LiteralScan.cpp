@@ -21,7 +21,8 @@ enum TClass : unsigned char {
   kQuote,    // '
   kBracket,  // [ or "
   kAt,
-  kOp,       // a one-character operator (or the start of a two-character one)
+  kOp,       // an operator that may start a two-character one, a comment or a number (.5)
+  kSingle,   // an operator that is one character whatever follows: ( ) , ; = % & | ^ ~
   kBang,     // ! starts a two-character operator only
 };
 
@@ -39,7 +40,8 @@ struct TClasses {
       else if (u == '\'') k = kQuote;
       else if (u == '[' || u == '"') k = kBracket;
       else if (u == '@') k = kAt;
-      else if (std::strchr("(),;.+-*/%=<>:&|^~", u) && u != 0) k = kOp;
+      else if (std::strchr("(),;=%&|^~", u) && u != 0) k = kSingle;
+      else if (std::strchr(".+-*/<>:", u) && u != 0) k = kOp;
       else if (u == '!') k = kBang;
       const bool part = k == kIdent || k == kDigit || u == '$' || u == '@';
       Bits[c] = static_cast<unsigned char>(k | (part ? 16 : 0));
@@ -81,6 +83,8 @@ bool IsLiteralToken(const TToken& t) {
 }
 
 void ScanLiterals(const std::string& batch, TLiteralScan& out) {
+  // s[n] is the string's terminating NUL, which no run of name characters or
+  // digits takes in: the runs below need no check of the end.
   const char* s = batch.data();
   const size_t n = batch.size();
   size_t i = 0, count = 0, used = 0;
@@ -114,7 +118,7 @@ void ScanLiterals(const std::string& batch, TLiteralScan& out) {
       case kIdent: {
         if ((c == 'N' || c == 'n') && i + 1 < n && s[i + 1] == '\'') break;  // N'text'
         const size_t start = i;
-        while (i < n && IdentPart(s[i])) ++i;
+        while (IdentPart(s[i])) ++i;
         ++count;
         if (i - start == 4 && (s[start] | 32) == 'n' && (s[start + 1] | 32) == 'u' && (s[start + 2] | 32) == 'l' &&
             (s[start + 3] | 32) == 'l')
@@ -123,8 +127,8 @@ void ScanLiterals(const std::string& batch, TLiteralScan& out) {
       }
       case kAt: {
         const size_t start = i++;
-        if (i < n && s[i] == '@') ++i;
-        while (i < n && IdentPart(s[i])) ++i;
+        if (s[i] == '@') ++i;
+        while (IdentPart(s[i])) ++i;
         if (i - start < 2 || (s[start + 1] == '@' && i - start < 3)) return broken();
         ++count;
         continue;
@@ -149,6 +153,10 @@ void ScanLiterals(const std::string& batch, TLiteralScan& out) {
         ++count;
         continue;
       }
+      case kSingle:
+        ++i;
+        ++count;
+        continue;
       case kOp:
         if (c == '-' && i + 1 < n && s[i + 1] == '-') {
           const void* nl = std::memchr(s + i, '\n', n - i);
