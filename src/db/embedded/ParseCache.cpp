@@ -356,6 +356,8 @@ TBatch TParseCache::Parse(const std::string& text) {
 
 void TParseCache::Clear() {
   Entries.clear();
+  Probation = std::vector<std::pair<std::string, TEntry>>();
+  ProbationTokens = 0;
   Tokens = 0;
   Scratch = TProgram();
   Shape = TLiteralScan();

@@ -15,7 +15,9 @@
 // code. A kept program's tree keeps the positions of the batch it was
 // compiled from (they serve the compiler's messages only).
 //
-// A shape is kept once a second batch of it comes. When the cache is full
+// A shape is kept once a second batch of it comes; the program of its first
+// batch waits on probation for it (a few shapes, the oldest giving way), so
+// that the second is not compiled again. When the cache is full
 // (kMaxEntries shapes, or kMaxTokens tokens in all) the shape least used of
 // late makes room (of equally used ones the one unused longest): each use
 // counts, and the counts halve each time kMaxEntries shapes have left, so
@@ -137,6 +139,14 @@ class TParseCache {
   static constexpr size_t kMaxTokens = 200000;
   static constexpr size_t kMaxEntries = 128;
   static constexpr size_t kMaxSeen = 4096;
+
+  // The programs of shapes seen once, oldest first: a shape's second batch
+  // takes its program from here into Entries. At most kMaxProbation of them,
+  // of kMaxProbationTokens tokens in all.
+  static constexpr size_t kMaxProbation = 8;
+  static constexpr size_t kMaxProbationTokens = 40000;
+  std::vector<std::pair<std::string, TEntry>> Probation;
+  size_t ProbationTokens = 0;
 
   std::unordered_map<std::string, TEntry> Entries;
   std::unordered_set<size_t> Seen;  // the shapes of batches parsed once, by their hash

@@ -23,11 +23,20 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
   bool first = false;
   TEntry* entry = Lookup(key, shape, first);
   if (entry && entry->Compiled && Refill(*entry->Compiled, shape)) return entry->Compiled->Program;
-  ++Fresh;
-  if (first) {
-    Scratch = CompileBatch(ParseBatch(text), catalog);
-    return Scratch;
+  // The program of a shape's first batch waits on probation: its second
+  // batch, should it come soon, takes it into the cache instead of being
+  // compiled again.
+  if (!entry && !first) {
+    auto waiting = std::find_if(Probation.begin(), Probation.end(), [&key](const auto& p) { return p.first == key; });
+    if (waiting != Probation.end()) {
+      TEntry made = std::move(waiting->second);
+      ProbationTokens -= made.Tokens;
+      Probation.erase(waiting);
+      if (Matches(made, shape) && Refill(*made.Compiled, shape))
+        return Keep(std::move(key), std::move(made)).Compiled->Program;
+    }
   }
+  ++Fresh;
   TBatch tree;
   TFills fills;
   TPinned pinned;
@@ -38,6 +47,32 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
   if (!noted || compiled->Program.HasDdl || !Index(*compiled, fills, shape)) {
     Scratch = std::move(compiled->Program);
     return Scratch;
+  }
+  if (first) {
+    if (count > kMaxProbationTokens) {
+      Scratch = std::move(compiled->Program);
+      return Scratch;
+    }
+    while (!Probation.empty() &&
+           (Probation.size() >= kMaxProbation || ProbationTokens + count > kMaxProbationTokens)) {
+      ProbationTokens -= Probation.front().second.Tokens;
+      Probation.erase(Probation.begin());
+    }
+    for (auto it = Probation.begin(); it != Probation.end();) {  // seen as first again (Seen forgets)
+      if (it->first != key) {
+        ++it;
+        continue;
+      }
+      ProbationTokens -= it->second.Tokens;
+      it = Probation.erase(it);
+    }
+    TEntry made;
+    made.Pinned = std::move(pinned);
+    made.Tokens = count;
+    made.Compiled = std::move(compiled);
+    ProbationTokens += count;
+    Probation.emplace_back(std::move(key), std::move(made));
+    return Probation.back().second.Compiled->Program;
   }
   // A program its literals did not fit gives way to this one.
   if (!entry) {
@@ -306,6 +341,8 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literal
 }
 
 void TParseCache::DropPrograms() {
+  Probation.clear();
+  ProbationTokens = 0;
   for (auto it = Entries.begin(); it != Entries.end();) {
     it->second.Compiled.reset();
     if (it->second.HasTree) {
