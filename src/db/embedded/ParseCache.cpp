@@ -209,7 +209,7 @@ struct TCloner {
 // can pass for a literal.
 std::string TParseCache::ShapeOf(const std::vector<TToken>& literals, const std::string& text) {
   std::string key;
-  key.reserve(text.size() + 64);
+  key.reserve(text.size() + literals.size() * (2 * sizeof(uint32_t) + 1) + sizeof(uint32_t));
   size_t from = 0;
   for (const TToken& t : literals) {
     auto pos = static_cast<size_t>(t.Pos);
