@@ -2,7 +2,8 @@
 // follows but without making a token of each name, keyword and operator (a
 // batch of an invoice holds thousands of them and a few hundred literals).
 // Where the batch breaks a rule (an unclosed quote or comment, a stray
-// character, a lone @), Tokenize reads it again and throws its error.
+// character, a lone @), Tokenize reads it again and throws its error. Any
+// thread; the scan it fills belongs to the caller (the session's parse cache).
 #include <algorithm>
 #include <cstring>
 
