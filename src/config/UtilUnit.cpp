@@ -212,6 +212,11 @@ std::string AnsiToUtf8(const std::string& ansi) { return CodePageToUtf8(ansi, An
 std::string FloatToText(double value) {
   if (value == 0.0) return "0";  // no "-0"
   char buf[64];
+  // A whole number below 1e15 has at most 15 digits: "%.15g" writes them all.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value)).ptr;
+    return std::string(buf, end);
+  }
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
   if (ec != std::errc()) return "0";
   return std::string(buf, end);

@@ -64,8 +64,11 @@ TDateTime TDbValue::AsDateTime() const {
 }
 
 int TRecordSet::ColumnIndex(const std::string& name) const {
+  // Names of another length never match: a wide row ("Select *" of Product)
+  // is searched in a few compares.
   for (size_t i = 0; i < Columns.size(); ++i)
-    if (strcasecmp(Columns[i].c_str(), name.c_str()) == 0) return static_cast<int>(i);
+    if (Columns[i].size() == name.size() && strcasecmp(Columns[i].c_str(), name.c_str()) == 0)
+      return static_cast<int>(i);
   return -1;
 }
 

@@ -198,6 +198,7 @@ TEST(FloatToText, ShortestFormWithPoint) {
   const std::pair<double, const char*> cases[] = {
       {1.5, "1.5"},    {12.0, "12"},       {0.1, "0.1"},         {0.1 + 0.2, "0.3"}, {-0.0, "0"},
       {-2.25, "-2.25"}, {1234567.891, "1234567.891"}, {1e20, "1e+20"}, {0.000001, "1e-06"},
+      {100000, "100000"}, {-5, "-5"},  {999999999999999, "999999999999999"}, {1e15, "1e+15"}, {-1e15, "-1e+15"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(FloatToText(value), text) << value;
 }

@@ -28,4 +28,17 @@ std::vector<TToken> Tokenize(const std::string& batch, bool texts = true);
 // The same into out, whose room is used again.
 void Tokenize(const std::string& batch, bool texts, std::vector<TToken>& out);
 
+// What the parse cache needs to tell a batch's shape, found without making
+// a token of every name and operator: the literal tokens Tokenize(batch,
+// false) gives (numbers, texts and the keyword NULL, in order, with their
+// texts, spans and lines) and how many tokens it gives in all. Throws what
+// Tokenize throws.
+struct TLiteralScan {
+  std::vector<TToken> Literals;
+  size_t Tokens = 0;  // the End token included
+};
+void ScanLiterals(const std::string& batch, TLiteralScan& out);
+// Whether Tokenize(batch, false) makes a literal of the token.
+bool IsLiteralToken(const TToken& t);
+
 }  // namespace ooa::tsql

@@ -17,14 +17,6 @@ using TFills = TParseCache::TFills;
 
 bool IsNumberToken(const TToken& t) { return t.Kind == TTok::Integer || t.Kind == TTok::Decimal || t.Kind == TTok::Float; }
 
-// The keyword NULL: the tokenizer gives its text even in a shape.
-bool IsNullToken(const TToken& t) {
-  return t.Kind == TTok::Ident && t.Text.size() == 4 && (t.Text[0] | 32) == 'n' && (t.Text[1] | 32) == 'u' &&
-         (t.Text[2] | 32) == 'l' && (t.Text[3] | 32) == 'l';
-}
-
-bool IsLiteralToken(const TToken& t) { return IsNumberToken(t) || t.Kind == TTok::String || IsNullToken(t); }
-
 // What a pinned token must be again: its kind, prefix and text.
 std::string PinText(const TToken& t) {
   std::string pin;
@@ -215,12 +207,11 @@ struct TCloner {
 // without looking back, so two batches of one shape give the same tokens but
 // for the literals. Each piece of text goes with its length, so that no text
 // can pass for a literal.
-std::string TParseCache::ShapeOf(const std::vector<TToken>& tokens, const std::string& text) {
+std::string TParseCache::ShapeOf(const std::vector<TToken>& literals, const std::string& text) {
   std::string key;
-  key.reserve(text.size() + 64);
+  key.reserve(text.size() + literals.size() * (2 * sizeof(uint32_t) + 1) + sizeof(uint32_t));
   size_t from = 0;
-  for (const TToken& t : tokens) {
-    if (!IsLiteralToken(t)) continue;
+  for (const TToken& t : literals) {
     auto pos = static_cast<size_t>(t.Pos);
     PutInt(key, pos - from);
     key.append(text, from, pos - from);
@@ -239,13 +230,13 @@ bool TParseCache::SameLiteral(const TExpr& a, const TExpr& b) {
          a.IsDate == b.IsDate && a.OriginalText == b.OriginalText;
 }
 
-bool TParseCache::Matches(const TEntry& entry, const std::vector<TToken>& tokens) {
+bool TParseCache::Matches(const TEntry& entry, const std::vector<TToken>& literals) {
   for (const auto& [index, pinned] : entry.Pinned)
-    if (PinText(tokens[index]) != pinned) return false;
+    if (PinText(literals[index]) != pinned) return false;
   return true;
 }
 
-TParseCache::TEntry* TParseCache::Lookup(const std::string& key, const std::vector<TToken>& shape, bool& first) {
+TParseCache::TEntry* TParseCache::Lookup(const std::string& key, const std::vector<TToken>& literals, bool& first) {
   first = false;
   auto found = Entries.find(key);
   if (found == Entries.end()) {
@@ -253,7 +244,7 @@ TParseCache::TEntry* TParseCache::Lookup(const std::string& key, const std::vect
     first = Seen.insert(std::hash<std::string>()(key)).second;
     return nullptr;
   }
-  if (!Matches(found->second, shape)) return nullptr;
+  if (!Matches(found->second, literals)) return nullptr;
   ++found->second.Uses;
   found->second.LastUse = ++Clock;
   return &found->second;
@@ -268,18 +259,22 @@ bool TParseCache::ParseNoted(const std::string& text, TBatch& tree, TFills& fill
   // A literal whose token cannot be told (a site the tree no longer holds, or
   // a value its token does not give) leaves the batch uncached.
   std::vector<bool> free(tokens.size(), false);
+  // Fills and pins name a literal by its place among the literal tokens.
+  std::vector<size_t> place(tokens.size(), 0);
+  for (size_t i = 0, literals = 0; i < tokens.size(); ++i)
+    if (IsLiteralToken(tokens[i])) place[i] = literals++;
   for (const TLiteralSite& s : sites) {
-    if (!s.Node || s.Token >= tokens.size() || free[s.Token]) return false;
+    if (!s.Node || s.Token >= tokens.size() || free[s.Token] || !IsLiteralToken(tokens[s.Token])) return false;
     TExpr check;
     MakeLiteral(check, tokens[s.Token]);
     for (int n = 0; n < s.Negations; ++n) NegateLiteral(check);
     if (!SameLiteral(check, *s.Node)) return false;
     free[s.Token] = true;
-    fills.emplace(s.Node, TFill{s.Token, s.Negations});
+    fills.emplace(s.Node, TFill{place[s.Token], s.Negations});
   }
   if (fills.size() != sites.size()) return false;
   for (size_t i = 0; i < tokens.size(); ++i)
-    if (IsLiteralToken(tokens[i]) && !free[i]) pinned.emplace_back(i, PinText(tokens[i]));
+    if (IsLiteralToken(tokens[i]) && !free[i]) pinned.emplace_back(place[i], PinText(tokens[i]));
   return true;
 }
 
@@ -308,17 +303,19 @@ TParseCache::TEntry& TParseCache::Keep(std::string key, TEntry entry) {
 }
 
 TBatch TParseCache::Parse(const std::string& text) {
-  std::vector<TToken>& shape = Shape;
-  Tokenize(text, false, shape);
-  if (shape.size() > kMaxBatchTokens) return ParseBatch(text);
-  std::string key = ShapeOf(shape, text);
+  ScanLiterals(text, Shape);
+  if (Shape.Tokens > kMaxBatchTokens) return ParseBatch(text);
+  std::string key = ShapeOf(Shape.Literals, text);
   bool first = false;
-  TEntry* entry = Lookup(key, shape, first);
+  TEntry* entry = Lookup(key, Shape.Literals, first);
+  // The tree keeps positions as token numbers.
+  std::vector<TToken> all;
   if (entry && entry->HasTree) {
+    Tokenize(text, false, all);
     TCloner c;
-    c.MapPos = [&shape](int index) { return shape[static_cast<size_t>(index)].Pos; };
+    c.MapPos = [&all](int index) { return all[static_cast<size_t>(index)].Pos; };
     c.In = &entry->Fills;
-    c.Tokens = &shape;
+    c.Tokens = &Shape.Literals;
     return c.Batch(entry->Tree);
   }
   // A shape is kept from its second batch on: a batch of its own kind costs
@@ -331,9 +328,10 @@ TBatch TParseCache::Parse(const std::string& text) {
   size_t count = 0;
   if (!ParseNoted(text, tree, bySite, pinned, count)) return tree;
   // The template: positions as token numbers, each literal noted.
+  Tokenize(text, false, all);
   std::vector<int> starts;
-  starts.reserve(shape.size());
-  for (const TToken& t : shape) starts.push_back(t.Pos);
+  starts.reserve(all.size());
+  for (const TToken& t : all) starts.push_back(t.Pos);
   TEntry made;
   TCloner c;
   c.MapPos = [&starts](int pos) {
@@ -358,9 +356,11 @@ TBatch TParseCache::Parse(const std::string& text) {
 
 void TParseCache::Clear() {
   Entries.clear();
+  Probation = std::vector<std::pair<std::string, TEntry>>();
+  ProbationTokens = 0;
   Tokens = 0;
   Scratch = TProgram();
-  Shape = std::vector<TToken>();
+  Shape = TLiteralScan();
   Seen = std::unordered_set<size_t>();
 }
 

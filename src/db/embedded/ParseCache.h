@@ -15,7 +15,9 @@
 // code. A kept program's tree keeps the positions of the batch it was
 // compiled from (they serve the compiler's messages only).
 //
-// A shape is kept once a second batch of it comes. When the cache is full
+// A shape is kept once a second batch of it comes; the program of its first
+// batch waits on probation for it (a few shapes, the oldest giving way), so
+// that the second is not compiled again. When the cache is full
 // (kMaxEntries shapes, or kMaxTokens tokens in all) the shape least used of
 // late makes room (of equally used ones the one unused longest): each use
 // counts, and the counts halve each time kMaxEntries shapes have left, so
@@ -65,11 +67,11 @@ class TParseCache {
   size_t Size() const { return Entries.size(); }
 
   struct TFill {
-    size_t Token = 0;
+    size_t Token = 0;  // the literal's place among the batch's literal tokens
     int Negations = 0;
   };
   using TFills = std::unordered_map<const TExpr*, TFill>;
-  using TPinned = std::vector<std::pair<size_t, std::string>>;  // literal tokens that must be equal
+  using TPinned = std::vector<std::pair<size_t, std::string>>;  // literal tokens (by place) that must be equal
 
  private:
   struct TCompiled {
@@ -116,20 +118,20 @@ class TParseCache {
   };
 
   // The key of a batch: its text with every literal left out (ParseCache.cpp).
-  static std::string ShapeOf(const std::vector<TToken>& tokens, const std::string& text);
+  static std::string ShapeOf(const std::vector<TToken>& literals, const std::string& text);
   static bool SameLiteral(const TExpr& a, const TExpr& b);
-  static bool Matches(const TEntry& entry, const std::vector<TToken>& tokens);
+  static bool Matches(const TEntry& entry, const std::vector<TToken>& literals);
   // The entry of the batch's shape whose pinned tokens match, counting a
   // use, or nullptr; first is set when no batch of the shape came before.
-  TEntry* Lookup(const std::string& key, const std::vector<TToken>& shape, bool& first);
+  TEntry* Lookup(const std::string& key, const std::vector<TToken>& literals, bool& first);
   // The batch parsed from all its tokens with the token of every literal
   // noted in fills; false when a literal's token cannot be told (the tree is
   // still the batch's).
   static bool ParseNoted(const std::string& text, TBatch& tree, TFills& fills, TPinned& pinned, size_t& tokens);
   // Stores an entry under key, making room first.
   TEntry& Keep(std::string key, TEntry entry);
-  static bool Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& tokens);
-  static bool Refill(TCompiled& compiled, const std::vector<TToken>& tokens);
+  static bool Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& literals);
+  static bool Refill(TCompiled& compiled, const std::vector<TToken>& literals);
 
   // Batches of more tokens are parsed each time; all entries together hold
   // at most kMaxTokens tokens' trees or programs.
@@ -138,6 +140,14 @@ class TParseCache {
   static constexpr size_t kMaxEntries = 128;
   static constexpr size_t kMaxSeen = 4096;
 
+  // The programs of shapes seen once, oldest first: a shape's second batch
+  // takes its program from here into Entries. At most kMaxProbation of them,
+  // of kMaxProbationTokens tokens in all.
+  static constexpr size_t kMaxProbation = 8;
+  static constexpr size_t kMaxProbationTokens = 40000;
+  std::vector<std::pair<std::string, TEntry>> Probation;
+  size_t ProbationTokens = 0;
+
   std::unordered_map<std::string, TEntry> Entries;
   std::unordered_set<size_t> Seen;  // the shapes of batches parsed once, by their hash
   size_t Tokens = 0;
@@ -145,7 +155,7 @@ class TParseCache {
   size_t Evictions = 0;
   size_t Fresh = 0;
   TProgram Scratch;  // a program that is not kept
-  std::vector<TToken> Shape;  // the tokens of the batch at hand, without texts
+  TLiteralScan Shape;  // the literal tokens of the batch at hand
 };
 
 }  // namespace ooa::tsql

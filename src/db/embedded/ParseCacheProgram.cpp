@@ -12,9 +12,9 @@
 namespace ooa::tsql {
 
 const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& catalog) {
-  std::vector<TToken>& shape = Shape;
-  Tokenize(text, false, shape);
-  if (shape.size() > kMaxBatchTokens) {
+  ScanLiterals(text, Shape);
+  const std::vector<TToken>& shape = Shape.Literals;
+  if (Shape.Tokens > kMaxBatchTokens) {
     ++Fresh;
     Scratch = CompileBatch(ParseBatch(text), catalog);
     return Scratch;
@@ -23,11 +23,20 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
   bool first = false;
   TEntry* entry = Lookup(key, shape, first);
   if (entry && entry->Compiled && Refill(*entry->Compiled, shape)) return entry->Compiled->Program;
-  ++Fresh;
-  if (first) {
-    Scratch = CompileBatch(ParseBatch(text), catalog);
-    return Scratch;
+  // The program of a shape's first batch waits on probation: its second
+  // batch, should it come soon, takes it into the cache instead of being
+  // compiled again.
+  if (!entry && !first) {
+    auto waiting = std::find_if(Probation.begin(), Probation.end(), [&key](const auto& p) { return p.first == key; });
+    if (waiting != Probation.end()) {
+      TEntry made = std::move(waiting->second);
+      ProbationTokens -= made.Tokens;
+      Probation.erase(waiting);
+      if (Matches(made, shape) && Refill(*made.Compiled, shape))
+        return Keep(std::move(key), std::move(made)).Compiled->Program;
+    }
   }
+  ++Fresh;
   TBatch tree;
   TFills fills;
   TPinned pinned;
@@ -38,6 +47,32 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
   if (!noted || compiled->Program.HasDdl || !Index(*compiled, fills, shape)) {
     Scratch = std::move(compiled->Program);
     return Scratch;
+  }
+  if (first) {
+    if (count > kMaxProbationTokens) {
+      Scratch = std::move(compiled->Program);
+      return Scratch;
+    }
+    while (!Probation.empty() &&
+           (Probation.size() >= kMaxProbation || ProbationTokens + count > kMaxProbationTokens)) {
+      ProbationTokens -= Probation.front().second.Tokens;
+      Probation.erase(Probation.begin());
+    }
+    for (auto it = Probation.begin(); it != Probation.end();) {  // seen as first again (Seen forgets)
+      if (it->first != key) {
+        ++it;
+        continue;
+      }
+      ProbationTokens -= it->second.Tokens;
+      it = Probation.erase(it);
+    }
+    TEntry made;
+    made.Pinned = std::move(pinned);
+    made.Tokens = count;
+    made.Compiled = std::move(compiled);
+    ProbationTokens += count;
+    Probation.emplace_back(std::move(key), std::move(made));
+    return Probation.back().second.Compiled->Program;
   }
   // A program its literals did not fit gives way to this one.
   if (!entry) {
@@ -51,9 +86,9 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
 }
 
 bool TParseCache::Holds(const std::string& text) {
-  Tokenize(text, false, Shape);
-  auto found = Entries.find(ShapeOf(Shape, text));
-  return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape);
+  ScanLiterals(text, Shape);
+  auto found = Entries.find(ShapeOf(Shape.Literals, text));
+  return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape.Literals);
 }
 
 namespace {
@@ -143,7 +178,7 @@ bool IsTextOrNull(const TValue& v) { return v.Kind == TValue::TKind::Text || v.I
 
 }  // namespace
 
-bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& tokens) {
+bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vector<TToken>& literals) {
   TLiteralWalk walk{fills, {}, {}, {}};
   for (auto& s : compiled.Program.Ast.Statements) walk.Stmt(s.get());
   if (walk.Found.size() != fills.size()) return false;
@@ -152,7 +187,7 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
     if (!literalOf.emplace(found.Node, compiled.Literals.size()).second) return false;
     const TFill& fill = fills.at(found.Node);
     compiled.Literals.push_back({found.Node, fill, found.TypeFree, true, std::move(found.Sums),
-                                 tokens[fill.Token].Text, found.Node->Value.Kind, found.Node->IsDate,
+                                 literals[fill.Token].Text, found.Node->Value.Kind, found.Node->IsDate,
                                  found.Node->Type});
   }
   std::sort(walk.SumDepths.begin(), walk.SumDepths.end(), [](const auto& a, const auto& b) {
@@ -182,14 +217,14 @@ bool TParseCache::Index(TCompiled& compiled, const TFills& fills, const std::vec
   return true;
 }
 
-bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens) {
+bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literals) {
   using THow = TLiteralUse::THow;
   // A literal of the same token as the program holds now stays as it is,
   // with everything made from it.
   std::vector<size_t>& changed = compiled.Changed;
   changed.clear();
   for (size_t i = 0; i < compiled.Literals.size(); ++i)
-    if (tokens[compiled.Literals[i].Fill.Token].Text != compiled.Literals[i].Text) changed.push_back(i);
+    if (literals[compiled.Literals[i].Fill.Token].Text != compiled.Literals[i].Text) changed.push_back(i);
   if (changed.empty()) return true;
   if (compiled.Fresh.size() < changed.size()) compiled.Fresh.resize(changed.size());
   std::vector<int>& freshOf = compiled.FreshOf;
@@ -210,7 +245,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
     TExpr& e = compiled.Fresh[f];
     e.IsDate = false;
     e.OriginalText.clear();
-    MakeLiteral(e, tokens[lit.Fill.Token]);
+    MakeLiteral(e, literals[lit.Fill.Token]);
     for (int n = 0; n < lit.Fill.Negations; ++n) NegateLiteral(e);
     e.Type = LiteralType(e);
     if (e.IsDate != lit.IsDate) return false;
@@ -288,7 +323,7 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
   }
   for (size_t f = 0; f < changed.size(); ++f) {
     TCompiled::TLiteral& lit = compiled.Literals[changed[f]];
-    lit.Text = tokens[lit.Fill.Token].Text;
+    lit.Text = literals[lit.Fill.Token].Text;
     TExpr& node = *lit.Node;
     TExpr& e = compiled.Fresh[f];
     lit.Kind = e.Value.Kind;
@@ -306,6 +341,8 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& tokens)
 }
 
 void TParseCache::DropPrograms() {
+  Probation.clear();
+  ProbationTokens = 0;
   for (auto it = Entries.begin(); it != Entries.end();) {
     it->second.Compiled.reset();
     if (it->second.HasTree) {

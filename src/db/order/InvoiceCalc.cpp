@@ -25,10 +25,11 @@ namespace {
 // A product column of the first row; 0 when no product matched. A column the
 // table does not have is a database error, row or no row.
 double ColumnOrZero(const TRecordSet& rows, const std::string& column) {
-  if (!rows.Columns.empty() && rows.ColumnIndex(column) < 0)
-    throw TDbError("Invalid column name '" + column + "'.");
+  const int c = rows.ColumnIndex(column);
+  if (!rows.Columns.empty() && c < 0) throw TDbError("Invalid column name '" + column + "'.");
   if (rows.RecordCount() == 0) return 0;
-  return rows.Field(0, column).AsFloat();
+  if (c < 0) return rows.Field(0, column).AsFloat();  // throws
+  return rows.Rows[0][static_cast<size_t>(c)].AsFloat();
 }
 
 }  // namespace
