@@ -12,12 +12,14 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "EndState.h"
 #include "KillAim.h"
 #include "ProgramRun.h"
 #include "ReliabilityReport.h"
 #include "ReliabilityWorld.h"
+#include "support/PrinterStandin.h"
 
 namespace ooa::test {
 namespace {
@@ -137,6 +139,46 @@ TEST(Reliability, KilledPassesLeaveWholeInvoicesOnly) {
   world.MarkStockChanged();
   EXPECT_EQ(world.RunPass().Status, 0);
   CheckEndState(world, kSection);
+}
+
+// A kill just after an invoice committed, before its receipt printed: the
+// receipt prints on a later pass, as every other invoice's does.
+TEST(Reliability, KilledJustAfterACommitLosesNoReceipt) {
+  TReliabilityWorld world(4712);
+  world.AddProducts(20);
+  TPrinterStandin printer;
+  world.WriteSettings(printer.Address());
+  ASSERT_EQ(world.RunPass().Status, 0);
+  int killed = 0;
+  const int perRun = 4;
+  for (int r = 0; r < Scaled(12, 4); ++r) {
+    world.ShopActivity(perRun, 0, 0);
+    std::unique_ptr<TProgramRun> run = world.StartPass();
+    if (AwaitBatchEnd(*run, world.DbFile(), TBatchKind::Invoices, 1 + r % perRun, 60000) && run->Pause(5000)) {
+      run->Signal(SIGKILL);
+      killed += run->Wait(30000) == 128 + SIGKILL;
+    }
+    run->Wait(30000);
+  }
+  EXPECT_GT(killed, 0);
+  TPassRun last = world.RunPass();
+  EXPECT_EQ(last.Status, 0) << last.Err;
+  TRows invoices = world.Query("Select InvoiceNo From InvoiceHead Where KindFlag = 6");
+  ASSERT_EQ(invoices.Values.size(), world.Orders.size());
+  std::vector<std::string> jobs;
+  auto unprinted = [&] {
+    std::vector<std::string> missing;
+    for (const auto& row : invoices.Values) {
+      bool printed = false;
+      for (const std::string& job : jobs) printed = printed || job.find(row[0]) != std::string::npos;
+      if (!printed) missing.push_back(row[0]);
+    }
+    return missing;
+  };
+  for (int wait = 0; wait < 50 && (jobs = printer.Jobs(), !unprinted().empty()); ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the stand-in keeps a job once its connection ends
+  for (const std::string& no : unprinted()) ADD_FAILURE() << "no receipt names invoice " << no;
+  Report().Add(kSection, "kills just after an invoice committed (printer attached)", killed);
 }
 
 }  // namespace

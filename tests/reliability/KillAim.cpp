@@ -96,6 +96,13 @@ bool AwaitBatch(TProgramRun& run, const std::string& dbFile, TBatchKind kind, in
   }
 }
 
+bool AwaitBatchEnd(TProgramRun& run, const std::string& dbFile, TBatchKind kind, int nth, int timeoutMs) {
+  if (!AwaitBatch(run, dbFile, kind, nth, timeoutMs)) return false;
+  for (unsigned spin = 0; WriteTransactionOpen(dbFile); ++spin)
+    if (spin % 64 == 0 && run.Wait(0) >= 0) return false;
+  return true;
+}
+
 bool WriteTransactionOpen(const std::string& dbFile) {
   // The write lock of a WAL database: the first of the lock bytes at offset
   // 120 of its "-shm" file, held exclusively from the start of a write

@@ -27,6 +27,10 @@ TBatchKind LastBatch(const std::string& log);
 // transaction lasts about 0.1 ms. Keeps one core busy while it waits.
 bool AwaitBatch(TProgramRun& run, const std::string& dbFile, TBatchKind kind, int nth, int timeoutMs);
 
+// AwaitBatch, then spins on until that transaction has ended (committed or
+// rolled back): what the service does next is what a kill then interrupts.
+bool AwaitBatchEnd(TProgramRun& run, const std::string& dbFile, TBatchKind kind, int nth, int timeoutMs);
+
 // Whether a process holds the write lock of the database file (a WAL
 // database: the writer's lock in its shared-memory file), that is, is inside
 // a write transaction. Look while the writer is stopped.
