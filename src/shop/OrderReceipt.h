@@ -35,11 +35,13 @@ enum class TReceiptResult {
 TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, const std::string& orderId,
                                  const std::string& invoiceNo, bool signature, bool modified);
 
-// An order about to be written: with a receipt printer its receipt is listed
-// under the order ("receipt:order:<order id>") before the write, so that a
-// program killed between the commit and the invoice's own entry leaves the
-// receipt to the next pass. OrderWriteEnded takes the entry off again once
-// the invoice's entry stands, or the order was not written.
+// An order, or a credit note of it, about to be written: with a receipt
+// printer its receipt is listed under the order ("receipt:order:<order id>")
+// before the write, so that a program killed between the commit and the
+// invoice's own entry leaves the receipt to the next pass (a kill before the
+// commit may cost a second print of the invoice, never a lost one).
+// OrderWriteEnded takes the entry off again once the invoice's entry stands,
+// or nothing was written.
 void AwaitOrderWrite(TOrderPassState& pass, const std::string& orderId);
 void OrderWriteEnded(TOrderPassState& pass, const std::string& orderId);
 
