@@ -24,8 +24,9 @@ namespace ooa {
 
 struct TProblem {
   // "order:<order id>", "refund:<order id>/<refund id>", "receipt:<invoice
-  // no>" or "<catalogue kind>:<POS code>" (such as "product:BEER"); the
-  // owner names an entry by it (--status --dismiss ID).
+  // no>" ("receipt:order:<order id>" while the order or its credit note is
+  // being written) or "<catalogue kind>:<POS code>" (such as
+  // "product:BEER"); the owner names an entry by it (--status --dismiss ID).
   std::string Id;
   // "order", "refund", "receipt", or a catalogue kind: "category",
   // "product", "variation", "stock", "translation".

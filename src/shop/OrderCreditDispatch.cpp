@@ -37,11 +37,14 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
   }
   LogLine(" |- Cancelling Order");
   std::string creditNo;
-  if (db.ProcessCancelOrder(order.InvoiceNo, creditNo, msg)) {
+  AwaitOrderWrite(pass, order.Id);
+  const bool booked = db.ProcessCancelOrder(order.InvoiceNo, creditNo, msg);
+  if (booked) {
     LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + creditNo);
     PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, true);
-    return;
   }
+  OrderWriteEnded(pass, order.Id);
+  if (booked) return;
   if (msg == kMsgAlreadyWritten) {
     LogLine(" |- Already written: " + creditNo);
     return;
@@ -63,12 +66,15 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
   LogLine("  |- Refunding: " + refundId);
   const std::string problemId = RefundProblemId(order.Id, refundId);
   std::string creditNo, msg;
-  if (db.ProcessOrderRefund(refund, order.InvoiceNo, creditNo, msg)) {
+  AwaitOrderWrite(pass, order.Id);
+  const bool booked = db.ProcessOrderRefund(refund, order.InvoiceNo, creditNo, msg);
+  if (booked) {
     LogLine(" |- Order Refunded, InvoiceNo: " + order.InvoiceNo + ", CreditNo: " + creditNo);
     pass.Settled(problemId);
     PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, true);
-    return;
   }
+  OrderWriteEnded(pass, order.Id);
+  if (booked) return;
   if (msg == kMsgAlreadyWritten) {
     LogLine("  |- Already written: " + creditNo);
     pass.Settled(problemId);

@@ -1,6 +1,7 @@
 #include "shop/OrderReceipt.h"
 
 #include <exception>
+#include <set>
 #include <vector>
 
 #include "config/ActivityLog.h"
@@ -44,6 +45,14 @@ void Printed(TOrderPassState& pass, const std::string& invoiceNo) {
   }
 }
 
+std::string OrderReceiptId(const std::string& orderId) { return ReceiptProblemId("order:" + orderId); }
+
+// The invoice written for a shop order; "" for none.
+std::string InvoiceOfOrder(TDatabaseModule& db, const std::string& orderId) {
+  db.OpenQuery("Select InvoiceNo From InvoiceHead Where OnlineOrderId=" + SqlTextLiteral(orderId) + " And KindFlag=6");
+  return db.Query().RecordCount() > 0 ? db.Query().Field(0, "InvoiceNo").AsString() : std::string();
+}
+
 // The banner of the receipt as the pass last printed it: "MODIFIED ORDER"
 // once the invoice has a credit note.
 bool InvoiceCredited(TDatabaseModule& db, const std::string& invoiceNo) {
@@ -78,6 +87,28 @@ TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, con
   return TReceiptResult::Printed;
 }
 
+void AwaitOrderWrite(TOrderPassState& pass, const std::string& orderId) {
+  if (!PrinterConfigured() || orderId.empty()) return;
+  try {
+    TProblem problem;
+    problem.Id = OrderReceiptId(orderId);
+    problem.Kind = kReceiptKind;
+    problem.OrderId = orderId;
+    problem.Reason = kAwaited;
+    pass.Refused(problem);
+  } catch (const std::exception& e) {
+    StatusLine("The receipt of order " + orderId + " cannot be listed as awaited: " + std::string(e.what()));
+  }
+}
+
+void OrderWriteEnded(TOrderPassState& pass, const std::string& orderId) {
+  try {
+    pass.Settled(OrderReceiptId(orderId));
+  } catch (const std::exception& e) {
+    StatusLine("The receipt of order " + orderId + " stays listed: " + std::string(e.what()));
+  }
+}
+
 void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db) {
   if (!pass.Problems) return;
   std::vector<TProblem> problems;
@@ -87,9 +118,32 @@ void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db) {
     return;  // the retry of listed orders has said so
   }
   const bool printer = PrinterConfigured();
+  auto isOfOrder = [](const TProblem& p) {
+    return p.InvoiceNo.empty() && !p.OrderId.empty() && p.Id == OrderReceiptId(p.OrderId);
+  };
+  // Invoices with an entry of their own (dismissed ones too): an entry under
+  // their order leaves them to it.
+  std::set<std::string> ownEntries;
+  for (const TProblem& p : problems)
+    if (p.Kind == kReceiptKind && !isOfOrder(p)) ownEntries.insert(p.InvoiceNo.empty() ? p.Id.substr(p.Id.find(':') + 1) : p.InvoiceNo);
   for (const TProblem& p : problems) {
     if (p.Kind != kReceiptKind || p.Dismissed) continue;
-    const std::string invoiceNo = p.InvoiceNo.empty() ? p.Id.substr(p.Id.find(':') + 1) : p.InvoiceNo;
+    const bool ofOrder = isOfOrder(p);
+    const std::string invoiceNo = ofOrder             ? InvoiceOfOrder(db, p.OrderId)
+                                  : p.InvoiceNo.empty() ? p.Id.substr(p.Id.find(':') + 1)
+                                                        : p.InvoiceNo;
+    if (ofOrder) {
+      // Killed around the order's write: the invoice, if written, gets its
+      // own entry as it prints; without one the order comes again.
+      TReceiptResult result = TReceiptResult::NothingToPrint;
+      if (!invoiceNo.empty() && printer && !ownEntries.count(invoiceNo)) {
+        LogLine("Printing the awaited receipt of " + invoiceNo);
+        result = PrintOrderReceipt(pass, db, p.OrderId, invoiceNo, false, InvoiceCredited(db, invoiceNo));
+      }
+      OrderWriteEnded(pass, p.OrderId);
+      if (result == TReceiptResult::NotPrinted) return;
+      continue;
+    }
     if (p.Reprint) {
       LogLine("Print Receipt Again: " + invoiceNo);
       // The request is used up either way; a receipt that fails again stays

@@ -35,9 +35,20 @@ enum class TReceiptResult {
 TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, const std::string& orderId,
                                  const std::string& invoiceNo, bool signature, bool modified);
 
+// An order, or a credit note of it, about to be written: with a receipt
+// printer its receipt is listed under the order ("receipt:order:<order id>")
+// before the write, so that a program killed between the commit and the
+// invoice's own entry leaves the receipt to the next pass (a kill before the
+// commit may cost a second print of the invoice, never a lost one).
+// OrderWriteEnded takes the entry off again once the invoice's entry stands,
+// or nothing was written.
+void AwaitOrderWrite(TOrderPassState& pass, const std::string& orderId);
+void OrderWriteEnded(TOrderPassState& pass, const std::string& orderId);
+
 // Prints the receipts the problems list holds (not dismissed), each once: the
 // awaited ones and those the owner asked for again (whose request is cleared,
-// printed or not). A printer error leaves the rest for a later pass. Never
+// printed or not); an entry under an order prints the order's invoice, or goes
+// when the order has none. A printer error leaves the rest for a later pass. Never
 // ends the pass.
 void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db);
 

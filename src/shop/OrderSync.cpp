@@ -60,12 +60,15 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   TDatabaseModule& db = woo.Db();
   std::string msg;
   bool modified = false;
-  if (db.ProcessOrder(*order.Json, order.InvoiceNo, msg, modified)) {
+  AwaitOrderWrite(pass, order.Id);
+  const bool written = db.ProcessOrder(*order.Json, order.InvoiceNo, msg, modified);
+  if (written) {
     LogLine(" |- Order Received, InvoiceNo: " + order.InvoiceNo);
     pass.Settled(OrderProblemId(order.Id));
-    PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, modified);
-    return;
+    PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, modified);  // lists the invoice's receipt first
   }
+  OrderWriteEnded(pass, order.Id);
+  if (written) return;
   if (msg == kMsgAlreadyWritten) {
     // Another copy of the service wrote it since this pass looked.
     LogLine(" |- Already written: " + order.InvoiceNo);

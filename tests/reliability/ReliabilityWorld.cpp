@@ -94,8 +94,9 @@ void TReliabilityWorld::AddProducts(int count) {
   const std::string now = NowLiteral();
   std::string sql;
   for (int i = 1; i <= count; ++i) {
+    const int number = static_cast<int>(Products.size()) + 1;  // also keeps later calls' barcodes apart
     char code[16];
-    std::snprintf(code, sizeof code, "R%05d", static_cast<int>(Products.size()) + 1);
+    std::snprintf(code, sizeof code, "R%05d", number);
     TGenProduct p;
     p.Code = code;
     p.Levels = i % 4 == 0 ? 3 : 1;
@@ -112,7 +113,7 @@ void TReliabilityWorld::AddProducts(int count) {
       cols += ", SalesPrice" + std::to_string(level) + ", OnlinePrice" + std::to_string(level) + ", " +
               LevelColumn("DeductStockQty", level) + ", " + LevelColumn(level == 1 ? "BarCode" : "Barcode", level);
       vals += ", " + Money(9.09 * deducts[level - 1]) + ", 0, " + Money(deducts[level - 1]) + ", N'99" +
-              std::to_string(100000 + i) + std::to_string(level) + "'";
+              std::to_string(100000 + number) + std::to_string(level) + "'";
       if (p.Levels > 1) {
         cols += ", " + LevelColumn("SubDescription", level);
         vals += ", N'Pack of " + Money(deducts[level - 1]).substr(0, Money(deducts[level - 1]).find('.')) + "'";

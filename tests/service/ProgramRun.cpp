@@ -90,6 +90,22 @@ void TProgramRun::Signal(int sig) {
   if (Status < 0) ::kill(Pid, sig);
 }
 
+bool TProgramRun::Pause(int timeoutMs) {
+  if (Status >= 0) return false;
+  ::kill(Pid, SIGSTOP);
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int st = 0;
+    if (::waitpid(Pid, &st, WNOHANG | WUNTRACED) == Pid) {
+      if (WIFSTOPPED(st)) return true;
+      Status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+      return false;
+    }
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+  }
+}
+
 std::string TProgramRun::Stdout() const { return TTempDir::Read(OutPath); }
 std::string TProgramRun::Stderr() const { return TTempDir::Read(ErrPath); }
 

@@ -26,8 +26,13 @@ class TProgramRun {
   // Waits until standard output holds text; false on time-out or exit.
   bool WaitForOutput(const std::string& text, int timeoutMs);
   void Signal(int sig);
+  // Stops the process (SIGSTOP) and waits until it is stopped, so that its
+  // state can be looked at before it goes on or is killed; false when it
+  // ended first or did not stop within timeoutMs.
+  bool Pause(int timeoutMs);
   std::string Stdout() const;
   std::string Stderr() const;
+  const std::string& StdoutPath() const { return OutPath; }
 
  private:
   pid_t Pid = -1;
