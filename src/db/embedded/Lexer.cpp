@@ -168,22 +168,8 @@ void Tokenize(const std::string& s, bool texts, std::vector<TToken>& out) {
       continue;
     }
     if (Digit(static_cast<char>(c)) || (c == '.' && i + 1 < n && Digit(s[i + 1]))) {
-      TTok kind = TTok::Integer;
-      while (i < n && Digit(s[i])) ++i;
-      if (i < n && s[i] == '.') {
-        kind = TTok::Decimal;
-        ++i;
-        while (i < n && Digit(s[i])) ++i;
-      }
-      if (i < n && (s[i] == 'e' || s[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
-        if (j < n && Digit(s[j])) {
-          kind = TTok::Float;
-          i = j;
-          while (i < n && Digit(s[i])) ++i;
-        }
-      }
+      TTok kind;
+      i = ScanNumber(s.data(), i, n, kind);
       push(kind, start, i).assign(s, start, i - start);
       continue;
     }

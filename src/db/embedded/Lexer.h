@@ -3,6 +3,8 @@
 // operators), skipping blanks and -- or /* */ comments. Any thread.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,30 @@ struct TToken {
   int End = 0;           // byte offset after the token
   int Line = 1;
 };
+
+// The end of the number whose first digit (or '.') is s[i], and its kind:
+// digits, then a fraction (Decimal), then an exponent with digits (Float).
+// Shared by the tokenizer and the literal scan, which must agree.
+inline size_t ScanNumber(const char* s, size_t i, size_t n, TTok& kind) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  kind = TTok::Integer;
+  while (i < n && digit(s[i])) ++i;
+  if (i < n && s[i] == '.') {
+    kind = TTok::Decimal;
+    ++i;
+    while (i < n && digit(s[i])) ++i;
+  }
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
+    if (j < n && digit(s[j])) {
+      kind = TTok::Float;
+      i = j;
+      while (i < n && digit(s[i])) ++i;
+    }
+  }
+  return i;
+}
 
 // Throws TDbError for an unclosed quote or comment or a stray character.
 // Without texts only the number and text literals and the keyword NULL get

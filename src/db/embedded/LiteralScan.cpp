@@ -200,22 +200,8 @@ void ScanLiterals(const std::string& batch, TLiteralScan& out) {
     const size_t start = i;
     ++count;
     if (ClassOf(s[i]) == kDigit || s[i] == '.') {
-      TTok kind = TTok::Integer;
-      while (i < n && Digit(s[i])) ++i;
-      if (i < n && s[i] == '.') {
-        kind = TTok::Decimal;
-        ++i;
-        while (i < n && Digit(s[i])) ++i;
-      }
-      if (i < n && (s[i] == 'e' || s[i] == 'E')) {
-        size_t j = i + 1;
-        if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
-        if (j < n && Digit(s[j])) {
-          kind = TTok::Float;
-          i = j;
-          while (i < n && Digit(s[i])) ++i;
-        }
-      }
+      TTok kind;
+      i = ScanNumber(s, i, n, kind);
       literal(kind, start, i, false).assign(s + start, i - start);
       continue;
     }
