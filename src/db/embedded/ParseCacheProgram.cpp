@@ -293,23 +293,34 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literal
     if (lit == kNone || freshOf[lit] < 0) continue;
     const TLiteralUse& use = uses[k];
     const TExpr& e = compiled.Fresh[static_cast<size_t>(freshOf[lit])];
-    std::string canonical;
     switch (use.How) {
       case THow::Value: values[k] = e.Value; break;
       case THow::OriginalText: values[k] = TValue::MakeText(e.OriginalText); break;
-      case THow::DateText:
+      case THow::DateText: {
+        std::string canonical;
         if (!ParseDateTimeText(e.Value.Text, canonical)) return false;
         values[k] = TValue::MakeText(std::move(canonical));
         break;
-      case THow::NoDateText:
+      }
+      case THow::NoDateText: {
+        std::string canonical;
         if (ParseDateTimeText(e.Value.Text, canonical)) return false;
         break;
+      }
       case THow::Stored:
       case THow::NotStored: {
-        TValue v = e.IsDate && use.Target.IsText() ? TValue::MakeText(e.OriginalText) : e.Value;
+        // The value as the batch gives it; a date written as text is stored
+        // into a text column as written.
+        TValue asWritten;
+        const TValue* v = &e.Value;
+        if (e.IsDate && use.Target.IsText()) {
+          asWritten = TValue::MakeText(e.OriginalText);
+          v = &asWritten;
+        }
         bool stored = true;
         try {
-          values[k] = v.IsNull() ? TValue() : ConvertTo(v, use.Target, TConvertMode::Store, use.TargetName.c_str());
+          if (v->IsNull()) values[k] = TValue();
+          else values[k] = ConvertTo(*v, use.Target, TConvertMode::Store, use.TargetName.c_str());
         } catch (const TRuntimeError&) {
           stored = false;
         }
