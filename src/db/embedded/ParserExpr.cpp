@@ -4,16 +4,26 @@
 namespace ooa::tsql {
 
 void MakeLiteral(TExpr& e, const TToken& t) {
+  // The value is set in place: a text keeps the room of the one it replaces
+  // (the parse cache makes the literals of every batch again in the same
+  // expressions).
+  TValue& v = e.Value;
+  auto number = [&v](TValue::TKind kind, int64_t i, double f) {
+    v.Kind = kind;
+    v.Int = i;
+    v.Float = f;
+    v.Text.clear();
+  };
   switch (t.Kind) {
     case TTok::Integer: {
-      TValue v;
-      if (!ParseNumber(t.Text, v)) v = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
-      e.Value = v;
+      TValue n;
+      if (!ParseNumber(t.Text, n)) n = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
+      number(n.Kind, n.Int, n.Float);
       return;
     }
     case TTok::Decimal:
-    case TTok::Float: e.Value = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr)); return;
-    case TTok::Ident: e.Value = TValue(); return;  // NULL
+    case TTok::Float: number(TValue::TKind::Float, 0, std::strtod(t.Text.c_str(), nullptr)); return;
+    case TTok::Ident: number(TValue::TKind::Null, 0, 0.0); return;  // NULL
     default:
       if (!t.Unicode && IsSystemDateLiteral(t.Text)) {
         std::string c;
@@ -22,7 +32,8 @@ void MakeLiteral(TExpr& e, const TToken& t) {
         e.OriginalText = t.Text;
         e.Value = TValue::MakeText(std::move(c));
       } else {
-        e.Value = TValue::MakeText(t.Text);
+        number(TValue::TKind::Text, 0, 0.0);
+        v.Text.assign(t.Text);
       }
   }
 }
