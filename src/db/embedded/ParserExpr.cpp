@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "db/DbSession.h"
 #include "db/embedded/ParserImpl.h"
 
@@ -16,6 +18,14 @@ void MakeLiteral(TExpr& e, const TToken& t) {
   };
   switch (t.Kind) {
     case TTok::Integer: {
+      // Up to 18 digits always fit a bigint: read here, without a copy.
+      if (!t.Text.empty() && t.Text.size() <= 18 &&
+          std::all_of(t.Text.begin(), t.Text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int64_t i = 0;
+        for (char c : t.Text) i = i * 10 + (c - '0');
+        number(TValue::TKind::Int, i, 0.0);
+        return;
+      }
       TValue n;
       if (!ParseNumber(t.Text, n)) n = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
       number(n.Kind, n.Int, n.Float);
