@@ -200,10 +200,11 @@ struct TCloner {
 // without looking back, so two batches of one shape give the same tokens but
 // for the literals. Each piece of text goes with its length, so that no text
 // can pass for a literal.
-std::string TParseCache::ShapeOf(const std::vector<TToken>& literals, const std::string& text) {
+void TParseCache::ShapeOf(const std::vector<TToken>& literals, const std::string& text, std::string& key) {
   // Written straight into room made for the longest key (the text, and per
-  // literal two lengths and its family), then cut to what was written.
-  std::string key(text.size() + literals.size() * (2 * sizeof(uint32_t) + 1) + sizeof(uint32_t), '\0');
+  // literal two lengths and its family), then cut to what was written; the
+  // room of the last key is used again.
+  key.resize(text.size() + literals.size() * (2 * sizeof(uint32_t) + 1) + sizeof(uint32_t));
   char* out = key.data();
   const char* in = text.data();
   auto putInt = [&out](size_t v) {
@@ -226,7 +227,6 @@ std::string TParseCache::ShapeOf(const std::vector<TToken>& literals, const std:
   }
   putText(from, text.size() - from);
   key.resize(static_cast<size_t>(out - key.data()));
-  return key;
 }
 
 bool TParseCache::SameLiteral(const TExpr& a, const TExpr& b) {
@@ -310,7 +310,8 @@ TParseCache::TEntry& TParseCache::Keep(std::string key, TEntry entry) {
 TBatch TParseCache::Parse(const std::string& text) {
   ScanLiterals(text, Shape);
   if (Shape.Tokens > kMaxBatchTokens) return ParseBatch(text);
-  std::string key = ShapeOf(Shape.Literals, text);
+  std::string& key = Key;  // taken by the entry made, should one be
+  ShapeOf(Shape.Literals, text, key);
   bool first = false;
   TEntry* entry = Lookup(key, Shape.Literals, first);
   // The tree keeps positions as token numbers.
@@ -366,6 +367,7 @@ void TParseCache::Clear() {
   Tokens = 0;
   Scratch = TProgram();
   Shape = TLiteralScan();
+  Key = std::string();
   Seen = std::unordered_set<size_t>();
 }
 

@@ -19,7 +19,8 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
     Scratch = CompileBatch(ParseBatch(text), catalog);
     return Scratch;
   }
-  std::string key = ShapeOf(shape, text);
+  std::string& key = Key;  // taken by the entry made, should one be
+  ShapeOf(shape, text, key);
   bool first = false;
   TEntry* entry = Lookup(key, shape, first);
   if (entry && entry->Compiled && Refill(*entry->Compiled, shape)) return entry->Compiled->Program;
@@ -87,7 +88,8 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
 
 bool TParseCache::Holds(const std::string& text) {
   ScanLiterals(text, Shape);
-  auto found = Entries.find(ShapeOf(Shape.Literals, text));
+  ShapeOf(Shape.Literals, text, Key);
+  auto found = Entries.find(Key);
   return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape.Literals);
 }
 
