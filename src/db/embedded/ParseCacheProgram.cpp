@@ -341,11 +341,14 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literal
     TExpr& e = compiled.Fresh[f];
     lit.Kind = e.Value.Kind;
     lit.IsDate = e.IsDate;
-    lit.Type = e.Type;
     std::swap(node.Value, e.Value);
     node.IsDate = e.IsDate;
-    std::swap(node.OriginalText, e.OriginalText);
-    std::swap(node.Type, e.Type);
+    if (!node.OriginalText.empty() || !e.OriginalText.empty()) std::swap(node.OriginalText, e.OriginalText);
+    // The node's type is the one noted for it (a number keeps its type).
+    if (!SameType(lit.Type, e.Type)) {
+      lit.Type = e.Type;
+      std::swap(node.Type, e.Type);
+    }
   }
   for (auto& [node, type] : retyped) const_cast<TExpr*>(node)->Type = std::move(type);
   for (const auto& p : compiled.Params)
