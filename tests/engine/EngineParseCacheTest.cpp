@@ -283,6 +283,8 @@ INSTANTIATE_TEST_SUITE_P(
         TProgramCase{"StoredIntoColumns",
                      "Insert Stamp Values (1, '12/08/2026 10:15:00', N'ab', N'x')",
                      "Insert Stamp Values (2, '01/31/2027', N'abcd', N'a much longer note than before')", true},
+        TProgramCase{"DateTextIntoATextColumn", "Insert Stamp Values (1, Null, N'ab', '12/08/2026')",
+                     "Insert Stamp Values (2, Null, N'cd', '01/31/2027 10:15:00')", true},
         TProgramCase{"TooLongForItsColumn", "Insert Stamp Values (1, Null, N'ab', N'x')",
                      "Insert Stamp Values (1, Null, N'abcde', N'x')", false},
         TProgramCase{"NoDateForADateColumn", "Insert Stamp Values (1, '2026-12-08', N'ab', N'x')",

@@ -27,13 +27,6 @@ std::string PinText(const TToken& t) {
   return pin;
 }
 
-void PutInt(std::string& key, size_t v) {
-  char b[sizeof(uint32_t)];
-  auto u = static_cast<uint32_t>(v);
-  std::memcpy(b, &u, sizeof b);
-  key.append(b, sizeof b);
-}
-
 // Copies a tree. Positions go through MapPos; a literal found in In is made
 // again from its token when Tokens is set, and noted in Out under its copy.
 struct TCloner {
@@ -207,21 +200,33 @@ struct TCloner {
 // without looking back, so two batches of one shape give the same tokens but
 // for the literals. Each piece of text goes with its length, so that no text
 // can pass for a literal.
-std::string TParseCache::ShapeOf(const std::vector<TToken>& literals, const std::string& text) {
-  std::string key;
-  key.reserve(text.size() + literals.size() * (2 * sizeof(uint32_t) + 1) + sizeof(uint32_t));
+void TParseCache::ShapeOf(const std::vector<TToken>& literals, const std::string& text, std::string& key) {
+  // Written straight into room made for the longest key (the text, and per
+  // literal two lengths and its family), then cut to what was written; the
+  // room of the last key is used again.
+  key.resize(text.size() + literals.size() * (2 * sizeof(uint32_t) + 1) + sizeof(uint32_t));
+  char* out = key.data();
+  const char* in = text.data();
+  auto putInt = [&out](size_t v) {
+    auto u = static_cast<uint32_t>(v);
+    std::memcpy(out, &u, sizeof u);
+    out += sizeof u;
+  };
+  auto putText = [&out, &putInt, in](size_t from, size_t length) {
+    putInt(length);
+    std::memcpy(out, in + from, length);
+    out += length;
+  };
   size_t from = 0;
   for (const TToken& t : literals) {
     auto pos = static_cast<size_t>(t.Pos);
-    PutInt(key, pos - from);
-    key.append(text, from, pos - from);
-    key += IsNumberToken(t) ? '#' : '\'';
-    PutInt(key, static_cast<size_t>(t.Line));
+    putText(from, pos - from);
+    *out++ = IsNumberToken(t) ? '#' : '\'';
+    putInt(static_cast<size_t>(t.Line));
     from = static_cast<size_t>(t.End);
   }
-  PutInt(key, text.size() - from);
-  key.append(text, from, std::string::npos);
-  return key;
+  putText(from, text.size() - from);
+  key.resize(static_cast<size_t>(out - key.data()));
 }
 
 bool TParseCache::SameLiteral(const TExpr& a, const TExpr& b) {
@@ -305,7 +310,8 @@ TParseCache::TEntry& TParseCache::Keep(std::string key, TEntry entry) {
 TBatch TParseCache::Parse(const std::string& text) {
   ScanLiterals(text, Shape);
   if (Shape.Tokens > kMaxBatchTokens) return ParseBatch(text);
-  std::string key = ShapeOf(Shape.Literals, text);
+  std::string& key = Key;  // taken by the entry made, should one be
+  ShapeOf(Shape.Literals, text, key);
   bool first = false;
   TEntry* entry = Lookup(key, Shape.Literals, first);
   // The tree keeps positions as token numbers.
@@ -361,6 +367,7 @@ void TParseCache::Clear() {
   Tokens = 0;
   Scratch = TProgram();
   Shape = TLiteralScan();
+  Key = std::string();
   Seen = std::unordered_set<size_t>();
 }
 

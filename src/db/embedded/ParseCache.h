@@ -118,7 +118,7 @@ class TParseCache {
   };
 
   // The key of a batch: its text with every literal left out (ParseCache.cpp).
-  static std::string ShapeOf(const std::vector<TToken>& literals, const std::string& text);
+  static void ShapeOf(const std::vector<TToken>& literals, const std::string& text, std::string& key);
   static bool SameLiteral(const TExpr& a, const TExpr& b);
   static bool Matches(const TEntry& entry, const std::vector<TToken>& literals);
   // The entry of the batch's shape whose pinned tokens match, counting a
@@ -156,6 +156,7 @@ class TParseCache {
   size_t Fresh = 0;
   TProgram Scratch;  // a program that is not kept
   TLiteralScan Shape;  // the literal tokens of the batch at hand
+  std::string Key;     // the shape of the batch at hand
 };
 
 }  // namespace ooa::tsql

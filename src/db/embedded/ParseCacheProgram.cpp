@@ -19,7 +19,8 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
     Scratch = CompileBatch(ParseBatch(text), catalog);
     return Scratch;
   }
-  std::string key = ShapeOf(shape, text);
+  std::string& key = Key;  // taken by the entry made, should one be
+  ShapeOf(shape, text, key);
   bool first = false;
   TEntry* entry = Lookup(key, shape, first);
   if (entry && entry->Compiled && Refill(*entry->Compiled, shape)) return entry->Compiled->Program;
@@ -87,7 +88,8 @@ const TProgram& TParseCache::Compile(const std::string& text, const TCatalog& ca
 
 bool TParseCache::Holds(const std::string& text) {
   ScanLiterals(text, Shape);
-  auto found = Entries.find(ShapeOf(Shape.Literals, text));
+  ShapeOf(Shape.Literals, text, Key);
+  auto found = Entries.find(Key);
   return found != Entries.end() && found->second.Compiled && Matches(found->second, Shape.Literals);
 }
 
@@ -293,23 +295,34 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literal
     if (lit == kNone || freshOf[lit] < 0) continue;
     const TLiteralUse& use = uses[k];
     const TExpr& e = compiled.Fresh[static_cast<size_t>(freshOf[lit])];
-    std::string canonical;
     switch (use.How) {
       case THow::Value: values[k] = e.Value; break;
       case THow::OriginalText: values[k] = TValue::MakeText(e.OriginalText); break;
-      case THow::DateText:
+      case THow::DateText: {
+        std::string canonical;
         if (!ParseDateTimeText(e.Value.Text, canonical)) return false;
         values[k] = TValue::MakeText(std::move(canonical));
         break;
-      case THow::NoDateText:
+      }
+      case THow::NoDateText: {
+        std::string canonical;
         if (ParseDateTimeText(e.Value.Text, canonical)) return false;
         break;
+      }
       case THow::Stored:
       case THow::NotStored: {
-        TValue v = e.IsDate && use.Target.IsText() ? TValue::MakeText(e.OriginalText) : e.Value;
+        // The value as the batch gives it; a date written as text is stored
+        // into a text column as written.
+        TValue asWritten;
+        const TValue* v = &e.Value;
+        if (e.IsDate && use.Target.IsText()) {
+          asWritten = TValue::MakeText(e.OriginalText);
+          v = &asWritten;
+        }
         bool stored = true;
         try {
-          values[k] = v.IsNull() ? TValue() : ConvertTo(v, use.Target, TConvertMode::Store, use.TargetName.c_str());
+          if (v->IsNull()) values[k] = TValue();
+          else values[k] = ConvertTo(*v, use.Target, TConvertMode::Store, use.TargetName.c_str());
         } catch (const TRuntimeError&) {
           stored = false;
         }
@@ -328,11 +341,14 @@ bool TParseCache::Refill(TCompiled& compiled, const std::vector<TToken>& literal
     TExpr& e = compiled.Fresh[f];
     lit.Kind = e.Value.Kind;
     lit.IsDate = e.IsDate;
-    lit.Type = e.Type;
     std::swap(node.Value, e.Value);
     node.IsDate = e.IsDate;
-    std::swap(node.OriginalText, e.OriginalText);
-    std::swap(node.Type, e.Type);
+    if (!node.OriginalText.empty() || !e.OriginalText.empty()) std::swap(node.OriginalText, e.OriginalText);
+    // The node's type is the one noted for it (a number keeps its type).
+    if (!SameType(lit.Type, e.Type)) {
+      lit.Type = e.Type;
+      std::swap(node.Type, e.Type);
+    }
   }
   for (auto& [node, type] : retyped) const_cast<TExpr*>(node)->Type = std::move(type);
   for (const auto& p : compiled.Params)

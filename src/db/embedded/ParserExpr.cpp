@@ -1,19 +1,39 @@
+#include <algorithm>
+
 #include "db/DbSession.h"
 #include "db/embedded/ParserImpl.h"
 
 namespace ooa::tsql {
 
 void MakeLiteral(TExpr& e, const TToken& t) {
+  // The value is set in place: a text keeps the room of the one it replaces
+  // (the parse cache makes the literals of every batch again in the same
+  // expressions).
+  TValue& v = e.Value;
+  auto number = [&v](TValue::TKind kind, int64_t i, double f) {
+    v.Kind = kind;
+    v.Int = i;
+    v.Float = f;
+    v.Text.clear();
+  };
   switch (t.Kind) {
     case TTok::Integer: {
-      TValue v;
-      if (!ParseNumber(t.Text, v)) v = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
-      e.Value = v;
+      // Up to 18 digits always fit a bigint: read here, without a copy.
+      if (!t.Text.empty() && t.Text.size() <= 18 &&
+          std::all_of(t.Text.begin(), t.Text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int64_t i = 0;
+        for (char c : t.Text) i = i * 10 + (c - '0');
+        number(TValue::TKind::Int, i, 0.0);
+        return;
+      }
+      TValue n;
+      if (!ParseNumber(t.Text, n)) n = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr));
+      number(n.Kind, n.Int, n.Float);
       return;
     }
     case TTok::Decimal:
-    case TTok::Float: e.Value = TValue::MakeFloat(std::strtod(t.Text.c_str(), nullptr)); return;
-    case TTok::Ident: e.Value = TValue(); return;  // NULL
+    case TTok::Float: number(TValue::TKind::Float, 0, std::strtod(t.Text.c_str(), nullptr)); return;
+    case TTok::Ident: number(TValue::TKind::Null, 0, 0.0); return;  // NULL
     default:
       if (!t.Unicode && IsSystemDateLiteral(t.Text)) {
         std::string c;
@@ -22,7 +42,8 @@ void MakeLiteral(TExpr& e, const TToken& t) {
         e.OriginalText = t.Text;
         e.Value = TValue::MakeText(std::move(c));
       } else {
-        e.Value = TValue::MakeText(t.Text);
+        number(TValue::TKind::Text, 0, 0.0);
+        v.Text.assign(t.Text);
       }
   }
 }
