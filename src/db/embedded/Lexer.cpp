@@ -67,21 +67,9 @@ void Tokenize(const std::string& s, bool texts, std::vector<TToken>& out) {
     }
     if (c == '/' && i + 1 < n && s[i + 1] == '*') {
       size_t start = i;
-      int depth = 0;
-      while (i < n) {
-        if (s[i] == '/' && i + 1 < n && s[i + 1] == '*') {
-          ++depth;
-          i += 2;
-        } else if (s[i] == '*' && i + 1 < n && s[i + 1] == '/') {
-          --depth;
-          i += 2;
-          if (depth == 0) break;
-        } else {
-          if (s[i] == '\n') ++line;
-          ++i;
-        }
-      }
-      if (depth != 0) throw TDbError("Missing end comment mark '*/' (comment starting at offset " + std::to_string(start) + ").");
+      bool closed = false;
+      i = SkipBlockComment(s.data(), i, n, line, closed);
+      if (!closed) throw TDbError("Missing end comment mark '*/' (comment starting at offset " + std::to_string(start) + ").");
       continue;
     }
     size_t start = i;

@@ -46,6 +46,28 @@ inline size_t ScanNumber(const char* s, size_t i, size_t n, TTok& kind) {
   return i;
 }
 
+// Skips the /* */ comment (nested ones too) that starts at s[i], counting its
+// line breaks into line. Returns the offset after it, or n when it is not
+// closed. Shared by the tokenizer and the literal scan, which must agree.
+inline size_t SkipBlockComment(const char* s, size_t i, size_t n, int& line, bool& closed) {
+  int depth = 0;
+  while (i < n) {
+    if (s[i] == '/' && i + 1 < n && s[i + 1] == '*') {
+      ++depth;
+      i += 2;
+    } else if (s[i] == '*' && i + 1 < n && s[i + 1] == '/') {
+      --depth;
+      i += 2;
+      if (depth == 0) break;
+    } else {
+      if (s[i] == '\n') ++line;
+      ++i;
+    }
+  }
+  closed = depth == 0;
+  return i;
+}
+
 // Throws TDbError for an unclosed quote or comment or a stray character.
 // Without texts only the number and text literals and the keyword NULL get
 // their Text (and no identifier its Lower): enough to tell a batch's shape by

@@ -165,21 +165,9 @@ void ScanLiterals(const std::string& batch, TLiteralScan& out) {
           continue;
         }
         if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-          int depth = 0;
-          while (i < n) {
-            if (s[i] == '/' && i + 1 < n && s[i + 1] == '*') {
-              ++depth;
-              i += 2;
-            } else if (s[i] == '*' && i + 1 < n && s[i + 1] == '/') {
-              --depth;
-              i += 2;
-              if (depth == 0) break;
-            } else {
-              if (s[i] == '\n') ++line;
-              ++i;
-            }
-          }
-          if (depth != 0) return broken();
+          bool closed = false;
+          i = SkipBlockComment(s, i, n, line, closed);
+          if (!closed) return broken();
           continue;
         }
         if (c == '.' && i + 1 < n && Digit(s[i + 1])) break;  // .5
