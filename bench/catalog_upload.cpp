@@ -165,6 +165,20 @@ void Post(CURL* curl, const std::string& url, const std::string& body) {
 
 // One catalogue pass over `products` generated products in this process;
 // prints its peak memory.
+// The settings of a catalogue pass from the embedded file to the stand-in shop.
+TConfig BenchConfig(const std::string& file, const std::string& shopOrigin) {
+  TConfig config;
+  config.ServerName = "(EMBEDDED)";
+  config.DatabaseName = file;
+  config.WarehouseCode = "1";
+  config.Url = shopOrigin + "/wp-json/wc/v3";
+  config.Key = "ck_bench";
+  config.Secret = "cs_bench";
+  config.Desc1 = 1;
+  config.Desc2 = 2;
+  return config;
+}
+
 int PeakRun(int products) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("ooa-bench-catalog-peak-" + std::to_string(getpid()));
@@ -175,15 +189,7 @@ int PeakRun(int products) {
     bench::CreateCatalogue(file, products);
     bench::TStandin shop;
     shop.Start();
-    TConfig config;
-    config.ServerName = "(EMBEDDED)";
-    config.DatabaseName = file;
-    config.WarehouseCode = "1";
-    config.Url = shop.Origin + "/wp-json/wc/v3";
-    config.Key = "ck_bench";
-    config.Secret = "cs_bench";
-    config.Desc1 = 1;
-    config.Desc2 = 2;
+    const TConfig config = BenchConfig(file, shop.Origin);
     SetConfig(config);
     TDatabaseModule db;
     if (!db.ConnectToServer(config)) throw std::runtime_error("cannot open " + file);
@@ -248,15 +254,7 @@ int main(int argc, char** argv) {
 
     bench::TStandin shop;
     shop.Start();
-    TConfig config;
-    config.ServerName = "(EMBEDDED)";
-    config.DatabaseName = file;
-    config.WarehouseCode = "1";
-    config.Url = shop.Origin + "/wp-json/wc/v3";
-    config.Key = "ck_bench";
-    config.Secret = "cs_bench";
-    config.Desc1 = 1;
-    config.Desc2 = 2;
+    const TConfig config = BenchConfig(file, shop.Origin);
     SetConfig(config);
 
     double database = 0;
