@@ -40,6 +40,35 @@ bool WriteLocked(const std::string& file) {
   return locked;
 }
 
+// Makes every invoice line's insert take a while (a cross join of `tables`
+// copies of an n-row table in a trigger), so that a batch can be caught
+// inside its transaction.
+void StallInvoiceLines(const std::string& file, int n, int tables) {
+  std::string join = "stall_n t0";
+  for (int i = 1; i < tables; ++i) join += ", stall_n t" + std::to_string(i);
+  Raw(file, "Create Table stall_n(x int); "
+            "With Recursive c(x) As (Select 1 Union All Select x + 1 From c Where x < " + std::to_string(n) +
+            ") Insert Into stall_n Select x From c; "
+            "Create Trigger stall After Insert On InvoiceItem Begin Select Count(*) From " + join + "; End;");
+}
+
+// Waits (tries times, pauseUs apart) for a transaction to hold the file's
+// write lock; false if none did.
+bool WaitForWriteLock(const std::string& file, int tries, int pauseUs) {
+  for (int i = 0; i < tries; ++i) {
+    ::usleep(pauseUs);
+    if (WriteLocked(file)) return true;
+  }
+  return false;
+}
+
+// Nothing of an invoice is in the file: no head, line, customer or payment.
+void ExpectNoInvoiceRows(IDbSession& embedded) {
+  for (const char* table : {"InvoiceHead", "InvoiceItem", "Customer", "RecvAcct"})
+    EXPECT_EQ(embedded.Query(std::string("Select Count(*) From ") + table).First().Rows.at(0).at(0).AsInteger(), 0)
+        << table;
+}
+
 TEST_F(OdbcTest, ServerKilledInAnInvoiceBatchLeavesNoHalfInvoice) {
   TFixedClock clock{TDateTime::FromCivil(2026, 12, 9, 23, 0, 0), kFixtureUtcOffsetMinutes};
   TScopedClock useClock{clock};
@@ -47,20 +76,12 @@ TEST_F(OdbcTest, ServerKilledInAnInvoiceBatchLeavesNoHalfInvoice) {
   ParseShopJson(order, FixtureOrderJson());
   // Each invoice line takes minutes to insert: the batch stays inside its
   // transaction, after the head and before the commit, until the server dies.
-  Raw(Pos.Path(),
-      "Create Table stall_n(x int); "
-      "With Recursive c(x) As (Select 1 Union All Select x + 1 From c Where x < 400) Insert Into stall_n Select x From c; "
-      "Create Trigger stall After Insert On InvoiceItem Begin "
-      "Select Count(*) From stall_n a, stall_n b, stall_n c, stall_n d; End;");
+  StallInvoiceLines(Pos.Path(), 400, 4);
 
   std::string invoiceNo, msg;
   bool modified = false, written = true;
   std::thread pass([&] { written = Pos.Db.ProcessOrder(order, invoiceNo, msg, modified); });
-  bool inBatch = false;
-  for (int i = 0; i < 400 && !inBatch; ++i) {
-    ::usleep(50 * 1000);
-    inBatch = WriteLocked(Pos.Path());
-  }
+  const bool inBatch = WaitForWriteLock(Pos.Path(), 400, 50 * 1000);
   ::usleep(300 * 1000);  // into the first line's insert
   Pos.Server.Stop();     // the server process ends at once (no handler of its own)
   pass.join();
@@ -68,9 +89,7 @@ TEST_F(OdbcTest, ServerKilledInAnInvoiceBatchLeavesNoHalfInvoice) {
   EXPECT_FALSE(written) << "a pass whose server died reported the invoice written";
   EXPECT_FALSE(msg.empty());
 
-  for (const char* table : {"InvoiceHead", "InvoiceItem", "Customer", "RecvAcct"})
-    EXPECT_EQ(Embedded->Query(std::string("Select Count(*) From ") + table).First().Rows.at(0).at(0).AsInteger(), 0)
-        << table;
+  ExpectNoInvoiceRows(*Embedded);
   EXPECT_EQ(Embedded->Query("Select StockQty1 From Product Where ProductCode=N'BEER'").First().Rows.at(0).at(0).AsFloat(),
             120);
 
@@ -90,11 +109,7 @@ TEST_F(OdbcTest, ServiceKilledInAnInvoiceBatchLeavesNothingWritten) {
   ParseShopJson(order, FixtureOrderJson());
   // Each invoice line takes a moment to insert (a few hundred million steps
   // at most), so the service can be killed while its batch runs.
-  Raw(Pos.Path(),
-      "Create Table stall_n(x int); "
-      "With Recursive c(x) As (Select 1 Union All Select x + 1 From c Where x < 300) Insert Into stall_n Select x From c; "
-      "Create Trigger stall After Insert On InvoiceItem Begin "
-      "Select Count(*) From stall_n a, stall_n b, stall_n c; End;");
+  StallInvoiceLines(Pos.Path(), 300, 3);
 
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
@@ -105,11 +120,7 @@ TEST_F(OdbcTest, ServiceKilledInAnInvoiceBatchLeavesNothingWritten) {
     if (db.ConnectToServer(Pos.Config)) db.ProcessOrder(order, invoiceNo, msg, modified);
     ::_exit(0);
   }
-  bool inBatch = false;
-  for (int i = 0; i < 400 && !inBatch; ++i) {
-    ::usleep(20 * 1000);
-    inBatch = WriteLocked(Pos.Path());
-  }
+  const bool inBatch = WaitForWriteLock(Pos.Path(), 400, 20 * 1000);
   ::kill(child, SIGKILL);
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -119,9 +130,7 @@ TEST_F(OdbcTest, ServiceKilledInAnInvoiceBatchLeavesNothingWritten) {
   // rolls back.
   for (int i = 0; i < 1500 && WriteLocked(Pos.Path()); ++i) ::usleep(20 * 1000);
   ASSERT_FALSE(WriteLocked(Pos.Path()));
-  for (const char* table : {"InvoiceHead", "InvoiceItem", "Customer", "RecvAcct"})
-    EXPECT_EQ(Embedded->Query(std::string("Select Count(*) From ") + table).First().Rows.at(0).at(0).AsInteger(), 0)
-        << table;
+  ExpectNoInvoiceRows(*Embedded);
 }
 
 }  // namespace
