@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "config/ProblemList.h"
+#include "orders/ForkedOrderPass.h"
 #include "orders/OrderPassFixture.h"
 #include "shop/channel_loopback.h"
 #include "support/PrinterStandin.h"
@@ -77,25 +78,14 @@ TEST_F(AwaitedReceipt, AnInvoiceCommittedBeforeAKillGetsItsReceiptFromTheNextPas
   Seed({ShopOrder(5001)});
   TSilentListener silent;  // accepts into its backlog, never reads
   UsePrinter("socket://127.0.0.1:" + std::to_string(silent.PortNumber()));
-  const pid_t child = ::fork();
+  const pid_t child = StartForkedOrderPass(Pos.Config);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    TDatabaseModule db;
-    TWooModule woo(db);
-    if (db.ConnectToServer(Pos.Config)) {
-      woo.Init(ConfigSnapshot());
-      woo.SyncOrders();
-    }
-    ::_exit(0);
-  }
   bool listed = false;
   for (int i = 0; i < 200 && !listed; ++i) {
     ::usleep(50 * 1000);
     listed = !InvoiceReceipts().empty();
   }
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ::waitpid(child, &status, 0);
+  const int status = KillForkedPass(child);
   ASSERT_TRUE(listed) << "the pass never got to the receipt";
   ASSERT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);

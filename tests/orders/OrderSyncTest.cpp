@@ -16,6 +16,7 @@
 #include "config/Config.h"
 #include "config/ProblemList.h"
 #include "db/DatabaseModule.h"
+#include "orders/ForkedOrderPass.h"
 #include "orders/OrderFixture.h"
 #include "support/PosFixture.h"
 #include "shop/OrderSyncPass.h"
@@ -400,27 +401,16 @@ TEST_F(OrderSync, ProblemsListSurvivesAKilledPass) {
   Shop.AdminPost("/standin/orders/5002/refunds", R"({"amount": "1.00"})");
   Shop.AdminPost("/standin/faults", R"({"route": "orders/5002/refunds", "kind": "delay", "delay_ms": 20000})");
 
-  const pid_t child = ::fork();
+  // A pass of its own, killed while it waits for the refunds of the order
+  // after the refused one.
+  const pid_t child = test::StartForkedOrderPass(Pos.Config);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    // A pass of its own, on its own connection, killed while it waits for
-    // the refunds of the order after the refused one.
-    TDatabaseModule db;
-    TWooModule woo(db);
-    if (db.ConnectToServer(Pos.Config)) {
-      woo.Init(ConfigSnapshot());
-      woo.SyncOrders();
-    }
-    ::_exit(0);
-  }
   bool waiting = false;
   for (int i = 0; i < 200 && !waiting; ++i) {
     ::usleep(50 * 1000);
     waiting = !Shop.QueriesTo("/orders/5002/refunds").empty();
   }
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ::waitpid(child, &status, 0);
+  const int status = test::KillForkedPass(child);
   ASSERT_TRUE(waiting) << "the pass never reached the refunds of order 5002";
   ASSERT_TRUE(WIFSIGNALED(status));
 
