@@ -69,6 +69,7 @@ class TEmbeddedSession : public IDbSession {
       sqlite3_busy_timeout(Db, kEmbeddedBusyTimeoutMs);
       Exec("PRAGMA journal_mode=WAL");
       Exec("PRAGMA synchronous=NORMAL");
+      sqlite3_wal_autocheckpoint(Db, kEmbeddedWalCheckpointPages);
       tsql::RegisterFunctions(Db);
       Cache.Attach(Db);
       Parsed.DropPrograms();
