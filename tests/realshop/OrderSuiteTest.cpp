@@ -5,6 +5,7 @@
 // refunds become credit notes. And 105 orders are imported in one pass.
 // Both sides are checked: the POS rows against the orders and refunds the
 // shop answers.
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -15,6 +16,7 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "realshop/RealShopWorld.h"
+#include "shop/OrderSyncPass.h"
 
 namespace ooa::test {
 namespace {
@@ -68,8 +70,14 @@ class OrderSuite : public TRealShopTest {
            Value("Select WooVarID" + level + " From ProductExtend Where ProductCode = " + SqlTextLiteral(code));
   }
 
-  // The order pass starts from a moment ago: orders of earlier runs are not its business.
-  void OrdersFromNow() { Db->UpdateSyncLogPro(Clock().NowLocal().AddSeconds(-2), "orders"); }
+  // The order pass starts from a moment ago: orders of earlier runs are not
+  // its business. Gives that moment in GMT, as the shop's "..._gmt" times
+  // are written but with a space for the T.
+  std::string OrdersFromNow() {
+    const TDateTime from = Clock().NowLocal().AddSeconds(-2);
+    Db->UpdateSyncLogPro(from, "orders");
+    return FormatQueryTime(Clock().LocalToUtc(from));
+  }
 
   // The invoice (KindFlag 6) of a shop order: column -> value.
   std::map<std::string, std::string> Invoice(const std::string& orderId) {
@@ -252,7 +260,7 @@ TEST_F(OrderSuite, OrdersBecomeInvoicesAndCancellationsAndRefundsCreditNotes) {
 TEST_F(OrderSuite, HundredAndFiveOrdersInOnePass) {
   DemoCatalogue();
   const std::string gin = LineTarget("GIN700"), six = LineTarget("LAGER330-PK2");
-  OrdersFromNow();
+  const std::string windowStart = OrdersFromNow();
   std::vector<std::string> ids;
   for (int first = 0; first < 105; first += 100) {
     std::string batch;
@@ -279,8 +287,9 @@ TEST_F(OrderSuite, HundredAndFiveOrdersInOnePass) {
 
   // Each of the 105 orders has one invoice, and no order has two. The shop is
   // shared with earlier tests and runs its own timed jobs, so an order of
-  // theirs that changed in the meantime may come in as well: that is named,
-  // not counted against the pass.
+  // theirs that changed since the pass's window began may come in as well:
+  // that is named, not counted against the pass. One the shop last changed
+  // before the window is a fault.
   auto checkEachOnce = [&](const char* when) {
     SCOPED_TRACE(when);
     for (const std::string& id : ids)
@@ -295,6 +304,10 @@ TEST_F(OrderSuite, HundredAndFiveOrdersInOnePass) {
       const std::string id = row[0].AsString();
       if (ours.count(id)) continue;
       TShopAnswer other = Shop->Get("orders/" + id);
+      std::string modified = MemberText(other.Json, "date_modified_gmt");
+      std::replace(modified.begin(), modified.end(), 'T', ' ');
+      EXPECT_GE(modified, windowStart) << "order " << id << " was imported, but the shop last changed it before "
+                                       << "the order pass's window";
       std::cout << "[ NOTE     ] order " << id << " of an earlier test came in too: status "
                 << MemberText(other.Json, "status") << ", created " << MemberText(other.Json, "date_created")
                 << ", modified " << MemberText(other.Json, "date_modified") << "\n";
