@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "db/DbSession.h"
-#include "db/embedded/Value.h"
+#include "db/SqlText.h"
 
 namespace ooa {
 
@@ -17,8 +17,8 @@ double TDbValue::AsFloat() const {
     case TKind::Null: return 0.0;
     case TKind::DateTime: return AsDateTime().Value;
     default: {
-      tsql::TValue v;
-      if (tsql::ParseNumber(Text, v)) return v.AsDouble();
+      TSqlNumber v;
+      if (ReadSqlNumber(Text, v)) return v.AsDouble();
       if (Text.empty()) return 0.0;
       throw TDbError("'" + Text + "' is not a valid floating point value");
     }
@@ -30,9 +30,9 @@ int64_t TDbValue::AsInteger() const {
     case TKind::Null: return 0;
     case TKind::DateTime: return static_cast<int64_t>(AsDateTime().Value);
     default: {
-      tsql::TValue v;
-      if (tsql::ParseNumber(Text, v)) {
-        if (v.Kind == tsql::TValue::TKind::Int) return v.Int;
+      TSqlNumber v;
+      if (ReadSqlNumber(Text, v)) {
+        if (v.IsInt) return v.Int;
         return static_cast<int64_t>(std::llround(v.Float));
       }
       if (Text.empty()) return 0;
@@ -46,19 +46,19 @@ int64_t TDbValue::AsInteger() const {
 bool TDbValue::AsBoolean() const {
   if (Kind == TKind::Null) return false;
   if (strcasecmp(Text.c_str(), "true") == 0) return true;
-  tsql::TValue v;
-  if (tsql::ParseNumber(Text, v)) return v.AsDouble() != 0;
+  TSqlNumber v;
+  if (ReadSqlNumber(Text, v)) return v.AsDouble() != 0;
   return false;
 }
 
 TDateTime TDbValue::AsDateTime() const {
   if (Kind == TKind::Null) return TDateTime(0.0);
   if (Kind == TKind::Integer || Kind == TKind::Float) {
-    tsql::TValue v;
-    if (tsql::ParseNumber(Text, v)) return TDateTime(v.AsDouble());
+    TSqlNumber v;
+    if (ReadSqlNumber(Text, v)) return TDateTime(v.AsDouble());
   }
   std::string c;
-  if (!tsql::ParseDateTimeText(Text, c)) throw TDbError("'" + Text + "' is not a valid date and time");
+  if (!ReadSqlDateTime(Text, c)) throw TDbError("'" + Text + "' is not a valid date and time");
   auto num = [&](size_t pos, size_t len) { return std::atoi(c.substr(pos, len).c_str()); };
   return TDateTime::FromCivil(num(0, 4), num(5, 2), num(8, 2), num(11, 2), num(14, 2), num(17, 2), num(20, 3));
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "db/SqlText.h"
+
 namespace ooa::tsql {
 
 struct TValue {
@@ -70,13 +72,13 @@ size_t ByteOffsetOfChar(std::string_view s, int64_t index);
 std::string AsciiUpper(std::string_view s);
 std::string AsciiLower(std::string_view s);
 
-// Date-times. Canonical form "yyyy-mm-dd hh:mm:ss.zzz".
-// Reads the canonical form (milliseconds optional), "yyyy-mm-dd", "yyyymmdd",
-// "yyyy-mm-ddThh:mm:ss", and "mm/dd/yyyy[ hh:mm[:ss[.zzz]]]"; false for anything else.
-bool ParseDateTimeText(std::string_view text, std::string& canonical);
-// Only the two forms that the system writes: 'mm/dd/yyyy hh:mm:ss' and 'mm/dd/yyyy'.
-bool IsSystemDateLiteral(std::string_view text);
-std::string CanonicalDateTime(int y, int mo, int d, int h, int mi, int s, int ms);
+// Date-times. Canonical form "yyyy-mm-dd hh:mm:ss.zzz"; the forms read are
+// those of SQL Server's text (db/SqlText.h).
+inline bool ParseDateTimeText(std::string_view text, std::string& canonical) {
+  return ReadSqlDateTime(text, canonical);
+}
+using ooa::CanonicalDateTime;
+using ooa::IsSystemDateLiteral;
 // Days since 1900-01-01 (the POS database's day count for numbers) <-> canonical text.
 std::string DateTimeFromDays1900(double days);
 double DaysSince1900(std::string_view canonical);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "db/embedded/Value.h"
+#include "db/SqlText.h"
 
 namespace ooa {
 
@@ -185,7 +185,7 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
         SQLLEN ind = 0;
         rc = SQLGetData(stmt, c, SQL_C_DOUBLE, &number, sizeof number, &ind);
         if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
-        if (ind != SQL_NULL_DATA) row[c - 1] = TDbValue{TDbValue::TKind::Float, tsql::FormatFloat(number)};
+        if (ind != SQL_NULL_DATA) row[c - 1] = TDbValue{TDbValue::TKind::Float, SqlFloatText(number)};
         continue;
       }
       std::string value;
