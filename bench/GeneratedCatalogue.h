@@ -11,8 +11,8 @@
 #include <string>
 
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
-#include "db/embedded/Functions.h"
+#include "tsql/EmbeddedSession.h"
+#include "tsql/Functions.h"
 
 namespace ooa::bench {
 

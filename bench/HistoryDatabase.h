@@ -20,8 +20,8 @@
 
 #include "VariedOrders.h"
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
-#include "db/embedded/Functions.h"
+#include "tsql/EmbeddedSession.h"
+#include "tsql/Functions.h"
 
 namespace ooa::bench {
 

@@ -54,8 +54,8 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
-#include "db/embedded/Functions.h"
+#include "tsql/EmbeddedSession.h"
+#include "tsql/Functions.h"
 #include "service/Passes.h"
 #include "shop/WooModule.h"
 

@@ -42,7 +42,7 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "db/order/OrderStatements.h"
 #include "db/order/StatementValues.h"
 

@@ -5,10 +5,10 @@
 #include <set>
 
 #include "PosDatabase.h"
-#include "db/DbSession.h"
-#include "db/embedded/Compiler.h"
-#include "db/embedded/Lexer.h"
-#include "db/embedded/Parser.h"
+#include "db/session/DbSession.h"
+#include "tsql/Compiler.h"
+#include "tsql/Lexer.h"
+#include "tsql/Parser.h"
 
 namespace ooa::fuzz {
 

@@ -11,7 +11,7 @@
 
 #include "config/Config.h"
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 
 namespace ooa::fuzz {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "db/DatabaseModule.h"
-#include "db/embedded/Catalog.h"
+#include "tsql/Catalog.h"
 
 namespace ooa::fuzz {
 

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "PosDatabase.h"
-#include "db/DbSession.h"
-#include "db/embedded/Compiler.h"
-#include "db/embedded/ParseCache.h"
-#include "db/embedded/Parser.h"
+#include "db/session/DbSession.h"
+#include "tsql/Compiler.h"
+#include "tsql/ParseCache.h"
+#include "tsql/Parser.h"
 
 namespace {
 

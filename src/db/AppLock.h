@@ -3,7 +3,7 @@
 // A copy takes it on its connection when its service starts and holds it for
 // the connection (@LockOwner = N'Session'), so a connection that drops, or a
 // process that ends, lets it go. SQL Server keeps it with sp_getapplock; the
-// embedded database runs the same statements (db/embedded/Procedures.h).
+// embedded database runs the same statements (tsql/Procedures.h).
 //
 // Plain functions over the database module: each runs one statement through
 // OpenQuery (any thread; the module serialises them) and throws TDbError on

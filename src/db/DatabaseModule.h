@@ -23,7 +23,7 @@
 
 #include "config/Config.h"
 #include "config/DateTime.h"
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/catalog/BatchList.h"
 #include "db/catalog/ProductBatches.h"
 #include "db/OrderDocument.h"

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "db/DbSession.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "db/session/DbSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "db/odbc/OdbcSession.h"
 
 namespace ooa {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 
 namespace ooa::dbtest {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "DbTestUtil.h"
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/DbSessionFactory.h"
 
 namespace ooa {

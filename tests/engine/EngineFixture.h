@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "db/DbSession.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "db/session/DbSession.h"
+#include "tsql/EmbeddedSession.h"
 
 namespace ooa::test {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "db/embedded/Value.h"
+#include "tsql/Value.h"
 
 namespace ooa::test {
 namespace {

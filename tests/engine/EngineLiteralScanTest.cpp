@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "db/DbSession.h"
-#include "db/embedded/Lexer.h"
+#include "db/session/DbSession.h"
+#include "tsql/Lexer.h"
 
 namespace ooa::test {
 namespace {

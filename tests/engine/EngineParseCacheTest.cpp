@@ -10,9 +10,9 @@
 
 #include "EngineFixture.h"
 #include "PosTables.h"
-#include "db/embedded/Compiler.h"
-#include "db/embedded/ParseCache.h"
-#include "db/embedded/Parser.h"
+#include "tsql/Compiler.h"
+#include "tsql/ParseCache.h"
+#include "tsql/Parser.h"
 #include "db/PosSchema.h"
 #include "db/order/OrderStatements.h"
 

@@ -2,7 +2,7 @@
 // regard to case, trailing blanks ignored, otherwise byte by byte.
 #include <gtest/gtest.h>
 
-#include "db/embedded/Value.h"
+#include "tsql/Value.h"
 
 namespace ooa::test {
 namespace {

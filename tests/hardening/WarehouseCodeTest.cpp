@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/PosSchema.h"
 #include "db/WarehouseCode.h"
 #include "db/order/OrderStatements.h"

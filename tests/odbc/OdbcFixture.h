@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "db/odbc/OdbcSession.h"
 #include "support/PosFixture.h"
 

@@ -9,7 +9,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "print/ReceiptSettings.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "print/PrinterOutput.h"
 #include "print/receipt/PrintBillForm.h"
 #include "print/receipt/ReceiptLocale.h"

@@ -3,7 +3,7 @@
 #include <httplib.h>
 
 #include "config/UtilUnit.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "support/PosDatabase.h"
 
 namespace ooa::test {

@@ -6,10 +6,10 @@
 #include <map>
 #include <stdexcept>
 
-#include "db/embedded/Catalog.h"
-#include "db/embedded/Compiler.h"
-#include "db/embedded/Functions.h"
-#include "db/embedded/Parser.h"
+#include "tsql/Catalog.h"
+#include "tsql/Compiler.h"
+#include "tsql/Functions.h"
+#include "tsql/Parser.h"
 
 namespace ooa::test {
 

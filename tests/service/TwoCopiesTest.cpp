@@ -14,7 +14,7 @@
 #include "config/ActivityLog.h"
 #include "db/AppLock.h"
 #include "db/DatabaseModule.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "service/EventLoop.h"
 #include "service/ServiceController.h"
 #include "support/TempDir.h"

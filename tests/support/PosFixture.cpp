@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 
 namespace ooa::test {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 
 namespace ooa {
 

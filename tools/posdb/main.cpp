@@ -20,7 +20,7 @@
 #include "ResultText.h"
 #include "config/Clock.h"
 #include "db/PosSchema.h"
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "db/odbc/OdbcConnection.h"
 #include "tds/TdsServer.h"
 

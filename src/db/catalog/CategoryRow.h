@@ -7,7 +7,7 @@
 #include <string>
 
 #include "config/Config.h"
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/catalog/BatchList.h"
 
 namespace ooa {

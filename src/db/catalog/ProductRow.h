@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 
 namespace ooa {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/OrderDocument.h"
 
 namespace ooa {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "db/SqlText.h"
+#include "db/session/SqlText.h"
 
 namespace ooa {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/odbc/OdbcConnection.h"
 
 namespace ooa {

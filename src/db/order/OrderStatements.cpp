@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "config/UtilUnit.h"
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "db/WarehouseCode.h"
 #include "db/order/StatementValues.h"
 

@@ -15,7 +15,7 @@
 
 #include "config/Config.h"
 #include "config/DateTime.h"
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "print/ReceiptSettings.h"
 #include "print/receipt/BuffType.h"
 #include "print/receipt/ReceiptLocale.h"

@@ -8,7 +8,7 @@
 #include <limits>
 #include <mutex>
 
-#include "db/embedded/EmbeddedSession.h"
+#include "tsql/EmbeddedSession.h"
 #include "tds/TdsBytes.h"
 #include "tds/TdsLogin.h"
 #include "tds/TdsTokens.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "tds/TdsBytes.h"
 #include "tds/TdsPackets.h"
 #include "tds/TdsServer.h"

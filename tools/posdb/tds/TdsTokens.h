@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "db/DbSession.h"
+#include "db/session/DbSession.h"
 #include "tds/TdsBytes.h"
 
 namespace ooa::tds {
