@@ -56,7 +56,7 @@
 #include "db/PosSchema.h"
 #include "tsql/EmbeddedSession.h"
 #include "tsql/Functions.h"
-#include "service/Passes.h"
+#include "sync/Passes.h"
 #include "shop/WooModule.h"
 
 namespace {

@@ -32,8 +32,8 @@
 #include "VariedOrders.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
-#include "shop/OrderReceipt.h"
-#include "shop/OrderSyncPass.h"
+#include "sync/OrderReceipt.h"
+#include "sync/OrderSyncPass.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "PosDatabase.h"
 #include "config/Config.h"
 #include "config/ProblemList.h"
-#include "shop/OrderSyncPass.h"
-#include "shop/RestChannel.h"
+#include "sync/OrderSyncPass.h"
+#include "shop/rest/RestChannel.h"
 #include "shop/WooModule.h"
 
 namespace ooa::fuzz {

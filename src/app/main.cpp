@@ -33,16 +33,16 @@
 #include <atomic>
 #include <thread>
 
-#include "app/MainFormUnit.h"
-#include "app/QtControlThread.h"
-#include "app/Theme.h"
-#include "ui/UiFonts.h"
-#include "service/Passes.h"
+#include "gui/MainFormUnit.h"
+#include "gui/QtControlThread.h"
+#include "gui/Theme.h"
+#include "gui/UiFonts.h"
+#include "sync/Passes.h"
 #include "service/ServiceBackend.h"
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"
-#include "ui/ConfigurationForm.h"
-#include "ui/print/QtCanvasPrinter.h"
+#include "gui/ConfigurationForm.h"
+#include "gui/print/QtCanvasPrinter.h"
 #endif
 
 namespace {

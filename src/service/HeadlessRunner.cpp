@@ -13,7 +13,7 @@
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "service/EventLoop.h"
-#include "service/Passes.h"
+#include "sync/Passes.h"
 #include "service/ServiceBackend.h"
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"

@@ -14,7 +14,7 @@
 
 #include "config/Config.h"
 #include "db/catalog/ProductBatches.h"
-#include "shop/RestChannel.h"
+#include "shop/rest/RestChannel.h"
 
 namespace ooa {
 

@@ -12,7 +12,7 @@
 #include "config/Config.h"
 #include "service/ServiceBackend.h"
 #include "support/TempDir.h"
-#include "ui/ConfigurationForm.h"
+#include "gui/ConfigurationForm.h"
 
 namespace ooa::test {
 

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 
 #include "AppFixture.h"
-#include "ui/controls/RoundedGradientButton.h"
+#include "gui/controls/RoundedGradientButton.h"
 
 namespace ooa::test {
 namespace {

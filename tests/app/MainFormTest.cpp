@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "AppFixture.h"
-#include "app/MainFormUnit.h"
-#include "app/QtControlThread.h"
+#include "gui/MainFormUnit.h"
+#include "gui/QtControlThread.h"
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"
-#include "ui/controls/RoundedGradientButton.h"
+#include "gui/controls/RoundedGradientButton.h"
 
 namespace ooa::test {
 namespace {

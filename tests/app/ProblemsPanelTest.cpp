@@ -11,12 +11,12 @@
 #include <memory>
 
 #include "AppFixture.h"
-#include "app/MainFormUnit.h"
-#include "app/QtControlThread.h"
+#include "gui/MainFormUnit.h"
+#include "gui/QtControlThread.h"
 #include "config/ProblemList.h"
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"
-#include "ui/ProblemsPanel.h"
+#include "gui/ProblemsPanel.h"
 
 namespace ooa::test {
 namespace {

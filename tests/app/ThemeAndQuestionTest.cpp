@@ -12,7 +12,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
-#include "app/CloseQuestion.h"
+#include "gui/CloseQuestion.h"
 
 namespace ooa::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "catalog/CatalogFixture.h"
 #include "config/ProblemList.h"
 #include "config/UtilUnit.h"
-#include "shop/catalog/CatalogueProblems.h"
+#include "sync/catalog/CatalogueProblems.h"
 #include "support/TempDir.h"
 
 namespace ooa::test {

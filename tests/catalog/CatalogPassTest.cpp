@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalog/CatalogFixture.h"
-#include "service/Passes.h"
+#include "sync/Passes.h"
 
 namespace ooa::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "config/ProblemList.h"
 #include "credits/CreditFixture.h"
 #include "orders/OrderFixture.h"
-#include "shop/OrderSyncPass.h"
+#include "sync/OrderSyncPass.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/PrinterStandin.h"

@@ -19,7 +19,7 @@
 #include "orders/ForkedOrderPass.h"
 #include "orders/OrderFixture.h"
 #include "support/PosFixture.h"
-#include "shop/OrderSyncPass.h"
+#include "sync/OrderSyncPass.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/PrinterStandin.h"

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "orders/OrderPassFixture.h"
-#include "shop/ShopClock.h"
+#include "sync/ShopClock.h"
 
 namespace ooa::test {
 namespace {

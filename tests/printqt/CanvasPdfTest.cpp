@@ -11,7 +11,7 @@
 
 #include "config/Config.h"
 #include "print/PrinterControlUnit.h"
-#include "ui/print/QtCanvasPrinter.h"
+#include "gui/print/QtCanvasPrinter.h"
 
 namespace ooa::test {
 namespace {

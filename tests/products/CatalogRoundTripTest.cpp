@@ -7,7 +7,7 @@
 
 #include "config/UtilUnit.h"
 #include "products/ProductFixture.h"
-#include "service/Passes.h"
+#include "sync/Passes.h"
 #include "support/PosDatabase.h"
 
 namespace ooa::test {

@@ -16,7 +16,7 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "realshop/RealShopWorld.h"
-#include "shop/OrderSyncPass.h"
+#include "sync/OrderSyncPass.h"
 
 namespace ooa::test {
 namespace {

@@ -14,7 +14,7 @@
 #include <rapidjson/document.h>
 
 #include "db/catalog/BatchList.h"  // MemberText
-#include "shop/RestChannel.h"
+#include "shop/rest/RestChannel.h"
 
 namespace ooa::test {
 

@@ -7,7 +7,7 @@
 
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
-#include "service/Passes.h"
+#include "sync/Passes.h"
 #include "support/PosDatabase.h"
 
 namespace ooa::test {

@@ -11,8 +11,8 @@
 #include "config/ProblemList.h"
 #include "print/PrinterOutput.h"
 #include "receipt/ReceiptFixture.h"
-#include "shop/OrderReceipt.h"
-#include "shop/OrderSyncPass.h"
+#include "sync/OrderReceipt.h"
+#include "sync/OrderSyncPass.h"
 #include "support/CupsSpooler.h"
 
 namespace ooa::test {

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "receipt/ReceiptFixture.h"
-#include "shop/OrderReceipt.h"
-#include "shop/OrderSyncPass.h"
+#include "sync/OrderReceipt.h"
+#include "sync/OrderSyncPass.h"
 
 namespace ooa::test {
 namespace {

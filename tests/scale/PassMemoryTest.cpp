@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "scale/HistoryWorld.h"
-#include "service/Passes.h"
+#include "sync/Passes.h"
 
 namespace ooa::test {
 namespace {

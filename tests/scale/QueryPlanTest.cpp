@@ -19,8 +19,8 @@
 #include "print/receipt/PrintBillForm.h"
 #include "scale/HistoryWorld.h"
 #include "scale/QueryPlans.h"
-#include "service/Passes.h"
-#include "shop/OrderReceipt.h"
+#include "sync/Passes.h"
+#include "sync/OrderReceipt.h"
 
 namespace ooa::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shop/RestChannel.h"
+#include "shop/rest/RestChannel.h"
 #include "shop/channel_loopback.h"
 
 namespace ooa::test {

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "shop/RestChannel.h"
+#include "shop/rest/RestChannel.h"
 #include "shop/channel_loopback.h"
 
 namespace ooa {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "shop/OAuth1.h"
-#include "shop/Redirects.h"
-#include "shop/RestChannel.h"
+#include "shop/rest/OAuth1.h"
+#include "shop/rest/Redirects.h"
+#include "shop/rest/RestChannel.h"
 #include "shop/channel_loopback.h"
 
 namespace ooa {

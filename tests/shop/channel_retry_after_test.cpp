@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "shop/RestChannel.h"
+#include "shop/rest/RestChannel.h"
 #include "shop/channel_loopback.h"
 
 namespace ooa {

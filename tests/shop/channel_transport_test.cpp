@@ -10,8 +10,8 @@
 #include <regex>
 #include <set>
 
-#include "shop/OAuth1.h"
-#include "shop/RestChannel.h"
+#include "shop/rest/OAuth1.h"
+#include "shop/rest/RestChannel.h"
 #include "shop/channel_loopback.h"
 
 namespace ooa {

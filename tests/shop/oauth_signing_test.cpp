@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "shop/OAuth1.h"
+#include "shop/rest/OAuth1.h"
 
 namespace ooa::oauth {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "shop/OAuth1.h"
+#include "shop/rest/OAuth1.h"
 
 namespace ooa::standin {
 

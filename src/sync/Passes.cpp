@@ -1,0 +1,51 @@
+#include "sync/Passes.h"
+
+#include <malloc.h>
+
+#include "config/ProblemList.h"
+#include "db/DatabaseModule.h"
+#include "shop/WooModule.h"
+#include "sync/catalog/CatalogueProblems.h"
+
+namespace ooa {
+
+namespace {
+
+// A pass's working memory goes back when the pass ends, however it ends: the
+// database's compiled batches and pages, and the heap the pass freed (glibc
+// keeps freed memory for the process otherwise).
+struct TPassMemory {
+  TWooModule& Woo;
+  ~TPassMemory() {
+    try {
+      Woo.Db().ReleaseMemory();
+    } catch (...) {
+    }
+    malloc_trim(0);
+  }
+};
+
+}  // namespace
+
+// Category groups, categories, category translations, products (with their
+// variations and translations), then stock.
+// The shop's refusals go on the problems list.
+void RunCatalogPass(TWooModule& woo) {
+  TProblemList list(ProblemListPath());
+  TCatalogueProblems problems(list);
+  TCatalogueProblemsScope scope(problems);
+  TPassMemory release{woo};
+  woo.UploadCatgories(true);
+  woo.UploadCatgories(false);
+  woo.UploadTranslationsOfCatgories();
+  woo.UploadProducts();
+  woo.UploadProductsStockData();
+}
+
+// Modified orders: new invoices, cancellations, refunds, receipts, sync log.
+void RunOrderPass(TWooModule& woo) {
+  TPassMemory release{woo};
+  woo.SyncOrders();
+}
+
+}  // namespace ooa

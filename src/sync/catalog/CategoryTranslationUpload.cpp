@@ -1,0 +1,34 @@
+// TWooModule::UploadTranslationsOfCatgories: creates the missing translations
+// of groups and categories and records their shop ids in Translate1..3.
+// No sync time is written.
+#include "config/ActivityLog.h"
+#include "config/Config.h"
+#include "config/UtilUnit.h"
+#include "db/DatabaseModule.h"
+#include "shop/WooModule.h"
+#include "sync/catalog/BatchUpload.h"
+
+namespace ooa {
+
+void TWooModule::UploadTranslationsOfCatgories() {
+  const TConfig config = ConfigSnapshot();
+  const TBatchList list = Database.GetTranslationsOfCategories();
+
+  TBatchUpload upload;
+  upload.Resource = "products/categories/batch";
+  upload.ProblemKind = "translation";
+  upload.StartLine = "Start Upload Translations of Categories, total batches: ";
+  upload.FinishedLine = "Finished Upload Translations of Categories";
+  upload.ResponseLog = TBatchUpload::TResponseLog::Never;
+  upload.UseUpdate = upload.UseDelete = false;
+  // The column is the first translation slot whose language is the entry's.
+  upload.WriteBack = [&config](const TBatchResult& r) -> std::string {
+    const int slot = TranslationSlotOf(MemberText(r.Entry, "lang"), config);
+    if (slot == 0) return "";
+    return "Update Category Set Translate" + std::to_string(slot) + " = " + SqlTextLiteral(r.Id) +
+           " Where WooID = " + SqlTextLiteral(MemberText(r.Entry, "translation_of")) + ";";
+  };
+  RunBatchUpload(*RESTRequest1, Database, upload, list);
+}
+
+}  // namespace ooa

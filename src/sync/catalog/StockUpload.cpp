@@ -1,0 +1,99 @@
+// TWooModule::UploadProductsStockData and UploadProductVariationsStockData:
+// stock levels of products already in the shop, and of their variations.
+// Only LastStockSyncedAt is written; variation stock has no sync column and
+// goes along each time its product's stock is sent. A product's stock counts
+// as synced only when its variations' stock arrived too; otherwise both are
+// sent again next pass (the variations would else keep a wrong stock until
+// the product's stock changed again).
+//
+// Objects deleted in the shop: a product whose stock update is refused as an
+// unknown id, or a variation whose stock update is, loses that shop id and
+// its ProductExtend.LastSyncedAt (Null), so the next product pass creates it
+// again with its stock; otherwise the same refused requests would go out on
+// every pass. Product.ModifyDate belongs to the POS and is never written.
+#include <exception>
+#include <utility>
+
+#include "config/ActivityLog.h"
+#include "config/Clock.h"
+#include "config/UtilUnit.h"
+#include "db/DatabaseModule.h"
+#include "shop/WooModule.h"
+#include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/DeletedInShop.h"
+
+namespace ooa {
+
+void TWooModule::UploadProductsStockData() {
+  // Taken before the query: stock changed after the query read it stays pending.
+  const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
+  const TStockBatches stock = Database.GetProductStockData();
+
+  TBatchUpload upload;
+  upload.Resource = "products/batch";
+  upload.ProblemKind = "stock";
+  upload.StartLine = "Start Upload Products Stock Data, total batches: ";
+  upload.FinishedLine = "Finished Upload Products Stock Data";
+  upload.LogRequest = false;
+  upload.ResponseLog = TBatchUpload::TResponseLog::InsteadOfFailed;
+  upload.UseCreate = upload.UseDelete = false;
+  // Other refused updates write nothing: stock and variations stay pending.
+  upload.UpdateError = [](const TBatchResult& r) -> std::string {
+    if (MemberText(*r.Error, "code") != "woocommerce_rest_product_invalid_id") return "";
+    const std::string sent = MemberText(r.Entry, "id");
+    return ForgetShopProductSql(sent.empty() ? r.Id : sent);
+  };
+  upload.WriteBack = [&](const TBatchResult& r) -> std::string {
+    auto it = stock.Variations.find(r.Id);
+    // Variation stock that did not arrive keeps the product's stock pending.
+    if (it != stock.Variations.end()) {
+      rapidjson::Document levels;
+      levels.Parse(it->second.c_str(), it->second.size());
+      if (!UploadProductVariationsStockData(r.Id, levels)) return "";
+    }
+    return "Update ProductExtend Set LastStockSyncedAt = " + t + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+  };
+  RunBatchUpload(*RESTRequest1, Database, upload, stock.List);
+}
+
+bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
+                                                  const rapidjson::Value& VariationBatchObject) {
+  LogLine("Start Upload Product Variations Stock Data");
+  TRestChannel& channel = *RESTRequest1;
+  try {
+    FlushWriteBacks();  // the stock answered so far is committed before the next request
+    channel.SetResource("products/" + WooId + "/variations/batch");
+    channel.SetMethod("POST");
+    channel.ClearBody();
+    channel.AddJsonBody(RequestJsonText(VariationBatchObject));
+    channel.Execute();
+    const rapidjson::Document* answer = channel.JsonValue();
+    if (!answer) {
+      LogLine(channel.Content());
+      return false;
+    }
+    LogLine("Finished Upload Product Variations Stock Data");
+    // Accepted when the shop answered every update without an error.
+    auto sent = VariationBatchObject.FindMember("update");
+    auto got = answer->IsObject() ? answer->FindMember("update") : answer->MemberEnd();
+    if (sent == VariationBatchObject.MemberEnd() || !sent->value.IsArray()) return true;
+    if (got == answer->MemberEnd() || !got->value.IsArray() || got->value.Size() != sent->value.Size()) return false;
+    bool accepted = true;
+    for (rapidjson::SizeType i = 0; i < got->value.Size(); ++i) {
+      const rapidjson::Value& element = got->value[i];
+      if (!element.IsObject() || !element.HasMember("error") || element["error"].IsNull()) continue;
+      accepted = false;
+      if (MemberText(element["error"], "code") == "woocommerce_rest_product_variation_invalid_id")
+        for (std::string& sql : ForgetShopVariationSql(WooId, MemberText(sent->value[i], "id")))
+          QueueWriteBack(Database, std::move(sql));
+    }
+    return accepted;
+  } catch (const std::exception& e) {
+    LogLine(e.what());
+  } catch (...) {
+    LogLine("Connect to server fail.");
+  }
+  return false;
+}
+
+}  // namespace ooa
