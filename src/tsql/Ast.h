@@ -39,9 +39,16 @@ enum class TExprKind : uint8_t {
   Case,      // Args: [operand if HasOperand] when,then pairs..., [else if HasElse]
 };
 
+// Every node the parse cache copies (TCloner, ParseCache.cpp) is split in
+// two: a base of its plain fields, copied by one assignment, and the node
+// itself, which adds only the members that own further nodes, copied one by
+// one. A field goes into the base; a member that owns nodes goes into the
+// node and into TCloner, where a count of each node's members breaks the
+// build when one is added without it.
+
 // A literal's value and type lie together at the start: the parse cache puts
 // new values into a kept program's literals for every batch it runs.
-struct TExpr {
+struct TExprFields {
   TExprKind Kind = TExprKind::Literal;
   bool IsDate = false;
   TValue Value;
@@ -56,8 +63,6 @@ struct TExpr {
   bool HasOperand = false;
   bool HasElse = false;
   TSqlType CastType;
-  std::vector<std::unique_ptr<TExpr>> Args;
-  std::unique_ptr<TSelect> Sub;
   int Pos = 0;
 
   // Filled by the compiler.
@@ -67,24 +72,38 @@ struct TExpr {
   bool BaseColumn = false;         // a column of a stored table (not of a derived table)
   bool AliasRef = false;           // ORDER BY naming a select-list alias
 };
+
+struct TExpr : TExprFields {
+  std::vector<std::unique_ptr<TExpr>> Args;
+  std::unique_ptr<TSelect> Sub;
+};
 using TExprPtr = std::unique_ptr<TExpr>;
 
-struct TSelectItem {
-  TExprPtr Expr;
+struct TSelectItemFields {
   std::string Alias;
   std::string AssignVar;  // "@x" for Select @x = expr
   int AssignSlot = -1;
 };
 
-struct TTableSource {
+struct TSelectItem : TSelectItemFields {
+  TExprPtr Expr;
+};
+
+struct TTableSourceFields {
   std::string Name;   // table name (schema prefix dropped)
   std::string Alias;
-  std::unique_ptr<TSelect> Derived;
   int Pos = 0;
 };
 
-struct TJoin {
+struct TTableSource : TTableSourceFields {
+  std::unique_ptr<TSelect> Derived;
+};
+
+struct TJoinFields {
   std::string Kind;  // "INNER", "LEFT", "RIGHT", "FULL", "CROSS"
+};
+
+struct TJoin : TJoinFields {
   TTableSource Source;
   TExprPtr On;
 };
@@ -94,13 +113,20 @@ struct TFromItem {
   std::vector<TJoin> Joins;
 };
 
-struct TOrderItem {
-  TExprPtr Expr;
+struct TOrderItemFields {
   bool Desc = false;
 };
 
-struct TSelect {
+struct TOrderItem : TOrderItemFields {
+  TExprPtr Expr;
+};
+
+struct TSelectFields {
   bool Distinct = false;
+  int Pos = 0;
+};
+
+struct TSelect : TSelectFields {
   TExprPtr Top;
   std::vector<TSelectItem> Items;
   std::vector<TFromItem> From;
@@ -108,28 +134,36 @@ struct TSelect {
   std::vector<TExprPtr> GroupBy;
   TExprPtr Having;
   std::vector<TOrderItem> OrderBy;
-  int Pos = 0;
 };
 
-struct TColumnDef {
+struct TColumnDefFields {
   std::string Name;
   TSqlType Type;
   bool NotNull = false;
   bool PrimaryKey = false;
   bool Unique = false;
   bool Identity = false;
+};
+
+struct TColumnDef : TColumnDefFields {
   TExprPtr Default;
 };
 
-struct TDeclareItem {
+struct TDeclareItemFields {
   std::string Name;
   TSqlType Type;
-  TExprPtr Init;
   int Slot = -1;
 };
 
-struct TSetItem {
+struct TDeclareItem : TDeclareItemFields {
+  TExprPtr Init;
+};
+
+struct TSetItemFields {
   std::string Target;  // column name or "@var"
+};
+
+struct TSetItem : TSetItemFields {
   TExprPtr Expr;
 };
 
@@ -138,27 +172,30 @@ enum class TStmtKind : uint8_t {
   BeginTran, CommitTran, RollbackTran, CreateTable, CreateIndex, DropTable, DropIndex, AlterAdd, Print, Exec, Nop
 };
 
-struct TStmt {
+struct TStmtFields {
   TStmtKind Kind = TStmtKind::Nop;
   int Pos = 0;
   int Line = 1;
-  std::unique_ptr<TSelect> Query;             // Select; Insert ... Select
   std::string Table;                          // Insert/Update/Delete/Create/Drop/Alter target, index table
   std::string Name;                           // label, goto target, index name, Exec's procedure
   std::vector<std::string> Columns;           // Insert column list; index columns
-  std::vector<std::vector<TExprPtr>> Rows;    // Insert ... Values
   bool DefaultValues = false;
-  std::vector<TSetItem> Sets;                 // Update; Exec arguments (Target "@name" or empty, Expr null: default)
   std::string ReturnVar;                      // Exec @r = ...
+  std::vector<std::string> PrimaryKey;        // table constraint
+  std::vector<std::vector<std::string>> UniqueKeys;
+  bool Unique = false;                        // Create Unique Index
+};
+
+struct TStmt : TStmtFields {
+  std::unique_ptr<TSelect> Query;             // Select; Insert ... Select
+  std::vector<std::vector<TExprPtr>> Rows;    // Insert ... Values
+  std::vector<TSetItem> Sets;                 // Update; Exec arguments (Target "@name" or empty, Expr null: default)
   TExprPtr Where;                             // Update/Delete
   std::vector<TDeclareItem> Declares;         // Declare
   TExprPtr Cond;                              // If/While; Set value; Print
   std::unique_ptr<TStmt> Then, Else;          // If/While body
   std::vector<std::unique_ptr<TStmt>> Body;   // Block
   std::vector<TColumnDef> ColumnDefs;         // Create Table / Alter Add
-  std::vector<std::string> PrimaryKey;        // table constraint
-  std::vector<std::vector<std::string>> UniqueKeys;
-  bool Unique = false;                        // Create Unique Index
 };
 using TStmtPtr = std::unique_ptr<TStmt>;
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 #include "tsql/Parser.h"
 
@@ -27,6 +29,66 @@ std::string PinText(const TToken& t) {
   return pin;
 }
 
+// The members of each node TCloner copies: its base of plain fields (one
+// assignment copies them all, whatever is added to it) and the members that
+// own further nodes, each cloned below by hand. Whoever adds a member to a
+// node rather than to its base must clone it below and count it here; the
+// count is what breaks the build when that is forgotten.
+//
+// The count is the number of initializers the node takes in braces: one
+// for its base, one for each member. The language fixes it, so it is the
+// same on every platform and for every member, whatever its size; a node
+// that is no longer an aggregate fails the count as well. A size would not
+// do: the ABI of GCC and Clang, MinGW's included, lays a derived class's
+// first members into the tail padding of a base that is not trivial, so a
+// bool added before the owning members leaves sizeof as it was (it does for
+// TExpr on x86-64); and where a double aligns to 8 but a pointer to 4
+// (32-bit Windows) the base's size is rounded to 8 while its members need
+// not be, so sums of sizes are not exact there.
+namespace members {
+
+struct TAny {
+  template <class T>
+  operator T() const;  // only ever named in a requires-expression
+};
+
+template <class T, size_t... I>
+constexpr bool TakesInitializers(std::index_sequence<I...>) {
+  return requires { T{(static_cast<void>(I), TAny{})...}; };
+}
+
+// T is an aggregate of exactly n bases and members.
+template <class T, size_t n>
+constexpr bool Exactly() {
+  return std::is_aggregate_v<T> && TakesInitializers<T>(std::make_index_sequence<n>()) &&
+         !TakesInitializers<T>(std::make_index_sequence<n + 1>());
+}
+
+#define OOA_TSQL_CLONED_WHOLE(node, count, owning)                                                          \
+  static_assert(Exactly<node, count>(),                                                                     \
+                #node " holds a member TCloner does not copy: a plain field goes into " #node "Fields; "     \
+                "a member owning nodes is cloned in TCloner and counted here (now the base and " owning ")"); \
+  static_assert(std::is_copy_assignable_v<node##Fields>,                                                    \
+                #node "Fields is copied by assignment: a member owning nodes belongs in " #node)
+
+OOA_TSQL_CLONED_WHOLE(TExpr, 3, "Args, Sub");
+OOA_TSQL_CLONED_WHOLE(TSelectItem, 2, "Expr");
+OOA_TSQL_CLONED_WHOLE(TTableSource, 2, "Derived");
+OOA_TSQL_CLONED_WHOLE(TJoin, 3, "Source, On");
+OOA_TSQL_CLONED_WHOLE(TOrderItem, 2, "Expr");
+OOA_TSQL_CLONED_WHOLE(TSelect, 8, "Top, Items, From, Where, GroupBy, Having, OrderBy");
+OOA_TSQL_CLONED_WHOLE(TColumnDef, 2, "Default");
+OOA_TSQL_CLONED_WHOLE(TDeclareItem, 2, "Init");
+OOA_TSQL_CLONED_WHOLE(TSetItem, 2, "Expr");
+OOA_TSQL_CLONED_WHOLE(TStmt, 11, "Query, Rows, Sets, Where, Declares, Cond, Then, Else, Body, ColumnDefs");
+#undef OOA_TSQL_CLONED_WHOLE
+
+// Nodes of owning members only.
+static_assert(Exactly<TFromItem, 2>(), "TFromItem holds a member TCloner does not copy (now First, Joins)");
+static_assert(Exactly<TBatch, 1>(), "TBatch holds a member TCloner does not copy (now Statements)");
+
+}  // namespace members
+
 // Copies a tree. Positions go through MapPos; a literal found in In is made
 // again from its token when Tokens is set, and noted in Out under its copy.
 struct TCloner {
@@ -39,29 +101,11 @@ struct TCloner {
 
   TExprPtr Expr(const TExpr& t) {
     auto e = std::make_unique<TExpr>();
-    e->Kind = t.Kind;
-    e->Op = t.Op;
-    e->Name = t.Name;
-    e->Qualifier = t.Qualifier;
-    e->Value = t.Value;
-    e->IsDate = t.IsDate;
-    e->OriginalText = t.OriginalText;
-    e->Negated = t.Negated;
-    e->Distinct = t.Distinct;
-    e->StarArg = t.StarArg;
-    e->HasOperand = t.HasOperand;
-    e->HasElse = t.HasElse;
-    e->CastType = t.CastType;
+    static_cast<TExprFields&>(*e) = t;
+    e->Pos = MapPos(t.Pos);
     e->Args.reserve(t.Args.size());
     for (const auto& a : t.Args) e->Args.push_back(Expr(*a));
     e->Sub = Select(t.Sub);
-    e->Pos = MapPos(t.Pos);
-    e->Type = t.Type;
-    e->Slot = t.Slot;
-    e->Fn = t.Fn;
-    e->Simple = t.Simple;
-    e->BaseColumn = t.BaseColumn;
-    e->AliasRef = t.AliasRef;
     if (t.Kind == TExprKind::Literal && In) {
       auto it = In->find(&t);
       if (it != In->end()) {
@@ -87,10 +131,9 @@ struct TCloner {
 
   TTableSource Source(const TTableSource& t) {
     TTableSource s;
-    s.Name = t.Name;
-    s.Alias = t.Alias;
-    s.Derived = Select(t.Derived);
+    static_cast<TTableSourceFields&>(s) = t;
     s.Pos = MapPos(t.Pos);
+    s.Derived = Select(t.Derived);
     return s;
   }
 
@@ -98,14 +141,13 @@ struct TCloner {
     if (!p) return nullptr;
     const TSelect& t = *p;
     auto q = std::make_unique<TSelect>();
-    q->Distinct = t.Distinct;
+    static_cast<TSelectFields&>(*q) = t;
+    q->Pos = MapPos(t.Pos);
     q->Top = Expr(t.Top);
     for (const auto& item : t.Items) {
       TSelectItem i;
+      static_cast<TSelectItemFields&>(i) = item;
       i.Expr = Expr(item.Expr);
-      i.Alias = item.Alias;
-      i.AssignVar = item.AssignVar;
-      i.AssignSlot = item.AssignSlot;
       q->Items.push_back(std::move(i));
     }
     for (const auto& from : t.From) {
@@ -113,7 +155,7 @@ struct TCloner {
       f.First = Source(from.First);
       for (const auto& join : from.Joins) {
         TJoin j;
-        j.Kind = join.Kind;
+        static_cast<TJoinFields&>(j) = join;
         j.Source = Source(join.Source);
         j.On = Expr(join.On);
         f.Joins.push_back(std::move(j));
@@ -125,11 +167,10 @@ struct TCloner {
     q->Having = Expr(t.Having);
     for (const auto& o : t.OrderBy) {
       TOrderItem i;
+      static_cast<TOrderItemFields&>(i) = o;
       i.Expr = Expr(o.Expr);
-      i.Desc = o.Desc;
       q->OrderBy.push_back(std::move(i));
     }
-    q->Pos = MapPos(t.Pos);
     return q;
   }
 
@@ -137,30 +178,22 @@ struct TCloner {
     if (!p) return nullptr;
     const TStmt& t = *p;
     auto s = std::make_unique<TStmt>();
-    s->Kind = t.Kind;
+    static_cast<TStmtFields&>(*s) = t;
     s->Pos = MapPos(t.Pos);
-    s->Line = t.Line;
     s->Query = Select(t.Query);
-    s->Table = t.Table;
-    s->Name = t.Name;
-    s->Columns = t.Columns;
     s->Rows.reserve(t.Rows.size());
     for (const auto& row : t.Rows) s->Rows.push_back(Exprs(row));
-    s->DefaultValues = t.DefaultValues;
     for (const auto& set : t.Sets) {
       TSetItem i;
-      i.Target = set.Target;
+      static_cast<TSetItemFields&>(i) = set;
       i.Expr = Expr(set.Expr);
       s->Sets.push_back(std::move(i));
     }
-    s->ReturnVar = t.ReturnVar;
     s->Where = Expr(t.Where);
     for (const auto& d : t.Declares) {
       TDeclareItem i;
-      i.Name = d.Name;
-      i.Type = d.Type;
+      static_cast<TDeclareItemFields&>(i) = d;
       i.Init = Expr(d.Init);
-      i.Slot = d.Slot;
       s->Declares.push_back(std::move(i));
     }
     s->Cond = Expr(t.Cond);
@@ -170,18 +203,10 @@ struct TCloner {
     for (const auto& b : t.Body) s->Body.push_back(Stmt(b));
     for (const auto& c : t.ColumnDefs) {
       TColumnDef d;
-      d.Name = c.Name;
-      d.Type = c.Type;
-      d.NotNull = c.NotNull;
-      d.PrimaryKey = c.PrimaryKey;
-      d.Unique = c.Unique;
-      d.Identity = c.Identity;
+      static_cast<TColumnDefFields&>(d) = c;
       d.Default = Expr(c.Default);
       s->ColumnDefs.push_back(std::move(d));
     }
-    s->PrimaryKey = t.PrimaryKey;
-    s->UniqueKeys = t.UniqueKeys;
-    s->Unique = t.Unique;
     return s;
   }
 
