@@ -24,9 +24,9 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
-#include "db/catalog/BatchList.h"
-#include "db/catalog/ProductBatches.h"
-#include "db/OrderDocument.h"
+#include "shop/woo/BatchList.h"
+#include "shop/woo/ProductBatches.h"
+#include "model/OrderDocument.h"
 
 namespace ooa {
 
@@ -88,7 +88,7 @@ class TDatabaseModule {
 
   // ---- Catalogue queries ----------------------------------------------------
   // Each runs one query (a database error is thrown) and cuts its rows into a
-  // batch list (db/catalog/BatchList.h); no rows: " |- No new data." and an
+  // batch list (shop/woo/BatchList.h); no rows: " |- No new data." and an
   // empty list. The product and stock queries take their rows in pieces
   // (OpenQueryInPieces), so a big catalogue is never held as rows. Language
   // codes come from ConfigSnapshot().
@@ -119,7 +119,7 @@ class TDatabaseModule {
   void InitInvoiceItem(TInvoiceItem& item);
   // Parsing of one shop order (numbers kept as their text, as the shop channel
   // parses them). ParseOrderData returns false with one of the messages of
-  // db/order/OrderMessages.h for bad data, and throws TOrderDataError for the
+  // model/OrderMessages.h for bad data, and throws TOrderDataError for the
   // values it reads without a guard ("meta_data", "line_items", "total", ...).
   // loyalty receives the "_qev_loyalty_redemption" object (a pointer into
   // jsonData) or stays nullptr.

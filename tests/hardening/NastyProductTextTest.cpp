@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 #include "hardening/NastyTexts.h"
 #include "products/ProductFixture.h"
 

@@ -9,8 +9,8 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/order/InvoiceCalc.h"
-#include "db/order/OrderMessages.h"
-#include "db/order/OrderSku.h"
+#include "model/OrderMessages.h"
+#include "shop/woo/OrderSku.h"
 #include "orders/OrderFixture.h"
 #include "support/FixedClock.h"
 

@@ -2,7 +2,7 @@
 // per-level deduct quantities and the member order the shop receives.
 #include <gtest/gtest.h>
 
-#include "db/catalog/StockEntry.h"
+#include "shop/woo/StockEntry.h"
 
 namespace ooa {
 namespace {

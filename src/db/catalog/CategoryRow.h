@@ -8,7 +8,7 @@
 
 #include "config/Config.h"
 #include "db/session/DbSession.h"
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa {
 

@@ -10,7 +10,7 @@
 // A product that is not live and not yet in the shop is skipped silently.
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
-#include "db/catalog/ProductEntry.h"
+#include "shop/woo/ProductEntry.h"
 
 namespace ooa {
 

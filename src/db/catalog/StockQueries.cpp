@@ -4,7 +4,7 @@
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
 #include "db/catalog/ProductRow.h"
-#include "db/catalog/StockEntry.h"
+#include "shop/woo/StockEntry.h"
 
 namespace ooa {
 

@@ -3,7 +3,7 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
-#include "db/OrderDocument.h"
+#include "model/OrderDocument.h"
 
 namespace ooa {
 

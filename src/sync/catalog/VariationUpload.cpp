@@ -18,7 +18,7 @@
 #include "config/ActivityLog.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
-#include "db/order/OrderSku.h"
+#include "shop/woo/OrderSku.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 

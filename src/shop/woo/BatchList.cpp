@@ -1,6 +1,6 @@
 // TBatchList: cutting rows into batch objects, and the JSON text helpers the
 // uploads share.
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 #include <charconv>
 #include <cmath>

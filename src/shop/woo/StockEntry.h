@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa {
 

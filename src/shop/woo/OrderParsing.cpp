@@ -6,10 +6,10 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
-#include "db/credit/RefundParsing.h"
-#include "db/order/OrderJson.h"
-#include "db/order/OrderMessages.h"
-#include "db/order/OrderSku.h"
+#include "shop/woo/RefundParsing.h"
+#include "shop/woo/OrderJson.h"
+#include "model/OrderMessages.h"
+#include "shop/woo/OrderSku.h"
 
 namespace ooa {
 

@@ -6,7 +6,7 @@
 
 #include <rapidjson/document.h>
 
-#include "db/OrderDocument.h"
+#include "model/OrderDocument.h"
 
 namespace ooa {
 

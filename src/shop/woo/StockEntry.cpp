@@ -1,4 +1,4 @@
-#include "db/catalog/StockEntry.h"
+#include "shop/woo/StockEntry.h"
 
 #include <cmath>
 

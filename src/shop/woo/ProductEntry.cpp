@@ -1,5 +1,5 @@
 // Product, translation and variation entries of the product upload.
-#include "db/catalog/ProductEntry.h"
+#include "shop/woo/ProductEntry.h"
 
 #include <cmath>
 

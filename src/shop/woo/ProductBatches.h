@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa {
 

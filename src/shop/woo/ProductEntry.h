@@ -9,8 +9,8 @@
 #include <string>
 
 #include "config/Config.h"
-#include "db/catalog/BatchList.h"
-#include "db/catalog/ProductBatches.h"
+#include "shop/woo/BatchList.h"
+#include "shop/woo/ProductBatches.h"
 #include "db/catalog/ProductRow.h"
 
 namespace ooa {

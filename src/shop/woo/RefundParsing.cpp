@@ -2,13 +2,13 @@
 // refund's lines keep the signs the shop sends (negative quantities and
 // money); only the refunded money, the deposit and the loyalty figures are
 // negated here.
-#include "db/credit/RefundParsing.h"
+#include "shop/woo/RefundParsing.h"
 
 #include <exception>
 
 #include "db/DatabaseModule.h"
-#include "db/order/OrderJson.h"
-#include "db/order/OrderMessages.h"
+#include "shop/woo/OrderJson.h"
+#include "model/OrderMessages.h"
 
 namespace ooa {
 
