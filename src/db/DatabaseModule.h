@@ -75,16 +75,14 @@ class TDatabaseModule {
   bool UpdateSyncLogPro(TDateTime syncTime, const std::string& event, std::string& errorText);
 
   // ---- Order document (used by the order pass only) -------------------------
-  TCustomer Customer;
-  TInvoiceHead InvoiceHead;
-  std::vector<TInvoiceItem> InvoiceItem;
-  TPayment Payment;
-  TPayment DepositPayment;
-  // Why the data of the last order or refund was refused (a missing key, a
-  // value of the wrong kind, a text too long for its column, ...), to follow
-  // the parsing message in the log and the problems list. Empty when the
-  // message says it all; cleared by InitInvoice.
-  std::string DataFault;
+  TOrderDocument Document;
+  // The document's parts under the names the order and credit-note routines use.
+  TCustomer& Customer = Document.Customer;
+  TInvoiceHead& InvoiceHead = Document.InvoiceHead;
+  std::vector<TInvoiceItem>& InvoiceItem = Document.InvoiceItem;
+  TPayment& Payment = Document.Payment;
+  TPayment& DepositPayment = Document.DepositPayment;
+  std::string& DataFault = Document.DataFault;
 
   // ---- Catalogue queries ----------------------------------------------------
   // Each runs one query (a database error is thrown) and cuts its rows into a
@@ -117,26 +115,16 @@ class TDatabaseModule {
   // and the initial values of a new line.
   void InitInvoice();
   void InitInvoiceItem(TInvoiceItem& item);
-  // Parsing of one shop order (numbers kept as their text, as the shop channel
-  // parses them). ParseOrderData returns false with one of the messages of
-  // model/OrderMessages.h for bad data, and throws TOrderDataError for the
-  // values it reads without a guard ("meta_data", "line_items", "total", ...).
-  // loyalty receives the "_qev_loyalty_redemption" object (a pointer into
-  // jsonData) or stays nullptr.
+  // Parsing of one shop order into Document: forwarders to the shop's order
+  // parsing (shop/woo/OrderParsing.h) with the configured warehouse code.
   bool ParseOrderData(const rapidjson::Value& jsonData, std::string& msg,
                       const rapidjson::Value*& loyalty);
   bool ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty);
   bool ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund);
-  // Lines of an order (quantities positive) or a refund (negative); a
-  // quantity of 0, beyond kMaxLineQuantity or of the wrong sign is refused.
   bool ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund = false);
   bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
   bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                            bool refund);
-  // The part an order and a refund parse alike once the head is read: the
-  // lines (at least one), the deposit payment when the loyalty object has one,
-  // and the payment when the money (the order's "total", the refund's
-  // "amount") is above 0. False with the message of the first bad part.
   bool ParseItemsAndPayments(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund,
                              std::string& msg);
   // Completes the parsed document from Profile and Product (rates, stock units,
@@ -189,10 +177,8 @@ class TDatabaseModule {
   // when the invoice cannot be credited, a line's warehouse code is unsafe, or
   // the batch rolled back. Errors while loading the invoice are thrown.
   bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
-  // Parses one shop refund into the order document as a credit note of
-  // invoiceNo; false with a parsing message. loyalty receives the
-  // "_qev_loyalty_redemption_refund" object (a pointer into jsonData) or stays
-  // nullptr. Values read without a guard throw TOrderDataError.
+  // Parses one shop refund into Document as a credit note of invoiceNo: a
+  // forwarder to shop/woo/RefundParsing.h.
   bool ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& msg,
                             const rapidjson::Value*& loyalty);
   // Books one shop refund of invoiceNo as a credit note (parse, calculate, one
