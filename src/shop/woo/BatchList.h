@@ -88,10 +88,12 @@ class TBatchList {
 void AddText(rapidjson::Value& object, const char* name, const std::string& text, TJsonAllocator& alloc);
 
 // The text of a JSON value whatever its type: a string as it is, a number as
-// its digits (123 -> "123"), true/false as "true"/"false", anything else "".
-std::string JsonText(const rapidjson::Value& value);
-// JsonText of a member of an object; "" when the value is not an object or
-// has no such member.
+// its digits (123 -> "123"), true/false as "true"/"false", anything else
+// (null, objects, arrays) "". Never throws; the order import's strict reader
+// is JsonText(object, key) of shop/woo/OrderJson.h.
+std::string JsonTextOrEmpty(const rapidjson::Value& value);
+// JsonTextOrEmpty of a member of an object; "" when the value is not an
+// object or has no such member.
 std::string MemberText(const rapidjson::Value& object, const char* name);
 // The compact JSON text of any value.
 std::string JsonToText(const rapidjson::Value& value);

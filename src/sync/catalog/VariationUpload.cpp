@@ -43,7 +43,7 @@ bool IsVariationOf(TRestChannel& channel, const std::string& productId, const st
     auto variations = answer->FindMember("variations");
     if (variations == answer->MemberEnd() || !variations->value.IsArray()) return false;
     for (const auto& id : variations->value.GetArray())
-      if (JsonText(id) == variationId) return true;
+      if (JsonTextOrEmpty(id) == variationId) return true;
     return false;
   } catch (...) {
     return false;
