@@ -24,9 +24,9 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
-#include "shop/woo/BatchList.h"
-#include "shop/woo/ProductBatches.h"
+#include "model/CategoryRow.h"
 #include "model/OrderDocument.h"
+#include "model/ProductRow.h"
 
 namespace ooa {
 
@@ -85,30 +85,25 @@ class TDatabaseModule {
   std::string& DataFault = Document.DataFault;
 
   // ---- Catalogue queries ----------------------------------------------------
-  // Each runs one query (a database error is thrown) and cuts its rows into a
-  // batch list (shop/woo/BatchList.h); no rows: " |- No new data." and an
-  // empty list. The product and stock queries take their rows in pieces
-  // (OpenQueryInPieces), so a big catalogue is never held as rows. Language
-  // codes come from ConfigSnapshot().
+  // Each runs one query (a database error is thrown) and hands back its rows;
+  // the catalogue pass turns them into batch lists (sync/catalog/
+  // CatalogueBatches.h). The product and stock queries hand their rows over
+  // in pieces of at most kRowsAtATime (OpenQueryInPieces; a piece is never
+  // empty), so a big catalogue is never held as rows; warehouseCode names the
+  // stock column read (TDbError when the POS has no such column).
   // Category groups (IsGroup) or categories that changed since their last sync
   // and are offered online, or withdrawn while still in the shop. A category
   // whose group's WooID is null waits until the group run has written it.
-  TBatchList GetCategories(bool IsGroup);
-  // Missing shop translations (create entries only) of groups and categories
-  // that are online and in the shop; a category's translation waits for its
-  // group's translation in the same language.
-  TBatchList GetTranslationsOfCategories();
+  std::vector<TCategoryRow> GetCategoryRows(bool IsGroup);
+  // Groups and categories that are online and in the shop and miss a shop
+  // translation of a description they have.
+  std::vector<TCategoryRow> GetCategoryTranslationRows();
+  using TProductRowsPiece = std::function<void(const std::vector<TProductRow>&)>;
   // Products that changed since their last sync, offered online (or withdrawn
-  // while still in the shop) and whose category is in the shop: product
-  // entries ("create"/"update", translations whose copy exists as "update",
-  // withdrawn ones as "delete" with their translations), the variation batches
-  // of variable products and the translations to create after the product.
-  // A product without a ProductExtend row, or whose DefaultSalesPrice names
-  // no price level, is logged and not sent (it stays pending).
-  TProductBatches GetProducts();
-  // Products in the shop whose stock changed since their last stock sync:
-  // stock-only "update" entries and the variation stock of variable products.
-  TStockBatches GetProductStockData();
+  // while still in the shop) and whose category is in the shop.
+  void GetProductRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
+  // Products in the shop whose stock changed since their last stock sync.
+  void GetProductStockRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
 
   // ---- Order import ------------------------------------------------------
   // The order document's reset (before every order, refund or cancellation)

@@ -1,6 +1,7 @@
-// TBatchList: the batch objects of one catalogue upload, built by a
-// database-side routine (GetCategories, GetProducts, ...) from its query rows
-// and sent one by one by the shop side (sync/catalog/BatchUpload.h).
+// TBatchList: the batch objects of one catalogue upload, built from the rows
+// of a catalogue query (GetCategories, GetProducts, ... of
+// sync/catalog/CatalogueBatches.h) and sent one by one by
+// sync/catalog/BatchUpload.h.
 //
 // A batch object is a JSON object with up to three arrays, always in the order
 // "create" (new shop objects), "update" (objects carrying their shop "id") and
