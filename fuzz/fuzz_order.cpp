@@ -24,7 +24,7 @@
 #include "PosDatabase.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditStatements.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
-#include "db/catalog/BatchList.h"
-#include "db/catalog/ProductBatches.h"
-#include "db/OrderDocument.h"
+#include "model/CategoryRow.h"
+#include "model/OrderDocument.h"
+#include "model/ProductRow.h"
 
 namespace ooa {
 
@@ -75,68 +75,51 @@ class TDatabaseModule {
   bool UpdateSyncLogPro(TDateTime syncTime, const std::string& event, std::string& errorText);
 
   // ---- Order document (used by the order pass only) -------------------------
-  TCustomer Customer;
-  TInvoiceHead InvoiceHead;
-  std::vector<TInvoiceItem> InvoiceItem;
-  TPayment Payment;
-  TPayment DepositPayment;
-  // Why the data of the last order or refund was refused (a missing key, a
-  // value of the wrong kind, a text too long for its column, ...), to follow
-  // the parsing message in the log and the problems list. Empty when the
-  // message says it all; cleared by InitInvoice.
-  std::string DataFault;
+  TOrderDocument Document;
+  // The document's parts under the names the order and credit-note routines use.
+  TCustomer& Customer = Document.Customer;
+  TInvoiceHead& InvoiceHead = Document.InvoiceHead;
+  std::vector<TInvoiceItem>& InvoiceItem = Document.InvoiceItem;
+  TPayment& Payment = Document.Payment;
+  TPayment& DepositPayment = Document.DepositPayment;
+  std::string& DataFault = Document.DataFault;
 
   // ---- Catalogue queries ----------------------------------------------------
-  // Each runs one query (a database error is thrown) and cuts its rows into a
-  // batch list (db/catalog/BatchList.h); no rows: " |- No new data." and an
-  // empty list. The product and stock queries take their rows in pieces
-  // (OpenQueryInPieces), so a big catalogue is never held as rows. Language
-  // codes come from ConfigSnapshot().
+  // Each runs one query (a database error is thrown) and hands back its rows;
+  // the catalogue pass turns them into batch lists (sync/catalog/
+  // CatalogueBatches.h). The product and stock queries hand their rows over
+  // in pieces of at most kRowsAtATime (OpenQueryInPieces; a piece is never
+  // empty), so a big catalogue is never held as rows; warehouseCode names the
+  // stock column read (TDbError when the POS has no such column).
   // Category groups (IsGroup) or categories that changed since their last sync
   // and are offered online, or withdrawn while still in the shop. A category
   // whose group's WooID is null waits until the group run has written it.
-  TBatchList GetCategories(bool IsGroup);
-  // Missing shop translations (create entries only) of groups and categories
-  // that are online and in the shop; a category's translation waits for its
-  // group's translation in the same language.
-  TBatchList GetTranslationsOfCategories();
+  std::vector<TCategoryRow> GetCategoryRows(bool IsGroup);
+  // Groups and categories that are online and in the shop and miss a shop
+  // translation of a description they have.
+  std::vector<TCategoryRow> GetCategoryTranslationRows();
+  using TProductRowsPiece = std::function<void(const std::vector<TProductRow>&)>;
   // Products that changed since their last sync, offered online (or withdrawn
-  // while still in the shop) and whose category is in the shop: product
-  // entries ("create"/"update", translations whose copy exists as "update",
-  // withdrawn ones as "delete" with their translations), the variation batches
-  // of variable products and the translations to create after the product.
-  // A product without a ProductExtend row, or whose DefaultSalesPrice names
-  // no price level, is logged and not sent (it stays pending).
-  TProductBatches GetProducts();
-  // Products in the shop whose stock changed since their last stock sync:
-  // stock-only "update" entries and the variation stock of variable products.
-  TStockBatches GetProductStockData();
+  // while still in the shop) and whose category is in the shop.
+  void GetProductRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
+  // Products in the shop whose stock changed since their last stock sync.
+  void GetProductStockRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
 
   // ---- Order import ------------------------------------------------------
   // The order document's reset (before every order, refund or cancellation)
   // and the initial values of a new line.
   void InitInvoice();
   void InitInvoiceItem(TInvoiceItem& item);
-  // Parsing of one shop order (numbers kept as their text, as the shop channel
-  // parses them). ParseOrderData returns false with one of the messages of
-  // db/order/OrderMessages.h for bad data, and throws TOrderDataError for the
-  // values it reads without a guard ("meta_data", "line_items", "total", ...).
-  // loyalty receives the "_qev_loyalty_redemption" object (a pointer into
-  // jsonData) or stays nullptr.
+  // Parsing of one shop order into Document: forwarders to the shop's order
+  // parsing (shop/woo/OrderParsing.h) with the configured warehouse code.
   bool ParseOrderData(const rapidjson::Value& jsonData, std::string& msg,
                       const rapidjson::Value*& loyalty);
   bool ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty);
   bool ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund);
-  // Lines of an order (quantities positive) or a refund (negative); a
-  // quantity of 0, beyond kMaxLineQuantity or of the wrong sign is refused.
   bool ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund = false);
   bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
   bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
                            bool refund);
-  // The part an order and a refund parse alike once the head is read: the
-  // lines (at least one), the deposit payment when the loyalty object has one,
-  // and the payment when the money (the order's "total", the refund's
-  // "amount") is above 0. False with the message of the first bad part.
   bool ParseItemsAndPayments(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund,
                              std::string& msg);
   // Completes the parsed document from Profile and Product (rates, stock units,
@@ -189,10 +172,8 @@ class TDatabaseModule {
   // when the invoice cannot be credited, a line's warehouse code is unsafe, or
   // the batch rolled back. Errors while loading the invoice are thrown.
   bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
-  // Parses one shop refund into the order document as a credit note of
-  // invoiceNo; false with a parsing message. loyalty receives the
-  // "_qev_loyalty_redemption_refund" object (a pointer into jsonData) or stays
-  // nullptr. Values read without a guard throw TOrderDataError.
+  // Parses one shop refund into Document as a credit note of invoiceNo: a
+  // forwarder to shop/woo/RefundParsing.h.
   bool ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& msg,
                             const rapidjson::Value*& loyalty);
   // Books one shop refund of invoiceNo as a credit note (parse, calculate, one

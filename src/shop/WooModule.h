@@ -13,7 +13,7 @@
 #include <rapidjson/document.h>
 
 #include "config/Config.h"
-#include "db/catalog/ProductBatches.h"
+#include "shop/woo/ProductBatches.h"
 #include "shop/rest/RestChannel.h"
 
 namespace ooa {

@@ -19,8 +19,8 @@
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditMessages.h"
-#include "db/order/OrderJson.h"
-#include "db/order/OrderMessages.h"
+#include "shop/woo/OrderJson.h"
+#include "model/OrderMessages.h"
 #include "sync/OrderReceipt.h"
 #include "shop/WooModule.h"
 

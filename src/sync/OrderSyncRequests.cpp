@@ -6,7 +6,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "db/order/OrderJson.h"
+#include "shop/woo/OrderJson.h"
 #include "sync/OrderSyncPass.h"
 #include "shop/rest/RestChannel.h"
 

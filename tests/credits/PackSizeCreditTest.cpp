@@ -11,7 +11,7 @@
 #include "credits/CreditFixture.h"
 #include "config/UtilUnit.h"
 #include "credits/RefundJson.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 #include "orders/OrderFixture.h"
 #include "support/FixedClock.h"
 

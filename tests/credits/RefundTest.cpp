@@ -9,7 +9,7 @@
 #include "credits/CreditFixture.h"
 #include "credits/RefundJson.h"
 #include "db/credit/CreditMessages.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 #include "orders/OrderFixture.h"
 #include "support/FixedClock.h"
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "db/DatabaseModule.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 #include "orders/OrderFixture.h"
 #include "support/PosFixture.h"
 #include "support/FixedClock.h"

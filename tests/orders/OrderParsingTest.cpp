@@ -9,8 +9,11 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/order/InvoiceCalc.h"
-#include "db/order/OrderMessages.h"
-#include "db/order/OrderSku.h"
+#include "model/OrderMessages.h"
+#include "shop/woo/OrderJson.h"
+#include "shop/woo/OrderParsing.h"
+#include "shop/woo/OrderSku.h"
+#include "shop/woo/RefundParsing.h"
 #include "orders/OrderFixture.h"
 #include "support/FixedClock.h"
 
@@ -192,6 +195,40 @@ TEST_F(OrderParsing, UnguardedValuesThrow) {
     std::string msg;
     EXPECT_THROW(Parse(msg), TOrderDataError);
   }
+}
+
+// The shop-side parsing fills the document it is given and books the lines
+// to the warehouse it is told, with no database module involved.
+TEST_F(OrderParsing, FreeParsingFillsTheGivenDocument) {
+  TOrderDocument doc;
+  const rapidjson::Value* loyalty = nullptr;
+  std::string msg;
+  ASSERT_TRUE(ParseOrderData(doc, "W7", Order, msg, loyalty)) << msg;
+  ASSERT_NE(loyalty, nullptr);
+  EXPECT_EQ(doc.InvoiceHead.OnlineOrderId, JsonText(Order, "id"));
+  ASSERT_FALSE(doc.InvoiceItem.empty());
+  for (const TInvoiceItem& item : doc.InvoiceItem) EXPECT_EQ(item.WarehouseCode, "W7");
+  EXPECT_TRUE(Db.InvoiceItem.empty());
+}
+
+// A value read without a guard names the kind of document in its error.
+TEST_F(OrderParsing, UnguardedFailuresNameOrderOrRefund) {
+  Order.RemoveMember("meta_data");
+  TOrderDocument doc;
+  const rapidjson::Value* loyalty = nullptr;
+  std::string msg;
+  const auto what = [](const std::function<void()>& parse) {
+    try {
+      parse();
+    } catch (const TOrderDataError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no TOrderDataError");
+  };
+  EXPECT_EQ(what([&] { ParseOrderData(doc, "1", Order, msg, loyalty); }),
+            "Order data cannot be read: Key \"meta_data\" is missing.");
+  EXPECT_EQ(what([&] { ParseOrderRefundData(doc, "1", Order, "INV1", msg, loyalty); }),
+            "Refund data cannot be read: Key \"meta_data\" is missing.");
 }
 
 TEST_F(OrderParsing, OptionalPartsStayAtTheirInitialValues) {

@@ -5,6 +5,7 @@
 #include <locale>
 
 #include "products/ProductFixture.h"
+#include "sync/catalog/CatalogueBatches.h"
 
 namespace ooa::test {
 namespace {
@@ -13,7 +14,7 @@ class ProductEntryTest : public TProductTest {
  protected:
   // Every batch's JSON text, and the parsed entries by "sku" (creates and updates).
   void Build() {
-    Batches = Db.GetProducts();
+    Batches = GetProducts(Db);
     Texts.clear();
     Parsed.clear();
     for (std::size_t i = 0; i < Batches.List.Count(); ++i) {

@@ -2,7 +2,11 @@
 // per-level deduct quantities and the member order the shop receives.
 #include <gtest/gtest.h>
 
-#include "db/catalog/StockEntry.h"
+#include <cmath>
+#include <limits>
+
+#include "shop/woo/StockEntry.h"
+#include "shop/woo/StockQuantity.h"
 
 namespace ooa {
 namespace {
@@ -31,6 +35,25 @@ TEST(StockEntry, VariationFigureDividesByTheLevelsDeductQuantity) {
     const TStockFigure f = VariationStockFigure(c.Stock, c.Deduct);
     EXPECT_EQ(f.Quantity, c.Qty) << c.Stock << "/" << c.Deduct;
     EXPECT_EQ(f.InStock, c.InStock) << c.Stock << "/" << c.Deduct;
+  }
+}
+
+// The two floors agree but below -9e18, where only FloorQuantity clamps.
+TEST(StockEntry, QuantityFloorsClampAboveAndOnlyOneBelow) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case { double Value; long long Clamped, UnclampedBelow; };
+  const Case cases[] = {
+      {7.9, 7, 7},
+      {-0.5, -1, -1},
+      {-3.34, -4, -4},
+      {1e19, 9000000000000000000LL, 9000000000000000000LL},
+      {inf, 9000000000000000000LL, 9000000000000000000LL},
+      {std::nan(""), 9000000000000000000LL, 9000000000000000000LL},
+      {-9.1e18, -9000000000000000000LL, -9100000000000000000LL},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FloorQuantity(c.Value), c.Clamped) << c.Value;
+    EXPECT_EQ(FloorQuantityUnclampedBelow(c.Value), c.UnclampedBelow) << c.Value;
   }
 }
 

@@ -13,7 +13,7 @@
 
 #include <rapidjson/document.h>
 
-#include "db/catalog/BatchList.h"  // MemberText
+#include "shop/woo/BatchList.h"  // MemberText
 #include "shop/rest/RestChannel.h"
 
 namespace ooa::test {

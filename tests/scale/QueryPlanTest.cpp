@@ -21,6 +21,7 @@
 #include "scale/QueryPlans.h"
 #include "sync/Passes.h"
 #include "sync/OrderReceipt.h"
+#include "sync/catalog/CatalogueBatches.h"
 
 namespace ooa::test {
 namespace {
@@ -41,11 +42,11 @@ class QueryPlans : public THistoryWorld {};
 
 TEST_F(QueryPlans, PerOrderAndPerObjectStatementsUseKeys) {
   Recorder.SetStep("per-pass queries");
-  Db.GetCategories(true);
-  Db.GetCategories(false);
-  Db.GetTranslationsOfCategories();
-  Db.GetProducts();
-  Db.GetProductStockData();
+  GetCategories(Db, true);
+  GetCategories(Db, false);
+  GetTranslationsOfCategories(Db);
+  GetProducts(Db);
+  GetProductStockData(Db);
 
   Recorder.SetStep("catalogue");
   RunCatalogPass(Woo);

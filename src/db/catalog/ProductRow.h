@@ -1,34 +1,20 @@
-// One row of the product and stock queries (Product p joined with its
-// ProductExtend pe and, for products, its Category c), read by column name
-// once per result set. Used by TDatabaseModule's product and stock queries on
-// the catalogue worker thread.
-//
-// Price levels are 1..6; arrays below are indexed by level - 1. Level 1 reads
-// SubDescription and DeductStockQty, level i the columns numbered i - 1.
+// Reading the rows of the product and stock queries (Product p joined with
+// its ProductExtend pe and, for products, its Category c) as TProductRow
+// (model/ProductRow.h), by column name once per result set. Used by
+// TDatabaseModule's product and stock queries on the catalogue worker thread.
+// Price level i (1..6) reads SubDescription and DeductStockQty for level 1,
+// the columns numbered i - 1 otherwise.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "db/session/DbSession.h"
+#include "model/ProductRow.h"
 
 namespace ooa {
 
-struct TProductRow {
-  std::string ProductCode;
-  bool HasExtend = false;  // a ProductExtend row joined
-  bool OnlineOrderItem = false;
-  bool Live = false, OpenPrice = false, Scalable = false;
-  bool GSTStatus = false, StockControl = false, MultiplePrice = false;
-  double GSTRate = 0, MeasureQty = 0;
-  double Stock = 0;  // the configured warehouse's stock column
-  long long DefaultSalesPrice = 0;
-  std::string Description, Descriptions[3], BarCode;
-  std::string SubDescriptions[6];
-  double SalesPrices[6] = {}, OnlinePrices[6] = {}, Deducts[6] = {};
-  std::string WooID, Translates[3], WooVarIDs[6];
-  std::string WooCateID, WooCateTrans[3];
-};
+// Rows the product and stock queries hold at a time.
+inline constexpr size_t kRowsAtATime = 500;
 
 // Column positions of one result set, looked up once. A column the result
 // does not hold reads as Null, except the warehouse stock column, which must

@@ -4,7 +4,7 @@
 #include "db/DatabaseModule.h"
 #include "db/WarehouseCode.h"
 #include "db/credit/CreditMessages.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 #include "db/order/OrderStatements.h"
 
 namespace ooa {

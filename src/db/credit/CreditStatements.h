@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "db/session/DbSession.h"
-#include "db/OrderDocument.h"
+#include "model/OrderDocument.h"
 
 namespace ooa {
 

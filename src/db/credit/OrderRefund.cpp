@@ -9,7 +9,7 @@
 #include "db/credit/CreditBatchRun.h"
 #include "db/credit/EarlierCredits.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 
 namespace ooa {
 

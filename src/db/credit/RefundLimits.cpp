@@ -15,7 +15,7 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "db/credit/EarlierCredits.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 
 namespace ooa {
 

@@ -1,5 +1,5 @@
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 #include "db/order/OrderTextWidths.h"
 
 namespace ooa {

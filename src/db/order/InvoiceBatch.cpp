@@ -12,7 +12,7 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 #include "db/order/OrderStatements.h"
 
 namespace ooa {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "db/OrderDocument.h"
+#include "model/OrderDocument.h"
 
 namespace ooa {
 

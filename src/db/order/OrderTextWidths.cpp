@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 
 namespace ooa {
 

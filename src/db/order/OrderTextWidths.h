@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "db/OrderDocument.h"
+#include "model/OrderDocument.h"
 
 namespace ooa {
 
 struct TTooLongText {
   std::string Field;    // "SKU", "billing address", ...
   int Width = 0;        // characters the column holds
-  std::string Message;  // the parsing message (db/order/OrderMessages.h) of its part
+  std::string Message;  // the parsing message (model/OrderMessages.h) of its part
 };
 
 std::optional<TTooLongText> FindTooLongText(const TCustomer& customer, const TInvoiceHead& head,

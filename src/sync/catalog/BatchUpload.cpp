@@ -64,7 +64,7 @@ std::string ResolveId(const TBatchUpload& upload, TResultArray array, const rapi
     if (upload.AcceptCreateError && !upload.AcceptCreateError(*error)) return "";
     const rapidjson::Value* data = MemberOf(*error, "data");
     const rapidjson::Value* resource = data ? MemberOf(*data, "resource_id") : nullptr;
-    return resource ? JsonText(*resource) : std::string();
+    return resource ? JsonTextOrEmpty(*resource) : std::string();
   }
   return MemberText(element, "id");
 }
@@ -79,7 +79,7 @@ std::string ObjectCode(const rapidjson::Value& entry, const rapidjson::Value& el
   if (!original.empty()) return "#" + original + " in " + MemberText(entry, "lang");
   std::string id = MemberText(entry, "id");
   if (id.empty()) id = MemberText(element, "id");
-  if (id.empty() && !entry.IsObject() && !entry.IsNull()) id = JsonText(entry);  // a delete list holds bare ids
+  if (id.empty() && !entry.IsObject() && !entry.IsNull()) id = JsonTextOrEmpty(entry);  // a delete list holds bare ids
   return id.empty() ? std::string() : "#" + id;
 }
 

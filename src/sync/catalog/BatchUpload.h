@@ -4,7 +4,7 @@
 // An upload is described by a TBatchUpload: the shop resource, the start and
 // finished log lines, what is logged, which result arrays of the shop's answer
 // are used, and a write-back callback that turns one answered entry into one
-// SQL statement. RunBatchUpload sends a whole TBatchList (db/catalog/BatchList.h);
+// SQL statement. RunBatchUpload sends a whole TBatchList (shop/woo/BatchList.h);
 // SendBatchObject sends one batch object (the single-request routines use it
 // directly after logging their own start line).
 //
@@ -59,7 +59,7 @@
 
 #include <rapidjson/document.h>
 
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa {
 

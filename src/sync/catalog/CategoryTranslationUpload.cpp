@@ -7,12 +7,13 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/CatalogueBatches.h"
 
 namespace ooa {
 
 void TWooModule::UploadTranslationsOfCatgories() {
   const TConfig config = ConfigSnapshot();
-  const TBatchList list = Database.GetTranslationsOfCategories();
+  const TBatchList list = GetTranslationsOfCategories(Database);
 
   TBatchUpload upload;
   upload.Resource = "products/categories/batch";

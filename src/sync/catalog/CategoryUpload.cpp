@@ -10,13 +10,14 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/CatalogueBatches.h"
 
 namespace ooa {
 
 void TWooModule::UploadCatgories(bool IsGroup) {
   // Taken before the query: a row changed after the query read it stays pending.
   const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
-  const TBatchList list = Database.GetCategories(IsGroup);
+  const TBatchList list = GetCategories(Database, IsGroup);
 
   TBatchUpload upload;
   upload.Resource = "products/categories/batch";

@@ -26,6 +26,7 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/CatalogueBatches.h"
 #include "sync/catalog/DeletedInShop.h"
 
 namespace ooa {
@@ -41,7 +42,7 @@ bool ProductGone(const TBatchResult& r) {
 void TWooModule::UploadProducts() {
   // Taken before the query: a product changed after the query read it stays pending.
   const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
-  const TProductBatches batches = Database.GetProducts();
+  const TProductBatches batches = GetProducts(Database);
 
   // Sends the product's variations (if it has any) into their SET items
   // (", "-joined); false when not all of them reached the shop.

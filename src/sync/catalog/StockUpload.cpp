@@ -20,6 +20,7 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/CatalogueBatches.h"
 #include "sync/catalog/DeletedInShop.h"
 
 namespace ooa {
@@ -27,7 +28,7 @@ namespace ooa {
 void TWooModule::UploadProductsStockData() {
   // Taken before the query: stock changed after the query read it stays pending.
   const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
-  const TStockBatches stock = Database.GetProductStockData();
+  const TStockBatches stock = GetProductStockData(Database);
 
   TBatchUpload upload;
   upload.Resource = "products/batch";

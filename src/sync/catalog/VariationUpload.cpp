@@ -18,7 +18,7 @@
 #include "config/ActivityLog.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
-#include "db/order/OrderSku.h"
+#include "shop/woo/OrderSku.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 
@@ -43,7 +43,7 @@ bool IsVariationOf(TRestChannel& channel, const std::string& productId, const st
     auto variations = answer->FindMember("variations");
     if (variations == answer->MemberEnd() || !variations->value.IsArray()) return false;
     for (const auto& id : variations->value.GetArray())
-      if (JsonText(id) == variationId) return true;
+      if (JsonTextOrEmpty(id) == variationId) return true;
     return false;
   } catch (...) {
     return false;

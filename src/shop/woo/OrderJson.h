@@ -26,6 +26,9 @@ const rapidjson::Value& JsonObject(const rapidjson::Value& obj, const char* key)
 const rapidjson::Value& JsonArray(const rapidjson::Value& obj, const char* key);
 // The text of a scalar value (objects and arrays throw).
 std::string JsonValueText(const rapidjson::Value& value, const char* what);
+// JsonValueText of the member key; throws like JsonMember. The catalogue's
+// lenient reader, which gives "" instead, is JsonTextOrEmpty
+// (shop/woo/BatchList.h).
 std::string JsonText(const rapidjson::Value& obj, const char* key);
 // The text converted to a number: optional sign, digits with an optional
 // fraction, optional exponent; anything else (empty, "null", "1,5") throws.

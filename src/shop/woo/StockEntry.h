@@ -1,12 +1,12 @@
 // The stock members the catalogue upload sends for a product and for each of
 // its price-level variations. Pure functions over numbers read from a product
-// row; the database-side stock and product routines build their JSON entries
+// row; the stock batch builder (GetProductStockData) builds its JSON entries
 // from them. Any thread.
 #pragma once
 
 #include <string>
 
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa {
 

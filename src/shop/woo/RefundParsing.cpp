@@ -2,13 +2,12 @@
 // refund's lines keep the signs the shop sends (negative quantities and
 // money); only the refunded money, the deposit and the loyalty figures are
 // negated here.
-#include "db/credit/RefundParsing.h"
+#include "shop/woo/RefundParsing.h"
 
-#include <exception>
-
-#include "db/DatabaseModule.h"
-#include "db/order/OrderJson.h"
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
+#include "shop/woo/OrderJson.h"
+#include "shop/woo/OrderParsing.h"
+#include "shop/woo/Unguarded.h"
 
 namespace ooa {
 
@@ -17,17 +16,6 @@ namespace {
 const rapidjson::Value& LoyaltyOrThrow(const rapidjson::Value* loyalty) {
   if (!loyalty) throw TJsonReadError(std::string("The refund has no \"") + kRefundLoyaltyKey + "\" entry.");
   return *loyalty;
-}
-
-// The values ParseOrderRefundData reads itself have no guard: their failure
-// is raised to the pass.
-template <typename F>
-auto Unguarded(F&& read) -> decltype(read()) {
-  try {
-    return read();
-  } catch (const std::exception& e) {
-    throw TOrderDataError(std::string("Refund data cannot be read: ") + e.what());
-  }
 }
 
 }  // namespace
@@ -64,20 +52,20 @@ void ReadRefundDepositPayment(TPayment& p, const rapidjson::Value& refund, const
   p.Balance = 0;
 }
 
-bool TDatabaseModule::ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo,
-                                           std::string& msg, const rapidjson::Value*& loyalty) {
-  Unguarded([&] {
+bool ParseOrderRefundData(TOrderDocument& doc, const std::string& warehouseCode, const rapidjson::Value& jsonData,
+                          const std::string& invoiceNo, std::string& msg, const rapidjson::Value*& loyalty) {
+  Unguarded("Refund", [&] {
     for (const auto& element : JsonArray(jsonData, "meta_data").GetArray()) {
       if (JsonText(element, "key") == kRefundLoyaltyKey) loyalty = &JsonObject(element, "value");
     }
     return 0;
   });
-  if (!ParseInvoiceHead(jsonData, loyalty, true)) {
+  if (!ParseInvoiceHead(doc, jsonData, loyalty, true)) {
     msg = kMsgOrderDataError;
     return false;
   }
-  InvoiceHead.ReferenceNo = invoiceNo;
-  return ParseItemsAndPayments(jsonData, loyalty, true, msg);
+  doc.InvoiceHead.ReferenceNo = invoiceNo;
+  return ParseItemsAndPayments(doc, warehouseCode, jsonData, loyalty, true, msg);
 }
 
 }  // namespace ooa

@@ -2,21 +2,18 @@
 // "products/batch" plus the per-product follow-up requests keyed for quick
 // lookup while the shop's answers are processed, each as the JSON text it is
 // sent as (parsed again when its request goes out), so that a big catalogue
-// holds no documents. Built by TDatabaseModule (GetProducts,
-// GetProductStockData) on the catalogue worker thread and owned by the upload
-// routine that asked for it.
+// holds no documents. Built by GetProducts and GetProductStockData
+// (sync/catalog/CatalogueBatches.h) on the catalogue worker thread and owned
+// by the upload routine that asked for it.
 #pragma once
 
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa {
-
-// Rows the product and stock queries hold at a time.
-inline constexpr size_t kRowsAtATime = 500;
 
 // The variation batch object of one variable product ("create", "update",
 // "delete" as in any batch object) and, for each id in its "delete" array at

@@ -1,17 +1,18 @@
 // The JSON entries the product upload sends, built from one product row: the
 // product itself, its translated copies and its price-level variations, with
 // the price and stock rules they share. Pure functions over a TProductRow and
-// the settings; the product query (GetProducts) calls them on the catalogue
-// worker thread. Money goes in as JSON doubles, which RequestJsonText writes
-// as "%6.2f" tokens.
+// the settings; the product batch builder (GetProducts) calls them on the
+// catalogue worker thread. Money goes in as JSON doubles, which
+// RequestJsonText writes as "%6.2f" tokens.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "config/Config.h"
-#include "db/catalog/BatchList.h"
-#include "db/catalog/ProductBatches.h"
-#include "db/catalog/ProductRow.h"
+#include "model/ProductRow.h"
+#include "shop/woo/BatchList.h"
+#include "shop/woo/ProductBatches.h"
 
 namespace ooa {
 

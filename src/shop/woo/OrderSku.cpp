@@ -1,4 +1,4 @@
-#include "db/order/OrderSku.h"
+#include "shop/woo/OrderSku.h"
 
 namespace ooa {
 

@@ -1,4 +1,4 @@
-#include "db/order/OrderMessages.h"
+#include "model/OrderMessages.h"
 
 namespace ooa {
 

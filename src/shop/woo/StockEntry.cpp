@@ -1,17 +1,10 @@
-#include "db/catalog/StockEntry.h"
+#include "shop/woo/StockEntry.h"
 
-#include <cmath>
+#include "shop/woo/StockQuantity.h"
 
 namespace ooa {
 
 namespace {
-
-// Floors a positive quantity into the range a JSON integer can hold.
-long long FloorQuantity(double value) {
-  const double f = std::floor(value);
-  if (!(f < 9.0e18)) return 9000000000000000000LL;
-  return static_cast<long long>(f);
-}
 
 void AddStockMembers(rapidjson::Value& entry, const TStockFigure& figure, TJsonAllocator& alloc) {
   entry.AddMember("stock_quantity", rapidjson::Value(static_cast<int64_t>(figure.Quantity)), alloc);
@@ -23,7 +16,7 @@ void AddStockMembers(rapidjson::Value& entry, const TStockFigure& figure, TJsonA
 TStockFigure ProductStockFigure(double stock) {
   TStockFigure f;
   if (stock > 0) {
-    f.Quantity = FloorQuantity(stock);
+    f.Quantity = FloorQuantityUnclampedBelow(stock);
     f.InStock = true;
   }
   return f;
@@ -32,7 +25,7 @@ TStockFigure ProductStockFigure(double stock) {
 TStockFigure VariationStockFigure(double stock, double deduct) {
   TStockFigure f;
   if (stock > 0 && deduct != 0) {
-    f.Quantity = FloorQuantity(stock / deduct);
+    f.Quantity = FloorQuantityUnclampedBelow(stock / deduct);
     f.InStock = true;
   }
   return f;

@@ -1,6 +1,7 @@
-// TBatchList: the batch objects of one catalogue upload, built by a
-// database-side routine (GetCategories, GetProducts, ...) from its query rows
-// and sent one by one by the shop side (sync/catalog/BatchUpload.h).
+// TBatchList: the batch objects of one catalogue upload, built from the rows
+// of a catalogue query (GetCategories, GetProducts, ... of
+// sync/catalog/CatalogueBatches.h) and sent one by one by
+// sync/catalog/BatchUpload.h.
 //
 // A batch object is a JSON object with up to three arrays, always in the order
 // "create" (new shop objects), "update" (objects carrying their shop "id") and
@@ -88,10 +89,12 @@ class TBatchList {
 void AddText(rapidjson::Value& object, const char* name, const std::string& text, TJsonAllocator& alloc);
 
 // The text of a JSON value whatever its type: a string as it is, a number as
-// its digits (123 -> "123"), true/false as "true"/"false", anything else "".
-std::string JsonText(const rapidjson::Value& value);
-// JsonText of a member of an object; "" when the value is not an object or
-// has no such member.
+// its digits (123 -> "123"), true/false as "true"/"false", anything else
+// (null, objects, arrays) "". Never throws; the order import's strict reader
+// is JsonText(object, key) of shop/woo/OrderJson.h.
+std::string JsonTextOrEmpty(const rapidjson::Value& value);
+// JsonTextOrEmpty of a member of an object; "" when the value is not an
+// object or has no such member.
 std::string MemberText(const rapidjson::Value& object, const char* name);
 // The compact JSON text of any value.
 std::string JsonToText(const rapidjson::Value& value);

@@ -1,4 +1,4 @@
-#include "db/order/OrderJson.h"
+#include "shop/woo/OrderJson.h"
 
 #include <cctype>
 #include <cmath>

@@ -122,6 +122,23 @@ struct TPayment {
   double Balance = 0;
 };
 
+// The whole document of one order, refund or cancellation. TDatabaseModule
+// owns the one the order pass fills (its members Customer, InvoiceHead, ...
+// name the parts); the shop's order and refund parsing (shop/woo) fills one
+// passed in.
+struct TOrderDocument {
+  TCustomer Customer;
+  TInvoiceHead InvoiceHead;
+  std::vector<TInvoiceItem> InvoiceItem;
+  TPayment Payment;
+  TPayment DepositPayment;
+  // Why the data of the last order or refund was refused (a missing key, a
+  // value of the wrong kind, a text too long for its column, ...), to follow
+  // the parsing message in the log and the problems list. Empty when the
+  // message says it all; cleared by InitInvoice.
+  std::string DataFault;
+};
+
 // Values of the document after InitInvoice; today is the local date (00:00),
 // warehouseCode the configured warehouse.
 void ResetCustomer(TCustomer& customer);

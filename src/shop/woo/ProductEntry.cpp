@@ -1,17 +1,10 @@
 // Product, translation and variation entries of the product upload.
-#include "db/catalog/ProductEntry.h"
+#include "shop/woo/ProductEntry.h"
 
-#include <cmath>
+#include "shop/woo/StockQuantity.h"
 
 namespace ooa {
 namespace {
-
-long long FloorQuantity(double value) {
-  const double f = std::floor(value);
-  if (!(f < 9.0e18)) return 9000000000000000000LL;
-  if (!(f > -9.0e18)) return -9000000000000000000LL;
-  return static_cast<long long>(f);
-}
 
 rapidjson::Value IdObject(const std::string& id, TJsonAllocator& a) {
   rapidjson::Value object(rapidjson::kObjectType);

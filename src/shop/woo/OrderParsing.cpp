@@ -1,32 +1,21 @@
-// Parsing of one shop order into the order document. The routines read only
-// JSON; database lookups belong to CalcInvoice. The refund branches
+// Parsing of one shop order into an order document. The refund branches
 // (refund == true) belong to the credit-note import.
+#include "shop/woo/OrderParsing.h"
+
 #include <cmath>
 #include <exception>
 
-#include "config/ActivityLog.h"
-#include "db/DatabaseModule.h"
-#include "db/credit/RefundParsing.h"
-#include "db/order/OrderJson.h"
-#include "db/order/OrderMessages.h"
-#include "db/order/OrderSku.h"
+#include "model/OrderMessages.h"
+#include "shop/woo/OrderJson.h"
+#include "shop/woo/OrderSku.h"
+#include "shop/woo/RefundParsing.h"
+#include "shop/woo/Unguarded.h"
 
 namespace ooa {
 
 namespace {
 
 const char* const kLoyaltyKey = "_qev_loyalty_redemption";
-
-// The values ParseOrderData reads itself have no guard: their failure is
-// raised to the pass as TOrderDataError.
-template <typename F>
-auto Unguarded(F&& read) -> decltype(read()) {
-  try {
-    return read();
-  } catch (const std::exception& e) {
-    throw TOrderDataError(std::string("Order data cannot be read: ") + e.what());
-  }
-}
 
 std::string OrderCustomerCodeOrThrow(const rapidjson::Value& order, const rapidjson::Value& loyalty) {
   const std::string member = JsonText(loyalty, "memberCode");
@@ -43,56 +32,56 @@ std::string OrderCustomerCodeOrThrow(const rapidjson::Value& order, const rapidj
 
 }  // namespace
 
-bool TDatabaseModule::ParseOrderData(const rapidjson::Value& jsonData, std::string& msg,
-                                     const rapidjson::Value*& loyalty) {
-  Unguarded([&] {
+bool ParseOrderData(TOrderDocument& doc, const std::string& warehouseCode, const rapidjson::Value& jsonData,
+                    std::string& msg, const rapidjson::Value*& loyalty) {
+  Unguarded("Order", [&] {
     const rapidjson::Value& meta = JsonArray(jsonData, "meta_data");
     for (const auto& element : meta.GetArray()) {
       if (JsonText(element, "key") == kLoyaltyKey) loyalty = &JsonObject(element, "value");
     }
     return 0;
   });
-  if (!ParseCustomer(jsonData, loyalty)) {
+  if (!ParseCustomer(doc, jsonData, loyalty)) {
     msg = kMsgCustomerDataError;
     return false;
   }
-  if (!ParseInvoiceHead(jsonData, loyalty, false)) {
+  if (!ParseInvoiceHead(doc, jsonData, loyalty, false)) {
     msg = kMsgOrderDataError;
     return false;
   }
-  return ParseItemsAndPayments(jsonData, loyalty, false, msg);
+  return ParseItemsAndPayments(doc, warehouseCode, jsonData, loyalty, false, msg);
 }
 
-bool TDatabaseModule::ParseItemsAndPayments(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
-                                            bool refund, std::string& msg) {
-  const rapidjson::Value& lines = Unguarded([&]() -> const rapidjson::Value& {
+bool ParseItemsAndPayments(TOrderDocument& doc, const std::string& warehouseCode, const rapidjson::Value& jsonData,
+                           const rapidjson::Value* loyalty, bool refund, std::string& msg) {
+  const rapidjson::Value& lines = Unguarded("Order", [&]() -> const rapidjson::Value& {
     return JsonArray(jsonData, "line_items");
   });
-  if (lines.Empty() || !ParseInvoiceItems(lines, refund)) {
-    if (lines.Empty()) DataFault = "The order has no lines.";
+  if (lines.Empty() || !ParseInvoiceItems(doc, warehouseCode, lines, refund)) {
+    if (lines.Empty()) doc.DataFault = "The order has no lines.";
     msg = kMsgOrderItemsDataError;
     return false;
   }
   bool ok = true;
-  const double deposit = Unguarded([&] { return JsonNumber(*loyalty, "depositPayment"); });
-  if (deposit > 0 && !ParseDepositPayment(jsonData, loyalty, refund)) {
+  const double deposit = Unguarded("Order", [&] { return JsonNumber(*loyalty, "depositPayment"); });
+  if (deposit > 0 && !ParseDepositPayment(doc, jsonData, loyalty, refund)) {
     msg = kMsgDepositPaymentDataError;
     ok = false;
   }
-  const double money = Unguarded([&] { return JsonNumber(jsonData, refund ? "amount" : "total"); });
-  if (money > 0 && !ParsePayment(jsonData, refund)) {
+  const double money = Unguarded("Order", [&] { return JsonNumber(jsonData, refund ? "amount" : "total"); });
+  if (money > 0 && !ParsePayment(doc, jsonData, refund)) {
     msg = kMsgOrderPaymentDataError;
     return false;
   }
   return ok;
 }
 
-bool TDatabaseModule::ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty) {
+bool ParseCustomer(TOrderDocument& doc, const rapidjson::Value& jsonData, const rapidjson::Value* loyalty) {
   try {
     if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
     const rapidjson::Value& shipping = JsonObject(jsonData, "shipping");
     const rapidjson::Value& billing = JsonObject(jsonData, "billing");
-    TCustomer& c = Customer;
+    TCustomer& c = doc.Customer;
     c.CustomerCode = OrderCustomerCodeOrThrow(jsonData, *loyalty);
     c.CustomerName = JsonText(billing, "first_name") + " " + JsonText(billing, "last_name");
     c.Telephone = JsonText(billing, "phone");
@@ -112,20 +101,20 @@ bool TDatabaseModule::ParseCustomer(const rapidjson::Value& jsonData, const rapi
     c.Email = JsonText(billing, "email");
     return true;
   } catch (const std::exception& e) {
-    DataFault = e.what();
+    doc.DataFault = e.what();
     return false;
   }
 }
 
-bool TDatabaseModule::ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
-                                       bool refund) {
+bool ParseInvoiceHead(TOrderDocument& doc, const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
+                      bool refund) {
   try {
     if (refund) {
-      ReadRefundHead(InvoiceHead, jsonData, loyalty);
+      ReadRefundHead(doc.InvoiceHead, jsonData, loyalty);
       return true;
     }
     if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
-    TInvoiceHead& h = InvoiceHead;
+    TInvoiceHead& h = doc.InvoiceHead;
     // A guest order's head carries the same fallback code as its customer row,
     // so the receipt finds the customer.
     h.CustomerCode = OrderCustomerCodeOrThrow(jsonData, *loyalty);
@@ -163,12 +152,13 @@ bool TDatabaseModule::ParseInvoiceHead(const rapidjson::Value& jsonData, const r
     h.Notes.clear();
     return true;
   } catch (const std::exception& e) {
-    DataFault = e.what();
+    doc.DataFault = e.what();
     return false;
   }
 }
 
-bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund) {
+bool ParseInvoiceItems(TOrderDocument& doc, const std::string& warehouseCode, const rapidjson::Value& jsonArray,
+                       bool refund) {
   try {
     if (!jsonArray.IsArray()) throw TJsonReadError("\"line_items\" is not a list.");
     for (const auto& line : jsonArray.GetArray()) {
@@ -189,7 +179,7 @@ bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray, bool 
                              JsonText(line, "quantity") + " has the wrong sign (" +
                              (refund ? "a refund's lines are negative" : "an order's lines are positive") + ").");
       TInvoiceItem item;
-      InitInvoiceItem(item);
+      ResetInvoiceItem(item, warehouseCode);
       item.ProductCode = parts.ProductCode;
       if (parts.HasSuffix) item.SuffixedSku = sku;
       item.Qty = q;
@@ -197,47 +187,47 @@ bool TDatabaseModule::ParseInvoiceItems(const rapidjson::Value& jsonArray, bool 
       item.PriceKind = parts.PriceKind;
       item.Amount = s + t;
       item.GST = t;
-      InvoiceItem.push_back(std::move(item));
+      doc.InvoiceItem.push_back(std::move(item));
     }
     return true;
   } catch (const std::exception& e) {
-    DataFault = e.what();
+    doc.DataFault = e.what();
     return false;
   }
 }
 
-bool TDatabaseModule::ParsePayment(const rapidjson::Value& jsonData, bool refund) {
+bool ParsePayment(TOrderDocument& doc, const rapidjson::Value& jsonData, bool refund) {
   try {
     if (refund) {
-      ReadRefundPayment(Payment, jsonData);
+      ReadRefundPayment(doc.Payment, jsonData);
       return true;
     }
-    Payment.PaymentDate = JsonLocalDateTime(jsonData, "date_paid_gmt");
-    Payment.PaidAmount = JsonNumber(jsonData, "total");
-    Payment.PayMethod = JsonText(jsonData, "payment_method");
-    Payment.Balance = 0;
+    doc.Payment.PaymentDate = JsonLocalDateTime(jsonData, "date_paid_gmt");
+    doc.Payment.PaidAmount = JsonNumber(jsonData, "total");
+    doc.Payment.PayMethod = JsonText(jsonData, "payment_method");
+    doc.Payment.Balance = 0;
     return true;
   } catch (const std::exception& e) {
-    DataFault = e.what();
+    doc.DataFault = e.what();
     return false;
   }
 }
 
-bool TDatabaseModule::ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
-                                          bool refund) {
+bool ParseDepositPayment(TOrderDocument& doc, const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
+                         bool refund) {
   try {
     if (refund) {
-      ReadRefundDepositPayment(DepositPayment, jsonData, loyalty);
+      ReadRefundDepositPayment(doc.DepositPayment, jsonData, loyalty);
       return true;
     }
     if (!loyalty) throw TJsonReadError(std::string("The order has no \"") + kLoyaltyKey + "\" entry.");
-    DepositPayment.PaymentDate = JsonLocalDateTime(jsonData, "date_created_gmt");
-    DepositPayment.PayMethod = "Deposit";
-    DepositPayment.PaidAmount = JsonNumber(*loyalty, "depositPayment");
-    DepositPayment.Balance = JsonNumber(*loyalty, "depositBalance");
+    doc.DepositPayment.PaymentDate = JsonLocalDateTime(jsonData, "date_created_gmt");
+    doc.DepositPayment.PayMethod = "Deposit";
+    doc.DepositPayment.PaidAmount = JsonNumber(*loyalty, "depositPayment");
+    doc.DepositPayment.Balance = JsonNumber(*loyalty, "depositBalance");
     return true;
   } catch (const std::exception& e) {
-    DataFault = e.what();
+    doc.DataFault = e.what();
     return false;
   }
 }

@@ -1,6 +1,6 @@
 // TBatchList: cutting rows into batch objects, and the JSON text helpers the
 // uploads share.
-#include "db/catalog/BatchList.h"
+#include "shop/woo/BatchList.h"
 
 #include <charconv>
 #include <cmath>
@@ -64,7 +64,7 @@ void AddText(rapidjson::Value& object, const char* name, const std::string& text
   object.AddMember(rapidjson::Value(name, alloc), rapidjson::Value(text, alloc), alloc);
 }
 
-std::string JsonText(const rapidjson::Value& value) {
+std::string JsonTextOrEmpty(const rapidjson::Value& value) {
   if (value.IsString()) return std::string(value.GetString(), value.GetStringLength());
   if (value.IsBool()) return value.GetBool() ? "true" : "false";
   if (value.IsNumber()) return JsonToText(value);
@@ -74,7 +74,7 @@ std::string JsonText(const rapidjson::Value& value) {
 std::string MemberText(const rapidjson::Value& object, const char* name) {
   if (!object.IsObject()) return "";
   auto it = object.FindMember(name);
-  return it == object.MemberEnd() ? std::string() : JsonText(it->value);
+  return it == object.MemberEnd() ? std::string() : JsonTextOrEmpty(it->value);
 }
 
 std::string JsonToText(const rapidjson::Value& value) {
