@@ -16,7 +16,7 @@ void AddStockMembers(rapidjson::Value& entry, const TStockFigure& figure, TJsonA
 TStockFigure ProductStockFigure(double stock) {
   TStockFigure f;
   if (stock > 0) {
-    f.Quantity = FloorQuantityUnclampedBelow(stock);
+    f.Quantity = FloorQuantity(stock);
     f.InStock = true;
   }
   return f;
@@ -25,7 +25,7 @@ TStockFigure ProductStockFigure(double stock) {
 TStockFigure VariationStockFigure(double stock, double deduct) {
   TStockFigure f;
   if (stock > 0 && deduct != 0) {
-    f.Quantity = FloorQuantityUnclampedBelow(stock / deduct);
+    f.Quantity = FloorQuantity(stock / deduct);
     f.InStock = true;
   }
   return f;

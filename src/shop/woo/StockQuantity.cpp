@@ -11,10 +11,4 @@ long long FloorQuantity(double value) {
   return static_cast<long long>(f);
 }
 
-long long FloorQuantityUnclampedBelow(double value) {
-  const double f = std::floor(value);
-  if (!(f < 9.0e18)) return 9000000000000000000LL;
-  return static_cast<long long>(f);
-}
-
 }  // namespace ooa
