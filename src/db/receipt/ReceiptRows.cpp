@@ -1,29 +1,32 @@
-// TPrintBillForm: reading the invoice lines into the item buffer.
+// The receipt's reader (see ReceiptRows.h): its queries, and the rows into
+// the receipt record.
+#include "db/receipt/ReceiptRows.h"
+
 #include <utility>
 
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
-#include "print/ReceiptSettings.h"
-#include "print/receipt/PrintBillForm.h"
 
 namespace ooa {
 
-TPrintBillForm::TPrintBillForm(TDatabaseModule& db)
-    : Db(db), Options(ReceiptSettings()), PrinterConfig(ConfigSnapshot()) {}
+namespace {
 
-void TPrintBillForm::OpenQuery(const std::string& sqlCmd) {
-  CloseQuery();
-  Db.OpenQuery(sqlCmd);  // a database error goes to the caller
-  Query = std::move(Db.Query());
-  Query.First();
+// Runs sqlCmd on the module's connection and takes its rows (a database
+// error goes to the caller).
+TRecordSet Rows(TDatabaseModule& db, const std::string& sqlCmd) {
+  db.OpenQuery(sqlCmd);
+  TRecordSet rows = std::move(db.Query());
+  rows.First();
+  return rows;
 }
 
-void TPrintBillForm::CloseQuery() { Query = TRecordSet(); }
+std::string Text(const TRecordSet& q, const char* column) { return Utf8ToAnsi(q.FieldByName(column).AsString()); }
+double Float(const TRecordSet& q, const char* column) { return q.FieldByName(column).AsFloat(); }
+bool Flag(const TRecordSet& q, const char* column) { return q.FieldByName(column).AsBoolean(); }
 
-void TPrintBillForm::InitBuff() { Buff.assign(kInitialEntries, BuffType{}); }
-
-std::string TPrintBillForm::ItemQuerySql() const {
-  const std::string no = SqlTextLiteral(InvoiceNo);
+// The lines of the invoice and of its credit notes.
+std::string ItemQuerySql(const std::string& invoiceNo, bool consolidateItems) {
+  const std::string no = SqlTextLiteral(invoiceNo);
   return std::string(
              "Select InvoiceItem.ProductCode, Description, Description1, Description2, Description3, Qty, Price, "
              "Discount As DiscountRate, InvoiceItem.GSTRate, ManuallyEnterWeight, SubDescription, SubDescription1, "
@@ -34,106 +37,162 @@ std::string TPrintBillForm::ItemQuerySql() const {
              "Product.ProductCode=InvoiceItem.ProductCode And (InvoiceNo=") +
          no + " Or InvoiceNo IN " + "(SELECT InvoiceNo From InvoiceHead Where KindFlag = " + "5" +
          " And ReferenceNo=" + no + "))" + " And Qty <> 0 And (KindFlag=" + "6" + " Or KindFlag=" + "5" + ")" +
-         (Options.ConsolidateItemsOnReceipt ? " Order By Description" : " Order By InvoiceItem.ID");
+         (consolidateItems ? " Order By Description" : " Order By InvoiceItem.ID");
 }
 
-namespace {
+// What the credit notes of the invoice took back, added to the head.
+void AddCreditNotes(TDatabaseModule& db, const std::string& invoiceNo, TReceiptHead& head) {
+  const TRecordSet q = Rows(
+      db,
+      "Select SUM(Freight) As Freight, SUM(OtherCharge) As OtherCharge, SUM(RedeemPointsAsDollar) As "
+      "RedeemPointsAsDollar, SUM(DollarDiscount) As DollarDiscount, SUM(VoucherAmount) As VoucherAmount, "
+      "SUM(VoucherDiscount) As VoucherDiscount From InvoiceHead Where InvoiceHead.ReferenceNo=" +
+          SqlTextLiteral(invoiceNo) + " and KindFlag=" + "5");
+  if (q.RecordCount() == 0) return;
+  head.Freight += Float(q, "Freight");
+  head.OtherCharge += Float(q, "OtherCharge");
+  head.RedeemPointsAsDollar += Float(q, "RedeemPointsAsDollar");
+  head.DollarDiscount += Float(q, "DollarDiscount");
+  head.VoucherAmount += Float(q, "VoucherAmount");
+}
 
-std::string Text(const TRecordSet& q, const char* column) { return Utf8ToAnsi(q.FieldByName(column).AsString()); }
-double Float(const TRecordSet& q, const char* column) { return q.FieldByName(column).AsFloat(); }
-bool Flag(const TRecordSet& q, const char* column) { return q.FieldByName(column).AsBoolean(); }
+std::vector<TReceiptLine> ReadLines(TDatabaseModule& db, const std::string& invoiceNo, bool consolidateItems) {
+  TRecordSet q = Rows(db, ItemQuerySql(invoiceNo, consolidateItems));
+  std::vector<TReceiptLine> lines;
+  lines.reserve(static_cast<size_t>(q.RecordCount()));
+  for (q.First(); !q.Eof(); q.Next()) {
+    TReceiptLine& l = lines.emplace_back();
+    l.ProductCode = Text(q, "ProductCode");
+    l.Description = Text(q, "Description");
+    l.Description1 = Text(q, "Description1");
+    l.Description2 = Text(q, "Description2");
+    l.Description3 = Text(q, "Description3");
+    l.SubDescription = Text(q, "SubDescription");
+    l.SubDescription1 = Text(q, "SubDescription1");
+    l.SubDescription2 = Text(q, "SubDescription2");
+    l.SubDescription3 = Text(q, "SubDescription3");
+    l.SubDescription4 = Text(q, "SubDescription4");
+    l.SubDescription5 = Text(q, "SubDescription5");
+    l.Barcode = Text(q, "Barcode");
+    l.Barcode1 = Text(q, "Barcode1");
+    l.Barcode2 = Text(q, "Barcode2");
+    l.Barcode3 = Text(q, "Barcode3");
+    l.Barcode4 = Text(q, "Barcode4");
+    l.Barcode5 = Text(q, "Barcode5");
+    l.Location = Text(q, "Location");
+    l.DiscountItemCode = Text(q, "DiscountItemCode");
+    l.DiscountDescription = Text(q, "DiscountDescription");
+    l.Qty = Float(q, "Qty");
+    l.Price = Float(q, "Price");
+    l.DiscountRate = Float(q, "DiscountRate");
+    l.GSTRate = Float(q, "GSTRate");
+    l.OriginalPrice = Float(q, "OriginalPrice");
+    l.TareWeight = Float(q, "TareWeight");
+    l.PriceKind = q.FieldByName("PriceKind").AsInteger();
+    l.Scalable = Flag(q, "Scalable");
+    l.ManuallyEnterWeight = Flag(q, "ManuallyEnterWeight");
+    l.IsMixMatchDiscountItem = Flag(q, "IsMixMatchDiscountItem");
+    l.IsRewardItem = Flag(q, "IsRewardItem");
+  }
+  return lines;
+}
 
-// The translated description, or the main one standing in when it is empty
-// and the main description is not printed as a line of its own.
-std::string TranslatedOrMain(const std::string& translated, const std::string& main, bool printMain) {
-  if (!translated.empty()) return translated;
-  if (!printMain && !main.empty()) return main;
-  return {};
+// The company query of the module (its own rows, read afresh for every receipt).
+TReceiptCompany ReadCompany(TDatabaseModule& db) {
+  if (!db.OpenCompanyQuery()) throw TDbError("The company details cannot be read from Profile");
+  const TRecordSet& company = db.CompanyQuery();
+  // A Profile without rows only leaves the details empty.
+  auto column = [&](const char* name) {
+    return company.RecordCount() > 0 ? Utf8ToAnsi(company.Field(0, name).AsString()) : std::string();
+  };
+  TReceiptCompany c;
+  c.CompanyName = column("CompanyName");
+  c.ABN = column("ABN");
+  c.Telephone = column("Telephone");
+  c.Fax = column("Fax");
+  c.Address = column("Address");
+  return c;
+}
+
+std::vector<TReceiptPayment> ReadPayments(TDatabaseModule& db, const std::string& invoiceNo) {
+  TRecordSet q = Rows(db,
+                      "Select RecvAcct.*, Payment.LinkToDevice From RecvAcct Left Join Payment On Payment.Payment = "
+                      "RecvAcct.PayBy Where RecvAcct.PayBy<>'ROUNDING' and InvoiceNo=" +
+                          SqlTextLiteral(invoiceNo) + " Order By IDNo");
+  std::vector<TReceiptPayment> payments;
+  for (q.First(); !q.Eof(); q.Next()) {
+    TReceiptPayment& p = payments.emplace_back();
+    p.PayBy = Text(q, "PayBy");
+    p.Notes = Text(q, "Notes");
+    p.EFTPOSNote = Text(q, "EFTPOSNote");
+    p.GiftCardCode = Text(q, "GiftCardCode");
+    p.PaidAmount = Float(q, "PaidAmount");
+    p.GiftCardBalance = Float(q, "GiftCardBalance");
+    p.LinkToDevice = q.FieldByName("LinkToDevice").AsInteger();
+  }
+  return payments;
 }
 
 }  // namespace
 
-void TPrintBillForm::PostDataToBuff() {
-  const TReceiptSettings& settings = Options;
-  const TRecordSet& q = Query;
-  const size_t rows = static_cast<size_t>(q.RecordCount());
-  ItemCount = 0;
-  // An empty result still fills the first entry, from nothing: an entry of
-  // initial values that prints as a line of quantity 0.
-  auto fill = [&](BuffType& e) {
-    if (q.Eof()) {
-      e.NeedPrint = true;
-      return;
-    }
-    e.Qty = Float(q, "Qty");
-    e.Price = Float(q, "Price");
-    e.GSTRate = Float(q, "GSTRate");
-    e.ProductCode = Text(q, "ProductCode");
-    e.IsMixMatchDiscountItem = Flag(q, "IsMixMatchDiscountItem");
-    e.IsRewardItem = Flag(q, "IsRewardItem");
-    if (e.IsMixMatchDiscountItem && e.ProductCode == Text(q, "DiscountItemCode")) {
-      e.Description1 = Text(q, "DiscountDescription");
-    } else {
-      const std::string main = Text(q, "Description");
-      const bool p1 = settings.PrintDescription1;
-      if (p1) e.Description1 = main;
-      if (settings.PrintDescription2) e.Description2 = TranslatedOrMain(Text(q, "Description1"), main, p1);
-      if (settings.PrintDescription3) e.Description3 = TranslatedOrMain(Text(q, "Description2"), main, p1);
-      if (settings.PrintDescription4) e.Description4 = TranslatedOrMain(Text(q, "Description3"), main, p1);
-      e.SubDescription1 = Text(q, "SubDescription");
-      e.SubDescription2 = Text(q, "SubDescription1");
-      e.SubDescription3 = Text(q, "SubDescription2");
-      e.SubDescription4 = Text(q, "SubDescription3");
-      e.SubDescription5 = Text(q, "SubDescription4");
-      e.SubDescription6 = Text(q, "SubDescription5");
-      e.Barcode = Text(q, "Barcode");
-      e.Barcode1 = Text(q, "Barcode1");
-      e.Barcode2 = Text(q, "Barcode2");
-      e.Barcode3 = Text(q, "Barcode3");
-      e.Barcode4 = Text(q, "Barcode4");
-      e.Barcode5 = Text(q, "Barcode5");
-      e.Location = Text(q, "Location");
-      e.DiscountRate = Float(q, "DiscountRate");
-      e.OriginalPrice = Float(q, "OriginalPrice");
-      e.PriceKind = static_cast<int>(q.FieldByName("PriceKind").AsInteger());
-      e.Scalable = Flag(q, "Scalable");
-      e.TareWeight = Float(q, "TareWeight");
-      e.ManuallyEnterWeight = Flag(q, "ManuallyEnterWeight");
-    }
-    ItemCount += Flag(q, "Scalable") ? 1 : e.Qty;
-    e.NeedPrint = true;
-  };
-  auto entry = [&](size_t k) -> BuffType& {
-    if (k >= Buff.size()) Buff.resize(k + 1);  // more items than the initial entries
-    return Buff[k];
-  };
+std::optional<TReceiptHead> ReadReceiptHead(TDatabaseModule& db, const std::string& invoiceNo) {
+  const TRecordSet q = Rows(
+      db,
+      "Select InvoiceHead.Notes, InvoiceHead.GSTStatus, ExemptTax, Freight, FreightGSTRate, OtherCharge, "
+      "OtherChargeGSTRate, RedeemPointsAsDollar, RedeemPointsGSTRate, DollarDiscount, VoucherAmount, "
+      "InvoiceHead.DiscountKind, InvoiceDate, OtherChargeDescription, MachineID, OpName, InvoiceHead.InvoiceNo, "
+      "Printed, TransferDateTime, Rounding, InvoiceHead.CustomerCode, CustomerName, CurrentPoints, OnlineOrder, "
+      "OnlineOrderId, Delivery, InvoiceHead.DeliveryAddress From Customer, InvoiceHead Left Join (Select "
+      "InvoiceNo, Sum(PaidAmount) As Rounding From RecvAcct Where PayBy=" +
+          SqlTextLiteral("ROUNDING") +
+          " Group By InvoiceNo) As PaymentTable On InvoiceHead.InvoiceNo=PaymentTable.InvoiceNo " +
+          "Where InvoiceHead.CustomerCode=Customer.CustomerCode and InvoiceHead.InvoiceNo=" +
+          SqlTextLiteral(invoiceNo) + " and KindFlag=" + "6");
+  if (q.RecordCount() == 0) return std::nullopt;
+  TReceiptHead h;
+  h.Notes = Text(q, "Notes");
+  h.GSTStatus = Flag(q, "GSTStatus");
+  h.ExemptTax = Flag(q, "ExemptTax");
+  h.Freight = Float(q, "Freight");
+  h.FreightGSTRate = Float(q, "FreightGSTRate");
+  h.OtherCharge = Float(q, "OtherCharge");
+  h.OtherChargeGSTRate = Float(q, "OtherChargeGSTRate");
+  h.RedeemPointsAsDollar = Float(q, "RedeemPointsAsDollar");
+  h.RedeemPointsGSTRate = Float(q, "RedeemPointsGSTRate");
+  h.DollarDiscount = Float(q, "DollarDiscount");
+  h.VoucherAmount = Float(q, "VoucherAmount");
+  h.OtherChargeDescription = Text(q, "OtherChargeDescription");
+  h.CustomerCode = Text(q, "CustomerCode");
+  h.CustomerName = Text(q, "CustomerName");
+  h.InvoiceDate = q.FieldByName("InvoiceDate").AsDateTime();
+  h.TransferDateTime = q.FieldByName("TransferDateTime").AsDateTime();
+  h.Printed = Flag(q, "Printed");
+  h.Rounding = Float(q, "Rounding");
+  h.OpName = Text(q, "OpName");
+  h.MachineID = Text(q, "MachineID");
+  h.OnlineOrder = Flag(q, "OnlineOrder");
+  h.OnlineOrderId = Text(q, "OnlineOrderId");
+  h.Delivery = Flag(q, "Delivery");
+  h.DeliveryAddress = Text(q, "DeliveryAddress");
+  return h;
+}
 
-  Query.First();
-  size_t last = 0;
-  fill(entry(last));
-  for (Query.Next(); !Query.Eof(); Query.Next()) {
-    BuffType& k = Buff[last];
-    const bool matches = Text(q, "Description") == k.Description1 && Float(q, "Price") == k.Price &&
-                         Float(q, "GSTRate") == k.GSTRate && Float(q, "DiscountRate") == k.DiscountRate &&
-                         Float(q, "OriginalPrice") == k.OriginalPrice &&
-                         q.FieldByName("PriceKind").AsInteger() == k.PriceKind;
-    if (settings.ConsolidateItemsOnReceipt && !k.IsMixMatchDiscountItem && matches) {
-      k.Qty += Float(q, "Qty");
-    } else {
-      ++last;
-      fill(entry(last));
-    }
-  }
+TReceipt ReadReceiptRest(TDatabaseModule& db, const std::string& invoiceNo, TReceiptHead head,
+                         bool consolidateItems) {
+  TReceipt r;
+  r.InvoiceNo = invoiceNo;
+  r.Head = std::move(head);
+  AddCreditNotes(db, invoiceNo, r.Head);
+  r.Lines = ReadLines(db, invoiceNo, consolidateItems);
+  r.Company = ReadCompany(db);
+  r.Payments = ReadPayments(db, invoiceNo);
+  return r;
+}
 
-  const int first = settings.PrintFirstDescription;
-  if (first >= 1 && first <= 3 && rows > 0) {
-    for (size_t i = 0; i < rows && i < Buff.size(); ++i) {
-      BuffType& e = Buff[i];
-      if (e.IsMixMatchDiscountItem) continue;
-      std::string& other = first == 1 ? e.Description2 : first == 2 ? e.Description3 : e.Description4;
-      if (!other.empty()) std::swap(e.Description1, other);
-    }
-  }
+std::optional<TReceipt> ReadReceipt(TDatabaseModule& db, const std::string& invoiceNo, bool consolidateItems) {
+  std::optional<TReceiptHead> head = ReadReceiptHead(db, invoiceNo);
+  if (!head) return std::nullopt;
+  return ReadReceiptRest(db, invoiceNo, std::move(*head), consolidateItems);
 }
 
 }  // namespace ooa
