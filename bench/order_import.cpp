@@ -34,6 +34,7 @@
 #include "db/DatabaseModule.h"
 #include "sync/OrderReceipt.h"
 #include "sync/OrderSyncPass.h"
+#include "sync/PrintParams.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TRun Import(const std::vector<std::string>& warmups, const std::vector<std::stri
       std::fprintf(stderr, "cannot open %s\n", file.c_str());
       return run;
     }
-    db.ReadPrintParams();
+    ReadPrintParams(db);
     TOrderPassState pass;  // no problems list: a receipt that fails is only reported
     auto import = [&](const std::vector<std::string>& texts) {
       int written = 0;

@@ -185,13 +185,6 @@ class TDatabaseModule {
   bool ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& creditNo,
                           std::string& msg);
 
-  // ---- Print settings --------------------------------------------------------
-  // Copies the receipt options of the first Profile row into the process-wide
-  // ReceiptSettings (print/ReceiptSettings.h); no row reads as all options off.
-  // True when the query ran; a database error (also a missing column) is thrown.
-  // Called by the service start after a new connection.
-  bool ReadPrintParams();
-
  private:
   struct TThreadResults {
     TQueryResult Last;

@@ -9,8 +9,8 @@
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
 #include "print/PrinterOutput.h"
-#include "print/receipt/PrintBillForm.h"
 #include "sync/OrderSyncPass.h"
+#include "sync/ReceiptPrint.h"
 
 namespace ooa {
 
@@ -73,7 +73,7 @@ TReceiptResult PrintOrderReceipt(TOrderPassState& pass, TDatabaseModule& db, con
   // Listed before the print: a program killed now leaves it for the next pass.
   if (printer) Note(pass, invoiceNo, orderId, kAwaited);
   try {
-    if (!TPrintBillForm::PrintBillPro(db, invoiceNo, signature, modified)) {
+    if (!PrintBillPro(db, invoiceNo, signature, modified)) {
       if (printer) Printed(pass, invoiceNo);  // the invoice is not there: nothing awaits
       return TReceiptResult::NothingToPrint;
     }

@@ -1,7 +1,7 @@
 // The order pass's receipt hook: prints the receipt of an invoice after the
 // pass wrote it, or wrote a credit note against it, and the receipts the
 // problems list still holds. Called on the order worker thread. Prints
-// through TPrintBillForm::PrintBillPro (the invoice net of its credit notes).
+// through PrintBillPro (sync/ReceiptPrint.h: the invoice net of its credit notes).
 //
 // A printer error costs only the receipt, whatever Debug says: the status
 // line "Receipt of <invoice> not printed: <why>", and the receipt stays on the

@@ -11,6 +11,7 @@
 #include "config/UtilUnit.h"
 #include "hardening/OrderWorld.h"
 #include "support/PrinterStandin.h"
+#include "sync/PrintParams.h"
 
 namespace ooa::test {
 namespace {
@@ -23,7 +24,7 @@ TEST_F(ReceiptControlCodes, ShopAndPosTextsNeverBecomePrinterCommands) {
   config.PrinterName = printer.Address();
   config.PrintItemBarcode = true;
   Configure(config);
-  ASSERT_TRUE(Pos.Db.ReadPrintParams());
+  ASSERT_TRUE(ReadPrintParams(Pos.Db));
 
   const std::string drawerKick("\x1Bp\x00\x19\xFA", 5);
   const std::string pulse("\x10\x14\x01\x00\x05", 5);

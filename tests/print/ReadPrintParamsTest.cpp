@@ -12,6 +12,7 @@
 #include "tsql/EmbeddedSession.h"
 #include "print/ReceiptSettings.h"
 #include "support/TempDir.h"
+#include "sync/PrintParams.h"
 
 namespace ooa::test {
 namespace {
@@ -79,12 +80,12 @@ TEST_F(ReadPrintParamsTest, EachColumnLandsInItsOwnField) {
     for (const auto& other : BooleanColumns)
       set += (set.empty() ? "" : ", ") + other.first + (other.first == column ? "=1" : "=0");
     Exec("Update Profile Set " + set);
-    ASSERT_TRUE(Module.ReadPrintParams());
+    ASSERT_TRUE(ReadPrintParams(Module));
     const TReceiptSettings s = ReceiptSettings();
     for (const auto& [name, f] : BooleanColumns) EXPECT_EQ(s.*f, name == column) << name;
   }
   Exec("Update Profile Set ReceiptFormat=3, PrintFirstDescription=2, DefaultGSTRate=12.5");
-  ASSERT_TRUE(Module.ReadPrintParams());
+  ASSERT_TRUE(ReadPrintParams(Module));
   EXPECT_EQ(ReceiptSettings().ReceiptFormat, 3);
   EXPECT_EQ(ReceiptSettings().PrintFirstDescription, 2);
   EXPECT_DOUBLE_EQ(ReceiptSettings().DefaultGSTRate, 12.5);
@@ -94,7 +95,7 @@ TEST_F(ReadPrintParamsTest, OnlyTheFirstRowCounts) {
   Connect(ProfileTable() +
           " Insert Into Profile (CompanyName, POSInvoiceDate, POSInvoiceNumber) Values (N'first', 1, 0);"
           " Insert Into Profile (CompanyName, POSInvoiceDate, POSInvoiceNumber) Values (N'second', 0, 1);");
-  ASSERT_TRUE(Module.ReadPrintParams());
+  ASSERT_TRUE(ReadPrintParams(Module));
   EXPECT_TRUE(ReceiptSettings().POSInvoiceDate);
   EXPECT_FALSE(ReceiptSettings().POSInvoiceNumber);
 }
@@ -107,13 +108,13 @@ TEST_F(ReadPrintParamsTest, EmptyProfileAndNullsReadAsOff) {
 
   Connect(ProfileTable());
   SetReceiptSettings(on);
-  EXPECT_TRUE(Module.ReadPrintParams());  // no row: every option off
+  EXPECT_TRUE(ReadPrintParams(Module));  // no row: every option off
   EXPECT_FALSE(ReceiptSettings().PrintDescription1);
   EXPECT_EQ(ReceiptSettings().PrintFirstDescription, 0);
 
   Exec("Insert Into Profile (CompanyName) Values (N'Shop')");
   SetReceiptSettings(on);
-  EXPECT_TRUE(Module.ReadPrintParams());  // NULL reads as false / 0
+  EXPECT_TRUE(ReadPrintParams(Module));  // NULL reads as false / 0
   EXPECT_FALSE(ReceiptSettings().PrintDescription1);
   EXPECT_EQ(ReceiptSettings().PrintFirstDescription, 0);
   EXPECT_EQ(ReceiptSettings().DefaultGSTRate, 0.0);
@@ -126,7 +127,7 @@ TEST_F(ReadPrintParamsTest, MissingColumnRaisesAndKeepsWhatWasRead) {
   before.PrintWeightTareMessage = true;
   SetReceiptSettings(before);
   try {
-    Module.ReadPrintParams();
+    ReadPrintParams(Module);
     FAIL() << "no error for the missing column";
   } catch (const TDbError& e) {
     EXPECT_NE(std::string(e.what()).find("PrintFirstDescription"), std::string::npos) << e.what();
@@ -140,7 +141,7 @@ TEST_F(ReadPrintParamsTest, QueryErrorRaisesAndLeavesTheRecord) {
   TReceiptSettings before;
   before.POSInvoiceDate = true;
   SetReceiptSettings(before);
-  EXPECT_THROW(Module.ReadPrintParams(), TDbError);
+  EXPECT_THROW(ReadPrintParams(Module), TDbError);
   EXPECT_TRUE(ReceiptSettings().POSInvoiceDate);
 }
 

@@ -3,7 +3,9 @@
 // the first description, credit-note lines. Each case changes the fixture's
 // lines and options and looks at the filled entries of the buffer.
 #include <functional>
+#include <optional>
 
+#include "db/receipt/ReceiptRows.h"
 #include "print/receipt/PrintBillForm.h"
 #include "receipt/ReceiptFixture.h"
 
@@ -105,11 +107,11 @@ TEST_P(CollectionTest, FillsTheItems) {
   if (!c.Sql.empty()) Exec(c.Sql);
   c.Options(Settings);
   SetReceiptSettings(Settings);
-  TPrintBillForm form(Db);
-  form.InvoiceNo = "W2600001";
-  form.OpenQuery(form.ItemQuerySql());
+  TPrintBillForm form;
+  const std::optional<TReceipt> receipt = ReadReceipt(Db, "W2600001", Settings.ConsolidateItemsOnReceipt);
+  ASSERT_TRUE(receipt);
   form.InitBuff();
-  form.PostDataToBuff();
+  form.PostDataToBuff(receipt->Lines);
   std::vector<TEntry> entries;
   for (const BuffType& e : form.Buff)
     if (e.NeedPrint) entries.push_back({e.Qty, {e.Description1, e.Description2, e.Description3, e.Description4}});

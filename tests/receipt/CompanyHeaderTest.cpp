@@ -25,6 +25,8 @@ const THeaderCase kCases[] = {
      false},
     {"EmptyNameAndDetails", "CompanyName=Null, ABN=N'', Telephone=Null, Fax=Null, Address=Null",
      {std::string(10, ' '), std::string(20, ' ')}, true},
+    // A Profile without rows reads as empty details; the receipt still prints.
+    {"NoProfileRow", "CompanyName=Null; Delete From Profile", {std::string(10, ' '), std::string(20, ' ')}, true},
     {"TelephoneAndFax", "Fax=N'02 9555 0102', Address=Null",
      {"Harbour Fresh Grocer", "         A.B.N. 12 345 678 901", "  Tel: 02 9555 0101  Fax: 02 9555 0102"}, true},
     {"FaxOnly", "Telephone=N'', Fax=N'02 9555 0102', ABN=Null, Address=Null",

@@ -12,6 +12,7 @@
 #include "print/receipt/ReceiptText.h"
 #include "receipt/ReceiptFixture.h"
 #include "support/FixedClock.h"
+#include "sync/ReceiptPrint.h"
 
 namespace ooa::test {
 namespace {
@@ -218,10 +219,10 @@ TEST_F(TReceiptTest, PrintsNothingWithoutInvoiceOrPrinter) {
 TEST_F(TReceiptTest, DatabaseErrorIsRaisedAndTheNextReceiptPrints) {
   SetReceiptSettings(Settings);
   Exec("Drop Table ProductFamily");  // the item query needs it
-  EXPECT_THROW(TPrintBillForm::PrintBillPro(Db, "W2600001", false, false), TDbError);
+  EXPECT_THROW(PrintBillPro(Db, "W2600001", false, false), TDbError);
   Exec("Create Table ProductFamily (FamilyCode nvarchar(30) Not Null, DiscountItemCode nvarchar(30) Null, "
        "DiscountDescription nvarchar(100) Null)");
-  TPrintBillForm::PrintBillPro(Db, "W2600001", false, false);
+  PrintBillPro(Db, "W2600001", false, false);
   const std::vector<std::string> jobs = Standin.WaitForJobs(2);
   ASSERT_EQ(jobs.size(), 2u);
   EXPECT_TRUE(Lines(jobs[0]).empty());

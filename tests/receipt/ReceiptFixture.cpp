@@ -5,8 +5,8 @@
 #include "db/PosSchema.h"
 #include "tsql/EmbeddedSession.h"
 #include "print/PrinterOutput.h"
-#include "print/receipt/PrintBillForm.h"
 #include "print/receipt/ReceiptLocale.h"
+#include "sync/ReceiptPrint.h"
 
 namespace ooa::test {
 
@@ -79,7 +79,7 @@ void TReceiptTest::Exec(const std::string& sql) {
 std::string TReceiptTest::Print(const std::string& invoiceNo, bool modified, int waitMs) {
   SetReceiptSettings(Settings);
   const size_t before = Standin.Jobs().size();
-  TPrintBillForm::PrintBillPro(Db, invoiceNo, false, modified);
+  PrintBillPro(Db, invoiceNo, false, modified);
   const auto jobs = Standin.WaitForJobs(before + 1, waitMs);
   return jobs.size() > before ? jobs[before] : std::string();
 }

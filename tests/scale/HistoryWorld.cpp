@@ -5,6 +5,7 @@
 #include "config/UtilUnit.h"
 #include "tsql/EmbeddedSession.h"
 #include "support/PosDatabase.h"
+#include "sync/PrintParams.h"
 
 namespace ooa::test {
 
@@ -90,7 +91,7 @@ THistoryWorld::THistoryWorld() : File(Dir.File("POS.DB")) {
   Woo.Init(Config);
   ActivityLog().SetSink(&Log);
   if (!Db.ConnectToServer(Config)) ADD_FAILURE() << "cannot open " << File;
-  Db.ReadPrintParams();
+  ReadPrintParams(Db);
 }
 
 THistoryWorld::~THistoryWorld() {

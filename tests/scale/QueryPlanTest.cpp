@@ -16,12 +16,12 @@
 
 #include <gtest/gtest.h>
 
-#include "print/receipt/PrintBillForm.h"
 #include "scale/HistoryWorld.h"
 #include "scale/QueryPlans.h"
 #include "sync/Passes.h"
 #include "sync/OrderReceipt.h"
 #include "sync/catalog/CatalogueBatches.h"
+#include "sync/ReceiptPrint.h"
 
 namespace ooa::test {
 namespace {
@@ -96,10 +96,10 @@ TEST_F(QueryPlans, PerOrderAndPerObjectStatementsUseKeys) {
 TEST_F(QueryPlans, NoReceiptQueryWithoutPrinter) {
   UsePrinter("N/A");
   const size_t before = Recorder.Count();
-  TPrintBillForm::PrintBillPro(Db, "W26000002", false, false);
+  PrintBillPro(Db, "W26000002", false, false);
   EXPECT_EQ(Recorder.Count(), before);
   UsePrinter("file:" + Dir.File("receipt.bin"));
-  TPrintBillForm::PrintBillPro(Db, "W26000002", false, false);
+  PrintBillPro(Db, "W26000002", false, false);
   EXPECT_GT(Recorder.Count(), before);
 }
 

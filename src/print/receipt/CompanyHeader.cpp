@@ -1,24 +1,16 @@
 // PrintCompanyHeader (see CompanyHeader.h).
 #include "print/receipt/CompanyHeader.h"
 
-#include "config/UtilUnit.h"
-#include "db/DatabaseModule.h"
 #include "print/PrinterControlUnit.h"
 
 namespace ooa {
 
-void PrintCompanyHeader(TDatabaseModule& db) {
-  if (!db.OpenCompanyQuery()) throw TDbError("The company details cannot be read from Profile");
-  TRecordSet company = db.CompanyQuery();
-  // A Profile without rows only leaves the details empty.
-  auto column = [&](const char* name) {
-    return company.RecordCount() > 0 ? Utf8ToAnsi(company.Field(0, name).AsString()) : std::string();
-  };
-  const std::string name = column("CompanyName");
-  const std::string abn = column("ABN");
-  const std::string telephone = column("Telephone");
-  const std::string fax = column("Fax");
-  const std::string address = column("Address");
+void PrintCompanyHeader(const TReceiptCompany& company) {
+  const std::string& name = company.CompanyName;
+  const std::string& abn = company.ABN;
+  const std::string& telephone = company.Telephone;
+  const std::string& fax = company.Fax;
+  const std::string& address = company.Address;
 
   if (name.size() > 20) {
     SetNormalFont();

@@ -14,43 +14,35 @@ namespace ooa {
 
 std::string ReceiptFooterPath() { return ConfigDir() + "ZadezUdOdeve.CFG"; }
 
-double TPrintBillForm::PrintPayments(const TReceiptLocale& locale, std::string& weChatId,
+double TPrintBillForm::PrintPayments(const std::vector<TReceiptPayment>& payments, std::string& weChatId,
                                      std::vector<std::string>& giftCards) {
+  const TReceiptLocale& locale = Locale;
   double paid = 0;
-  OpenQuery(
-      "Select RecvAcct.*, Payment.LinkToDevice From RecvAcct Left Join Payment On Payment.Payment = "
-      "RecvAcct.PayBy Where RecvAcct.PayBy<>'ROUNDING' and InvoiceNo=" +
-      SqlTextLiteral(InvoiceNo) + " Order By IDNo");
-  const TRecordSet& q = Query;
-  for (Query.First(); !Query.Eof(); Query.Next()) {
-    const std::string payBy = Utf8ToAnsi(q.FieldByName("PayBy").AsString());
-    if (payBy == "CREDIT NOTES") continue;
-    const std::string notes = Utf8ToAnsi(q.FieldByName("Notes").AsString());
-    const double amount = q.FieldByName("PaidAmount").AsFloat();
-    if (notes.substr(0, 5) != "Card:" && q.FieldByName("LinkToDevice").AsInteger() == 3)
-      weChatId = Utf8ToAnsi(q.FieldByName("EFTPOSNote").AsString());
-    const std::string card = Utf8ToAnsi(q.FieldByName("GiftCardCode").AsString());
+  for (const TReceiptPayment& p : payments) {
+    if (p.PayBy == "CREDIT NOTES") continue;
+    const double amount = p.PaidAmount;
+    if (p.Notes.substr(0, 5) != "Card:" && p.LinkToDevice == 3) weChatId = p.EFTPOSNote;
+    const std::string& card = p.GiftCardCode;
     if (!card.empty()) {
       const std::string masked = " ****" + (card.size() > 4 ? card.substr(card.size() - 4) : card);
       giftCards.push_back("**GIFT CARD" + masked + " BALANCE: " +
-                          MoneyText(q.FieldByName("GiftCardBalance").AsFloat() - amount, 2, 4, locale));
+                          MoneyText(p.GiftCardBalance - amount, 2, 4, locale));
     }
     std::string line;
-    if (amount < 0 && payBy == "CASH" && notes == "CHANGE")
+    if (amount < 0 && p.PayBy == "CASH" && p.Notes == "CHANGE")
       line = "CHANGE (CASH): " + MoneyText(std::fabs(amount), 2, 10, locale);
     else
-      line = UpperAscii(payBy) + ": " + MoneyText(amount, 2, 10, locale);
+      line = UpperAscii(p.PayBy) + ": " + MoneyText(amount, 2, 10, locale);
     PrintLine(AlignRight(line, 40));
     paid += amount;
   }
-  CloseQuery();
   return paid;
 }
 
-void TPrintBillForm::PrintClosingLines(const TBillHead& head, const TReceiptTotals& totals,
-                                       const std::string& weChatId, const std::vector<std::string>& giftCards,
-                                       const TReceiptLocale& locale) {
-  const TReceiptSettings& settings = Options;
+void TPrintBillForm::PrintClosingLines(const TReceiptHead& head, const TReceiptTotals& totals,
+                                       const std::string& weChatId, const std::vector<std::string>& giftCards) {
+  const TReceiptSettings& settings = Settings;
+  const TReceiptLocale& locale = Locale;
   bool manualWeight = false, notReward = false;
   for (const BuffType& e : Buff) {
     if (!e.NeedPrint) continue;

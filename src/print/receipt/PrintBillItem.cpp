@@ -35,8 +35,9 @@ const std::string& BarcodeOf(const BuffType& e) {
 
 }  // namespace
 
-void TPrintBillForm::PrintItem(const BuffType& e, const TBillHead& head, const TReceiptLocale& locale) {
-  const TReceiptSettings& settings = Options;
+void TPrintBillForm::PrintItem(const BuffType& e, const TReceiptHead& head) {
+  const TReceiptSettings& settings = Settings;
+  const TReceiptLocale& locale = Locale;
   const TConfig& config = PrinterConfig;
   const std::string& sub = SubDescriptionOf(e);
 

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "config/UtilUnit.h"
-#include "db/DatabaseModule.h"
 #include "print/PrinterControlUnit.h"
 #include "print/PrinterOutput.h"
 #include "print/ReceiptSettings.h"
@@ -13,99 +12,26 @@
 
 namespace ooa {
 
-bool TPrintBillForm::PrintBillPro(TDatabaseModule& db, const std::string& invoiceNo, bool signature,
-                                  bool modified) {
-  TPrintBillForm form(db);
-  form.InvoiceNo = invoiceNo;
-  form.Signature = signature;
-  form.Modified = modified;
-  return form.PrintOutPro();
-}
+bool TPrintBillForm::PrinterWanted() const { return PrinterConfig.PrinterName != "N/A"; }
 
-bool TPrintBillForm::ReadHead(TBillHead& h) {
-  OpenQuery(
-      "Select InvoiceHead.Notes, InvoiceHead.GSTStatus, ExemptTax, Freight, FreightGSTRate, OtherCharge, "
-      "OtherChargeGSTRate, RedeemPointsAsDollar, RedeemPointsGSTRate, DollarDiscount, VoucherAmount, "
-      "InvoiceHead.DiscountKind, InvoiceDate, OtherChargeDescription, MachineID, OpName, InvoiceHead.InvoiceNo, "
-      "Printed, TransferDateTime, Rounding, InvoiceHead.CustomerCode, CustomerName, CurrentPoints, OnlineOrder, "
-      "OnlineOrderId, Delivery, InvoiceHead.DeliveryAddress From Customer, InvoiceHead Left Join (Select "
-      "InvoiceNo, Sum(PaidAmount) As Rounding From RecvAcct Where PayBy=" +
-      SqlTextLiteral("ROUNDING") +
-      " Group By InvoiceNo) As PaymentTable On InvoiceHead.InvoiceNo=PaymentTable.InvoiceNo " +
-      "Where InvoiceHead.CustomerCode=Customer.CustomerCode and InvoiceHead.InvoiceNo=" + SqlTextLiteral(InvoiceNo) +
-      " and KindFlag=" + "6");
-  if (Query.RecordCount() == 0) {
-    CloseQuery();
-    return false;
-  }
-  const TRecordSet& q = Query;
-  auto text = [&](const char* c) { return Utf8ToAnsi(q.FieldByName(c).AsString()); };
-  auto num = [&](const char* c) { return q.FieldByName(c).AsFloat(); };
-  auto flag = [&](const char* c) { return q.FieldByName(c).AsBoolean(); };
-  h.Notes = text("Notes");
-  h.GSTStatus = flag("GSTStatus");
-  h.ExemptTax = flag("ExemptTax");
-  h.Freight = num("Freight");
-  h.FreightGSTRate = num("FreightGSTRate");
-  h.OtherCharge = num("OtherCharge");
-  h.OtherChargeGSTRate = num("OtherChargeGSTRate");
-  h.RedeemPointsAsDollar = num("RedeemPointsAsDollar");
-  h.RedeemPointsGSTRate = num("RedeemPointsGSTRate");
-  h.DollarDiscount = num("DollarDiscount");
-  h.VoucherAmount = num("VoucherAmount");
-  h.OtherChargeDescription = text("OtherChargeDescription");
-  h.CustomerCode = text("CustomerCode");
-  h.CustomerName = text("CustomerName");
-  h.InvoiceDate = q.FieldByName("InvoiceDate").AsDateTime();
-  h.TransferDateTime = q.FieldByName("TransferDateTime").AsDateTime();
-  h.Printed = flag("Printed");
-  h.Rounding = num("Rounding");
-  h.OpName = text("OpName");
-  h.MachineID = text("MachineID");
-  h.OnlineOrder = flag("OnlineOrder");
-  h.OnlineOrderId = text("OnlineOrderId");
-  h.Delivery = flag("Delivery");
-  h.DeliveryAddress = text("DeliveryAddress");
-  CloseQuery();
-  return true;
-}
-
-bool TPrintBillForm::PrintOutPro() {
-  const TReceiptSettings& settings = Options;
-  const TReceiptLocale locale = ReceiptLocale();
-  Separator = settings.PrintSplitLinesOnReceipts ? std::string(40, '-') : " ";
-
-  // Without a receipt printer nothing is read either: the receipt's queries
-  // would only cost the order pass time.
-  if (PrinterConfig.PrinterName == "N/A") return false;
-  TBillHead head;
-  if (!ReadHead(head)) return false;  // no such invoice of an online order: nothing to print
+bool TPrintBillForm::OpenPrinter(const std::string& invoiceNo) {
   std::string whyNot;
-  if (!OpenReceiptPrinter(InvoiceNo, whyNot)) {
+  if (!OpenReceiptPrinter(invoiceNo, whyNot)) {
     if (whyNot.empty()) return false;  // "N/A": no receipts wanted
     throw TPrintError(whyNot);
   }
+  return true;
+}
+
+void TPrintBillForm::PrintOutPro(const TReceipt& receipt) {
+  const TReceiptSettings& settings = Settings;
+  const TReceiptLocale& locale = Locale;
+  const TReceiptHead& head = receipt.Head;
+  Separator = settings.PrintSplitLinesOnReceipts ? std::string(40, '-') : " ";
   InvoiceDate = head.InvoiceDate;
 
-  // What the credit notes of the invoice took back.
-  OpenQuery(
-      "Select SUM(Freight) As Freight, SUM(OtherCharge) As OtherCharge, SUM(RedeemPointsAsDollar) As "
-      "RedeemPointsAsDollar, SUM(DollarDiscount) As DollarDiscount, SUM(VoucherAmount) As VoucherAmount, "
-      "SUM(VoucherDiscount) As VoucherDiscount From InvoiceHead Where InvoiceHead.ReferenceNo=" +
-      SqlTextLiteral(InvoiceNo) + " and KindFlag=" + "5");
-  if (Query.RecordCount() > 0) {
-    head.Freight += Query.FieldByName("Freight").AsFloat();
-    head.OtherCharge += Query.FieldByName("OtherCharge").AsFloat();
-    head.RedeemPointsAsDollar += Query.FieldByName("RedeemPointsAsDollar").AsFloat();
-    head.DollarDiscount += Query.FieldByName("DollarDiscount").AsFloat();
-    head.VoucherAmount += Query.FieldByName("VoucherAmount").AsFloat();
-  }
-  CloseQuery();
-
-  OpenQuery(ItemQuerySql());
   InitBuff();
-  PostDataToBuff();
-  CloseQuery();
+  PostDataToBuff(receipt.Lines);
 
   TTotalsInput in;
   in.Inclusive = head.GSTStatus;
@@ -138,12 +64,12 @@ bool TPrintBillForm::PrintOutPro() {
     PrintLine(Separator);
   }
   SetNormalFont();
-  PrintCompanyHeader(Db);
+  PrintCompanyHeader(receipt.Company);
   PrintLine(Separator);
   PrintLine(CenterText("TAX INVOICE", 40));
   PrintLine(Separator);
 
-  const std::string number = Utf8ToAnsi(InvoiceNo);
+  const std::string number = Utf8ToAnsi(receipt.InvoiceNo);
   std::string dateLine;
   if (settings.POSInvoiceDate) dateLine = "Date: " + ReceiptDate(InvoiceDate);
   if (settings.POSInvoiceNumber) {
@@ -161,7 +87,7 @@ bool TPrintBillForm::PrintOutPro() {
   PrintLine(Separator);
 
   for (const BuffType& e : Buff)
-    if (e.NeedPrint) PrintItem(e, head, locale);
+    if (e.NeedPrint) PrintItem(e, head);
 
   PrintLine(Separator);
   PrintLine(AlignRight("ITEMS: " + NumberText(ItemCount, 0, 10, locale), 40));
@@ -170,11 +96,11 @@ bool TPrintBillForm::PrintOutPro() {
 
   std::string weChatId;
   std::vector<std::string> giftCards;
-  const double paid = PrintPayments(locale, weChatId, giftCards);
+  const double paid = PrintPayments(receipt.Payments, weChatId, giftCards);
   PrintLine(AlignRight("BALANCE: " + MoneyText(totals.Total - paid - head.Rounding, 2, 10, locale), 40));
   PrintLine(Separator);
 
-  PrintClosingLines(head, totals, weChatId, giftCards, locale);
+  PrintClosingLines(head, totals, weChatId, giftCards);
   PrintFooterFile();
 
   PrintBarcode(head.OnlineOrderId, 1);
@@ -183,7 +109,6 @@ bool TPrintBillForm::PrintOutPro() {
     PrintBarcode(number, 1);
   }
   CloseReceiptPrinter();
-  return true;
 }
 
 }  // namespace ooa
