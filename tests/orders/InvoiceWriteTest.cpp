@@ -113,16 +113,18 @@ class InvoiceWrite : public ::testing::Test {
   void SetUp() override { ParseShopJson(Order, FixtureOrderJson()); }
 
   bool Process(const rapidjson::Value& order) {
-    InvoiceNo.clear();
-    Msg.clear();
-    Modified = false;
-    return Pos.Db.ProcessOrder(order, InvoiceNo, Msg, Modified);
+    Outcome = Pos.Db.ProcessOrder(order);
+    InvoiceNo = Outcome.Number;
+    Msg = Outcome.Message;
+    Modified = Outcome.Modified;
+    return Outcome.Written();
   }
 
   test::TFixedClock Clock{TDateTime::FromCivil(2026, 12, 9, 23, 0, 0), test::kFixtureUtcOffsetMinutes};
   test::TScopedClock UseClock{Clock};
   test::TPosFixture Pos;
   rapidjson::Document Order;
+  TWriteOutcome Outcome;
   std::string InvoiceNo, Msg;
   bool Modified = false;
 };
@@ -212,7 +214,7 @@ TEST_F(InvoiceWrite, OrderWrittenMeanwhileIsFoundByTheBatchAndLeftAlone) {
   EXPECT_FALSE(Process(Order));  // the pass's look is skipped: the batch finds it
   EXPECT_EQ(Msg, kMsgAlreadyWritten);
   EXPECT_EQ(InvoiceNo, "W26000001");
-  EXPECT_FALSE(IsOrderDataFailure(Msg));
+  EXPECT_EQ(Outcome.Kind, TWriteKind::AlreadyWritten);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 1);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceItem").AsInteger(), 2);
   EXPECT_EQ(Pos.Value("Select Count(*) From RecvAcct").AsInteger(), 2);
@@ -256,7 +258,7 @@ TEST_F(InvoiceWrite, RolledBackBatchIsAFailureAndWritesNothing) {
   Pos.Exec("Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'W26000001', 2, N'OLD');");
   EXPECT_FALSE(Process(Order));
   EXPECT_EQ(Msg.rfind(kMsgInvoiceNotWritten, 0), 0u) << Msg;
-  EXPECT_FALSE(IsOrderDataFailure(Msg));
+  EXPECT_EQ(Outcome.Kind, TWriteKind::NotWritten);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
   EXPECT_EQ(Pos.Value("Select Count(*) From Customer").AsInteger(), 0);
   EXPECT_EQ(Pos.Value("Select Count(*) From RecvAcct").AsInteger(), 0);
@@ -363,7 +365,7 @@ TEST_F(InvoiceWrite, FiguresThatOverflowAreBadOrderDataAndWriteNothing) {
     if (c.TaxOfTheLine) order["line_items"][0]["subtotal_tax"].SetString(c.TaxOfTheLine, order.GetAllocator());
     EXPECT_FALSE(Process(order));
     EXPECT_EQ(Msg, c.Msg);
-    EXPECT_TRUE(IsOrderDataFailure(Msg));
+    EXPECT_EQ(Outcome.Kind, TWriteKind::DataError);
     EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
     EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 120);
   }
@@ -441,14 +443,13 @@ TEST_F(InvoiceWrite, TextsLongerThanTheirColumnsAreBadOrderDataAndWriteNothing) 
                              : std::string(c.Part) == "billing" ? order["billing"]
                                                                 : static_cast<rapidjson::Value&>(order);
     part[c.Member].SetString(c.Value.c_str(), order.GetAllocator());
-    std::string invoiceNo, msg;
-    bool modified = false;
-    const bool written = pos.Db.ProcessOrder(order, invoiceNo, msg, modified);
-    EXPECT_EQ(written, c.Msg.empty()) << msg;
+    const TWriteOutcome out = pos.Db.ProcessOrder(order);
+    const bool written = out.Written();
+    EXPECT_EQ(written, c.Msg.empty()) << out.Message;
     EXPECT_EQ(pos.Value("Select Count(*) From InvoiceHead").AsInteger(), written ? 1 : 0);
     if (!written) {
-      EXPECT_EQ(msg, c.Msg);
-      EXPECT_TRUE(IsOrderDataFailure(msg));
+      EXPECT_EQ(out.Message, c.Msg);
+      EXPECT_EQ(out.Kind, TWriteKind::DataError);
     }
   }
 }
