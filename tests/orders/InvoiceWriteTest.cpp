@@ -8,6 +8,7 @@
 #include "db/DatabaseModule.h"
 #include "db/order/OrderMessages.h"
 #include "orders/OrderFixture.h"
+#include "support/InvoiceHeadColumns.h"
 #include "support/PosFixture.h"
 #include "support/FixedClock.h"
 
@@ -16,18 +17,6 @@ namespace {
 
 using test::FixtureOrderJson;
 using test::ParseShopJson;
-
-// Head values after the column list, for the fixture order.
-const std::string kHeadColumns =
-    "Insert Into InvoiceHead(ReferenceNo, InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, "
-    "ExemptTax, Notes, SalesName, OpName, Delivery, DeliveryAddress, TotalCost, Amount, GST, "
-    "Freight, OtherCharge, FreightGSTRate, OtherChargeGSTRate, OtherChargeDescription, "
-    "PaidAmount, CustomerOrderNo, KindFlag, LayByFlag, MachineID, WarehouseCode, Printed, "
-    "TransferDateTime, CreditInvoiceKind, Calc, Confirmed, Transfered, InternalNotes, "
-    "RedeemPointsAsDollar, RedeemPointsGSTRate, PointsUploaded, DollarDiscount, DiscountKind, "
-    "CurrentPoints, VoucherAmount, VoucherDiscount, CurrentGSTRate, CrossStoreSalesRefund, "
-    "VoucherId, TotalRedeemPoints, RedeemBasePoints, IsWholesale, SyncStatus, OnlineOrder, OnlineOrderId, "
-    "OnlineOrderStatus) ";
 
 const std::string kItemColumns =
     "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, NetPrice, Discount, GSTRate, "
@@ -81,7 +70,7 @@ const std::string kFixtureBatch =
     "Delete From InvoiceHead Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; "
     "Delete From InvoiceItem Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; "
     "Delete From RecvAcct Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; end;" +
-    kHeadColumns +
+    test::kInvoiceHeadInsert +
     "Values(Null, @InvoiceNo, '12/08/2026',N'M1001',1,0,Null,N'Online',N'Online',1,N'Ann O''Neil, 0422, "
     "1 Main St Unit 2, Hobart 7000, TAS, AU',36.5,60,7,11,0,10,10,Null,0,Null,6,0,N'Online',N'1',0,"
     "'12/08/2026 13:30:00',-1,1,1,0,Null,2,10,1,0,3,350,5,5,10,0,N'C-77',200,100, 0, 1, 1, N'5001', "
