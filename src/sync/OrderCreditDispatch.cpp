@@ -51,7 +51,9 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
       // Its refunds credited everything already.
       LogLine(" |- No further action");
       return;
-    default:
+    case TWriteKind::InvoiceMissing:
+    case TWriteKind::DataError:
+    case TWriteKind::NotWritten:
       break;
   }
   pass.HoldBack(order.ModifiedAt, "cancellation of order " + order.Id + ": " + out.Message);
@@ -84,7 +86,9 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
       LogLine("  |- Refund " + refundId + " needs no credit note: " + out.Message);
       pass.Settled(problemId);
       return;
-    default:
+    case TWriteKind::InvoiceMissing:
+    case TWriteKind::DataError:
+    case TWriteKind::NotWritten:
       break;
   }
   const bool dataFailure = out.Kind == TWriteKind::DataError;
