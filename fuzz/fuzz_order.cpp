@@ -66,10 +66,9 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   // write would come back on every pass and hold the sync time back. An order
   // of the same id written by an earlier input (libFuzzer runs inputs again)
   // is found by the batch under its lock, which writes nothing.
-  std::string invoiceNo;
-  bool modified = false;
-  if (!db.ProcessOrder(order, invoiceNo, msg, modified) && msg != kMsgAlreadyWritten) {
-    std::fprintf(stderr, "fuzz_order: an accepted order was not written: %s\n", msg.c_str());
+  const TWriteOutcome written = db.ProcessOrder(order);
+  if (!written.Written() && written.Kind != TWriteKind::AlreadyWritten) {
+    std::fprintf(stderr, "fuzz_order: an accepted order was not written: %s\n", written.Message.c_str());
     std::abort();
   }
 }

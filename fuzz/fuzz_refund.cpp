@@ -101,10 +101,9 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   // data (more than the invoice has left of a line); a failed write would
   // come back on every pass.
   const std::string invoiceNo = FreshInvoice(db);
-  std::string creditNo;
-  if (!db.ProcessOrderRefund(refund, invoiceNo, creditNo, msg) && msg != kMsgAlreadyWritten &&
-      !IsOrderDataFailure(msg)) {
-    std::fprintf(stderr, "fuzz_refund: an accepted refund was not booked: %s\n", msg.c_str());
+  const TWriteOutcome booked = db.ProcessOrderRefund(refund, invoiceNo);
+  if (!booked.Written() && booked.Kind != TWriteKind::AlreadyWritten && booked.Kind != TWriteKind::DataError) {
+    std::fprintf(stderr, "fuzz_refund: an accepted refund was not booked: %s\n", booked.Message.c_str());
     std::abort();
   }
 }

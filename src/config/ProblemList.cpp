@@ -115,10 +115,15 @@ std::vector<TProblem> ReadEntries(const std::string& path, bool mayMoveAside) {
   return {};
 }
 
-void Change(const std::string& path, const std::function<bool(std::vector<TProblem>&)>& change) {
+// seen: the entries after the change (as read when nothing changed); nothing
+// when the change failed.
+void Change(const std::string& path, const std::function<bool(std::vector<TProblem>&)>& change,
+            std::optional<std::vector<TProblem>>& seen) {
+  seen.reset();
   TFileLock lock(path, true);
   std::vector<TProblem> problems = ReadEntries(path, true);
   if (change(problems)) WriteFileAtomically(path, Serialise(problems), kKind);
+  seen = std::move(problems);
 }
 
 }  // namespace
@@ -152,8 +157,10 @@ std::string ProblemSubject(const TProblem& p) {
 TProblemList::TProblemList(std::string path) : FilePath(std::move(path)) {}
 
 std::vector<TProblem> TProblemList::Load() const {
+  Seen.reset();
   TFileLock lock(FilePath, false);
-  return ReadEntries(FilePath, false);
+  Seen = ReadEntries(FilePath, false);
+  return *Seen;
 }
 
 void TProblemList::Record(const TProblem& problem, const std::string& now) {
@@ -170,7 +177,7 @@ void TProblemList::Record(const TProblem& problem, const std::string& now) {
     added.Dismissed = false;
     problems.push_back(std::move(added));
     return true;
-  });
+  }, Seen);
 }
 
 bool TProblemList::Resolve(const std::string& id) {
@@ -183,7 +190,7 @@ bool TProblemList::Resolve(const std::string& id) {
       return true;
     }
     return false;
-  });
+  }, Seen);
   return found;
 }
 
@@ -198,7 +205,7 @@ bool TProblemList::Dismiss(const std::string& id) {
       return true;
     }
     return false;
-  });
+  }, Seen);
   return found;
 }
 
@@ -213,7 +220,7 @@ bool TProblemList::RequestReprint(const std::string& id, bool requested) {
       return true;
     }
     return false;
-  });
+  }, Seen);
   return found;
 }
 

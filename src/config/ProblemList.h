@@ -13,10 +13,13 @@
 // Every change is one locked read-modify-write of the file, replaced
 // atomically, so a pass that is killed never loses an entry and a change made
 // elsewhere (--status --dismiss) is never overwritten. The order worker
-// records and resolves; the UI thread and --status read and dismiss. Objects
-// hold only the path; any thread.
+// records and resolves; the UI thread and --status read and dismiss. An
+// object holds the path and the entries as it last read or changed them; it
+// belongs to the thread that made it (each pass, panel or command makes its
+// own).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +70,11 @@ class TProblemList {
   // list is kept aside as "<path>.damaged" and reads as empty (so the owner's
   // copy is not lost and the service goes on); throws when it cannot be read.
   std::vector<TProblem> Load() const;
+  // The entries as this object last read (Load) or changed them, without
+  // reading the file again: what a Load would give unless another object
+  // changed the file since. Nothing before the first read, and after a read
+  // or change that failed.
+  const std::optional<std::vector<TProblem>>& LastSeen() const { return Seen; }
   // Adds the entry, or updates the reason and last try of the one with its
   // id (its first try and dismissal stay). `now` is the local time text.
   void Record(const TProblem& problem, const std::string& now);
@@ -80,6 +88,7 @@ class TProblemList {
 
  private:
   std::string FilePath;
+  mutable std::optional<std::vector<TProblem>> Seen;
 };
 
 // OnlineService.state beside the settings file.

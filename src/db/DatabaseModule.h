@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
+#include "db/WriteOutcome.h"
 #include "model/CategoryRow.h"
 #include "model/OrderDocument.h"
 #include "model/ProductRow.h"
@@ -136,21 +138,29 @@ class TDatabaseModule {
   std::string GenerateDepositPaymentSQLCmd();
   // The whole invoice write batch for the current (parsed, calculated) document.
   std::string GenerateInvoiceBatch();
-  // Imports one shop order as an invoice in one transaction. True only when the
-  // batch committed: msg "Success", invoiceNo and modified set. False with the
-  // parsing message for bad data (nothing sent to the database), or with a
-  // write message when the batch rolled back. Database errors are thrown.
-  // Holds the module's lock for the whole order, so no other pass's database
-  // work runs in between.
+  // Imports one shop order as an invoice in one transaction. Written only when
+  // the batch committed: message "Success", Number the invoice, Modified set.
+  // DataError with the parsing message (and Fault) for bad data, nothing sent
+  // to the database; AlreadyWritten with the invoice that is there; NotWritten
+  // with a write message when the batch rolled back. Database errors are
+  // thrown. Holds the module's lock for the whole order, so no other pass's
+  // database work runs in between.
+  TWriteOutcome ProcessOrder(const rapidjson::Value& jsonData);
+  // The same as a flag: true when written; msg the outcome's message;
+  // invoiceNo set when written or found written; modified set when written.
   bool ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
                     bool& modified);
 
   // ---- Credit notes ----------------------------------------------------------
-  // True when invoiceNo has lines and has not been credited; otherwise false
-  // with "This invoice dose not exsits." or "This invoice credited already.".
-  // Credited already: a line's CreditedQty above 0, or a cancellation credit
-  // note (kind 5, ReferenceNo the invoice, no shop refund id) on the invoice.
-  // A database error is thrown.
+  // Nothing when invoiceNo has lines and has not been credited; otherwise the
+  // refusal: InvoiceMissing ("This invoice dose not exsits.") or
+  // AlreadyCredited ("This invoice credited already."). Credited already: a
+  // line's CreditedQty above 0, or a cancellation credit note (kind 5,
+  // ReferenceNo the invoice, no shop refund id) on the invoice. A database
+  // error is thrown.
+  std::optional<TWriteOutcome> CreditRefusal(const std::string& invoiceNo);
+  // The same as a flag: true when invoiceNo may be credited; otherwise false
+  // with the refusal's message.
   bool IsInvoiceCredited(const std::string& invoiceNo, std::string& msg);
   // Fills the order document as the credit note of invoiceNo (head and lines
   // negated, the first payment and deposit row reversed); false when the
@@ -167,21 +177,30 @@ class TDatabaseModule {
   // It credits what earlier credit notes (partial refunds) left: per line the
   // quantity not yet credited (their lines matched by product code and price
   // level), the head amounts and payments less what they credited; nothing
-  // left is "This invoice credited already.". True only when
-  // the batch committed: msg "Success" and creditNo set. False with a message
-  // when the invoice cannot be credited, a line's warehouse code is unsafe, or
-  // the batch rolled back. Errors while loading the invoice are thrown.
+  // left is AlreadyCredited ("This invoice credited already."). Written only
+  // when the batch committed: message "Success", Number the credit note.
+  // Otherwise the refusal of CreditRefusal, InvoiceMissing when the invoice
+  // cannot be loaded, AlreadyWritten with the credit note that is there, or
+  // NotWritten when a line's warehouse code is unsafe or the batch rolled
+  // back. Errors while loading the invoice are thrown.
+  TWriteOutcome ProcessCancelOrder(const std::string& invoiceNo);
+  // The same as a flag: true when written; msg the outcome's message; creditNo
+  // set when written or found written.
   bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
   // Parses one shop refund into Document as a credit note of invoiceNo: a
   // forwarder to shop/woo/RefundParsing.h.
   bool ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& msg,
                             const rapidjson::Value*& loyalty);
   // Books one shop refund of invoiceNo as a credit note (parse, calculate, one
-  // batch). True only when the batch committed: msg "Success", creditNo set.
-  // False with the message of IsInvoiceCredited, of parsing (also "Order
-  // items data error." for a line that gives back more of an invoice line than
-  // remains), of an unsafe warehouse code, or of a batch that rolled back. Database errors before the
-  // batch are thrown.
+  // batch). Written only when the batch committed: message "Success", Number
+  // the credit note. Otherwise the refusal of CreditRefusal; DataError with
+  // the parsing message and Fault (also "Order items data error." for a line
+  // that gives back more of an invoice line than remains); AlreadyWritten with
+  // the credit note that is there; NotWritten for an unsafe warehouse code or
+  // a batch that rolled back. Database errors before the batch are thrown.
+  TWriteOutcome ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo);
+  // The same as a flag: true when written; msg the outcome's message; creditNo
+  // set when written or found written.
   bool ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& creditNo,
                           std::string& msg);
 

@@ -1,8 +1,8 @@
 // The fixed messages of the order import and the error type for order data
 // that cannot be read at all. Shared by the order and refund paths and by the
-// order pass, which tells a data failure (the order itself is bad and will
-// fail the same way until the shop changes it) from a write failure (the
-// database or batch failed; the next pass tries again).
+// order pass, which logs them. Whether a failure is the order's own data (it
+// fails the same way until the shop changes it) or the database's (the next
+// pass tries again) is the outcome's kind (db/WriteOutcome.h), not its text.
 #pragma once
 
 #include <stdexcept>
@@ -23,10 +23,6 @@ inline const std::string kMsgAlreadyWritten = "The document was written already.
 // The invoice batch did not commit (it rolled back, or the database reported
 // an error while running it); the database's message may follow.
 inline const std::string kMsgInvoiceNotWritten = "The invoice was not written; the database rolled the batch back.";
-
-// True for the parsing messages: failures caused by the order's (or refund's)
-// own data, which repeat on every pass until the shop changes the order.
-bool IsOrderDataFailure(const std::string& msg);
 
 // An order value that the import reads without a guard is missing or unusable
 // ("meta_data", "line_items", "total", the loyalty entry's "value" or

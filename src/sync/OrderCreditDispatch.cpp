@@ -18,9 +18,8 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
-#include "db/credit/CreditMessages.h"
-#include "shop/woo/OrderJson.h"
 #include "model/OrderMessages.h"
+#include "shop/woo/OrderJson.h"
 #include "sync/OrderReceipt.h"
 #include "shop/WooModule.h"
 
@@ -28,35 +27,38 @@ namespace ooa {
 
 void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   TDatabaseModule& db = woo.Db();
-  std::string msg;
   // Cancelled: nothing of the order is left to import (or retry).
   pass.Settled(OrderProblemId(order.Id));
-  if (!order.InvoiceExists || !db.IsInvoiceCredited(order.InvoiceNo, msg)) {
+  if (!order.InvoiceExists || db.CreditRefusal(order.InvoiceNo)) {
     LogLine(" |- No further action");
     return;
   }
   LogLine(" |- Cancelling Order");
-  std::string creditNo;
   AwaitOrderWrite(pass, order.Id);
-  const bool booked = db.ProcessCancelOrder(order.InvoiceNo, creditNo, msg);
-  if (booked) {
-    LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + creditNo);
+  const TWriteOutcome out = db.ProcessCancelOrder(order.InvoiceNo);
+  if (out.Written()) {
+    LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + out.Number);
     PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, true);
   }
   OrderWriteEnded(pass, order.Id);
-  if (booked) return;
-  if (msg == kMsgAlreadyWritten) {
-    LogLine(" |- Already written: " + creditNo);
-    return;
+  switch (out.Kind) {
+    case TWriteKind::Written:
+      return;
+    case TWriteKind::AlreadyWritten:
+      LogLine(" |- Already written: " + out.Number);
+      return;
+    case TWriteKind::AlreadyCredited:
+      // Its refunds credited everything already.
+      LogLine(" |- No further action");
+      return;
+    case TWriteKind::InvoiceMissing:
+    case TWriteKind::DataError:
+    case TWriteKind::NotWritten:
+      break;
   }
-  if (msg == kMsgCreditedAlready) {
-    // Its refunds credited everything already.
-    LogLine(" |- No further action");
-    return;
-  }
-  pass.HoldBack(order.ModifiedAt, "cancellation of order " + order.Id + ": " + msg);
+  pass.HoldBack(order.ModifiedAt, "cancellation of order " + order.Id + ": " + out.Message);
   LogLine(" |- Cancel Order " + order.InvoiceNo + " Failed");
-  LogLine(" |- " + msg);
+  LogLine(" |- " + out.Message);
 }
 
 namespace {
@@ -65,35 +67,39 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
                 const rapidjson::Value& refund, const std::string& refundId) {
   LogLine("  |- Refunding: " + refundId);
   const std::string problemId = RefundProblemId(order.Id, refundId);
-  std::string creditNo, msg;
   AwaitOrderWrite(pass, order.Id);
-  const bool booked = db.ProcessOrderRefund(refund, order.InvoiceNo, creditNo, msg);
-  if (booked) {
-    LogLine(" |- Order Refunded, InvoiceNo: " + order.InvoiceNo + ", CreditNo: " + creditNo);
+  const TWriteOutcome out = db.ProcessOrderRefund(refund, order.InvoiceNo);
+  if (out.Written()) {
+    LogLine(" |- Order Refunded, InvoiceNo: " + order.InvoiceNo + ", CreditNo: " + out.Number);
     pass.Settled(problemId);
     PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, true);
   }
   OrderWriteEnded(pass, order.Id);
-  if (booked) return;
-  if (msg == kMsgAlreadyWritten) {
-    LogLine("  |- Already written: " + creditNo);
-    pass.Settled(problemId);
-    return;
+  switch (out.Kind) {
+    case TWriteKind::Written:
+      return;
+    case TWriteKind::AlreadyWritten:
+      LogLine("  |- Already written: " + out.Number);
+      pass.Settled(problemId);
+      return;
+    case TWriteKind::AlreadyCredited:
+      LogLine("  |- Refund " + refundId + " needs no credit note: " + out.Message);
+      pass.Settled(problemId);
+      return;
+    case TWriteKind::InvoiceMissing:
+    case TWriteKind::DataError:
+    case TWriteKind::NotWritten:
+      break;
   }
-  if (msg == kMsgCreditedAlready) {
-    LogLine("  |- Refund " + refundId + " needs no credit note: " + msg);
-    pass.Settled(problemId);
-    return;
-  }
-  const bool dataFailure = IsOrderDataFailure(msg);
+  const bool dataFailure = out.Kind == TWriteKind::DataError;
   if (!order.InvoiceNo.empty() && !dataFailure)
-    pass.HoldBack(order.ModifiedAt, "refund " + refundId + " of order " + order.Id + ": " + msg);
+    pass.HoldBack(order.ModifiedAt, "refund " + refundId + " of order " + order.Id + ": " + out.Message);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
-  LogLine("  |- " + msg);
-  if (dataFailure && !db.DataFault.empty()) LogLine("  |- " + db.DataFault);
+  LogLine("  |- " + out.Message);
+  if (dataFailure && !out.Fault.empty()) LogLine("  |- " + out.Fault);
   // A refund of an order without an invoice comes back with its order.
   if (dataFailure && !order.InvoiceNo.empty())
-    pass.Refused({problemId, "refund", order.Id, refundId, ProblemReason(msg, db.DataFault)});
+    pass.Refused({problemId, "refund", order.Id, refundId, ProblemReason(out.Message, out.Fault)});
 }
 
 }  // namespace

@@ -110,13 +110,11 @@ void OrderWriteEnded(TOrderPassState& pass, const std::string& orderId) {
 }
 
 void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db) {
-  if (!pass.Problems) return;
-  std::vector<TProblem> problems;
-  try {
-    problems = pass.Problems->Load();
-  } catch (const std::exception&) {
-    return;  // the retry of listed orders has said so
-  }
+  // The list as the retry of listed orders read it at the pass's start, with
+  // the pass's own changes since (the file is read once a pass); none after a
+  // read or change that failed. A copy: the loop changes the list.
+  if (!pass.Problems || !pass.Problems->LastSeen()) return;
+  const std::vector<TProblem> problems = *pass.Problems->LastSeen();
   const bool printer = PrinterConfigured();
   auto isOfOrder = [](const TProblem& p) {
     return p.InvoiceNo.empty() && !p.OrderId.empty() && p.Id == OrderReceiptId(p.OrderId);

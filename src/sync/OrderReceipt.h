@@ -49,7 +49,8 @@ void OrderWriteEnded(TOrderPassState& pass, const std::string& orderId);
 // awaited ones and those the owner asked for again (whose request is cleared,
 // printed or not); an entry under an order prints the order's invoice, or goes
 // when the order has none. A printer error leaves the rest for a later pass. Never
-// ends the pass.
+// ends the pass. Works on the list as the pass last read or changed it
+// (TProblemList::LastSeen), not on a new read of the file.
 void PrintAwaitedReceipts(TOrderPassState& pass, TDatabaseModule& db);
 
 }  // namespace ooa

@@ -58,31 +58,31 @@ namespace {
 void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   LogLine(" |- Prcessing Order");
   TDatabaseModule& db = woo.Db();
-  std::string msg;
-  bool modified = false;
   AwaitOrderWrite(pass, order.Id);
-  const bool written = db.ProcessOrder(*order.Json, order.InvoiceNo, msg, modified);
-  if (written) {
+  const TWriteOutcome out = db.ProcessOrder(*order.Json);
+  if (out.Kind == TWriteKind::Written || out.Kind == TWriteKind::AlreadyWritten) order.InvoiceNo = out.Number;
+  if (out.Written()) {
     LogLine(" |- Order Received, InvoiceNo: " + order.InvoiceNo);
     pass.Settled(OrderProblemId(order.Id));
-    PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, modified);  // lists the invoice's receipt first
+    PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, out.Modified);  // lists the invoice's receipt first
   }
   OrderWriteEnded(pass, order.Id);
-  if (written) return;
-  if (msg == kMsgAlreadyWritten) {
+  if (out.Written()) return;
+  if (out.Kind == TWriteKind::AlreadyWritten) {
     // Another copy of the service wrote it since this pass looked.
     LogLine(" |- Already written: " + order.InvoiceNo);
     pass.Settled(OrderProblemId(order.Id));
     return;
   }
-  const bool dataFailure = IsOrderDataFailure(msg);
-  if (!dataFailure) pass.HoldBack(order.ModifiedAt, "order " + order.Id + ": " + msg);
+  const bool dataFailure = out.Kind == TWriteKind::DataError;
+  if (!dataFailure) pass.HoldBack(order.ModifiedAt, "order " + order.Id + ": " + out.Message);
   LogLine(" |- Receive Order " + order.InvoiceNo + " Failed");
   // Both kinds say why: the parsing message and its cause, or the database's
   // refusal (a lock that timed out, ...).
-  if (!msg.empty()) LogLine(" |- " + msg);
-  if (dataFailure && !db.DataFault.empty()) LogLine(" |- " + db.DataFault);
-  if (dataFailure) pass.Refused({OrderProblemId(order.Id), "order", order.Id, "", ProblemReason(msg, db.DataFault)});
+  if (!out.Message.empty()) LogLine(" |- " + out.Message);
+  if (dataFailure && !out.Fault.empty()) LogLine(" |- " + out.Fault);
+  if (dataFailure)
+    pass.Refused({OrderProblemId(order.Id), "order", order.Id, "", ProblemReason(out.Message, out.Fault)});
 }
 
 // One element of the order list (or an order fetched by id). Data faults of

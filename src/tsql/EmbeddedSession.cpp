@@ -72,9 +72,7 @@ class TEmbeddedSession : public IDbSession {
       sqlite3_wal_autocheckpoint(Db, kEmbeddedWalCheckpointPages);
       tsql::RegisterFunctions(Db);
       Cache.Attach(Db);
-      Parsed.DropPrograms();
-      Catalog.Load(Db);
-      SchemaVersion = ReadSchemaVersion();
+      Reload();
       Locks.Attach(file);
     } catch (const TDbError& e) {
       Close();
@@ -113,14 +111,9 @@ class TEmbeddedSession : public IDbSession {
  private:
   TQueryResult Run(const std::string& batch, size_t rows, const std::function<void(const TRecordSet&)>* piece) {
     if (!Db) throw TDbError("The database connection is not open.");
-    int64_t version = ReadSchemaVersion();
-    if (version != SchemaVersion) {
-      // Another session changed a table definition.
-      Cache.Clear();
-      Parsed.DropPrograms();
-      Catalog.Load(Db);
-      SchemaVersion = version;
-    }
+    const int64_t version = ReadSchemaVersion();
+    // Another session changed a table definition.
+    if (version != SchemaVersion) Reload(version);
     const tsql::TProgram& program = Parsed.Compile(batch, Catalog);
     tsql::TExecutor executor(Db, Cache, &Locks);
     if (piece) executor.HandOver(rows, piece);
@@ -156,12 +149,17 @@ class TEmbeddedSession : public IDbSession {
     return v;
   }
 
-  void Reload() {
+  // Forgets the prepared statements and compiled programs and reads the table
+  // definitions again: on opening, after a batch with DDL, and when another
+  // session changed the schema. `version` is the schema version read before
+  // the definitions, so that a change made meanwhile shows at the next batch.
+  void Reload(int64_t version) {
     Cache.Clear();
     Parsed.DropPrograms();
     Catalog.Load(Db);
-    SchemaVersion = ReadSchemaVersion();
+    SchemaVersion = version;
   }
+  void Reload() { Reload(ReadSchemaVersion()); }
 
   std::string Path;
   bool Create;

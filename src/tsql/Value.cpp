@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "config/DateTime.h"
+#include "config/Utf8Count.h"
 #include "db/session/SqlText.h"
 
 namespace ooa::tsql {
@@ -65,12 +66,7 @@ int CompareText(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-int64_t CharCount(std::string_view s) {
-  int64_t n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
+int64_t CharCount(std::string_view s) { return static_cast<int64_t>(Utf8CharCount(s)); }
 
 size_t ByteOffsetOfChar(std::string_view s, int64_t index) {
   if (index <= 0) return 0;

@@ -7,18 +7,17 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/ProblemList.h"
 #include "credits/CreditFixture.h"
 #include "orders/OrderFixture.h"
+#include "orders/OrderPassFixture.h"
 #include "sync/OrderSyncPass.h"
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/PrinterStandin.h"
-#include "support/ShopStandin.h"
 
 namespace ooa::test {
 namespace {
@@ -28,42 +27,33 @@ const char* const kRefundLoyalty =
     R"([{"key": "_qev_loyalty_redemption_refund", "value": {"memberCode": "M1001", "redeemPointsDollar": "0",
        "redeemPoints": "0", "dealCouponDiscount": "0", "depositPayment": "0"}}])";
 
+// The POS database of the pass: no invoice seeded.
+struct TCreditPassPos : TCreditFixture {
+  TCreditPassPos() : TCreditFixture(false) {}
+};
+
 // Fixture order 5001 (2 BEER-PK2, 1 WINE-PK1, paid 50 by stripe and 20 from the
 // deposit) is imported by a first pass at 13:41 local; the shop's clock and
 // the pass's clock then move on together, each step a few seconds apart.
-class CreditSync : public ::testing::Test {
+
+class CreditSync : public TOrderPassFixtureOn<TCreditPassPos> {
  protected:
   void SetUp() override {
-    TConfig config = Pos.Config;
-    config.Url = Shop.BaseUrl();
-    config.Key = "ck_standin";
-    config.Secret = "cs_standin";
-    config.Debug = true;
-    config.PrinterName = "N/A";
-    SetConfig(config);
-    Woo.Init(config);
-    ActivityLog().SetSink(&Log);
-    ShopAt("2026-12-08T03:31:00");
+    TOrderPassFixtureOn::SetUp();
+    if (HasFatalFailure()) return;
     std::string order = FixtureOrderJson("5001");
     const std::string modified = "\"date_modified_gmt\": \"2026-12-08T03:31:00\",";
     order.erase(order.find(modified), modified.size());
-    Admin("/standin/orders", order);
+    AdminPost("/standin/orders", order);
     Pass();
     ASSERT_EQ(Pos.Value("Select InvoiceNo From InvoiceHead Where OnlineOrderId=N'5001'").AsString(), "W26000001");
   }
-  void TearDown() override { ActivityLog().SetSink(nullptr); }
 
-  void Admin(const std::string& path, const std::string& body) {
-    httplib::Client client(Shop.Origin());
-    auto answer = client.Post(path, body, "application/json");
-    ASSERT_TRUE(answer) << path;
-    ASSERT_LT(answer->status, 300) << path << ": " << answer->body;
-  }
-  void ShopAt(const std::string& utc) { Admin("/standin/clock", "{\"now\": \"" + utc + "\"}"); }
+
   void Refund(const std::string& id, const std::string& lineId, const std::string& amount) {
-    Admin("/standin/orders/5001/refunds", R"({"id": )" + id + R"(, "amount": ")" + amount +
-                                              R"(", "line_items": [{"line_item_id": )" + lineId +
-                                              R"(, "quantity": 1}], "meta_data": )" + kRefundLoyalty + "}");
+    AdminPost("/standin/orders/5001/refunds", R"({"id": )" + id + R"(, "amount": ")" + amount +
+                                                  R"(", "line_items": [{"line_item_id": )" + lineId +
+                                                  R"(, "quantity": 1}], "meta_data": )" + kRefundLoyalty + "}");
   }
   // One pass at the given UTC time; returns its lines from "Order ID: " on,
   // without the channel's request lines and the closing line.
@@ -75,11 +65,11 @@ class CreditSync : public ::testing::Test {
     std::snprintf(now, sizeof now, "%04d-%02d-%02dT%02d:%02d:%02d", c.Year, c.Month, c.Day, c.Hour, c.Minute, c.Second);
     ShopAt(now);
     Log.Clear();
-    PassError.clear();
+    PassIncomplete.clear();
     try {
       Woo.SyncOrders();
     } catch (const TOrderPassIncomplete& e) {
-      PassError = e.what();  // documents the database did not write
+      PassIncomplete = e.what();  // documents the database did not write
     }
     std::vector<std::string> lines;
     bool inOrders = false;
@@ -92,17 +82,9 @@ class CreditSync : public ::testing::Test {
     }
     return lines;
   }
-  std::string PassError;  // why the last Pass() failed, for documents it left unwritten
+  std::string PassIncomplete;  // why the last Pass() failed, for documents it left unwritten
   static TDateTime At(int minute, int second) { return TDateTime::FromCivil(2026, 12, 8, 3, minute, second); }
   TDateTime StoredSyncTime() { return Pos.Db.GetLastSyncTime("orders"); }
-  int64_t Count(const std::string& sql) { return Pos.Value(sql).AsInteger(); }
-
-  TFixedClock Clock{TDateTime::FromCivil(2026, 12, 8, 3, 41, 0), kFixtureUtcOffsetMinutes};
-  TScopedClock UseClock{Clock};
-  TCreditFixture Pos{false};
-  TShopStandin Shop;
-  TWooModule Woo{Pos.Db};
-  TMemoryLogSink Log;
 };
 
 TEST_F(CreditSync, RefundsInTwoStepsBecomeOneCreditNoteEach) {
@@ -147,7 +129,7 @@ TEST_F(CreditSync, RefundsInTwoStepsBecomeOneCreditNoteEach) {
 
 TEST_F(CreditSync, CancelledOrderIsCreditedOnceOverThreePasses) {
   ShopAt("2026-12-08T03:45:00");
-  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  AdminPost("/standin/orders/5001/status", R"({"status": "cancelled"})");
   const std::vector<std::string> cancelled = {
       "Order ID: 5001",
       " |- Status: cancelled",
@@ -161,7 +143,7 @@ TEST_F(CreditSync, CancelledOrderIsCreditedOnceOverThreePasses) {
   const std::vector<std::string> nothing = {"Order ID: 5001", " |- Status: cancelled", " |- No further action"};
   EXPECT_EQ(Pass(At(45, 8)), nothing);
   ShopAt("2026-12-08T03:50:00");
-  Admin("/standin/orders/5001", R"({"customer_note": "sorry"})");
+  AdminPost("/standin/orders/5001", R"({"customer_note": "sorry"})");
   EXPECT_EQ(Pass(At(50, 5)), nothing);
   EXPECT_EQ(StoredSyncTime(), Clock.NowLocal().AddSeconds(-10));
 
@@ -174,11 +156,11 @@ TEST_F(CreditSync, CancelledOrderIsCreditedOnceOverThreePasses) {
 
 TEST_F(CreditSync, RefundOfACancelledInvoiceIsDoneAndDoesNotHoldTheSyncTimeBack) {
   ShopAt("2026-12-08T03:45:00");
-  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  AdminPost("/standin/orders/5001/status", R"({"status": "cancelled"})");
   Pass(At(45, 5));
   // The shop owner then pays the whole order back: the order becomes "refunded".
   ShopAt("2026-12-08T03:46:00");
-  Admin("/standin/orders/5001/refunds", R"({"id": 9001, "amount": "50.00", "line_items": [{"line_item_id": 11}],
+  AdminPost("/standin/orders/5001/refunds", R"({"id": 9001, "amount": "50.00", "line_items": [{"line_item_id": 11}],
       "meta_data": )" + std::string(kRefundLoyalty) + "}");
   const std::vector<std::string> refunded = {
       "Order ID: 5001",
@@ -194,7 +176,7 @@ TEST_F(CreditSync, RefundOfACancelledInvoiceIsDoneAndDoesNotHoldTheSyncTimeBack)
 
 TEST_F(CreditSync, CancellationThatDidNotCommitIsTriedAgainByTheNextPass) {
   ShopAt("2026-12-08T03:45:00");
-  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  AdminPost("/standin/orders/5001/status", R"({"status": "cancelled"})");
   Pos.Exec("Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'CN2600001', 2, N'OLD');");
   const std::vector<std::string> lines = Pass(At(45, 5));
   ASSERT_GE(lines.size(), 5u);
@@ -202,22 +184,22 @@ TEST_F(CreditSync, CancellationThatDidNotCommitIsTriedAgainByTheNextPass) {
   EXPECT_EQ(lines[4].rfind(" |- The credit note was not written", 0), 0u) << lines[4];
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5"), 0);
   EXPECT_EQ(StoredSyncTime(), TDateTime::FromCivil(2026, 12, 8, 13, 44, 50));  // the order's change, less 10 s
-  EXPECT_EQ(PassError.rfind("1 document was not written (the next pass tries again); the first: cancellation of "
+  EXPECT_EQ(PassIncomplete.rfind("1 document was not written (the next pass tries again); the first: cancellation of "
                             "order 5001: The credit note was not written",
                             0),
             0u)
-      << PassError;
+      << PassIncomplete;
 
   Pos.Exec("Delete From InvoiceItem Where InvoiceNo=N'CN2600001';");
   const std::vector<std::string> again = Pass(At(47, 0));
-  EXPECT_EQ(PassError, "");
+  EXPECT_EQ(PassIncomplete, "");
   ASSERT_GE(again.size(), 4u);
   EXPECT_EQ(again[3], " |- Order W26000001 Cancelled, CreditNo: CN2600001");
 }
 
 TEST_F(CreditSync, RefundWithBadDataIsLoggedWithoutHoldingTheSyncTimeBack) {
   ShopAt("2026-12-08T03:45:00");
-  Admin("/standin/orders/5001/refunds", R"({"id": 9001, "amount": "5.00"})");  // no lines, no loyalty entry
+  AdminPost("/standin/orders/5001/refunds", R"({"id": 9001, "amount": "5.00"})");  // no lines, no loyalty entry
   const std::vector<std::string> expected = {
       "Order ID: 5001",
       " |- Status: processing",
@@ -269,7 +251,7 @@ TEST_F(CreditSync, EveryCreditNotePrintsTheInvoicesReceipt) {
   Refund("9001", "11", "22.00");
   Pass(At(45, 5));
   ShopAt("2026-12-08T03:46:00");
-  Admin("/standin/orders/5001/status", R"({"status": "cancelled"})");
+  AdminPost("/standin/orders/5001/status", R"({"status": "cancelled"})");
   Pass(At(46, 5));
   Pass(At(46, 8));  // nothing left to do: nothing printed
   const std::vector<std::string> jobs = printer.WaitForJobs(2);

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "DbTestUtil.h"
+#include "support/InvoiceHeadColumns.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 
 namespace ooa {
 namespace {
 
-const char* kInvoiceBatch =
+const std::string kInvoiceBatch =
     "Declare @v Float; Begin Tran Select @v= [version] From Version (TabLockX); "
     // customer upsert
     "Declare @CustomerCode nvarchar(15); Select @CustomerCode=CustomerCode From Customer Where "
@@ -41,16 +42,9 @@ const char* kInvoiceBatch =
     "@InvoiceNo=@InvoiceInit + @Y + @InvoiceNo; Select @InvoiceNo End; End Else begin Select @Modified=1;"
     "Delete From InvoiceHead Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; Delete From "
     "InvoiceItem Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; Delete From RecvAcct Where "
-    "InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; end;"
-    "Insert Into InvoiceHead(ReferenceNo, InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, "
-    "ExemptTax, Notes, SalesName, OpName, Delivery, DeliveryAddress, TotalCost, Amount, GST, "
-    "Freight, OtherCharge, FreightGSTRate, OtherChargeGSTRate, OtherChargeDescription, "
-    "PaidAmount, CustomerOrderNo, KindFlag, LayByFlag, MachineID, WarehouseCode, Printed, "
-    "TransferDateTime, CreditInvoiceKind, Calc, Confirmed, Transfered, InternalNotes, "
-    "RedeemPointsAsDollar, RedeemPointsGSTRate, PointsUploaded, DollarDiscount, DiscountKind, "
-    "CurrentPoints, VoucherAmount, VoucherDiscount, CurrentGSTRate, CrossStoreSalesRefund, "
-    "VoucherId, TotalRedeemPoints, RedeemBasePoints, IsWholesale, SyncStatus, OnlineOrder, OnlineOrderId, "
-    "OnlineOrderStatus) Values(Null, @InvoiceNo, '12/08/2026',N'OnlineUser-7',1,0,Null,N'Online',N'Online',0,"
+    "InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; end;" +
+    test::kInvoiceHeadInsert +
+    "Values(Null, @InvoiceNo, '12/08/2026',N'OnlineUser-7',1,0,Null,N'Online',N'Online',0,"
     "Null,23,40,4,0,0,10,10,Null,0,N'1234',6,0,N'Online',N'1',0,'12/08/2026 23:41:48',0,1,1,0,Null,0,10,0,0,0,"
     "0,0,0,10,0,Null,0,0, 0, 1, 1, N'1234', N'processing'); if @@Error <> 0 Begin GoTo BRK End; "
     // one line with its stock deduction
@@ -81,21 +75,14 @@ const char* kInvoiceBatch =
 
 // The cancellation credit note of that invoice (head, note, line, the
 // credit-notes row and the reversals of payment and deposit).
-const char* kCreditBatch =
+const std::string kCreditBatch =
     "Declare @v Float; Begin Tran Select @v=[version] From Version (TabLockX); "
     "Declare @CreditNo nvarchar(15), @Y Nvarchar(2), @i int, @InvoiceNo nvarchar(15);Select "
     "@InvoiceNo=N'W26000001';Set @Y='26'; Select @i = Cast(SubString(Max(InvoiceNo), 5, 5) As Int) + 1 From "
     "InvoiceHead Where InvoiceNo Like 'CN'+ @Y + '%'; Set @CreditNo=Cast(IsNull(@i, 1) as varchar(5)); Set "
     "@CreditNo=Replicate('0', 5 - Len(@CreditNo)) + @CreditNo; Set @CreditNo='CN' + @Y + @CreditNo; Select "
-    "@CreditNo; "
-    "Insert Into InvoiceHead(ReferenceNo, InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, "
-    "ExemptTax, Notes, SalesName, OpName, Delivery, DeliveryAddress, TotalCost, Amount, GST, "
-    "Freight, OtherCharge, FreightGSTRate, OtherChargeGSTRate, OtherChargeDescription, "
-    "PaidAmount, CustomerOrderNo, KindFlag, LayByFlag, MachineID, WarehouseCode, Printed, "
-    "TransferDateTime, CreditInvoiceKind, Calc, Confirmed, Transfered, InternalNotes, "
-    "RedeemPointsAsDollar, RedeemPointsGSTRate, PointsUploaded, DollarDiscount, DiscountKind, "
-    "CurrentPoints, VoucherAmount, VoucherDiscount, CurrentGSTRate, CrossStoreSalesRefund, VoucherId, "
-    "TotalRedeemPoints, RedeemBasePoints, IsWholesale, SyncStatus, OnlineOrder, OnlineOrderId, OnlineOrderStatus) "
+    "@CreditNo; " +
+    test::kInvoiceHeadInsert +
     "Values(@InvoiceNo, @CreditNo, '12/09/2026 00:00:00',N'OnlineUser-7',1,0,Null,N'Online',N'Online',0,Null,-23,"
     "-40,-4,0,0,10,10,Null,0,Null,5,0,N'Online',N'1',0,'12/09/2026 10:00:00',6,1,1,0,Null,0,0,1,0,0,0,0,0,0,0,Null,"
     "0,0,0,1,1,Null,Null); if @@Error <> 0 Begin GoTo BRK End; "

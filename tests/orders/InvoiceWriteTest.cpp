@@ -8,6 +8,7 @@
 #include "db/DatabaseModule.h"
 #include "model/OrderMessages.h"
 #include "orders/OrderFixture.h"
+#include "support/InvoiceHeadColumns.h"
 #include "support/PosFixture.h"
 #include "support/FixedClock.h"
 
@@ -16,18 +17,6 @@ namespace {
 
 using test::FixtureOrderJson;
 using test::ParseShopJson;
-
-// Head values after the column list, for the fixture order.
-const std::string kHeadColumns =
-    "Insert Into InvoiceHead(ReferenceNo, InvoiceNo, InvoiceDate, CustomerCode, GSTStatus, "
-    "ExemptTax, Notes, SalesName, OpName, Delivery, DeliveryAddress, TotalCost, Amount, GST, "
-    "Freight, OtherCharge, FreightGSTRate, OtherChargeGSTRate, OtherChargeDescription, "
-    "PaidAmount, CustomerOrderNo, KindFlag, LayByFlag, MachineID, WarehouseCode, Printed, "
-    "TransferDateTime, CreditInvoiceKind, Calc, Confirmed, Transfered, InternalNotes, "
-    "RedeemPointsAsDollar, RedeemPointsGSTRate, PointsUploaded, DollarDiscount, DiscountKind, "
-    "CurrentPoints, VoucherAmount, VoucherDiscount, CurrentGSTRate, CrossStoreSalesRefund, "
-    "VoucherId, TotalRedeemPoints, RedeemBasePoints, IsWholesale, SyncStatus, OnlineOrder, OnlineOrderId, "
-    "OnlineOrderStatus) ";
 
 const std::string kItemColumns =
     "Insert Into InvoiceItem(InvoiceNo, ProductCode, Qty, Price, NetPrice, Discount, GSTRate, "
@@ -81,7 +70,7 @@ const std::string kFixtureBatch =
     "Delete From InvoiceHead Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; "
     "Delete From InvoiceItem Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; "
     "Delete From RecvAcct Where InvoiceNo=@InvoiceNo; if @@Error <> 0 Begin GoTo BRK End; end;" +
-    kHeadColumns +
+    test::kInvoiceHeadInsert +
     "Values(Null, @InvoiceNo, '12/08/2026',N'M1001',1,0,Null,N'Online',N'Online',1,N'Ann O''Neil, 0422, "
     "1 Main St Unit 2, Hobart 7000, TAS, AU',36.5,60,7,11,0,10,10,Null,0,Null,6,0,N'Online',N'1',0,"
     "'12/08/2026 13:30:00',-1,1,1,0,Null,2,10,1,0,3,350,5,5,10,0,N'C-77',200,100, 0, 1, 1, N'5001', "
@@ -113,16 +102,18 @@ class InvoiceWrite : public ::testing::Test {
   void SetUp() override { ParseShopJson(Order, FixtureOrderJson()); }
 
   bool Process(const rapidjson::Value& order) {
-    InvoiceNo.clear();
-    Msg.clear();
-    Modified = false;
-    return Pos.Db.ProcessOrder(order, InvoiceNo, Msg, Modified);
+    Outcome = Pos.Db.ProcessOrder(order);
+    InvoiceNo = Outcome.Number;
+    Msg = Outcome.Message;
+    Modified = Outcome.Modified;
+    return Outcome.Written();
   }
 
   test::TFixedClock Clock{TDateTime::FromCivil(2026, 12, 9, 23, 0, 0), test::kFixtureUtcOffsetMinutes};
   test::TScopedClock UseClock{Clock};
   test::TPosFixture Pos;
   rapidjson::Document Order;
+  TWriteOutcome Outcome;
   std::string InvoiceNo, Msg;
   bool Modified = false;
 };
@@ -212,7 +203,7 @@ TEST_F(InvoiceWrite, OrderWrittenMeanwhileIsFoundByTheBatchAndLeftAlone) {
   EXPECT_FALSE(Process(Order));  // the pass's look is skipped: the batch finds it
   EXPECT_EQ(Msg, kMsgAlreadyWritten);
   EXPECT_EQ(InvoiceNo, "W26000001");
-  EXPECT_FALSE(IsOrderDataFailure(Msg));
+  EXPECT_EQ(Outcome.Kind, TWriteKind::AlreadyWritten);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 1);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceItem").AsInteger(), 2);
   EXPECT_EQ(Pos.Value("Select Count(*) From RecvAcct").AsInteger(), 2);
@@ -256,7 +247,7 @@ TEST_F(InvoiceWrite, RolledBackBatchIsAFailureAndWritesNothing) {
   Pos.Exec("Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'W26000001', 2, N'OLD');");
   EXPECT_FALSE(Process(Order));
   EXPECT_EQ(Msg.rfind(kMsgInvoiceNotWritten, 0), 0u) << Msg;
-  EXPECT_FALSE(IsOrderDataFailure(Msg));
+  EXPECT_EQ(Outcome.Kind, TWriteKind::NotWritten);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
   EXPECT_EQ(Pos.Value("Select Count(*) From Customer").AsInteger(), 0);
   EXPECT_EQ(Pos.Value("Select Count(*) From RecvAcct").AsInteger(), 0);
@@ -363,7 +354,7 @@ TEST_F(InvoiceWrite, FiguresThatOverflowAreBadOrderDataAndWriteNothing) {
     if (c.TaxOfTheLine) order["line_items"][0]["subtotal_tax"].SetString(c.TaxOfTheLine, order.GetAllocator());
     EXPECT_FALSE(Process(order));
     EXPECT_EQ(Msg, c.Msg);
-    EXPECT_TRUE(IsOrderDataFailure(Msg));
+    EXPECT_EQ(Outcome.Kind, TWriteKind::DataError);
     EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 0);
     EXPECT_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), 120);
   }
@@ -441,14 +432,13 @@ TEST_F(InvoiceWrite, TextsLongerThanTheirColumnsAreBadOrderDataAndWriteNothing) 
                              : std::string(c.Part) == "billing" ? order["billing"]
                                                                 : static_cast<rapidjson::Value&>(order);
     part[c.Member].SetString(c.Value.c_str(), order.GetAllocator());
-    std::string invoiceNo, msg;
-    bool modified = false;
-    const bool written = pos.Db.ProcessOrder(order, invoiceNo, msg, modified);
-    EXPECT_EQ(written, c.Msg.empty()) << msg;
+    const TWriteOutcome out = pos.Db.ProcessOrder(order);
+    const bool written = out.Written();
+    EXPECT_EQ(written, c.Msg.empty()) << out.Message;
     EXPECT_EQ(pos.Value("Select Count(*) From InvoiceHead").AsInteger(), written ? 1 : 0);
     if (!written) {
-      EXPECT_EQ(msg, c.Msg);
-      EXPECT_TRUE(IsOrderDataFailure(msg));
+      EXPECT_EQ(out.Message, c.Msg);
+      EXPECT_EQ(out.Kind, TWriteKind::DataError);
     }
   }
 }

@@ -1,8 +1,9 @@
-// A fixture for order pass tests that need the shop to misbehave: the
-// stand-in shop (real HTTP on loopback, OAuth signed) with its admin routes
-// for orders, refunds, the shop clock and queued faults, a fresh embedded POS
-// database, the shop module on both, the till's clock fixed at 13:41 local
-// (UTC+10) and the activity log (debug on) in memory. Test thread only.
+// A fixture for order pass tests against the stand-in shop (real HTTP on
+// loopback, OAuth signed) with its admin routes for orders, refunds, the shop
+// clock and queued faults: a fresh embedded POS database (TPos: the plain one,
+// or one with a suite's helpers), the shop module on both, the till's clock
+// fixed at 13:41 local (UTC+10), the shop's at 13:31, and the activity log
+// (debug on) in memory. Test thread only.
 #pragma once
 
 #include <exception>
@@ -24,7 +25,8 @@
 
 namespace ooa::test {
 
-class TOrderPassFixture : public ::testing::Test {
+template <class TPos>
+class TOrderPassFixtureOn : public ::testing::Test {
  protected:
   // The stand-in's clock: orders seeded without a modification time were
   // last modified then (13:31 local); the till's clock is ten minutes later.
@@ -40,7 +42,7 @@ class TOrderPassFixture : public ::testing::Test {
     SetConfig(config);
     Woo.Init(config);
     ActivityLog().SetSink(&Log);
-    AdminPost("/standin/clock", std::string("{\"now\": \"") + kShopNow + "\"}");
+    ShopAt(kShopNow);
   }
   void TearDown() override { ActivityLog().SetSink(nullptr); }
 
@@ -50,6 +52,8 @@ class TOrderPassFixture : public ::testing::Test {
     ASSERT_TRUE(answer) << path;
     ASSERT_LT(answer->status, 300) << path << ": " << answer->body;
   }
+  // Sets the shop's clock (UTC, "yyyy-mm-ddThh:mm:ss").
+  void ShopAt(const std::string& utc) { AdminPost("/standin/clock", "{\"now\": \"" + utc + "\"}"); }
   // The fixture order under another id and status, modified at the shop's now.
   static std::string ShopOrder(int id, const std::string& status = "processing") {
     return ShopOrderJson(id, status);
@@ -89,10 +93,12 @@ class TOrderPassFixture : public ::testing::Test {
 
   TFixedClock Clock{TDateTime::FromCivil(2026, 12, 8, 3, 41, 0), kFixtureUtcOffsetMinutes};
   TScopedClock UseClock{Clock};
-  TPosFixture Pos;
+  TPos Pos;
   TShopStandin Shop;
   TWooModule Woo{Pos.Db};
   TMemoryLogSink Log;
 };
+
+using TOrderPassFixture = TOrderPassFixtureOn<TPosFixture>;
 
 }  // namespace ooa::test

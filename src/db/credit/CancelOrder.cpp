@@ -9,19 +9,17 @@
 
 namespace ooa {
 
-bool TDatabaseModule::ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg) {
+TWriteOutcome TDatabaseModule::ProcessCancelOrder(const std::string& invoiceNo) {
   // The checks, the loading and the batch form one unit of work.
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  if (!IsInvoiceCredited(invoiceNo, msg)) return false;
-  if (!GetOriginalInvoice(invoiceNo)) {
-    msg = kMsgInvoiceMissing;
-    return false;
-  }
-  if (!DeductEarlierCredits(*this, invoiceNo)) {
-    msg = kMsgCreditedAlready;
-    return false;
-  }
-  return RunCreditNoteBatch(*this, TCreditKind::Cancellation, creditNo, msg);
+  if (std::optional<TWriteOutcome> refusal = CreditRefusal(invoiceNo)) return *refusal;
+  if (!GetOriginalInvoice(invoiceNo)) return WriteOutcome(TWriteKind::InvoiceMissing, kMsgInvoiceMissing);
+  if (!DeductEarlierCredits(*this, invoiceNo)) return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
+  return RunCreditNoteBatch(*this, TCreditKind::Cancellation);
+}
+
+bool TDatabaseModule::ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg) {
+  return CreditOutcomeAsFlag(ProcessCancelOrder(invoiceNo), creditNo, msg);
 }
 
 }  // namespace ooa

@@ -9,12 +9,10 @@
 
 namespace ooa {
 
-bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& creditNo, std::string& msg) {
+TWriteOutcome RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind) {
   std::string unsafe;
-  if (FindUnsafeWarehouseCode(db.InvoiceItem, unsafe)) {
-    msg = WarehouseCodeRefusal(unsafe);
-    return false;
-  }
+  if (FindUnsafeWarehouseCode(db.InvoiceItem, unsafe))
+    return WriteOutcome(TWriteKind::NotWritten, WarehouseCodeRefusal(unsafe));
   const std::string batch =
       CreditNoteBatchSql({db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment}, kind, Clock().NowLocal());
   try {
@@ -22,21 +20,19 @@ bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& cred
   } catch (const TDbError& e) {
     // A statement of the batch failed and the batch rolled back; the pass
     // tries again next time.
-    msg = kMsgCreditNoteNotWritten + " " + e.what();
-    return false;
+    return WriteOutcome(TWriteKind::NotWritten, kMsgCreditNoteNotWritten + " " + e.what());
   }
   const TQueryResult& result = db.LastResult();
-  if (FindAlreadyWritten(result, creditNo)) {
-    msg = kMsgAlreadyWritten;
-    return false;
-  }
-  if (!CreditNoteCommitted(result)) {
-    msg = kMsgCreditNoteNotWritten;
-    return false;
-  }
-  creditNo = result.First().Rows[0][0].AsString();
-  msg = kMsgSuccess;
-  return true;
+  std::string found;
+  if (FindAlreadyWritten(result, found)) return WriteOutcome(TWriteKind::AlreadyWritten, kMsgAlreadyWritten, found);
+  if (!CreditNoteCommitted(result)) return WriteOutcome(TWriteKind::NotWritten, kMsgCreditNoteNotWritten);
+  return WriteOutcome(TWriteKind::Written, kMsgSuccess, result.First().Rows[0][0].AsString());
+}
+
+bool CreditOutcomeAsFlag(const TWriteOutcome& outcome, std::string& creditNo, std::string& msg) {
+  msg = outcome.Message;
+  if (outcome.Kind == TWriteKind::Written || outcome.Kind == TWriteKind::AlreadyWritten) creditNo = outcome.Number;
+  return outcome.Written();
 }
 
 }  // namespace ooa

@@ -6,18 +6,24 @@
 
 #include <string>
 
+#include "db/WriteOutcome.h"
 #include "db/credit/CreditStatements.h"
 
 namespace ooa {
 
 class TDatabaseModule;
 
-// True only when the batch committed: msg "Success", creditNo the new number.
-// A line's warehouse code that cannot name a stock column sends nothing; a
-// batch the database failed or rolled back gives kMsgCreditNoteNotWritten. A
-// batch that finds the credit booked already (under its lock) writes nothing
-// and gives kMsgAlreadyWritten with that credit note's number in creditNo.
-bool RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind, std::string& creditNo, std::string& msg);
+// Written only when the batch committed: message "Success", Number the new
+// credit note. A line's warehouse code that cannot name a stock column sends
+// nothing (NotWritten); a batch the database failed or rolled back gives
+// NotWritten with kMsgCreditNoteNotWritten. A batch that finds the credit
+// booked already (under its lock) writes nothing and gives AlreadyWritten
+// with that credit note's number.
+TWriteOutcome RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind);
+
+// The old flag form of a credit outcome: true when written; msg the message;
+// creditNo set when written or found written, else left as it was.
+bool CreditOutcomeAsFlag(const TWriteOutcome& outcome, std::string& creditNo, std::string& msg);
 
 // Lowers the cancellation document (loaded by GetOriginalInvoice) by what the
 // earlier credit notes of invoiceNo (partial refunds) already credited: each

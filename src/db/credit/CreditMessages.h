@@ -1,5 +1,5 @@
-// The fixed messages of the credit-note import (cancellations and refunds).
-// The pass compares against them to tell a done credit from a failed one.
+// The fixed messages of the credit-note import (cancellations and refunds),
+// for the log; the outcome's kind (db/WriteOutcome.h) tells them apart.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// IsInvoiceCredited: whether an imported invoice may still be credited.
+// CreditRefusal (and IsInvoiceCredited): whether an imported invoice may
+// still be credited.
 //
 // The CreditedQty test alone misses a cancellation booked before: its credit
 // lines add their negative quantity, so the sum never goes above 0 and a
@@ -10,32 +11,31 @@
 
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/credit/CreditMessages.h"
 
 namespace ooa {
 
-bool TDatabaseModule::IsInvoiceCredited(const std::string& invoiceNo, std::string& msg) {
+std::optional<TWriteOutcome> TDatabaseModule::CreditRefusal(const std::string& invoiceNo) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   const std::string invoice = SqlTextLiteral(invoiceNo);
   OpenQuery("Select SUM(Qty) As Qty, SUM(CreditedQty) As CreditedQty From InvoiceItem Where InvoiceNo=" + invoice);
   const TRecordSet& sums = Query();
   const double qty = sums.RecordCount() == 0 ? 0 : sums.Field(0, "Qty").AsFloat();
   const double credited = sums.RecordCount() == 0 ? 0 : sums.Field(0, "CreditedQty").AsFloat();
-  if (qty == 0) {
-    msg = "This invoice dose not exsits.";
-    return false;
-  }
-  if (credited > 0) {
-    msg = "This invoice credited already.";
-    return false;
-  }
+  if (qty == 0) return WriteOutcome(TWriteKind::InvoiceMissing, kMsgInvoiceMissing);
+  if (credited > 0) return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
   OpenQuery("Select Count(*) As N From InvoiceHead Where KindFlag=5 And ReferenceNo=" + invoice +
             " And (OnlineOrderId Is Null Or OnlineOrderId=N'')");
   const TRecordSet& notes = Query();
-  if (notes.RecordCount() > 0 && notes.Rows[0][0].AsInteger() > 0) {
-    msg = "This invoice credited already.";
-    return false;
-  }
-  return true;
+  if (notes.RecordCount() > 0 && notes.Rows[0][0].AsInteger() > 0)
+    return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
+  return std::nullopt;
+}
+
+bool TDatabaseModule::IsInvoiceCredited(const std::string& invoiceNo, std::string& msg) {
+  const std::optional<TWriteOutcome> refusal = CreditRefusal(invoiceNo);
+  if (refusal) msg = refusal->Message;
+  return !refusal;
 }
 
 }  // namespace ooa

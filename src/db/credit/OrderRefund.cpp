@@ -13,25 +13,38 @@
 
 namespace ooa {
 
-bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo,
-                                         std::string& creditNo, std::string& msg) {
+TWriteOutcome TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo) {
   // The checks, the calculation's reads and the batch form one unit of work.
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  if (!IsInvoiceCredited(invoiceNo, msg)) return false;
+  if (std::optional<TWriteOutcome> refusal = CreditRefusal(invoiceNo)) return *refusal;
   InitInvoice();
+  TWriteOutcome out;
+  out.Kind = TWriteKind::DataError;
   const rapidjson::Value* loyalty = nullptr;
   try {
-    if (!ParseOrderRefundData(jsonData, invoiceNo, msg, loyalty)) return false;
+    if (!ParseOrderRefundData(jsonData, invoiceNo, out.Message, loyalty)) {
+      out.Fault = DataFault;
+      return out;
+    }
   } catch (const std::exception& e) {
     // A value read without a guard: this refund's data alone is at fault.
-    msg = kMsgOrderDataError;
+    out.Message = kMsgOrderDataError;
     DataFault = e.what();
-    return false;
+    out.Fault = DataFault;
+    return out;
   }
   CalcInvoice();
-  if (!FitRefundToInvoice(*this, invoiceNo, msg)) return false;
-  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg, DataFault)) return false;
-  return RunCreditNoteBatch(*this, TCreditKind::Refund, creditNo, msg);
+  if (!FitRefundToInvoice(*this, invoiceNo, out.Message) ||
+      !DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, out.Message, DataFault)) {
+    out.Fault = DataFault;
+    return out;
+  }
+  return RunCreditNoteBatch(*this, TCreditKind::Refund);
+}
+
+bool TDatabaseModule::ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo,
+                                         std::string& creditNo, std::string& msg) {
+  return CreditOutcomeAsFlag(ProcessOrderRefund(jsonData, invoiceNo), creditNo, msg);
 }
 
 }  // namespace ooa

@@ -3,7 +3,7 @@
 //
 // Success needs the commit. A database that reports a failed statement of the
 // batch as an error, and one that only runs the batch's rollback, both give
-// false with kMsgInvoiceNotWritten; errors before the batch (the calculation's
+// NotWritten with kMsgInvoiceNotWritten; errors before the batch (the calculation's
 // queries) are thrown.
 #include <mutex>
 
@@ -38,23 +38,31 @@ std::string TDatabaseModule::GenerateInvoiceBatch() {
   return InvoiceBatchSql({Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment}, Clock().NowLocal());
 }
 
-bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
-                                   bool& modified) {
+TWriteOutcome TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData) {
   // The calculation's reads and the batch form one unit of work; no other
   // pass's statements run in between.
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   InitInvoice();
+  TWriteOutcome out;
+  out.Kind = TWriteKind::DataError;
   const rapidjson::Value* loyalty = nullptr;
   try {
-    if (!ParseOrderData(jsonData, msg, loyalty)) return false;
+    if (!ParseOrderData(jsonData, out.Message, loyalty)) {
+      out.Fault = DataFault;
+      return out;
+    }
   } catch (const std::exception& e) {
     // A value read without a guard: this order's data alone is at fault.
-    msg = kMsgOrderDataError;
+    out.Message = kMsgOrderDataError;
     DataFault = e.what();
-    return false;
+    out.Fault = DataFault;
+    return out;
   }
   CalcInvoice();
-  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, msg, DataFault)) return false;
+  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, out.Message, DataFault)) {
+    out.Fault = DataFault;
+    return out;
+  }
   const std::string batch = GenerateInvoiceBatch();
   try {
     OpenQuery(batch);
@@ -62,31 +70,34 @@ bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string
     // A statement of the batch failed: the batch rolled back (or the
     // database does so when it ends without a commit). The order is tried
     // again by the next pass.
-    msg = kMsgInvoiceNotWritten + " " + e.what();
-    return false;
+    return WriteOutcome(TWriteKind::NotWritten, kMsgInvoiceNotWritten + " " + e.what());
   }
 
   // A new number is selected right after it is drawn, before anything is
   // written; only the closing select (InvoiceNo, Modified) shows that the batch
   // committed. Without it the batch rolled back and nothing was written.
   const TQueryResult& result = LastResult();
-  if (FindAlreadyWritten(result, invoiceNo)) {
-    msg = kMsgAlreadyWritten;
-    return false;
-  }
+  std::string found;
+  if (FindAlreadyWritten(result, found)) return WriteOutcome(TWriteKind::AlreadyWritten, kMsgAlreadyWritten, found);
   const TRecordSet* closing = nullptr;
   for (const TRecordSet& set : result.Sets)
     if (set.ColumnIndex("Modified") >= 0) closing = &set;
-  if (!closing || closing->RecordCount() == 0) {
-    msg = kMsgInvoiceNotWritten;
-    return false;
-  }
-  msg = kMsgSuccess;
-  invoiceNo = result.First().RecordCount() > 0 && !result.First().Rows[0].empty()
-                  ? result.First().Rows[0][0].AsString()
-                  : closing->Field(0, "InvoiceNo").AsString();
-  modified = closing->Field(0, "Modified").AsBoolean();
-  return true;
+  if (!closing || closing->RecordCount() == 0) return WriteOutcome(TWriteKind::NotWritten, kMsgInvoiceNotWritten);
+  out = WriteOutcome(TWriteKind::Written, kMsgSuccess,
+                     result.First().RecordCount() > 0 && !result.First().Rows[0].empty()
+                         ? result.First().Rows[0][0].AsString()
+                         : closing->Field(0, "InvoiceNo").AsString());
+  out.Modified = closing->Field(0, "Modified").AsBoolean();
+  return out;
+}
+
+bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
+                                   bool& modified) {
+  const TWriteOutcome out = ProcessOrder(jsonData);
+  msg = out.Message;
+  if (out.Kind == TWriteKind::Written || out.Kind == TWriteKind::AlreadyWritten) invoiceNo = out.Number;
+  if (out.Written()) modified = out.Modified;
+  return out.Written();
 }
 
 }  // namespace ooa

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "config/Utf8Count.h"
 #include "model/OrderMessages.h"
 
 namespace ooa {
@@ -11,10 +12,7 @@ namespace {
 // Characters of UTF-8 text without its trailing blanks.
 size_t CharCount(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  size_t n = 0;
-  for (char c : text)
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-  return n;
+  return Utf8CharCount(text);
 }
 
 struct TField {

@@ -1,5 +1,7 @@
 #include "shop/woo/OrderSku.h"
 
+#include "config/Utf8Count.h"
+
 namespace ooa {
 
 TSkuParts SplitSku(const std::string& sku) {
@@ -12,13 +14,6 @@ TSkuParts SplitSku(const std::string& sku) {
     parts.HasSuffix = true;
   }
   return parts;
-}
-
-size_t Utf8CharCount(const std::string& text) {
-  size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
 }
 
 bool OrderCustomerCode(const std::string& memberCode, const std::string& customerId, std::string& code) {

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "config/Utf8Count.h"  // the code lengths are counted with Utf8CharCount
+
 namespace ooa {
 
 struct TSkuParts {
@@ -22,9 +24,6 @@ TSkuParts SplitSku(const std::string& sku);
 // would exceed the POS's 15 characters. False when no form fits (a member code
 // or customer id too long for the POS).
 bool OrderCustomerCode(const std::string& memberCode, const std::string& customerId, std::string& code);
-
-// Characters as the POS counts them (code points of the UTF-8 text).
-size_t Utf8CharCount(const std::string& text);
 
 // Longest customer code the POS keeps.
 constexpr size_t kMaxCustomerCodeLength = 15;
