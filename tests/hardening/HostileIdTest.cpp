@@ -4,7 +4,7 @@
 #include <regex>
 #include <string>
 
-#include "products/ProductFixture.h"
+#include "sync/products/ProductFixture.h"
 
 namespace ooa::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/CatalogFixture.h"
+#include "sync/catalog/CatalogFixture.h"
 #include "hardening/NastyTexts.h"
 
 namespace ooa::test {

@@ -8,7 +8,7 @@
 
 #include "shop/woo/BatchList.h"
 #include "hardening/NastyTexts.h"
-#include "products/ProductFixture.h"
+#include "sync/products/ProductFixture.h"
 
 namespace ooa::test {
 namespace {
