@@ -42,6 +42,7 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "shop/woo/OrderParsing.h"
 #include "tsql/EmbeddedSession.h"
 #include "db/order/OrderStatements.h"
 #include "db/order/StatementValues.h"
@@ -310,7 +311,7 @@ int main(int argc, char** argv) {
       db.InitInvoice();
       std::string msg;
       const rapidjson::Value* loyalty = nullptr;
-      if (!db.ParseOrderData(order, msg, loyalty) || !db.CalcInvoice()) {
+      if (!ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, order, msg, loyalty) || !db.CalcInvoice()) {
         std::fprintf(stderr, "order %d: %s\n", n, msg.c_str());
         return 1;
       }

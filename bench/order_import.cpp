@@ -33,6 +33,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "sync/OrderReceipt.h"
+#include "sync/OrderImport.h"
 #include "sync/OrderSyncPass.h"
 #include "sync/PrintParams.h"
 
@@ -80,7 +81,7 @@ TRun Import(const std::vector<std::string>& warmups, const std::vector<std::stri
         order.Parse<rapidjson::kParseNumbersAsStringsFlag>(text.c_str());
         std::string invoiceNo, msg;
         bool modified = false;
-        if (db.ProcessOrder(order, invoiceNo, msg, modified)) {
+        if (ProcessOrder(db, order, invoiceNo, msg, modified)) {
           ++written;
           PrintOrderReceipt(pass, db, "", invoiceNo, false, modified);
         } else {

@@ -2,7 +2,7 @@
 // of the shop's answer (a list of orders, or one order as a list of one); it
 // reaches the pass as a shop answer does: through the REST channel (its depth
 // limit, numbers kept as their text) and the pass's reading of the list. Each
-// order the pass accepts as a list element goes through the database module
+// order the pass accepts as a list element goes through the order import
 // as ProcessOrder takes it, up to the batch: ParseOrderData,
 // CalcInvoice on the fuzz POS database, the checks of its figures and texts.
 // Bad data must end in a parsing message or TOrderDataError. An order that is accepted
@@ -22,9 +22,12 @@
 #include "BatchCheck.h"
 #include "FuzzShop.h"
 #include "PosDatabase.h"
+#include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/order/OrderFigures.h"
 #include "model/OrderMessages.h"
+#include "shop/woo/OrderParsing.h"
+#include "sync/OrderImport.h"
 
 namespace {
 
@@ -36,7 +39,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   std::string msg;
   bool ok = false;
   try {
-    ok = db.ParseOrderData(order, msg, loyalty);
+    ok = ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, order, msg, loyalty);
   } catch (const TOrderDataError&) {
     return;
   }
@@ -66,7 +69,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   // write would come back on every pass and hold the sync time back. An order
   // of the same id written by an earlier input (libFuzzer runs inputs again)
   // is found by the batch under its lock, which writes nothing.
-  const TWriteOutcome written = db.ProcessOrder(order);
+  const TWriteOutcome written = ProcessOrder(db, order);
   if (!written.Written() && written.Kind != TWriteKind::AlreadyWritten) {
     std::fprintf(stderr, "fuzz_order: an accepted order was not written: %s\n", written.Message.c_str());
     std::abort();

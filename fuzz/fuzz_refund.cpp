@@ -1,7 +1,7 @@
 // Fuzz target: the order pass over an order's refund list. The input is the
 // body of the shop's answer (a list of refunds, or one refund as a list of
 // one), reaching the pass as a shop answer does: through the REST channel and
-// the pass's reading of the list. Each refund goes through the database module as
+// the pass's reading of the list. Each refund goes through the order import as
 // ProcessOrderRefund takes it, up to the batch, as a credit note of invoice
 // "INV26000001": ParseOrderRefundData, CalcInvoice on the fuzz POS database,
 // the checks of its figures and texts. Bad data must end in a parsing message or
@@ -23,10 +23,13 @@
 #include "FuzzShop.h"
 #include "PosDatabase.h"
 #include "config/Clock.h"
+#include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/credit/CreditStatements.h"
 #include "db/order/OrderFigures.h"
 #include "model/OrderMessages.h"
+#include "shop/woo/RefundParsing.h"
+#include "sync/OrderImport.h"
 
 namespace {
 
@@ -59,7 +62,7 @@ std::string FreshInvoice(TDatabaseModule& db, int* orderId = nullptr) {
   order.Parse<rapidjson::kParseNumbersAsStringsFlag>(json.c_str());
   std::string invoiceNo, msg;
   bool modified = false;
-  if (!db.ProcessOrder(order, invoiceNo, msg, modified)) {
+  if (!ProcessOrder(db, order, invoiceNo, msg, modified)) {
     std::fprintf(stderr, "fuzz_refund: the invoice to credit was not written: %s\n", msg.c_str());
     std::abort();
   }
@@ -72,7 +75,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   std::string msg;
   bool ok = false;
   try {
-    ok = db.ParseOrderRefundData(refund, "INV26000001", msg, loyalty);
+    ok = ParseOrderRefundData(db.Document, ConfigSnapshot().WarehouseCode, refund, "INV26000001", msg, loyalty);
   } catch (const TOrderDataError&) {
     return;
   }
@@ -101,7 +104,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   // data (more than the invoice has left of a line); a failed write would
   // come back on every pass.
   const std::string invoiceNo = FreshInvoice(db);
-  const TWriteOutcome booked = db.ProcessOrderRefund(refund, invoiceNo);
+  const TWriteOutcome booked = ProcessOrderRefund(db, refund, invoiceNo);
   if (!booked.Written() && booked.Kind != TWriteKind::AlreadyWritten && booked.Kind != TWriteKind::DataError) {
     std::fprintf(stderr, "fuzz_refund: an accepted refund was not booked: %s\n", booked.Message.c_str());
     std::abort();

@@ -18,6 +18,10 @@ TDatabaseModule::~TDatabaseModule() {
   if (Session) Session->Close();
 }
 
+std::unique_lock<std::recursive_mutex> TDatabaseModule::HoldForOneOrder() {
+  return std::unique_lock<std::recursive_mutex>(Mutex);
+}
+
 bool TDatabaseModule::ConnectToServer() { return ConnectToServer(ConfigSnapshot()); }
 
 bool TDatabaseModule::ConnectToServer(const TConfig& config) {

@@ -20,8 +20,6 @@
 #include <thread>
 #include <vector>
 
-#include <rapidjson/fwd.h>
-
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
@@ -112,18 +110,13 @@ class TDatabaseModule {
   // and the initial values of a new line.
   void InitInvoice();
   void InitInvoiceItem(TInvoiceItem& item);
-  // Parsing of one shop order into Document: forwarders to the shop's order
-  // parsing (shop/woo/OrderParsing.h) with the configured warehouse code.
-  bool ParseOrderData(const rapidjson::Value& jsonData, std::string& msg,
-                      const rapidjson::Value*& loyalty);
-  bool ParseCustomer(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty);
-  bool ParseInvoiceHead(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund);
-  bool ParseInvoiceItems(const rapidjson::Value& jsonArray, bool refund = false);
-  bool ParsePayment(const rapidjson::Value& jsonData, bool refund);
-  bool ParseDepositPayment(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty,
-                           bool refund);
-  bool ParseItemsAndPayments(const rapidjson::Value& jsonData, const rapidjson::Value* loyalty, bool refund,
-                             std::string& msg);
+  // Holds the module's lock for one unit of work of the order import
+  // (sync/OrderImport.h): the reset, the parsing of the shop's order or refund
+  // into Document, and its write, so that no other pass's statements run in
+  // between and no other thread sees the document half filled. Taken on the
+  // order worker thread; the lock is recursive, so the module's own
+  // operations still run under it. Released when the returned lock ends.
+  [[nodiscard]] std::unique_lock<std::recursive_mutex> HoldForOneOrder();
   // Completes the parsed document from Profile and Product (rates, stock units,
   // cost, shelf price) and totals the head. Throws TDbError on database errors.
   bool CalcInvoice();
@@ -138,18 +131,16 @@ class TDatabaseModule {
   std::string GenerateDepositPaymentSQLCmd();
   // The whole invoice write batch for the current (parsed, calculated) document.
   std::string GenerateInvoiceBatch();
-  // Imports one shop order as an invoice in one transaction. Written only when
-  // the batch committed: message "Success", Number the invoice, Modified set.
-  // DataError with the parsing message (and Fault) for bad data, nothing sent
-  // to the database; AlreadyWritten with the invoice that is there; NotWritten
-  // with a write message when the batch rolled back. Database errors are
-  // thrown. Holds the module's lock for the whole order, so no other pass's
-  // database work runs in between.
-  TWriteOutcome ProcessOrder(const rapidjson::Value& jsonData);
-  // The same as a flag: true when written; msg the outcome's message;
-  // invoiceNo set when written or found written; modified set when written.
-  bool ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
-                    bool& modified);
+  // Writes the order parsed into Document (the order import, sync/
+  // OrderImport.h, parses it under HoldForOneOrder) as an invoice in one
+  // transaction: calculates it (CalcInvoice), refuses figures or texts the
+  // POS cannot hold, then sends the batch. Written only when the batch
+  // committed: message "Success", Number the invoice, Modified set.
+  // DataError with the message and Fault for a document the POS cannot hold,
+  // no batch sent; AlreadyWritten with the invoice that is there; NotWritten
+  // with a write message when the batch rolled back. Database errors before
+  // the batch are thrown.
+  TWriteOutcome WriteParsedOrder();
 
   // ---- Credit notes ----------------------------------------------------------
   // Nothing when invoiceNo has lines and has not been credited; otherwise the
@@ -187,22 +178,16 @@ class TDatabaseModule {
   // The same as a flag: true when written; msg the outcome's message; creditNo
   // set when written or found written.
   bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
-  // Parses one shop refund into Document as a credit note of invoiceNo: a
-  // forwarder to shop/woo/RefundParsing.h.
-  bool ParseOrderRefundData(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& msg,
-                            const rapidjson::Value*& loyalty);
-  // Books one shop refund of invoiceNo as a credit note (parse, calculate, one
-  // batch). Written only when the batch committed: message "Success", Number
-  // the credit note. Otherwise the refusal of CreditRefusal; DataError with
-  // the parsing message and Fault (also "Order items data error." for a line
-  // that gives back more of an invoice line than remains); AlreadyWritten with
-  // the credit note that is there; NotWritten for an unsafe warehouse code or
-  // a batch that rolled back. Database errors before the batch are thrown.
-  TWriteOutcome ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo);
-  // The same as a flag: true when written; msg the outcome's message; creditNo
-  // set when written or found written.
-  bool ProcessOrderRefund(const rapidjson::Value& jsonData, const std::string& invoiceNo, std::string& creditNo,
-                          std::string& msg);
+  // Books the shop refund parsed into Document as a credit note of invoiceNo
+  // (the order import checks CreditRefusal and parses it under
+  // HoldForOneOrder): calculates it, then one batch. Written only when the
+  // batch committed: message "Success", Number the credit note. DataError
+  // with the message and Fault for a line that gives back more of an invoice
+  // line than remains ("Order items data error.") or a document the POS
+  // cannot hold; AlreadyWritten with the credit note that is there;
+  // NotWritten for an unsafe warehouse code or a batch that rolled back.
+  // Database errors before the batch are thrown.
+  TWriteOutcome WriteParsedOrderRefund(const std::string& invoiceNo);
 
  private:
   struct TThreadResults {

@@ -20,6 +20,7 @@
 #include "db/DatabaseModule.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderJson.h"
+#include "sync/OrderImport.h"
 #include "sync/OrderReceipt.h"
 #include "shop/WooModule.h"
 
@@ -68,7 +69,7 @@ void BookRefund(TDatabaseModule& db, TOrderPassState& pass, const TOrderInPass& 
   LogLine("  |- Refunding: " + refundId);
   const std::string problemId = RefundProblemId(order.Id, refundId);
   AwaitOrderWrite(pass, order.Id);
-  const TWriteOutcome out = db.ProcessOrderRefund(refund, order.InvoiceNo);
+  const TWriteOutcome out = ProcessOrderRefund(db, refund, order.InvoiceNo);
   if (out.Written()) {
     LogLine(" |- Order Refunded, InvoiceNo: " + order.InvoiceNo + ", CreditNo: " + out.Number);
     pass.Settled(problemId);

@@ -24,6 +24,7 @@
 #include "shop/woo/OrderJson.h"
 #include "model/OrderMessages.h"
 #include "sync/OrderCreditDispatch.h"
+#include "sync/OrderImport.h"
 #include "sync/OrderReceipt.h"
 #include "sync/OrderSyncPass.h"
 #include "sync/ShopClock.h"
@@ -59,7 +60,7 @@ void ImportOrder(TWooModule& woo, TOrderPassState& pass, TOrderInPass& order) {
   LogLine(" |- Prcessing Order");
   TDatabaseModule& db = woo.Db();
   AwaitOrderWrite(pass, order.Id);
-  const TWriteOutcome out = db.ProcessOrder(*order.Json);
+  const TWriteOutcome out = ProcessOrder(db, *order.Json);
   if (out.Kind == TWriteKind::Written || out.Kind == TWriteKind::AlreadyWritten) order.InvoiceNo = out.Number;
   if (out.Written()) {
     LogLine(" |- Order Received, InvoiceNo: " + order.InvoiceNo);

@@ -1,5 +1,5 @@
-// The invoice write: ProcessOrder (parse, calculate, one batch in one
-// transaction, read back the number) and CheckInvoiceExists.
+// The invoice write: WriteParsedOrder (calculate the parsed order, one batch
+// in one transaction, read back the number) and CheckInvoiceExists.
 //
 // Success needs the commit. A database that reports a failed statement of the
 // batch as an error, and one that only runs the batch's rollback, both give
@@ -38,26 +38,12 @@ std::string TDatabaseModule::GenerateInvoiceBatch() {
   return InvoiceBatchSql({Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment}, Clock().NowLocal());
 }
 
-TWriteOutcome TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData) {
-  // The calculation's reads and the batch form one unit of work; no other
-  // pass's statements run in between.
+TWriteOutcome TDatabaseModule::WriteParsedOrder() {
+  // The caller holds the lock since the parse (HoldForOneOrder); this one
+  // only keeps the calculation and the batch together when it does not.
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  InitInvoice();
   TWriteOutcome out;
   out.Kind = TWriteKind::DataError;
-  const rapidjson::Value* loyalty = nullptr;
-  try {
-    if (!ParseOrderData(jsonData, out.Message, loyalty)) {
-      out.Fault = DataFault;
-      return out;
-    }
-  } catch (const std::exception& e) {
-    // A value read without a guard: this order's data alone is at fault.
-    out.Message = kMsgOrderDataError;
-    DataFault = e.what();
-    out.Fault = DataFault;
-    return out;
-  }
   CalcInvoice();
   if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, out.Message, DataFault)) {
     out.Fault = DataFault;
@@ -89,15 +75,6 @@ TWriteOutcome TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData) {
                          : closing->Field(0, "InvoiceNo").AsString());
   out.Modified = closing->Field(0, "Modified").AsBoolean();
   return out;
-}
-
-bool TDatabaseModule::ProcessOrder(const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
-                                   bool& modified) {
-  const TWriteOutcome out = ProcessOrder(jsonData);
-  msg = out.Message;
-  if (out.Kind == TWriteKind::Written || out.Kind == TWriteKind::AlreadyWritten) invoiceNo = out.Number;
-  if (out.Written()) modified = out.Modified;
-  return out.Written();
 }
 
 }  // namespace ooa

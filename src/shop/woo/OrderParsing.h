@@ -3,8 +3,8 @@
 // JSON (numbers kept as their text, as the shop channel parses them);
 // database lookups belong to CalcInvoice, and date-times are turned into
 // local time with Clock(). warehouseCode is the configured warehouse a new
-// line is booked to. Used by TDatabaseModule's forwarders on the order pass's
-// worker thread; no state of their own.
+// line is booked to. Used by the order import (sync/OrderImport.h) on the
+// order pass's worker thread; no state of their own.
 //
 // Each Parse* but ParseOrderData and ParseItemsAndPayments returns false with
 // the reason in doc.DataFault when its part of the data is missing or

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "db/DatabaseModule.h"
+#include "sync/OrderImport.h"
 #include "sync/orders/OrderFixture.h"
 #include "db/odbc/OdbcFixture.h"
 #include "support/FixedClock.h"
@@ -80,7 +81,7 @@ TEST_F(OdbcTest, ServerKilledInAnInvoiceBatchLeavesNoHalfInvoice) {
 
   std::string invoiceNo, msg;
   bool modified = false, written = true;
-  std::thread pass([&] { written = Pos.Db.ProcessOrder(order, invoiceNo, msg, modified); });
+  std::thread pass([&] { written = ProcessOrder(Pos.Db, order, invoiceNo, msg, modified); });
   const bool inBatch = WaitForWriteLock(Pos.Path(), 400, 50 * 1000);
   ::usleep(300 * 1000);  // into the first line's insert
   Pos.Server.Stop();     // the server process ends at once (no handler of its own)
@@ -97,7 +98,7 @@ TEST_F(OdbcTest, ServerKilledInAnInvoiceBatchLeavesNoHalfInvoice) {
   Raw(Pos.Path(), "Drop Trigger stall;");
   Pos.Server.PointAt(Pos.Config, Pos.Path());
   ASSERT_TRUE(Pos.Db.ConnectToServer(Pos.Config));
-  EXPECT_TRUE(Pos.Db.ProcessOrder(order, invoiceNo, msg, modified)) << msg;
+  EXPECT_TRUE(ProcessOrder(Pos.Db, order, invoiceNo, msg, modified)) << msg;
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceHead").AsInteger(), 1);
   EXPECT_EQ(Pos.Value("Select Count(*) From InvoiceItem").AsInteger(), 2);
 }
@@ -117,7 +118,7 @@ TEST_F(OdbcTest, ServiceKilledInAnInvoiceBatchLeavesNothingWritten) {
     TDatabaseModule db;
     std::string invoiceNo, msg;
     bool modified = false;
-    if (db.ConnectToServer(Pos.Config)) db.ProcessOrder(order, invoiceNo, msg, modified);
+    if (db.ConnectToServer(Pos.Config)) ProcessOrder(db, order, invoiceNo, msg, modified);
     ::_exit(0);
   }
   const bool inBatch = WaitForWriteLock(Pos.Path(), 400, 20 * 1000);

@@ -11,6 +11,7 @@
 #include "db/WarehouseCode.h"
 #include "db/credit/CreditMessages.h"
 #include "sync/orders/OrderFixture.h"
+#include "sync/OrderImport.h"
 #include "support/FixedClock.h"
 
 namespace ooa::test {
@@ -30,7 +31,7 @@ class CancelOrder : public ::testing::Test {
     rapidjson::Document doc;
     ParseShopJson(doc, RefundJson(given));
     std::string creditNo, msg;
-    const bool ok = Pos.Db.ProcessOrderRefund(doc, "W2600001", creditNo, msg);
+    const bool ok = ProcessOrderRefund(Pos.Db, doc, "W2600001", creditNo, msg);
     EXPECT_TRUE(ok) << msg;
     return ok;
   }

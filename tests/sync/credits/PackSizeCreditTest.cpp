@@ -13,6 +13,7 @@
 #include "sync/credits/RefundJson.h"
 #include "model/OrderMessages.h"
 #include "sync/orders/OrderFixture.h"
+#include "sync/OrderImport.h"
 #include "support/FixedClock.h"
 
 namespace ooa::test {
@@ -62,7 +63,7 @@ class TPackInvoice {
     ParseShopJson(order, kPackOrder);
     std::string msg;
     bool modified = false;
-    EXPECT_TRUE(Pos.Db.ProcessOrder(order, Invoice, msg, modified)) << msg;
+    EXPECT_TRUE(ProcessOrder(Pos.Db, order, Invoice, msg, modified)) << msg;
     // 6 singles and one six-pack: 12 of the 120 units, at the average cost 2.
     EXPECT_DOUBLE_EQ(Number("Select StockQty1 From Product Where ProductCode=N'BEER'"), 108);
   }
@@ -71,7 +72,7 @@ class TPackInvoice {
     rapidjson::Document doc;
     ParseShopJson(doc, RefundJson(seed));
     std::string creditNo;
-    return Pos.Db.ProcessOrderRefund(doc, Invoice, creditNo, msg);
+    return ProcessOrderRefund(Pos.Db, doc, Invoice, creditNo, msg);
   }
   std::string Cancel() {
     std::string creditNo, msg;

@@ -11,6 +11,7 @@
 #include "db/credit/CreditMessages.h"
 #include "model/OrderMessages.h"
 #include "sync/orders/OrderFixture.h"
+#include "sync/OrderImport.h"
 #include "support/FixedClock.h"
 
 namespace ooa::test {
@@ -25,7 +26,7 @@ TRefundResult Refund(TCreditFixture& pos, const TRefundSeed& given, const std::s
   rapidjson::Document doc;
   ParseShopJson(doc, RefundJson(given));
   TRefundResult r;
-  r.Ok = pos.Db.ProcessOrderRefund(doc, invoiceNo, r.CreditNo, r.Msg);
+  r.Ok = ProcessOrderRefund(pos.Db, doc, invoiceNo, r.CreditNo, r.Msg);
   return r;
 }
 
@@ -218,7 +219,7 @@ TEST_F(OrderRefund, RefundWhoseMetaDataCannotBeReadIsBadDataAndWritesNothing) {
   ParseShopJson(doc, R"({"id": 9001, "date_created_gmt": "2026-12-09T01:00:00", "amount": "1.00", "line_items": []})");
   std::string creditNo, msg;
   const std::string before = Pos.State();
-  EXPECT_FALSE(Pos.Db.ProcessOrderRefund(doc, "W2600001", creditNo, msg));
+  EXPECT_FALSE(ProcessOrderRefund(Pos.Db, doc, "W2600001", creditNo, msg));
   EXPECT_EQ(msg, kMsgOrderDataError);
   EXPECT_EQ(Pos.Db.DataFault, "Refund data cannot be read: Key \"meta_data\" is missing.");
   EXPECT_EQ(Pos.State(), before);

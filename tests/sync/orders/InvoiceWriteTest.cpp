@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "model/OrderMessages.h"
+#include "shop/woo/OrderParsing.h"
+#include "sync/OrderImport.h"
 #include "sync/orders/OrderFixture.h"
 #include "support/InvoiceHeadColumns.h"
 #include "support/PosFixture.h"
@@ -102,7 +105,7 @@ class InvoiceWrite : public ::testing::Test {
   void SetUp() override { ParseShopJson(Order, FixtureOrderJson()); }
 
   bool Process(const rapidjson::Value& order) {
-    Outcome = Pos.Db.ProcessOrder(order);
+    Outcome = ProcessOrder(Pos.Db, order);
     InvoiceNo = Outcome.Number;
     Msg = Outcome.Message;
     Modified = Outcome.Modified;
@@ -124,7 +127,7 @@ TEST_F(InvoiceWrite, FixtureOrderBatchAndRows) {
   db.InitInvoice();
   const rapidjson::Value* loyalty = nullptr;
   std::string msg;
-  ASSERT_TRUE(db.ParseOrderData(Order, msg, loyalty)) << msg;
+  ASSERT_TRUE(ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, Order, msg, loyalty)) << msg;
   db.CalcInvoice();
   EXPECT_EQ(db.GenerateInvoiceBatch(), kFixtureBatch);
 
@@ -299,7 +302,7 @@ TEST_F(InvoiceWrite, CalculationCases) {
     rapidjson::Document line;
     ParseShopJson(line, std::string(R"([{"sku":")") + c.Sku + R"(","quantity":)" + std::to_string(c.Qty) +
                             R"(,"subtotal":"10.00","subtotal_tax":"1.00"}])");
-    ASSERT_TRUE(db.ParseInvoiceItems(line));
+    ASSERT_TRUE(ParseInvoiceItems(db.Document, ConfigSnapshot().WarehouseCode, line, false));
     amount += 11;
     gst += 1;
     cost += c.Deduct * c.Qty * c.UnitCost;
@@ -432,7 +435,7 @@ TEST_F(InvoiceWrite, TextsLongerThanTheirColumnsAreBadOrderDataAndWriteNothing) 
                              : std::string(c.Part) == "billing" ? order["billing"]
                                                                 : static_cast<rapidjson::Value&>(order);
     part[c.Member].SetString(c.Value.c_str(), order.GetAllocator());
-    const TWriteOutcome out = pos.Db.ProcessOrder(order);
+    const TWriteOutcome out = ProcessOrder(pos.Db, order);
     const bool written = out.Written();
     EXPECT_EQ(written, c.Msg.empty()) << out.Message;
     EXPECT_EQ(pos.Value("Select Count(*) From InvoiceHead").AsInteger(), written ? 1 : 0);

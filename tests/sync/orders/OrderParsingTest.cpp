@@ -14,6 +14,7 @@
 #include "shop/woo/OrderParsing.h"
 #include "shop/woo/OrderSku.h"
 #include "shop/woo/RefundParsing.h"
+#include "sync/OrderImport.h"
 #include "sync/orders/OrderFixture.h"
 #include "support/FixedClock.h"
 
@@ -38,7 +39,7 @@ class OrderParsing : public ::testing::Test {
   bool Parse(std::string& msg) {
     const rapidjson::Value* loyalty = nullptr;
     Db.InitInvoice();
-    return Db.ParseOrderData(Order, msg, loyalty);
+    return ParseOrderData(Db.Document, ConfigSnapshot().WarehouseCode, Order, msg, loyalty);
   }
   void Set(rapidjson::Value& obj, const char* key, const char* text) {
     obj.RemoveMember(key);
@@ -172,7 +173,7 @@ TEST_F(OrderParsing, BadDataGetsItsMessage) {
     EXPECT_FALSE(Parse(msg));
     EXPECT_EQ(msg, c.Message);
     // The import refuses it as the order's own data, before any database work.
-    const TWriteOutcome out = Db.ProcessOrder(Order);
+    const TWriteOutcome out = ProcessOrder(Db, Order);
     EXPECT_EQ(out.Kind, TWriteKind::DataError);
     EXPECT_EQ(out.Message, c.Message);
   }
