@@ -199,8 +199,8 @@ int PeakRun(int products) {
     RunCatalogPass(woo);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double peak = PeakMegabytes();
-    db.OpenQuery("Select Count(*) From ProductExtend Where WooID <> ''");
-    const long linked = static_cast<long>(db.Query().Rows[0][0].AsInteger());
+    const long linked =
+        static_cast<long>(db.SelectRows("Select Count(*) From ProductExtend Where WooID <> ''").Rows[0][0].AsInteger());
     std::printf("%d products: %ld linked in %.1f s, peak memory of the process %.1f MB\n", products, linked, wall,
                 peak);
     std::string count = std::to_string(products);
@@ -309,8 +309,8 @@ int main(int argc, char** argv) {
     const double cpu = CpuSeconds() - cpu0;
     const double peak = PeakMegabytes();
 
-    db.OpenQuery("Select Count(*) From ProductExtend Where WooID <> ''");
-    const long linked = static_cast<long>(db.Query().Rows[0][0].AsInteger());
+    const long linked =
+        static_cast<long>(db.SelectRows("Select Count(*) From ProductExtend Where WooID <> ''").Rows[0][0].AsInteger());
 
     std::printf("products linked: %ld of %d\n", linked, products);
     std::printf("catalogue pass: %.2f s, %.0f products/s, %ld requests\n", wall, products / wall, requests);

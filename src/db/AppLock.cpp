@@ -12,8 +12,7 @@ std::string Resource() { return SqlTextLiteral(kAppLockResource); }
 
 // The first column of the first row of a query that returns one.
 TDbValue FirstValue(TDatabaseModule& db, const std::string& sql) {
-  db.OpenQuery(sql);
-  TRecordSet& rows = db.Query();
+  const TRecordSet rows = db.SelectRows(sql);
   if (rows.RecordCount() < 1 || rows.Columns.empty()) throw TDbError("The database gave no answer to: " + sql);
   return rows.Rows[0][0];
 }

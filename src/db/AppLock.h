@@ -6,7 +6,7 @@
 // embedded database runs the same statements (tsql/Procedures.h).
 //
 // Plain functions over the database module: each runs one statement through
-// OpenQuery (any thread; the module serialises them) and throws TDbError on
+// SelectRows (any thread; the module serialises them) and throws TDbError on
 // a database error.
 #pragma once
 

@@ -3,17 +3,12 @@
 // log in SyncLog.cpp.
 #include "db/DatabaseModule.h"
 
-#include "db/ModuleThreads.h"
-
 namespace ooa {
 
 TDatabaseModule::TDatabaseModule(TSessionFactory sessionFactory)
-    : SessionFactory(sessionFactory ? std::move(sessionFactory) : TSessionFactory(CreateDbSession)) {
-  RegisterLiveModule(this);
-}
+    : SessionFactory(sessionFactory ? std::move(sessionFactory) : TSessionFactory(CreateDbSession)) {}
 
 TDatabaseModule::~TDatabaseModule() {
-  UnregisterLiveModule(this);
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   if (Session) Session->Close();
 }

@@ -4,20 +4,19 @@
 // credit-note batches, print settings), each group in its own source file.
 //
 // Threads: the UI thread (service start), the catalogue worker and the order
-// worker all call it, possibly at the same time. Each operation (OpenQuery,
-// ExecQueryPro, ...) holds the module's lock while it talks to the session, and
-// the rows of OpenQuery are kept per calling thread, so one pass never reads
-// the other's result. The order document belongs to the order pass alone.
+// worker all call it, possibly at the same time. Each operation (Select,
+// ExecQueryPro, ...) holds the module's lock while it talks to the session;
+// a query's rows go back to its caller by value, so the module keeps no rows
+// and one pass never sees the other's. The order document belongs to the
+// order pass alone.
 // Created once in main before the shop module; lives until the program ends.
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "config/Config.h"
@@ -47,27 +46,29 @@ class TDatabaseModule {
   // Why the last ConnectToServer failed (the database's or the file's own
   // words); empty after a success.
   std::string ConnectError() const;
-  // Runs a statement or batch that returns rows; the first result set becomes
-  // this thread's Query(). Throws TDbError on a database error.
-  bool OpenQuery(const std::string& sqlCmd);
+  // Runs a statement or batch and hands back every result set it produced,
+  // in order (none for a batch without a select); the caller owns them. Any
+  // thread; holds the module's lock while it talks to the session. Throws
+  // TDbError on a database error, and TDbError("The database connection is
+  // not open") when not connected.
+  TQueryResult Select(const std::string& sqlCmd);
+  // The same, but only the first result set: the rows most queries read. A
+  // batch without a result set gives an empty set (no columns, no rows).
+  TRecordSet SelectRows(const std::string& sqlCmd);
   // Runs a query whose rows may be many and hands them to piece at most
-  // `rows` at a time (IDbSession::QueryInPieces); nothing is kept in
-  // Query(). Holds the module's lock until the last piece is handled. Throws
-  // TDbError on a database error.
+  // `rows` at a time (IDbSession::QueryInPieces). Holds the module's lock
+  // until the last piece is handled. Throws TDbError on a database error.
   void OpenQueryInPieces(const std::string& sqlCmd, size_t rows,
                          const std::function<void(const TRecordSet&)>& piece);
-  // The calling thread's rows of its last OpenQuery (all result sets in LastResult()).
-  TRecordSet& Query();
-  TQueryResult& LastResult();
-  // "Select * From Profile" into this thread's CompanyQuery(); false on any error.
-  bool OpenCompanyQuery();
-  TRecordSet& CompanyQuery();
+  // The rows of "Select * From Profile" (the company details); nothing on any
+  // error (not connected, a database error, no result set). Any thread.
+  std::optional<TRecordSet> SelectCompanyRows();
   // Runs a statement or batch without rows; false on any error (not logged).
   bool ExecQueryPro(const std::string& sqlCmd);
   // Same, but keeps the error text for callers that report it.
   bool ExecQueryPro(const std::string& sqlCmd, std::string& errorText);
-  // Gives back what the session keeps to be faster (IDbSession::ReleaseMemory)
-  // and the calling thread's rows; the passes call it when they end.
+  // Gives back what the session keeps to be faster (IDbSession::ReleaseMemory);
+  // the passes call it when they end.
   void ReleaseMemory();
   TDateTime GetLastSyncTime(const std::string& event);
   void UpdateSyncLogPro(TDateTime syncTime, const std::string& event);
@@ -190,18 +191,10 @@ class TDatabaseModule {
   TWriteOutcome WriteParsedOrderRefund(const std::string& invoiceNo);
 
  private:
-  struct TThreadResults {
-    TQueryResult Last;
-    TRecordSet Company;
-  };
-  TThreadResults& ResultsOfThisThread();
-
   TSessionFactory SessionFactory;
   mutable std::recursive_mutex Mutex;
   std::unique_ptr<IDbSession> Session;
   std::string ConnectErrorText;
-  std::mutex ResultsMutex;
-  std::map<std::thread::id, TThreadResults> Results;
 };
 
 }  // namespace ooa

@@ -1,86 +1,51 @@
-// TDatabaseModule's query primitives: OpenQuery, OpenQueryInPieces,
-// OpenCompanyQuery and ExecQueryPro, and ReleaseMemory. Each holds the module's lock while it talks to the session;
-// the rows are stored per calling thread, so reading them needs no lock.
+// TDatabaseModule's query primitives: Select, SelectRows, OpenQueryInPieces,
+// SelectCompanyRows and ExecQueryPro, and ReleaseMemory. Each holds the
+// module's lock while it talks to the session; the rows go back to the caller.
 #include <exception>
+#include <utility>
 
 #include "db/DatabaseModule.h"
-#include "db/ModuleThreads.h"
 
 namespace ooa {
 
-TDatabaseModule::TThreadResults& TDatabaseModule::ResultsOfThisThread() {
-  const std::thread::id id = std::this_thread::get_id();
-  std::lock_guard<std::mutex> lock(ResultsMutex);
-  auto [it, inserted] = Results.try_emplace(id);
-  if (inserted) {
-    AtThreadExit(this, [this, id] {
-      std::lock_guard<std::mutex> dropLock(ResultsMutex);
-      Results.erase(id);
-    });
-  }
-  return it->second;
+TQueryResult TDatabaseModule::Select(const std::string& sqlCmd) {
+  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  if (!Session || !Session->IsOpen()) throw TDbError("The database connection is not open");
+  return Session->Query(sqlCmd);
 }
 
-bool TDatabaseModule::OpenQuery(const std::string& sqlCmd) {
-  // The previous rows go first, also when the new query fails.
-  ResultsOfThisThread().Last = TQueryResult();
-  TQueryResult result;
-  {
-    std::lock_guard<std::recursive_mutex> lock(Mutex);
-    if (!Session || !Session->IsOpen()) throw TDbError("The database connection is not open");
-    result = Session->Query(sqlCmd);
-  }
-  ResultsOfThisThread().Last = std::move(result);
-  return true;
+TRecordSet TDatabaseModule::SelectRows(const std::string& sqlCmd) {
+  TQueryResult result = Select(sqlCmd);
+  if (result.Sets.empty()) return TRecordSet();
+  return std::move(result.Sets.front());
 }
 
 void TDatabaseModule::OpenQueryInPieces(const std::string& sqlCmd, size_t rows,
                                         const std::function<void(const TRecordSet&)>& piece) {
-  ResultsOfThisThread().Last = TQueryResult();
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   if (!Session || !Session->IsOpen()) throw TDbError("The database connection is not open");
   Session->QueryInPieces(sqlCmd, rows, piece);
 }
 
 void TDatabaseModule::ReleaseMemory() {
-  {
-    TThreadResults& mine = ResultsOfThisThread();
-    mine.Last = TQueryResult();
-    mine.Company = TRecordSet();
-  }
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   if (Session && Session->IsOpen()) Session->ReleaseMemory();
 }
 
-TRecordSet& TDatabaseModule::Query() {
-  TQueryResult& last = ResultsOfThisThread().Last;
-  if (!last.Sets.empty()) return last.Sets.front();
-  // A batch without a result set: no rows, and LastResult() keeps showing
-  // that no set came back (the caller's own thread owns this empty set).
-  thread_local TRecordSet tNoRows;
-  tNoRows = TRecordSet();
-  return tNoRows;
-}
-
-TQueryResult& TDatabaseModule::LastResult() { return ResultsOfThisThread().Last; }
-
-bool TDatabaseModule::OpenCompanyQuery() {
+std::optional<TRecordSet> TDatabaseModule::SelectCompanyRows() {
   try {
     TQueryResult result;
     {
       std::lock_guard<std::recursive_mutex> lock(Mutex);
-      if (!Session || !Session->IsOpen()) return false;
+      if (!Session || !Session->IsOpen()) return std::nullopt;
       result = Session->Query("Select * From Profile");
     }
-    if (result.Empty()) return false;
-    ResultsOfThisThread().Company = std::move(result.First());
-    return true;
+    if (result.Empty()) return std::nullopt;
+    return std::move(result.First());
   } catch (...) {
-    return false;
+    return std::nullopt;
   }
 }
-
-TRecordSet& TDatabaseModule::CompanyQuery() { return ResultsOfThisThread().Company; }
 
 bool TDatabaseModule::ExecQueryPro(const std::string& sqlCmd) {
   std::string ignored;

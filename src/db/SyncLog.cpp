@@ -9,8 +9,7 @@ namespace ooa {
 
 TDateTime TDatabaseModule::GetLastSyncTime(const std::string& event) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  OpenQuery("Select LastSyncAt From OnlineSyncLog Where Event=" + SqlTextLiteral(event));
-  TRecordSet& rows = Query();
+  const TRecordSet rows = SelectRows("Select LastSyncAt From OnlineSyncLog Where Event=" + SqlTextLiteral(event));
   if (rows.RecordCount() > 0) return rows.Field(0, "LastSyncAt").AsDateTime();
   return TDateTime::FromCivil(2000, 1, 1);
 }
@@ -22,9 +21,9 @@ void TDatabaseModule::UpdateSyncLogPro(TDateTime syncTime, const std::string& ev
 
 bool TDatabaseModule::UpdateSyncLogPro(TDateTime syncTime, const std::string& event, std::string& errorText) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  OpenQuery("Select * From OnlineSyncLog Where Event=" + SqlTextLiteral(event));
+  const bool logged = SelectRows("Select * From OnlineSyncLog Where Event=" + SqlTextLiteral(event)).RecordCount() > 0;
   std::string sql;
-  if (Query().RecordCount() > 0)
+  if (logged)
     sql = "Update OnlineSyncLog Set LastSyncAt = " + SqlDateTimeLiteral(syncTime) +
           " Where Event = " + SqlTextLiteral(event);
   else

@@ -49,16 +49,17 @@ std::string OrderReceiptId(const std::string& orderId) { return ReceiptProblemId
 
 // The invoice written for a shop order; "" for none.
 std::string InvoiceOfOrder(TDatabaseModule& db, const std::string& orderId) {
-  db.OpenQuery("Select InvoiceNo From InvoiceHead Where OnlineOrderId=" + SqlTextLiteral(orderId) + " And KindFlag=6");
-  return db.Query().RecordCount() > 0 ? db.Query().Field(0, "InvoiceNo").AsString() : std::string();
+  const TRecordSet rows =
+      db.SelectRows("Select InvoiceNo From InvoiceHead Where OnlineOrderId=" + SqlTextLiteral(orderId) + " And KindFlag=6");
+  return rows.RecordCount() > 0 ? rows.Field(0, "InvoiceNo").AsString() : std::string();
 }
 
 // The banner of the receipt as the pass last printed it: "MODIFIED ORDER"
 // once the invoice has a credit note.
 bool InvoiceCredited(TDatabaseModule& db, const std::string& invoiceNo) {
-  db.OpenQuery("Select Count(*) As Credits From InvoiceHead Where ReferenceNo=" + SqlTextLiteral(invoiceNo) +
-               " and KindFlag=5");
-  return db.Query().RecordCount() > 0 && db.Query().Field(0, "Credits").AsInteger() > 0;
+  const TRecordSet rows = db.SelectRows("Select Count(*) As Credits From InvoiceHead Where ReferenceNo=" +
+                                         SqlTextLiteral(invoiceNo) + " and KindFlag=5");
+  return rows.RecordCount() > 0 && rows.Field(0, "Credits").AsInteger() > 0;
 }
 
 }  // namespace

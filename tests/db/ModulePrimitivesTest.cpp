@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "DbTestUtil.h"
@@ -57,9 +58,10 @@ TEST(ModuleConnect, AMissingEmbeddedFileIsAFailedConnectionAndNotCreated) {
   SetConfigPath("");
 }
 
-TEST_F(ModulePrimitives, ASyntaxErrorRaisesFromOpenQueryAndFailsExecQueryPro) {
+TEST_F(ModulePrimitives, ASyntaxErrorRaisesFromSelectAndFailsExecQueryPro) {
   const std::string bad = "Selec * From Profile";
-  EXPECT_THROW(Module.OpenQuery(bad), TDbError);
+  EXPECT_THROW(Module.Select(bad), TDbError);
+  EXPECT_THROW(Module.SelectRows(bad), TDbError);
   std::string error;
   EXPECT_FALSE(Module.ExecQueryPro(bad));
   EXPECT_FALSE(Module.ExecQueryPro(bad, error));
@@ -68,31 +70,36 @@ TEST_F(ModulePrimitives, ASyntaxErrorRaisesFromOpenQueryAndFailsExecQueryPro) {
   EXPECT_TRUE(Module.ExecQueryPro("Update Profile Set Fax = N'1'"));
 }
 
-TEST_F(ModulePrimitives, OpenQueryKeepsEveryResultSetWithTheFirstAsQuery) {
-  ASSERT_TRUE(Module.OpenQuery(
+TEST_F(ModulePrimitives, SelectHandsBackEveryResultSetAndSelectRowsTheFirst) {
+  const std::string batch =
       "Declare @n nvarchar(15); Update Profile Set Fax = N'x'; "
-      "Select CompanyName, POSInit From Profile; Select @n As Nothing, 2 As Two"));
-  ASSERT_EQ(Module.LastResult().Sets.size(), 2u);
-  TRecordSet& q = Module.Query();
+      "Select CompanyName, POSInit From Profile; Select @n As Nothing, 2 As Two";
+  TQueryResult all;
+  ASSERT_NO_THROW(all = Module.Select(batch));
+  ASSERT_EQ(all.Sets.size(), 2u);
+  const TRecordSet q = Module.SelectRows(batch);
   ASSERT_EQ(q.RecordCount(), 1);
   EXPECT_EQ(q.FieldByName("companyname").AsString(), "Harbourside Grocer & Cellar");
   EXPECT_EQ(q.FieldByName("POSINIT").AsString(), "W");
-  const TRecordSet& second = Module.LastResult().Sets[1];
+  EXPECT_EQ(all.First().FieldByName("companyname").AsString(), "Harbourside Grocer & Cellar");
+  const TRecordSet& second = all.Sets[1];
   EXPECT_TRUE(second.Field(0, "Nothing").IsNull());
   EXPECT_EQ(second.Field(0, "Nothing").AsString(), "");
   EXPECT_EQ(second.Field(0, "Two").AsInteger(), 2);
 
-  // A batch without a select leaves no rows and no result set.
-  ASSERT_TRUE(Module.OpenQuery("Update Profile Set Fax = N'y'"));
-  EXPECT_EQ(Module.Query().RecordCount(), 0);
-  EXPECT_TRUE(Module.LastResult().Empty());
+  // A batch without a select gives no rows and no result set.
+  TQueryResult none;
+  ASSERT_NO_THROW(none = Module.Select("Update Profile Set Fax = N'y'"));
+  EXPECT_TRUE(none.Empty());
+  EXPECT_EQ(Module.SelectRows("Update Profile Set Fax = N'y'").RecordCount(), 0);
 
-  EXPECT_TRUE(Module.OpenCompanyQuery());
-  EXPECT_EQ(Module.CompanyQuery().Field(0, "ABN").AsString(), "51 824 753 556");
+  const std::optional<TRecordSet> company = Module.SelectCompanyRows();
+  ASSERT_TRUE(company);
+  EXPECT_EQ(company->Field(0, "ABN").AsString(), "51 824 753 556");
 }
 
 TEST_F(ModulePrimitives, EachThreadReadsItsOwnRowsWhileBothPassesRun) {
-  ASSERT_TRUE(Module.OpenQuery("Select ProductCode From Product Where ProductCode = N'GIN700'"));
+  const TRecordSet mine = Module.SelectRows("Select ProductCode From Product Where ProductCode = N'GIN700'");
 
   // Two passes at once: each writes and reads back its own sync event.
   std::atomic<int> failures{0};
@@ -100,8 +107,9 @@ TEST_F(ModulePrimitives, EachThreadReadsItsOwnRowsWhileBothPassesRun) {
     for (int i = 1; i <= 40; ++i) {
       Module.UpdateSyncLogPro(TDateTime::FromCivil(2024, 1, 1).AddSeconds(i), event);
       if (Module.GetLastSyncTime(event) != TDateTime::FromCivil(2024, 1, 1).AddSeconds(i)) ++failures;
-      Module.OpenQuery("Select Event From OnlineSyncLog Where Event = " + std::string("N'") + event + "'");
-      if (Module.Query().RecordCount() != 1 || Module.Query().Field(0, "Event").AsString() != event) ++failures;
+      const TRecordSet rows =
+          Module.SelectRows("Select Event From OnlineSyncLog Where Event = " + std::string("N'") + event + "'");
+      if (rows.RecordCount() != 1 || rows.Field(0, "Event").AsString() != event) ++failures;
     }
   };
   std::thread catalogue(pass, "catalogue"), orders(pass, "orders");
@@ -110,8 +118,8 @@ TEST_F(ModulePrimitives, EachThreadReadsItsOwnRowsWhileBothPassesRun) {
   EXPECT_EQ(failures.load(), 0);
 
   // This thread's rows are untouched by the others' queries.
-  ASSERT_EQ(Module.Query().RecordCount(), 1);
-  EXPECT_EQ(Module.Query().Field(0, "ProductCode").AsString(), "GIN700");
+  ASSERT_EQ(mine.RecordCount(), 1);
+  EXPECT_EQ(mine.Field(0, "ProductCode").AsString(), "GIN700");
 }
 
 }  // namespace

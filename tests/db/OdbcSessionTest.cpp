@@ -93,7 +93,9 @@ TEST(OdbcSession, TheModuleReportsAFailedConnectionAsFalse) {
   EXPECT_FALSE(module.ConnectToServer(config));
   EXPECT_FALSE(module.Connected());
   EXPECT_FALSE(module.ExecQueryPro("Select 1"));
-  EXPECT_THROW(module.OpenQuery("Select 1"), TDbError);
+  EXPECT_THROW(module.SelectRows("Select 1"), TDbError);
+  EXPECT_THROW(module.Select("Select 1"), TDbError);
+  EXPECT_FALSE(module.SelectCompanyRows());
 }
 
 }  // namespace

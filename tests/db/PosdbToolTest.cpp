@@ -153,8 +153,8 @@ TEST(PosSchema, TheAdaptorsQueriesRunOnTheDemoShop) {
   };
   for (const TCase& c : cases) {
     try {
-      ASSERT_TRUE(m.OpenQuery(c.Sql));
-      EXPECT_EQ(m.Query().RecordCount(), c.Rows) << c.Name;
+      const TRecordSet rows = m.SelectRows(c.Sql);
+      EXPECT_EQ(rows.RecordCount(), c.Rows) << c.Name;
     } catch (const TDbError& e) {
       ADD_FAILURE() << c.Name << ": " << e.what();
     }
@@ -166,11 +166,12 @@ TEST(PosSchema, TheAdaptorsQueriesRunOnTheDemoShop) {
       if (c.Name == name) return c.Sql;
     return std::string();
   };
-  ASSERT_TRUE(m.OpenQuery(sqlOf("receipt items")));
-  EXPECT_EQ(m.Query().Field(0, "DiscountDescription").AsString(), "Mix 6 Wines 10% Off");
-  EXPECT_EQ(m.Query().Field(0, "Barcode").AsString(), "9312345000017");
-  ASSERT_TRUE(m.OpenQuery(sqlOf("receipt payments")));
-  EXPECT_EQ(m.Query().Field(0, "LinkToDevice").AsInteger(), 3);
+  TRecordSet items, payments;
+  ASSERT_NO_THROW(items = m.SelectRows(sqlOf("receipt items")));
+  EXPECT_EQ(items.Field(0, "DiscountDescription").AsString(), "Mix 6 Wines 10% Off");
+  EXPECT_EQ(items.Field(0, "Barcode").AsString(), "9312345000017");
+  ASSERT_NO_THROW(payments = m.SelectRows(sqlOf("receipt payments")));
+  EXPECT_EQ(payments.Field(0, "LinkToDevice").AsInteger(), 3);
   SetConfigPath("");
 }
 

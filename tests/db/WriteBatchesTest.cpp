@@ -130,14 +130,16 @@ TEST(PosSchema, TakesTheInvoiceAndCreditNoteBatches) {
   TDatabaseModule m;
   ASSERT_TRUE(m.ConnectToServer(dbtest::EmbeddedConfig("DEMO.DB")));
 
-  ASSERT_TRUE(m.OpenQuery(kInvoiceBatch));
-  ASSERT_EQ(m.LastResult().Sets.size(), 2u);  // the new number, then the closing select
-  EXPECT_EQ(m.Query().Rows.at(0).at(0).AsString(), "W26000001");
-  EXPECT_EQ(m.LastResult().Sets[1].Field(0, "Modified").AsBoolean(), false);
+  TQueryResult invoice;
+  ASSERT_NO_THROW(invoice = m.Select(kInvoiceBatch));
+  ASSERT_EQ(invoice.Sets.size(), 2u);  // the new number, then the closing select
+  EXPECT_EQ(invoice.First().Rows.at(0).at(0).AsString(), "W26000001");
+  EXPECT_EQ(invoice.Sets[1].Field(0, "Modified").AsBoolean(), false);
 
-  ASSERT_TRUE(m.OpenQuery(kCreditBatch));
-  EXPECT_EQ(m.LastResult().Sets.size(), 2u);
-  EXPECT_EQ(m.Query().Rows.at(0).at(0).AsString(), "CN2600001");
+  TQueryResult credit;
+  ASSERT_NO_THROW(credit = m.Select(kCreditBatch));
+  EXPECT_EQ(credit.Sets.size(), 2u);
+  EXPECT_EQ(credit.First().Rows.at(0).at(0).AsString(), "CN2600001");
 
   struct TCheck {
     const char* Sql;
@@ -153,9 +155,10 @@ TEST(PosSchema, TakesTheInvoiceAndCreditNoteBatches) {
       {"Select ReferenceNo From InvoiceHead Where InvoiceNo = N'CN2600001' And KindFlag = 5", "W26000001"},
   };
   for (const TCheck& c : checks) {
-    ASSERT_TRUE(m.OpenQuery(c.Sql)) << c.Sql;
-    ASSERT_EQ(m.Query().RecordCount(), 1) << c.Sql;
-    EXPECT_EQ(m.Query().Rows[0][0].AsString(), c.Expected) << c.Sql;
+    TRecordSet rows;
+    ASSERT_NO_THROW(rows = m.SelectRows(c.Sql)) << c.Sql;
+    ASSERT_EQ(rows.RecordCount(), 1) << c.Sql;
+    EXPECT_EQ(rows.Rows[0][0].AsString(), c.Expected) << c.Sql;
   }
   SetConfigPath("");
 }

@@ -60,8 +60,7 @@ void TRealShopTest::Exec(const std::string& sql) {
 }
 
 TRecordSet TRealShopTest::Rows(const std::string& sql) {
-  Db->OpenQuery(sql);
-  return Db->Query();
+  return Db->SelectRows(sql);
 }
 
 std::string TRealShopTest::Value(const std::string& sql) {

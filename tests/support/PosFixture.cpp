@@ -32,12 +32,11 @@ TPosFixture::~TPosFixture() {
 
 TRecordSet TPosFixture::Rows(const std::string& sql) {
   try {
-    Db.OpenQuery(sql);
+    return Db.SelectRows(sql);
   } catch (const std::exception& e) {
     ADD_FAILURE() << e.what() << "\n" << sql;
     return {};
   }
-  return Db.Query();
 }
 
 void TPosFixture::Exec(const std::string& sql) {

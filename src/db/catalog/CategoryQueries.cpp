@@ -17,8 +17,7 @@ std::vector<TCategoryRow> TDatabaseModule::GetCategoryRows(bool IsGroup) {
     sql += "''";
     sql += " Or cg.WooID Is Not Null))";
   }
-  OpenQuery(sql);
-  const TRecordSet rows = Query();
+  const TRecordSet rows = SelectRows(sql);
   std::vector<TCategoryRow> out;
   out.reserve(rows.RecordCount());
   for (int i = 0; i < rows.RecordCount(); ++i) out.push_back(ReadCategoryRow(rows, i));

@@ -12,8 +12,7 @@ std::vector<TCategoryRow> TDatabaseModule::GetCategoryTranslationRows() {
       "c.Description1 IS NOT NULL And (c.Translate1 IS NULL Or c.Translate1 = '')) Or (c.Description2 <> '' And "
       "c.Description2 IS NOT NULL And (c.Translate2 IS NULL Or c.Translate2 = '')) Or (c.Description3 <> '' And "
       "c.Description3 IS NOT NULL And (c.Translate3 IS NULL Or c.Translate3 = '')))";
-  OpenQuery(sql);
-  const TRecordSet rows = Query();
+  const TRecordSet rows = SelectRows(sql);
   std::vector<TCategoryRow> out;
   out.reserve(rows.RecordCount());
   for (int i = 0; i < rows.RecordCount(); ++i) out.push_back(ReadCategoryRow(rows, i));

@@ -15,14 +15,14 @@ TWriteOutcome RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind) {
     return WriteOutcome(TWriteKind::NotWritten, WarehouseCodeRefusal(unsafe));
   const std::string batch =
       CreditNoteBatchSql({db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment}, kind, Clock().NowLocal());
+  TQueryResult result;
   try {
-    db.OpenQuery(batch);
+    result = db.Select(batch);
   } catch (const TDbError& e) {
     // A statement of the batch failed and the batch rolled back; the pass
     // tries again next time.
     return WriteOutcome(TWriteKind::NotWritten, kMsgCreditNoteNotWritten + " " + e.what());
   }
-  const TQueryResult& result = db.LastResult();
   std::string found;
   if (FindAlreadyWritten(result, found)) return WriteOutcome(TWriteKind::AlreadyWritten, kMsgAlreadyWritten, found);
   if (!CreditNoteCommitted(result)) return WriteOutcome(TWriteKind::NotWritten, kMsgCreditNoteNotWritten);

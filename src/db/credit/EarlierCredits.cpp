@@ -35,10 +35,10 @@ std::string EarlierNotes(const std::string& invoice) { return "KindFlag=5 And Re
 // The first original payment row of one kind: not the credit notes row and
 // not a reversal written by a credit note.
 double OriginalPaid(TDatabaseModule& db, const std::string& invoice, bool deposit, std::string* payBy) {
-  db.OpenQuery("Select PaidAmount, PayBy From RecvAcct Where InvoiceNo=" + invoice + " And PayBy" +
-               (deposit ? "=" : "<>") + SqlTextLiteral("Deposit") + " And PayBy<>" + SqlTextLiteral("CREDIT NOTES") +
-               " And (Notes Is Null Or Notes Not Like " + SqlTextLiteral("SALE REFUND: %") + ") Order By IDNo");
-  const TRecordSet& rows = db.Query();
+  const TRecordSet rows = db.SelectRows(
+      "Select PaidAmount, PayBy From RecvAcct Where InvoiceNo=" + invoice + " And PayBy" + (deposit ? "=" : "<>") +
+      SqlTextLiteral("Deposit") + " And PayBy<>" + SqlTextLiteral("CREDIT NOTES") +
+      " And (Notes Is Null Or Notes Not Like " + SqlTextLiteral("SALE REFUND: %") + ") Order By IDNo");
   if (rows.RecordCount() == 0) return 0;
   if (payBy) *payBy = rows.Field(0, "PayBy").AsString();
   return rows.Field(0, "PaidAmount").AsFloat();
@@ -46,10 +46,9 @@ double OriginalPaid(TDatabaseModule& db, const std::string& invoice, bool deposi
 
 // What the credit notes already reversed of one kind (a positive amount).
 double Reversed(TDatabaseModule& db, const std::string& invoice, bool deposit) {
-  db.OpenQuery("Select Sum(PaidAmount) As Paid From RecvAcct Where InvoiceNo=" + invoice + " And PayBy" +
-               (deposit ? "=" : "<>") + SqlTextLiteral("Deposit") + " And Notes Like " +
-               SqlTextLiteral("SALE REFUND: %"));
-  const TRecordSet& rows = db.Query();
+  const TRecordSet rows = db.SelectRows("Select Sum(PaidAmount) As Paid From RecvAcct Where InvoiceNo=" + invoice +
+                                         " And PayBy" + (deposit ? "=" : "<>") + SqlTextLiteral("Deposit") +
+                                         " And Notes Like " + SqlTextLiteral("SALE REFUND: %"));
   return rows.RecordCount() == 0 ? 0 : -rows.Field(0, "Paid").AsFloat();
 }
 
@@ -64,9 +63,8 @@ double LeftToReverse(double paid, double reversed) {
 TInvoiceCredits ReadInvoiceCredits(TDatabaseModule& db, const std::string& invoiceNo) {
   const std::string invoice = SqlTextLiteral(invoiceNo);
   TInvoiceCredits result;
-  db.OpenQuery("Select ID, ProductCode, PriceKind, DeductStockQty, Qty From InvoiceItem Where InvoiceNo=" + invoice +
-               " Order By ID");
-  const TRecordSet sold = db.Query();
+  const TRecordSet sold = db.SelectRows(
+      "Select ID, ProductCode, PriceKind, DeductStockQty, Qty From InvoiceItem Where InvoiceNo=" + invoice + " Order By ID");
   for (int row = 0; row < sold.RecordCount(); ++row) {
     TSoldLine line;
     line.ID = static_cast<int>(sold.Field(row, "ID").AsInteger());
@@ -76,9 +74,9 @@ TInvoiceCredits ReadInvoiceCredits(TDatabaseModule& db, const std::string& invoi
     line.Qty = sold.Field(row, "Qty").AsFloat();
     result.Lines.push_back(line);
   }
-  db.OpenQuery("Select ProductCode, PriceKind, DeductStockQty, Qty, InvoiceItemID From InvoiceItem Where InvoiceNo In "
-               "(Select InvoiceNo From InvoiceHead Where " + EarlierNotes(invoice) + ") Order By InvoiceNo, ID");
-  const TRecordSet& lines = db.Query();
+  const TRecordSet lines = db.SelectRows(
+      "Select ProductCode, PriceKind, DeductStockQty, Qty, InvoiceItemID From InvoiceItem Where InvoiceNo In "
+      "(Select InvoiceNo From InvoiceHead Where " + EarlierNotes(invoice) + ") Order By InvoiceNo, ID");
   std::vector<TCreditTaken> credits;
   for (int row = 0; row < lines.RecordCount(); ++row) {
     TCreditTaken credit;
@@ -95,12 +93,11 @@ TInvoiceCredits ReadInvoiceCredits(TDatabaseModule& db, const std::string& invoi
 
 bool DeductEarlierCredits(TDatabaseModule& db, const std::string& invoiceNo) {
   const std::string invoice = SqlTextLiteral(invoiceNo);
-  db.OpenQuery(
+  const TRecordSet heads = db.SelectRows(
       "Select Count(*) As N, Sum(Freight) As Freight, Sum(OtherCharge) As OtherCharge, "
       "Sum(RedeemPointsAsDollar) As RedeemPointsAsDollar, Sum(DollarDiscount) As DollarDiscount, "
       "Sum(VoucherAmount) As VoucherAmount, Sum(VoucherDiscount) As VoucherDiscount, "
       "Sum(TotalRedeemPoints) As TotalRedeemPoints From InvoiceHead Where " + EarlierNotes(invoice));
-  const TRecordSet heads = db.Query();
   if (heads.RecordCount() == 0 || heads.Field(0, "N").AsInteger() == 0) return true;
 
   // Lines: each credits what its earlier credit notes left of it.

@@ -18,15 +18,14 @@ namespace ooa {
 std::optional<TWriteOutcome> TDatabaseModule::CreditRefusal(const std::string& invoiceNo) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   const std::string invoice = SqlTextLiteral(invoiceNo);
-  OpenQuery("Select SUM(Qty) As Qty, SUM(CreditedQty) As CreditedQty From InvoiceItem Where InvoiceNo=" + invoice);
-  const TRecordSet& sums = Query();
+  const TRecordSet sums =
+      SelectRows("Select SUM(Qty) As Qty, SUM(CreditedQty) As CreditedQty From InvoiceItem Where InvoiceNo=" + invoice);
   const double qty = sums.RecordCount() == 0 ? 0 : sums.Field(0, "Qty").AsFloat();
   const double credited = sums.RecordCount() == 0 ? 0 : sums.Field(0, "CreditedQty").AsFloat();
   if (qty == 0) return WriteOutcome(TWriteKind::InvoiceMissing, kMsgInvoiceMissing);
   if (credited > 0) return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
-  OpenQuery("Select Count(*) As N From InvoiceHead Where KindFlag=5 And ReferenceNo=" + invoice +
-            " And (OnlineOrderId Is Null Or OnlineOrderId=N'')");
-  const TRecordSet& notes = Query();
+  const TRecordSet notes = SelectRows("Select Count(*) As N From InvoiceHead Where KindFlag=5 And ReferenceNo=" +
+                                      invoice + " And (OnlineOrderId Is Null Or OnlineOrderId=N'')");
   if (notes.RecordCount() > 0 && notes.Rows[0][0].AsInteger() > 0)
     return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
   return std::nullopt;

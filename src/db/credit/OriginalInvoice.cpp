@@ -86,12 +86,11 @@ bool TDatabaseModule::GetOriginalInvoice(const std::string& invoiceNo) {
   const TDateTime today = now.DateOnly();
   const std::string invoice = SqlTextLiteral(invoiceNo);
 
-  OpenQuery("Select * From InvoiceHead Where InvoiceNo=" + invoice);
-  if (Query().RecordCount() == 0) return false;
-  FillCreditHead(InvoiceHead, Query(), today, now);
+  const TRecordSet head = SelectRows("Select * From InvoiceHead Where InvoiceNo=" + invoice);
+  if (head.RecordCount() == 0) return false;
+  FillCreditHead(InvoiceHead, head, today, now);
 
-  OpenQuery("Select * From InvoiceItem Where InvoiceNo=" + invoice + " Order By ID");
-  const TRecordSet lines = Query();
+  const TRecordSet lines = SelectRows("Select * From InvoiceItem Where InvoiceNo=" + invoice + " Order By ID");
   if (lines.RecordCount() == 0) return false;
   for (int row = 0; row < lines.RecordCount(); ++row) {
     TInvoiceItem item;
@@ -101,18 +100,19 @@ bool TDatabaseModule::GetOriginalInvoice(const std::string& invoiceNo) {
   }
 
   const std::string byDeposit = " And PayBy=" + SqlTextLiteral("Deposit");
-  OpenQuery("Select * From RecvAcct Where InvoiceNo=" + invoice + byDeposit);
-  if (Query().RecordCount() > 0) {
+  const TRecordSet deposit = SelectRows("Select * From RecvAcct Where InvoiceNo=" + invoice + byDeposit);
+  if (deposit.RecordCount() > 0) {
     DepositPayment.PaymentDate = today;
-    DepositPayment.PaidAmount = -Query().Field(0, "PaidAmount").AsFloat();
+    DepositPayment.PaidAmount = -deposit.Field(0, "PaidAmount").AsFloat();
     DepositPayment.PayMethod = "Deposit";
     DepositPayment.Balance = 0;
   }
-  OpenQuery("Select * From RecvAcct Where InvoiceNo=" + invoice + " And PayBy<>" + SqlTextLiteral("Deposit"));
-  if (Query().RecordCount() > 0) {
+  const TRecordSet paid =
+      SelectRows("Select * From RecvAcct Where InvoiceNo=" + invoice + " And PayBy<>" + SqlTextLiteral("Deposit"));
+  if (paid.RecordCount() > 0) {
     Payment.PaymentDate = today;
-    Payment.PaidAmount = -Query().Field(0, "PaidAmount").AsFloat();
-    Payment.PayMethod = Query().Field(0, "PayBy").AsString();
+    Payment.PaidAmount = -paid.Field(0, "PaidAmount").AsFloat();
+    Payment.PayMethod = paid.Field(0, "PayBy").AsString();
   }
   return true;
 }

@@ -19,8 +19,7 @@ namespace ooa {
 
 bool TDatabaseModule::CheckInvoiceExists(const std::string& orderId, std::string& invoiceNo) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  OpenQuery("Select * From InvoiceHead Where OnlineOrderId = " + SqlTextLiteral(orderId));
-  const TRecordSet& rows = Query();
+  const TRecordSet rows = SelectRows("Select * From InvoiceHead Where OnlineOrderId = " + SqlTextLiteral(orderId));
   if (rows.RecordCount() == 0) return false;
   invoiceNo = rows.Field(0, "InvoiceNo").AsString();
   return true;
@@ -50,8 +49,9 @@ TWriteOutcome TDatabaseModule::WriteParsedOrder() {
     return out;
   }
   const std::string batch = GenerateInvoiceBatch();
+  TQueryResult result;
   try {
-    OpenQuery(batch);
+    result = Select(batch);
   } catch (const TDbError& e) {
     // A statement of the batch failed: the batch rolled back (or the
     // database does so when it ends without a commit). The order is tried
@@ -62,7 +62,6 @@ TWriteOutcome TDatabaseModule::WriteParsedOrder() {
   // A new number is selected right after it is drawn, before anything is
   // written; only the closing select (InvoiceNo, Modified) shows that the batch
   // committed. Without it the batch rolled back and nothing was written.
-  const TQueryResult& result = LastResult();
   std::string found;
   if (FindAlreadyWritten(result, found)) return WriteOutcome(TWriteKind::AlreadyWritten, kMsgAlreadyWritten, found);
   const TRecordSet* closing = nullptr;

@@ -38,25 +38,24 @@ bool TDatabaseModule::CalcInvoice() {
   const std::string warehouse = ConfigSnapshot().WarehouseCode;
   if (!IsSafeWarehouseCode(warehouse))
     throw TDbError(WarehouseCodeRefusal(warehouse));
-  OpenQuery("Select DefaultGSTRate From Profile");
-  const double rate = ColumnOrZero(Query(), "DefaultGSTRate");
+  const double rate = ColumnOrZero(SelectRows("Select DefaultGSTRate From Profile"), "DefaultGSTRate");
 
   double lineAmount = 0, lineGst = 0, cost = 0;
   for (TInvoiceItem& item : InvoiceItem) {
     // An SKU with a level suffix that is itself a POS product code is that
     // product at its first level.
+    TRecordSet product;
     if (!item.SuffixedSku.empty()) {
-      OpenQuery("Select * From Product Where ProductCode=" + SqlTextLiteral(item.SuffixedSku));
-      if (Query().RecordCount() > 0) {
+      product = SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.SuffixedSku));
+      if (product.RecordCount() > 0) {
         item.ProductCode = item.SuffixedSku;
         item.PriceKind = 0;
       } else {
-        OpenQuery("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
+        product = SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
       }
     } else {
-      OpenQuery("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
+      product = SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
     }
-    const TRecordSet& product = Query();
 
     item.KindFlag = InvoiceHead.KindFlag;
     item.GSTRate = ColumnOrZero(product, "GSTRate");

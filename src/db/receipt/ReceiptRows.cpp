@@ -14,8 +14,7 @@ namespace {
 // Runs sqlCmd on the module's connection and takes its rows (a database
 // error goes to the caller).
 TRecordSet Rows(TDatabaseModule& db, const std::string& sqlCmd) {
-  db.OpenQuery(sqlCmd);
-  TRecordSet rows = std::move(db.Query());
+  TRecordSet rows = db.SelectRows(sqlCmd);
   rows.First();
   return rows;
 }
@@ -97,10 +96,11 @@ std::vector<TReceiptLine> ReadLines(TDatabaseModule& db, const std::string& invo
   return lines;
 }
 
-// The company query of the module (its own rows, read afresh for every receipt).
+// The company details from Profile, read afresh for every receipt.
 TReceiptCompany ReadCompany(TDatabaseModule& db) {
-  if (!db.OpenCompanyQuery()) throw TDbError("The company details cannot be read from Profile");
-  const TRecordSet& company = db.CompanyQuery();
+  const std::optional<TRecordSet> rows = db.SelectCompanyRows();
+  if (!rows) throw TDbError("The company details cannot be read from Profile");
+  const TRecordSet& company = *rows;
   // A Profile without rows only leaves the details empty.
   auto column = [&](const char* name) {
     return company.RecordCount() > 0 ? Utf8ToAnsi(company.Field(0, name).AsString()) : std::string();

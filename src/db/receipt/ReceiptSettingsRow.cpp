@@ -6,8 +6,7 @@
 namespace ooa {
 
 bool ReadReceiptSettings(TDatabaseModule& db, TReceiptSettings& s) {
-  db.OpenQuery("Select * From Profile");  // a database error goes to the caller unchanged
-  const TRecordSet& rows = db.Query();
+  const TRecordSet rows = db.SelectRows("Select * From Profile");  // a database error goes to the caller unchanged
   // Only the first row counts.
   if (rows.RecordCount() == 0) return false;
   // Read in the profile's column order. A missing column raises a database

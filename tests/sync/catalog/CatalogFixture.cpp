@@ -62,8 +62,7 @@ void TCatalogTest::Exec(const std::string& sql) {
 }
 
 TRecordSet TCatalogTest::Rows(const std::string& sql) {
-  Db.OpenQuery(sql);
-  return Db.Query();
+  return Db.SelectRows(sql);
 }
 
 std::string TCatalogTest::Column(const std::string& code, const std::string& column) {
