@@ -27,7 +27,7 @@
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 #include "sync/catalog/CatalogueBatches.h"
-#include "sync/catalog/DeletedInShop.h"
+#include "db/catalog/ShopIds.h"
 
 namespace ooa {
 namespace {

@@ -1,5 +1,5 @@
 // Statements for shop objects deleted in the shop (see DeletedInShop.h).
-#include "sync/catalog/DeletedInShop.h"
+#include "db/catalog/ShopIds.h"
 
 #include "config/UtilUnit.h"
 
