@@ -13,6 +13,7 @@
 #include <rapidjson/document.h>
 
 #include "config/Config.h"
+#include "model/VariationId.h"
 #include "shop/woo/ProductBatches.h"
 #include "shop/rest/RestChannel.h"
 
@@ -38,7 +39,7 @@ class TWooModule {
 
   // ---- Catalogue upload ------------------------------------------------------
   // Batch uploads on the first channel (catalogue worker thread), each with
-  // the protocol of shop/catalog/BatchUpload.h. Nothing is returned; request
+  // the protocol of sync/catalog/BatchUpload.h. Nothing is returned; request
   // failures are logged and the rows stay pending; database query errors are
   // thrown and end the pass.
   // Category groups (IsGroup) or categories to "products/categories/batch";
@@ -60,16 +61,16 @@ class TWooModule {
   // created as WooId; writes Translate1..3 (column chosen by "lang").
   void UploadProductTranslations(const std::string& WooId, const rapidjson::Value& Translations);
   // One request with a product's variation batch to
-  // "products/" + WooId + "/variations/batch". Appends to Result one SET item
-  // per recorded variation ("WooVarID2=N'57'"; a confirmed delete gives
-  // "WooVarID2=''"), created ones first, then updated, then deleted ones.
+  // "products/" + WooId + "/variations/batch". Appends to Result one level id
+  // per recorded variation ({2, "57"}; a confirmed delete gives {2, ""}),
+  // created ones first, then updated, then deleted ones.
   // A create refused with "term_exists" adopts the existing variation named
   // in "data"."resource_id", and so does "product_invalid_sku" when that id
   // is one of this product's variations; an adopted variation is sent again
   // as an update. True when the shop now holds every level as sent
   // (UploadProducts leaves the product pending otherwise).
   bool UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
-                               std::vector<std::string>& Result);
+                               std::vector<TVariationId>& Result);
   // Stock of changed products to "products/batch"; writes LastStockSyncedAt.
   // For each accepted product with variations in the shop, their stock first.
   // A product the shop no longer has loses its ids and becomes pending for

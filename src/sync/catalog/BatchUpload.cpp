@@ -6,45 +6,11 @@
 #include <vector>
 
 #include "config/ActivityLog.h"
-#include "db/DatabaseModule.h"
 #include "shop/rest/RestChannel.h"
 #include "sync/catalog/CatalogueProblems.h"
 
 namespace ooa {
 namespace {
-
-// The calling thread's write-back queue and how deep it is in the protocol's
-// routines (the product upload sends its follow-up requests from inside them).
-struct TWriteBackQueue {
-  TDatabaseModule* Db = nullptr;
-  std::vector<std::string> Statements;
-  bool MustFlush = false;  // a queued statement must be committed as the next request leaves
-  int Depth = 0;
-};
-
-thread_local TWriteBackQueue Queue;
-
-// FlushWriteBacks for the channel's OnSent, which must not throw.
-void FlushQueuedWriteBacks() {
-  try {
-    FlushWriteBacks();
-  } catch (...) {
-    // Out of memory while joining the batch: the statements are lost, as
-    // an unreachable database loses them.
-  }
-}
-
-// Marks one routine of the protocol; the outermost flushes on its way out,
-// also when an exception leaves it.
-class TQueueScope {
- public:
-  TQueueScope() { ++Queue.Depth; }
-  ~TQueueScope() {
-    if (--Queue.Depth == 0) FlushQueuedWriteBacks();
-  }
-  TQueueScope(const TQueueScope&) = delete;
-  TQueueScope& operator=(const TQueueScope&) = delete;
-};
 
 const rapidjson::Value& NullValue() {
   static const rapidjson::Value null;
@@ -104,7 +70,7 @@ void NoteAnswer(const TBatchUpload& upload, const rapidjson::Value& entry, const
     problems->Accepted(upload.ProblemKind, code);
 }
 
-void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray array, const char* name,
+void ProcessArray(TWriteBackQueue& queue, const TBatchUpload& upload, TResultArray array, const char* name,
                   const rapidjson::Value& request, const rapidjson::Value& answer) {
   const rapidjson::Value* results = MemberOf(answer, name);
   if (!results || !results->IsArray()) return;
@@ -134,66 +100,29 @@ void ProcessArray(TDatabaseModule& db, const TBatchUpload& upload, TResultArray 
     // An error the upload turned into a write-back (an id adopted, an object
     // the shop lost taken offline) is handled, not refused.
     NoteAnswer(upload, entry, element, error && statement.empty() ? error : nullptr);
-    QueueWriteBack(db, statement, upload.WriteBacksMayWait);
+    QueueWriteBack(queue, statement, upload.WriteBacksMayWait);
     if (!updateError && upload.AfterWrite) upload.AfterWrite(result);
   }
 }
 
 }  // namespace
 
-void QueueWriteBack(TDatabaseModule& db, std::string statement, bool mayWait) {
-  if (statement.empty()) return;
-  if (Queue.Db != &db) {
-    FlushWriteBacks();
-    Queue.Db = &db;
-  }
-  Queue.Statements.push_back(std::move(statement));
-  if (!mayWait) Queue.MustFlush = true;
-  if (Queue.Depth == 0) FlushWriteBacks();  // outside the protocol's routines nothing waits
-}
-
-void FlushWriteBacks() {
-  if (Queue.Statements.empty()) return;
-  std::vector<std::string> statements;
-  statements.swap(Queue.Statements);
-  Queue.MustFlush = false;
-  TDatabaseModule& db = *Queue.Db;
-  if (statements.size() == 1) {
-    db.ExecQueryPro(statements.front());
-    return;
-  }
-  std::size_t size = 32;
-  for (const std::string& statement : statements) size += statement.size() + 1;
-  std::string batch;
-  batch.reserve(size);
-  batch += "Begin Tran;";
-  for (const std::string& statement : statements) {
-    batch += ' ';
-    batch += statement;
-  }
-  batch += " Commit Tran;";
-  if (db.ExecQueryPro(batch)) return;
-  // A server that gave up the batch may have left its transaction open.
-  db.ExecQueryPro("If @@TranCount > 0 Rollback Tran;");
-  for (const std::string& statement : statements) db.ExecQueryPro(statement);
-}
-
-void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& request,
+void ProcessBatchResults(TWriteBackQueue& queue, const TBatchUpload& upload, const rapidjson::Value& request,
                          const rapidjson::Value& answer) {
   if (!answer.IsObject()) return;
-  TQueueScope scope;
-  if (upload.UseCreate) ProcessArray(db, upload, TResultArray::Create, "create", request, answer);
-  if (upload.UseUpdate) ProcessArray(db, upload, TResultArray::Update, "update", request, answer);
-  if (upload.UseDelete) ProcessArray(db, upload, TResultArray::Delete, "delete", request, answer);
+  TWriteBackScope scope(queue);
+  if (upload.UseCreate) ProcessArray(queue, upload, TResultArray::Create, "create", request, answer);
+  if (upload.UseUpdate) ProcessArray(queue, upload, TResultArray::Update, "update", request, answer);
+  if (upload.UseDelete) ProcessArray(queue, upload, TResultArray::Delete, "delete", request, answer);
 }
 
 namespace {
 
 // SendBatchObject with the batch's request text at hand.
-bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& batch,
-               const std::string& json) {
+bool SendBatch(TRestChannel& channel, TWriteBackQueue& queue, const TBatchUpload& upload,
+               const rapidjson::Value& batch, const std::string& json) {
   using TLog = TBatchUpload::TResponseLog;
-  TQueueScope scope;
+  TWriteBackScope scope(queue);
   try {
     channel.SetResource(upload.Resource);
     channel.SetMethod("POST");
@@ -202,7 +131,7 @@ bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& u
     if (upload.LogRequest) LogLine(json);
     // The ids answered so far are committed as soon as this request has left,
     // while the shop works on it.
-    if (Queue.MustFlush) channel.SetOnSent(FlushQueuedWriteBacks);
+    if (queue.MustFlush()) channel.SetOnSent([&queue] { FlushWriteBacksNoThrow(queue); });
     channel.Execute();
 
     const bool isJson = channel.JsonValue() != nullptr;
@@ -217,7 +146,7 @@ bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& u
     // Taken from the channel: write-backs may send further requests on it.
     rapidjson::Document answer;
     channel.TakeJsonValue(answer);
-    ProcessBatchResults(db, upload, batch, answer);
+    ProcessBatchResults(queue, upload, batch, answer);
     LogLine(upload.FinishedLine);
     return true;
   } catch (const std::exception& e) {
@@ -232,19 +161,19 @@ bool SendBatch(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& u
 
 }  // namespace
 
-bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+bool SendBatchObject(TRestChannel& channel, TWriteBackQueue& queue, const TBatchUpload& upload,
                      const rapidjson::Value& batch) {
-  return SendBatch(channel, db, upload, batch, RequestJsonText(batch));
+  return SendBatch(channel, queue, upload, batch, RequestJsonText(batch));
 }
 
-void RunBatchUpload(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+void RunBatchUpload(TRestChannel& channel, TWriteBackQueue& queue, const TBatchUpload& upload,
                     const TBatchList& list) {
   if (list.Empty()) return;
   LogLine(upload.StartLine + std::to_string(list.Count()));
   // One batch object at a time is a document: the one being sent.
   for (std::size_t i = 0; i < list.Count(); ++i) {
     const rapidjson::Document batch = list.Batch(i);
-    SendBatch(channel, db, upload, batch, list.BatchJson(i));
+    SendBatch(channel, queue, upload, batch, list.BatchJson(i));
   }
 }
 

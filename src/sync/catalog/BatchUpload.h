@@ -27,31 +27,21 @@
 //           (when set) instead of WriteBack;
 //   delete: the element's "id".
 // An element without an id is skipped (its row stays pending). Otherwise
-// WriteBack returns one statement (empty: nothing), handed to the write-back
-// queue below; a failing statement is not reported. AfterWrite, when set, runs
-// after that (the product upload sends follow-up requests there).
-//
-// The write-back queue (one per thread): statements are not committed one by
-// one but wait, in their order, until the thread's next request to the shop
-// has left (SendBatchObject commits them the moment its request is written,
-// while the shop works on it; a caller of FlushWriteBacks before it sends) or
-// the outermost SendBatchObject / ProcessBatchResults returns. Then they go to
-// the database as one batch in one transaction. So every shop id is committed
-// without waiting for another answer, as when each statement committed alone,
-// and an answer whose elements need no follow-up request costs one commit
-// instead of one per element. An upload whose write-backs may wait
-// (WriteBacksMayWait) does not make SendBatchObject flush: its statements wait
-// for the next one that must not, or for the end. When the batch fails, any
-// transaction it left open is rolled back and every statement runs again
-// alone, so a failing statement costs only itself (the write-backs set fixed
-// values, so running one twice changes nothing).
+// WriteBack returns one statement (empty: nothing), handed to the run's
+// write-back queue (WriteBackQueue.h: committed as the next request leaves,
+// or when the outermost routine returns); a failing statement is not
+// reported. AfterWrite, when set, runs after that (the product upload sends
+// follow-up requests there). An upload whose write-backs may wait
+// (WriteBacksMayWait) does not make SendBatchObject flush: its statements
+// wait for the next one that must not, or for the end.
 //
 // The caller takes its upload time (Clock().NowLocal()) once, BEFORE it runs
 // the database-side query, and captures it in its callbacks, so a POS row
 // changed after the query read it keeps a change time later than its sync time.
 //
 // Everything runs on the catalogue worker thread; the channel (Channel1) and
-// the database module are borrowed, the list is the caller's.
+// the write-back queue (with its database module) are borrowed, the list is
+// the caller's.
 #pragma once
 
 #include <functional>
@@ -60,10 +50,10 @@
 #include <rapidjson/document.h>
 
 #include "shop/woo/BatchList.h"
+#include "sync/catalog/WriteBackQueue.h"
 
 namespace ooa {
 
-class TDatabaseModule;
 class TRestChannel;
 
 enum class TResultArray { Create, Update, Delete };
@@ -121,25 +111,18 @@ struct TBatchUpload {
 
 // Sends every batch of the list as described above. An empty list sends and
 // logs nothing; otherwise StartLine + Count() is logged first.
-void RunBatchUpload(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+void RunBatchUpload(TRestChannel& channel, TWriteBackQueue& queue, const TBatchUpload& upload,
                     const TBatchList& list);
 
 // Sends one batch object and processes its answer (no start line). True when
 // the answer was JSON and processed; false after "Request Failed." or
 // "Connect to server fail.".
-bool SendBatchObject(TRestChannel& channel, TDatabaseModule& db, const TBatchUpload& upload,
+bool SendBatchObject(TRestChannel& channel, TWriteBackQueue& queue, const TBatchUpload& upload,
                      const rapidjson::Value& batch);
 
 // Processes the used result arrays of a parsed answer against the request
 // batch (exceptions pass through). For callers that send by other means.
-void ProcessBatchResults(TDatabaseModule& db, const TBatchUpload& upload, const rapidjson::Value& request,
+void ProcessBatchResults(TWriteBackQueue& queue, const TBatchUpload& upload, const rapidjson::Value& request,
                          const rapidjson::Value& answer);
-
-// Queues a write-back statement (see above); "" queues nothing. Statements of
-// another database module first flush those queued for the previous one.
-void QueueWriteBack(TDatabaseModule& db, std::string statement, bool mayWait = false);
-// Commits the queued write-backs now; for callers about to send a request by
-// other means than SendBatchObject.
-void FlushWriteBacks();
 
 }  // namespace ooa

@@ -5,6 +5,7 @@
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/catalog/ShopIds.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 #include "sync/catalog/CatalogueBatches.h"
@@ -26,10 +27,10 @@ void TWooModule::UploadTranslationsOfCatgories() {
   upload.WriteBack = [&config](const TBatchResult& r) -> std::string {
     const int slot = TranslationSlotOf(MemberText(r.Entry, "lang"), config);
     if (slot == 0) return "";
-    return "Update Category Set Translate" + std::to_string(slot) + " = " + SqlTextLiteral(r.Id) +
-           " Where WooID = " + SqlTextLiteral(MemberText(r.Entry, "translation_of")) + ";";
+    return CategoryTranslationStatement(MemberText(r.Entry, "translation_of"), slot, r.Id);
   };
-  RunBatchUpload(*RESTRequest1, Database, upload, list);
+  TWriteBackQueue queue(Database);
+  RunBatchUpload(*RESTRequest1, queue, upload, list);
 }
 
 }  // namespace ooa

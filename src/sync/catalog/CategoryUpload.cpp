@@ -8,6 +8,7 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/catalog/ShopIds.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 #include "sync/catalog/CatalogueBatches.h"
@@ -16,7 +17,7 @@ namespace ooa {
 
 void TWooModule::UploadCatgories(bool IsGroup) {
   // Taken before the query: a row changed after the query read it stays pending.
-  const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
+  const TDateTime t = Clock().NowLocal();
   const TBatchList list = GetCategories(Database, IsGroup);
 
   TBatchUpload upload;
@@ -28,24 +29,21 @@ void TWooModule::UploadCatgories(bool IsGroup) {
   upload.WriteBack = [&t](const TBatchResult& r) -> std::string {
     switch (r.Array) {
       case TResultArray::Create:
-        return "Update Category Set WooID = " + SqlTextLiteral(r.Id) + " , LastSyncedAt = " + t +
-               " Where Category = " + SqlTextLiteral(MemberText(r.Entry, "raw_name")) + ";";
+        return CategoryCreatedStatement(MemberText(r.Entry, "raw_name"), r.Id, t);
       case TResultArray::Update:
-        return "Update Category Set LastSyncedAt = " + t + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+        return CategorySyncedStatement(r.Id, t);
       case TResultArray::Delete:
-        return "Update Category Set LastSyncedAt = " + t +
-               ", WooID = '', Translate1 = '', Translate2 = '', Translate3 = ''" +
-               " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+        return CategoryDeletedStatement(r.Id, t);
     }
     return "";
   };
   // An update of an object the shop does not know: the category goes offline.
   upload.UpdateError = [&t](const TBatchResult& r) -> std::string {
     if (MemberText(*r.Error, "code") != "invalid_taxonomy") return "";
-    return "Update Category Set LastSyncedAt = " + t + ", WooID = ''" + ", OnlineSales = 0" +
-           " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+    return CategoryGoneStatement(r.Id, t);
   };
-  RunBatchUpload(*RESTRequest1, Database, upload, list);
+  TWriteBackQueue queue(Database);
+  RunBatchUpload(*RESTRequest1, queue, upload, list);
 }
 
 }  // namespace ooa

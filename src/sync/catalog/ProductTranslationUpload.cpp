@@ -1,15 +1,19 @@
-// TWooModule::UploadProductTranslations: creates the translated copies of a
-// product the shop has just created and records their ids in Translate1..3.
+// TWooModule::UploadProductTranslations (SendProductTranslations within a
+// run): creates the translated copies of a product the shop has just created
+// and records their ids in Translate1..3.
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/catalog/ShopIds.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/FollowUpRequests.h"
 
 namespace ooa {
 
-void TWooModule::UploadProductTranslations(const std::string& WooId, const rapidjson::Value& Translations) {
+void SendProductTranslations(TRestChannel& channel, TWriteBackQueue& queue, const std::string& WooId,
+                             const rapidjson::Value& Translations) {
   LogLine("Start Upload Product Translations");
   rapidjson::Document batch(rapidjson::kObjectType);
   auto& a = batch.GetAllocator();
@@ -36,10 +40,14 @@ void TWooModule::UploadProductTranslations(const std::string& WooId, const rapid
   upload.WriteBack = [&config](const TBatchResult& r) -> std::string {
     const int slot = TranslationSlotOf(MemberText(r.Entry, "lang"), config);
     if (slot == 0) return "";
-    return "Update ProductExtend Set Translate" + std::to_string(slot) + " = " + SqlTextLiteral(r.Id) +
-           " Where ProductCode = " + SqlTextLiteral(MemberText(r.Entry, "raw_product_code")) + ";";
+    return ProductTranslationStatement(MemberText(r.Entry, "raw_product_code"), slot, r.Id);
   };
-  SendBatchObject(*RESTRequest1, Database, upload, batch);
+  SendBatchObject(channel, queue, upload, batch);
+}
+
+void TWooModule::UploadProductTranslations(const std::string& WooId, const rapidjson::Value& Translations) {
+  TWriteBackQueue queue(Database);
+  SendProductTranslations(*RESTRequest1, queue, WooId, Translations);
 }
 
 }  // namespace ooa

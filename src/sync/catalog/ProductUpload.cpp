@@ -20,14 +20,17 @@
 // has one) with its variations and translations, as after any create;
 // otherwise the refused update would go out on every pass.
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/catalog/ShopIds.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 #include "sync/catalog/CatalogueBatches.h"
-#include "sync/catalog/DeletedInShop.h"
+#include "sync/catalog/FollowUpRequests.h"
 
 namespace ooa {
 namespace {
@@ -41,20 +44,18 @@ bool ProductGone(const TBatchResult& r) {
 
 void TWooModule::UploadProducts() {
   // Taken before the query: a product changed after the query read it stays pending.
-  const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
+  const TDateTime t = Clock().NowLocal();
   const TProductBatches batches = GetProducts(Database);
+  TWriteBackQueue queue(Database);
 
-  // Sends the product's variations (if it has any) into their SET items
-  // (", "-joined); false when not all of them reached the shop.
-  auto sendVariations = [this, &batches](const std::string& code, const std::string& id, std::string& items) {
+  // Sends the product's variations (if it has any) and adds their level ids
+  // to ids; false when not all of them reached the shop.
+  auto sendVariations = [this, &batches, &queue](const std::string& code, const std::string& id,
+                                         std::vector<TVariationId>& ids) {
     auto it = batches.Variations.find(code);
     if (it == batches.Variations.end()) return true;
-    std::vector<std::string> assignments;
-    const bool complete = UploadProductVariations(id, it->second, assignments);
-    for (std::size_t i = 0; i < assignments.size(); ++i) items += (i == 0 ? "" : ", ") + assignments[i];
-    return complete;
+    return SendProductVariations(*RESTRequest1, queue, id, it->second, ids);
   };
-  const std::string synced = "LastSyncedAt = " + t + ", LastStockSyncedAt = " + t;
 
   TBatchUpload upload;
   upload.Resource = "products/batch";
@@ -69,30 +70,21 @@ void TWooModule::UploadProducts() {
     const std::string code = MemberText(r.Entry, "sku");
     switch (r.Array) {
       case TResultArray::Create: {
-        std::string items;
-        const bool complete = sendVariations(code, r.Id, items);
-        std::string sql = "Update ProductExtend Set WooID = " + SqlTextLiteral(r.Id);
+        std::vector<TVariationId> ids;
+        const bool complete = sendVariations(code, r.Id, ids);
         // An adopted product (the shop named the one holding its SKU) has the
         // shop's old figures: it stays pending and is sent as an update next pass.
-        if (complete && !r.Error) sql += ", " + synced;
-        if (!items.empty()) sql += "," + items;
-        return sql + " Where ProductCode = " + SqlTextLiteral(code) + ";";
+        return ProductCreatedStatement(code, r.Id, complete && !r.Error, t, ids);
       }
       case TResultArray::Update: {
-        std::string items;
-        const bool complete = code.empty() || sendVariations(code, r.Id, items);
-        std::string set = complete ? synced : std::string();
-        if (!items.empty()) set += (set.empty() ? "" : ",") + items;
-        if (set.empty()) return "";
-        return "Update ProductExtend Set " + set + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+        std::vector<TVariationId> ids;
+        const bool complete = code.empty() || sendVariations(code, r.Id, ids);
+        return ProductUpdatedStatement(r.Id, complete, t, ids);
       }
       case TResultArray::Delete:
         // A refused delete leaves the product pending: it is still for sale in the shop.
         if (!ProductGone(r)) return "";
-        return "Update ProductExtend Set LastSyncedAt = " + t + ", LastStockSyncedAt = " + t +
-               ", WooID = '', WooVarID1 = '', WooVarID2 = '', WooVarID3 = '', WooVarID4 = '', WooVarID5 = '', "
-               "WooVarID6 = '' Where WooID = " +
-               SqlTextLiteral(r.Id) + ";";
+        return ProductDeletedStatement(r.Id, t);
     }
     return "";
   };
@@ -108,17 +100,13 @@ void TWooModule::UploadProducts() {
       if (it != batches.Translations.end()) {
         rapidjson::Document translations;
         translations.Parse(it->second.c_str(), it->second.size());
-        UploadProductTranslations(r.Id, translations);
+        SendProductTranslations(*RESTRequest1, queue, r.Id, translations);
       }
     } else if (r.Array == TResultArray::Delete && ProductGone(r)) {
-      for (int n = 1; n <= 3; ++n) {
-        const std::string column = "Translate" + std::to_string(n);
-        QueueWriteBack(Database, "Update ProductExtend Set " + column + " = '' Where " + column + " = " +
-                                     SqlTextLiteral(r.Id) + ";");
-      }
+      for (std::string& sql : ProductTranslationDeletedStatements(r.Id)) QueueWriteBack(queue, std::move(sql));
     }
   };
-  RunBatchUpload(*RESTRequest1, Database, upload, batches.List);
+  RunBatchUpload(*RESTRequest1, queue, upload, batches.List);
 }
 
 }  // namespace ooa

@@ -1,5 +1,6 @@
-// TWooModule::UploadProductsStockData and UploadProductVariationsStockData:
-// stock levels of products already in the shop, and of their variations.
+// TWooModule::UploadProductsStockData and UploadProductVariationsStockData
+// (SendVariationStock within a run): stock levels of products already in the
+// shop, and of their variations.
 // Only LastStockSyncedAt is written; variation stock has no sync column and
 // goes along each time its product's stock is sent. A product's stock counts
 // as synced only when its variations' stock arrived too; otherwise both are
@@ -18,17 +19,19 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/catalog/ShopIds.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
 #include "sync/catalog/CatalogueBatches.h"
-#include "sync/catalog/DeletedInShop.h"
+#include "sync/catalog/FollowUpRequests.h"
 
 namespace ooa {
 
 void TWooModule::UploadProductsStockData() {
   // Taken before the query: stock changed after the query read it stays pending.
-  const std::string t = SqlDateTimeLiteral(Clock().NowLocal());
+  const TDateTime t = Clock().NowLocal();
   const TStockBatches stock = GetProductStockData(Database);
+  TWriteBackQueue queue(Database);
 
   TBatchUpload upload;
   upload.Resource = "products/batch";
@@ -50,19 +53,18 @@ void TWooModule::UploadProductsStockData() {
     if (it != stock.Variations.end()) {
       rapidjson::Document levels;
       levels.Parse(it->second.c_str(), it->second.size());
-      if (!UploadProductVariationsStockData(r.Id, levels)) return "";
+      if (!SendVariationStock(*RESTRequest1, queue, r.Id, levels)) return "";
     }
-    return "Update ProductExtend Set LastStockSyncedAt = " + t + " Where WooID = " + SqlTextLiteral(r.Id) + ";";
+    return StockSyncedStatement(r.Id, t);
   };
-  RunBatchUpload(*RESTRequest1, Database, upload, stock.List);
+  RunBatchUpload(*RESTRequest1, queue, upload, stock.List);
 }
 
-bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
-                                                  const rapidjson::Value& VariationBatchObject) {
+bool SendVariationStock(TRestChannel& channel, TWriteBackQueue& queue, const std::string& WooId,
+                        const rapidjson::Value& VariationBatchObject) {
   LogLine("Start Upload Product Variations Stock Data");
-  TRestChannel& channel = *RESTRequest1;
   try {
-    FlushWriteBacks();  // the stock answered so far is committed before the next request
+    FlushWriteBacks(queue);  // the stock answered so far is committed before the next request
     channel.SetResource("products/" + WooId + "/variations/batch");
     channel.SetMethod("POST");
     channel.ClearBody();
@@ -86,7 +88,7 @@ bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
       accepted = false;
       if (MemberText(element["error"], "code") == "woocommerce_rest_product_variation_invalid_id")
         for (std::string& sql : ForgetShopVariationSql(WooId, MemberText(sent->value[i], "id")))
-          QueueWriteBack(Database, std::move(sql));
+          QueueWriteBack(queue, std::move(sql));
     }
     return accepted;
   } catch (const std::exception& e) {
@@ -95,6 +97,12 @@ bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
     LogLine("Connect to server fail.");
   }
   return false;
+}
+
+bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
+                                                  const rapidjson::Value& VariationBatchObject) {
+  TWriteBackQueue queue(Database);
+  return SendVariationStock(*RESTRequest1, queue, WooId, VariationBatchObject);
 }
 
 }  // namespace ooa

@@ -1,6 +1,7 @@
-// TWooModule::UploadProductVariations: one product's variation batch to its
-// variations endpoint; the ids come back as SET items for the product's own
-// write-back statement, so they are recorded only when that succeeds.
+// TWooModule::UploadProductVariations (SendProductVariations within a run):
+// one product's variation batch to its variations endpoint; the ids come back
+// as level ids for the product's own write-back statement, so they are
+// recorded only when that succeeds.
 //
 // The level of a created or updated variation is read from its SKU (product
 // code + "-PK" + level at the very end), the level of a deleted one from the
@@ -21,19 +22,19 @@
 #include "shop/woo/OrderSku.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/BatchUpload.h"
+#include "sync/catalog/FollowUpRequests.h"
 
 namespace ooa {
 namespace {
-
-std::string VariationColumn(int level) { return "WooVarID" + std::to_string(level); }
 
 // Whether the shop lists variationId among the variations of product
 // productId ("products/<id>" answers them in "variations"). The variation's
 // own address is no test: the shop answers "products/<any>/variations/<id>"
 // for any product id, and without a parent. A failed request counts as no.
-bool IsVariationOf(TRestChannel& channel, const std::string& productId, const std::string& variationId) {
+bool IsVariationOf(TRestChannel& channel, TWriteBackQueue& queue, const std::string& productId,
+                   const std::string& variationId) {
   try {
-    FlushWriteBacks();
+    FlushWriteBacks(queue);
     channel.SetResource("products/" + productId);
     channel.SetMethod("GET");
     channel.ClearBody();
@@ -52,8 +53,8 @@ bool IsVariationOf(TRestChannel& channel, const std::string& productId, const st
 
 }  // namespace
 
-bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
-                                         std::vector<std::string>& Result) {
+bool SendProductVariations(TRestChannel& channel, TWriteBackQueue& queue, const std::string& WooId,
+                           const TVariationBatch& VariationBatchObject, std::vector<TVariationId>& Result) {
   LogLine("Start Upload Product Variations");
   // Entries the shop now holds as sent: created or updated, or deleted (gone).
   rapidjson::SizeType settled = 0, entries = 0;
@@ -81,7 +82,7 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
     if (r.Array == TResultArray::Delete) {
       const bool gone = !r.Error || MemberText(*r.Error, "code") == "woocommerce_rest_product_variation_invalid_id";
       if (gone && r.Index < VariationBatchObject.DeleteLevels.size()) {
-        Result.push_back(VariationColumn(VariationBatchObject.DeleteLevels[r.Index]) + "=''");
+        Result.push_back({VariationBatchObject.DeleteLevels[r.Index], ""});
         ++settled;
       }
       return "";
@@ -90,7 +91,7 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
     const TSkuParts parts = SplitSku(sku);
     if (!parts.HasSuffix) return "";
     if (r.Error) {
-      if (MemberText(*r.Error, "code") == "product_invalid_sku" && !IsVariationOf(*RESTRequest1, WooId, r.Id)) {
+      if (MemberText(*r.Error, "code") == "product_invalid_sku" && !IsVariationOf(channel, queue, WooId, r.Id)) {
         LogLine(" |- Variation " + sku + " not linked: " + MemberText(*r.Error, "message") + " (shop object " +
                 r.Id + ")");
         return "";
@@ -101,7 +102,7 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
     } else {
       ++settled;
     }
-    Result.push_back(VariationColumn(parts.PriceKind + 1) + "=" + SqlTextLiteral(r.Id));
+    Result.push_back({parts.PriceKind + 1, r.Id});
     return "";
   };
   // An update of a variation the shop no longer has: its id is emptied, so the
@@ -109,10 +110,10 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
   upload.UpdateError = [&](const TBatchResult& r) -> std::string {
     if (MemberText(*r.Error, "code") != "woocommerce_rest_product_variation_invalid_id") return "";
     const TSkuParts sku = SplitSku(MemberText(r.Entry, "sku"));
-    if (sku.HasSuffix) Result.push_back(VariationColumn(sku.PriceKind + 1) + "=''");
+    if (sku.HasSuffix) Result.push_back({sku.PriceKind + 1, ""});
     return "";
   };
-  const bool answered = SendBatchObject(*RESTRequest1, Database, upload, object);
+  const bool answered = SendBatchObject(channel, queue, upload, object);
 
   if (answered && !adoptedUpdates.Empty()) {
     adopted.AddMember("update", adoptedUpdates, adopted.GetAllocator());
@@ -123,9 +124,15 @@ bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariat
       ++settled;
       return "";
     };
-    SendBatchObject(*RESTRequest1, Database, again, adopted);
+    SendBatchObject(channel, queue, again, adopted);
   }
   return answered && settled == entries;
+}
+
+bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
+                                         std::vector<TVariationId>& Result) {
+  TWriteBackQueue queue(Database);
+  return SendProductVariations(*RESTRequest1, queue, WooId, VariationBatchObject, Result);
 }
 
 }  // namespace ooa
