@@ -11,6 +11,7 @@
 #include "sync/OrderSyncPass.h"
 #include "shop/rest/RestChannel.h"
 #include "shop/WooModule.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::fuzz {
 
@@ -97,7 +98,7 @@ void RunOrderPass(TDatabaseModule& db, const TShopAnswers& answers) {
   std::filesystem::remove(ProblemListPath(), ec);
   gPassAnswers = &answers;
   try {
-    woo.SyncOrders();
+    SyncOrders(woo);
   } catch (const std::exception&) {
     // The pass ends, as the worker ends it.
   }

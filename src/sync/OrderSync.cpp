@@ -16,6 +16,7 @@
 #include <exception>
 #include <string>
 
+#include "sync/OrderSync.h"
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
 #include "config/Config.h"
@@ -173,7 +174,7 @@ void RetryListedOrders(TWooModule& woo, TOrderPassState& pass) {
 
 }  // namespace
 
-void TWooModule::SyncOrders() {
+void SyncOrders(TWooModule& woo) {
   LogLine("Start Sync orders...");
   // The warehouse code completes stock column names in the invoice and credit
   // statements; a code that could not do so safely stops the pass before any
@@ -183,7 +184,7 @@ void TWooModule::SyncOrders() {
     StatusLine(WarehouseCodeRefusal(warehouse));
     return;
   }
-  const TDateTime lastSync = Database.GetLastSyncTime("orders");
+  const TDateTime lastSync = woo.Db().GetLastSyncTime("orders");
   // A local reading of the repeated hour maps to its earlier instant, one of
   // the skipped hour to where the gap begins, so no order is missed and the
   // pass never fails on the conversion.
@@ -193,13 +194,13 @@ void TWooModule::SyncOrders() {
   pass.ModifiedAfter = FormatQueryTime(queryStart);
   TProblemList problems(ProblemListPath());
   pass.Problems = &problems;
-  RetryListedOrders(*this, pass);
-  PrintAwaitedReceipts(pass, Database);
+  RetryListedOrders(woo, pass);
+  PrintAwaitedReceipts(pass, woo.Db());
   LogLine("Last Synced At: " + pass.ModifiedAfter);
 
   std::vector<rapidjson::Document> pages;
   std::string shopDate;
-  FetchOrderPages(*RESTRequest2, pass.ModifiedAfter, pages, &shopDate);
+  FetchOrderPages(woo.Channel2(), pass.ModifiedAfter, pages, &shopDate);
   // The shop stamps its orders with its own clock: with that clock behind
   // the till's, the till's time would pass over the orders placed meanwhile.
   pass.SyncTime = SyncTimeFromShopClock(pass.SyncTime, shopDate, kSyncOverlapSeconds);
@@ -210,11 +211,11 @@ void TWooModule::SyncOrders() {
   } else {
     LogLine("Start Process Orders, Total Pending Orders: " + std::to_string(total));
     for (const auto& page : pages)
-      for (const auto& order : page.GetArray()) HandleOrder(*this, pass, order);
+      for (const auto& order : page.GetArray()) HandleOrder(woo, pass, order);
     LogLine("Finish Process Orders");
   }
   std::string error;
-  if (!Database.UpdateSyncLogPro(pass.SyncTime.AddSeconds(-kSyncOverlapSeconds), "orders", error))
+  if (!woo.Db().UpdateSyncLogPro(pass.SyncTime.AddSeconds(-kSyncOverlapSeconds), "orders", error))
     throw TDbError("The order sync time was not stored: " + error);
   if (pass.Failures > 0)
     throw TOrderPassIncomplete(std::to_string(pass.Failures) + (pass.Failures == 1 ? " document was" : " documents were") +

@@ -6,6 +6,8 @@
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/CatalogueProblems.h"
+#include "sync/catalog/CatalogueUploads.h"
+#include "sync/OrderSync.h"
 
 namespace ooa {
 
@@ -35,17 +37,17 @@ void RunCatalogPass(TWooModule& woo) {
   TCatalogueProblems problems(list);
   TCatalogueProblemsScope scope(problems);
   TPassMemory release{woo};
-  woo.UploadCatgories(true);
-  woo.UploadCatgories(false);
-  woo.UploadTranslationsOfCatgories();
-  woo.UploadProducts();
-  woo.UploadProductsStockData();
+  UploadCatgories(woo, true);
+  UploadCatgories(woo, false);
+  UploadTranslationsOfCatgories(woo);
+  UploadProducts(woo);
+  UploadProductsStockData(woo);
 }
 
 // Modified orders: new invoices, cancellations, refunds, receipts, sync log.
 void RunOrderPass(TWooModule& woo) {
   TPassMemory release{woo};
-  woo.SyncOrders();
+  SyncOrders(woo);
 }
 
 }  // namespace ooa

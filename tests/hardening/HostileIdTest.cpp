@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sync/products/ProductFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -22,9 +23,9 @@ TEST_F(HostileShopId, RequestsStayOnTheCatalogueRoutes) {
   Product(given);
   Exec("Update Category Set WooID = N'20/../../orders' Where Category = N'WINE';");
 
-  Woo.UploadCatgories(false);
-  Woo.UploadProducts();
-  Woo.UploadProductsStockData();
+  UploadCatgories(Woo, false);
+  UploadProducts(Woo);
+  UploadProductsStockData(Woo);
 
   const std::regex allowed(R"(products/(categories/)?batch|products/[0-9]+/variations/batch)");
   const auto requests = Requests();

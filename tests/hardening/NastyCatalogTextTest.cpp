@@ -7,6 +7,7 @@
 
 #include "sync/catalog/CatalogFixture.h"
 #include "hardening/NastyTexts.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -44,8 +45,8 @@ TEST_F(NastyCatalogText, CategoryCodesNamesAndTranslationsArriveExactly) {
     Category(row);
   }
 
-  Woo.UploadCatgories(false);
-  Woo.UploadTranslationsOfCatgories();
+  UploadCatgories(Woo, false);
+  UploadTranslationsOfCatgories(Woo);
 
   const std::map<std::string, TShopCategory> shop = ShopById();
   EXPECT_EQ(shop.size(), 2 * texts.size());

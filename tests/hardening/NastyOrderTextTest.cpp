@@ -11,6 +11,7 @@
 #include "config/UtilUnit.h"
 #include "hardening/NastyTexts.h"
 #include "hardening/OrderWorld.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 namespace {
@@ -48,7 +49,7 @@ TEST_F(NastyOrderText, StoredExactlyAndNeverExecuted) {
   }
   AdminPost("/standin/orders", Seeded(orders));
 
-  Woo.SyncOrders();
+  SyncOrders(Woo);
 
   ASSERT_EQ(Count("Select Count(*) From InvoiceHead"), static_cast<int64_t>(texts.size()));
   for (size_t i = 0; i < texts.size(); ++i) {
@@ -96,7 +97,7 @@ TEST_F(NastyOrderText, MemberCodesKeyTheirCustomerRows) {
                                    R"("first_name": "S")"));
   AdminPost("/standin/orders", Seeded(orders));
 
-  Woo.SyncOrders();
+  SyncOrders(Woo);
 
   EXPECT_EQ(Count("Select Count(*) From Customer"), static_cast<int64_t>(codes.size()));
   for (size_t i = 0; i < codes.size(); ++i) {
@@ -124,7 +125,7 @@ TEST_F(NastyOrderText, ProductCodesAreSoldAndCreditedExactly) {
     return Pos.Value("Select StockQty1 From Product Where ProductCode=" + SqlTextLiteral(code)).AsFloat();
   };
 
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   for (const TNastyText& t : texts) EXPECT_DOUBLE_EQ(stockOf(t.Text), 99) << t.Label;
   EXPECT_DOUBLE_EQ(stockOf("BEER"), 120 - 12.0 * texts.size());
 
@@ -144,7 +145,7 @@ TEST_F(NastyOrderText, ProductCodesAreSoldAndCreditedExactly) {
       AdminPost(order + "/status", R"({"status": "cancelled"})");
     }
   }
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where InvoiceNo Like N'CN%'"),
             static_cast<int64_t>(texts.size()));
   for (const TNastyText& t : texts) EXPECT_DOUBLE_EQ(stockOf(t.Text), 100) << t.Label;
@@ -178,7 +179,7 @@ TEST_F(NastyOrderText, TextsAtAndBeyondTheColumnWidth) {
   orders.push_back(MemberOrder(9199, "W9", R"("first_name": "Plain")", R"("first_name": "S")"));
   AdminPost("/standin/orders", Seeded(orders));
 
-  Woo.SyncOrders();
+  SyncOrders(Woo);
 
   for (size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(cases[i].Label);

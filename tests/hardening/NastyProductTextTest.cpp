@@ -9,6 +9,7 @@
 #include "shop/woo/BatchList.h"
 #include "hardening/NastyTexts.h"
 #include "sync/products/ProductFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -39,7 +40,7 @@ TEST_F(NastyProductText, CodesNamesBarcodesAndLevelNamesArriveExactly) {
     Product(given);
   }
 
-  Woo.UploadProducts();
+  UploadProducts(Woo);
 
   const auto products = ById("products");
   const auto variations = ById("variations");

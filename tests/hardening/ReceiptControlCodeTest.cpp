@@ -12,6 +12,7 @@
 #include "hardening/OrderWorld.h"
 #include "support/PrinterStandin.h"
 #include "sync/PrintParams.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 namespace {
@@ -44,7 +45,7 @@ TEST_F(ReceiptControlCodes, ShopAndPosTextsNeverBecomePrinterCommands) {
                         R"("first_name": "Ann)" + inner(pulse) + R"(", "last_name": "Lee", "address_1": "1 Main)" +
                             inner(drawerKick + fullCut) + R"( St", "city": "Hobart")"));
 
-  Woo.SyncOrders();
+  SyncOrders(Woo);
 
   const std::vector<std::string> jobs = printer.WaitForJobs(1);
   ASSERT_EQ(jobs.size(), 1u);

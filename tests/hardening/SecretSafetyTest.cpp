@@ -20,6 +20,8 @@
 #include "service/ProgramRun.h"
 #include "support/PosDatabase.h"
 #include "support/TempDir.h"
+#include "sync/catalog/CatalogueUploads.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 namespace {
@@ -98,7 +100,7 @@ class SecretInLog : public TOrderWorld {
   // texts of those errors are returned.
   std::vector<std::string> RunPasses() {
     std::vector<std::string> errors;
-    for (auto pass : {+[](TWooModule& w) { w.UploadCatgories(false); }, +[](TWooModule& w) { w.SyncOrders(); }}) {
+    for (auto pass : {+[](TWooModule& w) { UploadCatgories(w, false); }, +[](TWooModule& w) { SyncOrders(w); }}) {
       try {
         pass(Woo);
       } catch (const std::exception& e) {

@@ -12,6 +12,7 @@
 #include "db/WarehouseCode.h"
 #include "db/order/OrderStatements.h"
 #include "hardening/OrderWorld.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 namespace {
@@ -81,7 +82,7 @@ TEST_F(WarehouseCodeInSettings, RefusedCodeStopsTheOrderPassBeforeAnyStatement) 
     Log.Clear();
     AdminPost("/standin/requests/clear", "{}");
 
-    Woo.SyncOrders();
+    SyncOrders(Woo);
 
     EXPECT_EQ(LogLines(), std::vector<std::string>{WarehouseCodeRefusal(code)});
     EXPECT_EQ(ShopRequestCount(), 0u);
@@ -95,7 +96,7 @@ TEST_F(WarehouseCodeInSettings, RefusedCodeStopsTheOrderPassBeforeAnyStatement) 
   TConfig config = Settings();
   config.WarehouseCode = "1";
   Configure(config);
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'8101'"), 1);
   EXPECT_DOUBLE_EQ(Pos.Value("Select StockQty1 From Product Where ProductCode=N'BEER'").AsFloat(), stockBefore - 12);
 }

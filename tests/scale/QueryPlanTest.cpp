@@ -22,6 +22,7 @@
 #include "sync/OrderReceipt.h"
 #include "sync/catalog/CatalogueBatches.h"
 #include "sync/ReceiptPrint.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 namespace {
@@ -62,10 +63,10 @@ TEST_F(QueryPlans, PerOrderAndPerObjectStatementsUseKeys) {
   Recorder.SetStep("orders");
   const std::string demo = std::string(OOA_SOURCE_DIR) + "/scripts/demo/";
   AdminPost("/standin/orders", FileText(demo + "orders.json"));
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   AdminPost("/standin/orders/5005/status", R"({"status": "cancelled"})");
   AdminPost("/standin/orders/5006/refunds", FileText(demo + "refund-1.json"));
-  Woo.SyncOrders();
+  SyncOrders(Woo);
 
   // The passes did their work, so their statements are all here.
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId In (N'5001', N'5002', N'5003', N'5004', "

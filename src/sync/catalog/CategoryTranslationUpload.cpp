@@ -1,6 +1,7 @@
-// TWooModule::UploadTranslationsOfCatgories: creates the missing translations
+// UploadTranslationsOfCatgories: creates the missing translations
 // of groups and categories and records their shop ids in Translate1..3.
 // No sync time is written.
+#include "sync/catalog/CatalogueUploads.h"
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
@@ -12,9 +13,9 @@
 
 namespace ooa {
 
-void TWooModule::UploadTranslationsOfCatgories() {
+void UploadTranslationsOfCatgories(TWooModule& woo) {
   const TConfig config = ConfigSnapshot();
-  const TBatchList list = GetTranslationsOfCategories(Database);
+  const TBatchList list = GetTranslationsOfCategories(woo.Db());
 
   TBatchUpload upload;
   upload.Resource = "products/categories/batch";
@@ -29,8 +30,8 @@ void TWooModule::UploadTranslationsOfCatgories() {
     if (slot == 0) return "";
     return CategoryTranslationStatement(MemberText(r.Entry, "translation_of"), slot, r.Id);
   };
-  TWriteBackQueue queue(Database);
-  RunBatchUpload(*RESTRequest1, queue, upload, list);
+  TWriteBackQueue queue(woo.Db());
+  RunBatchUpload(woo.Channel1(), queue, upload, list);
 }
 
 }  // namespace ooa

@@ -1,9 +1,10 @@
-// TWooModule::UploadCatgories: category groups or categories to the shop, with
+// UploadCatgories: category groups or categories to the shop, with
 // their shop ids and sync time written back to the table Category.
 //
 // A withdrawn category's delete result also empties Translate1..3: deletes in
 // the shop are permanent, so when the category is offered again its
 // translations must be created afresh, not updated.
+#include "sync/catalog/CatalogueUploads.h"
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
@@ -15,10 +16,10 @@
 
 namespace ooa {
 
-void TWooModule::UploadCatgories(bool IsGroup) {
+void UploadCatgories(TWooModule& woo, bool IsGroup) {
   // Taken before the query: a row changed after the query read it stays pending.
   const TDateTime t = Clock().NowLocal();
-  const TBatchList list = GetCategories(Database, IsGroup);
+  const TBatchList list = GetCategories(woo.Db(), IsGroup);
 
   TBatchUpload upload;
   upload.Resource = "products/categories/batch";
@@ -42,8 +43,8 @@ void TWooModule::UploadCatgories(bool IsGroup) {
     if (MemberText(*r.Error, "code") != "invalid_taxonomy") return "";
     return CategoryGoneStatement(r.Id, t);
   };
-  TWriteBackQueue queue(Database);
-  RunBatchUpload(*RESTRequest1, queue, upload, list);
+  TWriteBackQueue queue(woo.Db());
+  RunBatchUpload(woo.Channel1(), queue, upload, list);
 }
 
 }  // namespace ooa

@@ -19,13 +19,13 @@ namespace ooa {
 class TRestChannel;
 class TWriteBackQueue;
 
-// TWooModule::UploadProductVariations.
+// UploadProductVariations (CatalogueUploads.h).
 bool SendProductVariations(TRestChannel& channel, TWriteBackQueue& queue, const std::string& wooId,
                            const TVariationBatch& batch, std::vector<TVariationId>& result);
-// TWooModule::UploadProductTranslations.
+// UploadProductTranslations (CatalogueUploads.h).
 void SendProductTranslations(TRestChannel& channel, TWriteBackQueue& queue, const std::string& wooId,
                              const rapidjson::Value& translations);
-// TWooModule::UploadProductVariationsStockData.
+// UploadProductVariationsStockData (CatalogueUploads.h).
 bool SendVariationStock(TRestChannel& channel, TWriteBackQueue& queue, const std::string& wooId,
                         const rapidjson::Value& batch);
 

@@ -1,6 +1,7 @@
-// TWooModule::UploadProductTranslations (SendProductTranslations within a
+// UploadProductTranslations (SendProductTranslations within a
 // run): creates the translated copies of a product the shop has just created
 // and records their ids in Translate1..3.
+#include "sync/catalog/CatalogueUploads.h"
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
@@ -45,9 +46,9 @@ void SendProductTranslations(TRestChannel& channel, TWriteBackQueue& queue, cons
   SendBatchObject(channel, queue, upload, batch);
 }
 
-void TWooModule::UploadProductTranslations(const std::string& WooId, const rapidjson::Value& Translations) {
-  TWriteBackQueue queue(Database);
-  SendProductTranslations(*RESTRequest1, queue, WooId, Translations);
+void UploadProductTranslations(TWooModule& woo, const std::string& WooId, const rapidjson::Value& Translations) {
+  TWriteBackQueue queue(woo.Db());
+  SendProductTranslations(woo.Channel1(), queue, WooId, Translations);
 }
 
 }  // namespace ooa

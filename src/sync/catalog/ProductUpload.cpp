@@ -1,4 +1,4 @@
-// TWooModule::UploadProducts: products to "products/batch" with their shop ids
+// UploadProducts: products to "products/batch" with their shop ids
 // and sync times written back to ProductExtend; variations and new
 // translations follow each product the shop created or updated.
 //
@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "sync/catalog/CatalogueUploads.h"
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
@@ -42,19 +43,19 @@ bool ProductGone(const TBatchResult& r) {
 
 }  // namespace
 
-void TWooModule::UploadProducts() {
+void UploadProducts(TWooModule& woo) {
   // Taken before the query: a product changed after the query read it stays pending.
   const TDateTime t = Clock().NowLocal();
-  const TProductBatches batches = GetProducts(Database);
-  TWriteBackQueue queue(Database);
+  const TProductBatches batches = GetProducts(woo.Db());
+  TWriteBackQueue queue(woo.Db());
 
   // Sends the product's variations (if it has any) and adds their level ids
   // to ids; false when not all of them reached the shop.
-  auto sendVariations = [this, &batches, &queue](const std::string& code, const std::string& id,
+  auto sendVariations = [&woo, &batches, &queue](const std::string& code, const std::string& id,
                                          std::vector<TVariationId>& ids) {
     auto it = batches.Variations.find(code);
     if (it == batches.Variations.end()) return true;
-    return SendProductVariations(*RESTRequest1, queue, id, it->second, ids);
+    return SendProductVariations(woo.Channel1(), queue, id, it->second, ids);
   };
 
   TBatchUpload upload;
@@ -100,13 +101,13 @@ void TWooModule::UploadProducts() {
       if (it != batches.Translations.end()) {
         rapidjson::Document translations;
         translations.Parse(it->second.c_str(), it->second.size());
-        SendProductTranslations(*RESTRequest1, queue, r.Id, translations);
+        SendProductTranslations(woo.Channel1(), queue, r.Id, translations);
       }
     } else if (r.Array == TResultArray::Delete && ProductGone(r)) {
       for (std::string& sql : ProductTranslationDeletedStatements(r.Id)) QueueWriteBack(queue, std::move(sql));
     }
   };
-  RunBatchUpload(*RESTRequest1, queue, upload, batches.List);
+  RunBatchUpload(woo.Channel1(), queue, upload, batches.List);
 }
 
 }  // namespace ooa

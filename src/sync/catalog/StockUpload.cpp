@@ -1,4 +1,4 @@
-// TWooModule::UploadProductsStockData and UploadProductVariationsStockData
+// UploadProductsStockData and UploadProductVariationsStockData
 // (SendVariationStock within a run): stock levels of products already in the
 // shop, and of their variations.
 // Only LastStockSyncedAt is written; variation stock has no sync column and
@@ -15,6 +15,7 @@
 #include <exception>
 #include <utility>
 
+#include "sync/catalog/CatalogueUploads.h"
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
@@ -27,11 +28,11 @@
 
 namespace ooa {
 
-void TWooModule::UploadProductsStockData() {
+void UploadProductsStockData(TWooModule& woo) {
   // Taken before the query: stock changed after the query read it stays pending.
   const TDateTime t = Clock().NowLocal();
-  const TStockBatches stock = GetProductStockData(Database);
-  TWriteBackQueue queue(Database);
+  const TStockBatches stock = GetProductStockData(woo.Db());
+  TWriteBackQueue queue(woo.Db());
 
   TBatchUpload upload;
   upload.Resource = "products/batch";
@@ -53,11 +54,11 @@ void TWooModule::UploadProductsStockData() {
     if (it != stock.Variations.end()) {
       rapidjson::Document levels;
       levels.Parse(it->second.c_str(), it->second.size());
-      if (!SendVariationStock(*RESTRequest1, queue, r.Id, levels)) return "";
+      if (!SendVariationStock(woo.Channel1(), queue, r.Id, levels)) return "";
     }
     return StockSyncedStatement(r.Id, t);
   };
-  RunBatchUpload(*RESTRequest1, queue, upload, stock.List);
+  RunBatchUpload(woo.Channel1(), queue, upload, stock.List);
 }
 
 bool SendVariationStock(TRestChannel& channel, TWriteBackQueue& queue, const std::string& WooId,
@@ -99,10 +100,10 @@ bool SendVariationStock(TRestChannel& channel, TWriteBackQueue& queue, const std
   return false;
 }
 
-bool TWooModule::UploadProductVariationsStockData(const std::string& WooId,
+bool UploadProductVariationsStockData(TWooModule& woo, const std::string& WooId,
                                                   const rapidjson::Value& VariationBatchObject) {
-  TWriteBackQueue queue(Database);
-  return SendVariationStock(*RESTRequest1, queue, WooId, VariationBatchObject);
+  TWriteBackQueue queue(woo.Db());
+  return SendVariationStock(woo.Channel1(), queue, WooId, VariationBatchObject);
 }
 
 }  // namespace ooa

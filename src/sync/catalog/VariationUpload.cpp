@@ -1,4 +1,4 @@
-// TWooModule::UploadProductVariations (SendProductVariations within a run):
+// UploadProductVariations (SendProductVariations within a run):
 // one product's variation batch to its variations endpoint; the ids come back
 // as level ids for the product's own write-back statement, so they are
 // recorded only when that succeeds.
@@ -16,6 +16,7 @@
 // variation holds what the shop had, not what was sent: it is sent again at
 // once as an update with its id, and counts as settled only when the shop
 // accepts that, so its price and stock are never left stale.
+#include "sync/catalog/CatalogueUploads.h"
 #include "config/ActivityLog.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
@@ -129,10 +130,10 @@ bool SendProductVariations(TRestChannel& channel, TWriteBackQueue& queue, const 
   return answered && settled == entries;
 }
 
-bool TWooModule::UploadProductVariations(const std::string& WooId, const TVariationBatch& VariationBatchObject,
+bool UploadProductVariations(TWooModule& woo, const std::string& WooId, const TVariationBatch& VariationBatchObject,
                                          std::vector<TVariationId>& Result) {
-  TWriteBackQueue queue(Database);
-  return SendProductVariations(*RESTRequest1, queue, WooId, VariationBatchObject, Result);
+  TWriteBackQueue queue(woo.Db());
+  return SendProductVariations(woo.Channel1(), queue, WooId, VariationBatchObject, Result);
 }
 
 }  // namespace ooa

@@ -16,7 +16,7 @@
 // statement costs only itself (the write-backs set fixed values, so running
 // one twice changes nothing).
 //
-// Owned by the upload routine that starts a run (TWooModule::Upload*, on the
+// Owned by the upload routine that starts a run (the Upload* entry points, on the
 // catalogue worker thread) and lent to every routine of the run; the database
 // module is borrowed. Outside the protocol's routines nothing waits, so the
 // queue is empty whenever none of them is running.

@@ -12,6 +12,7 @@
 #include "config/UtilUnit.h"
 #include "sync/catalog/CatalogueProblems.h"
 #include "support/TempDir.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -29,7 +30,7 @@ class BatchProtocolTest : public TCatalogTest {
 };
 
 TEST_F(BatchProtocolTest, NoRowsLogsTwoLinesAndSendsNothing) {
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"Getting Need to Upload Category Groups...", " |- No new data."}));
   EXPECT_TRUE(CategoryRequests().empty());
 }
@@ -56,7 +57,7 @@ TEST_F(BatchProtocolTest, RowsAreCutIntoBatchesOfThirtyWithoutSplittingARow) {
       Category({.Code = "Z-GONE", .IsGroup = true, .Online = false, .WooID = "9001", .T1 = "9002", .T2 = "9003",
                 .T3 = "9004"});
     }
-    Woo.UploadCatgories(true);
+    UploadCatgories(Woo, true);
 
     std::vector<int> sent;
     for (const std::string& body : CategoryRequests()) sent.push_back(EntryCount(body));
@@ -80,7 +81,7 @@ TEST_F(BatchProtocolTest, EachAnsweredElementIsResolvedOnItsOwn) {
       {"id": 0, "error": {"code": "woocommerce_rest_term_invalid", "message": "x", "data": {"status": 404}}},
       {"id": 0, "error": {"code": "term_exists", "message": "x", "data": {"status": 400, "resource_id": 58}}},
       {"id": "79", "name": "Group G05"}]}})");
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
 
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"G01", ""}, {"G02", "77"}, {"G03", ""}, {"G04", "58"}, {"G05", "79"}};
@@ -90,7 +91,7 @@ TEST_F(BatchProtocolTest, EachAnsweredElementIsResolvedOnItsOwn) {
   }
 
   ClearRequests();
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
   const std::vector<std::string> sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0],
@@ -112,7 +113,7 @@ TEST_F(BatchProtocolTest, RefusedObjectsAreListedUntilTheShopAcceptsThem) {
   {
     TCatalogueProblems problems(list);
     TCatalogueProblemsScope scope(problems);
-    Woo.UploadCatgories(true);
+    UploadCatgories(Woo, true);
   }
   std::vector<TProblem> listed = list.Load();
   ASSERT_EQ(listed.size(), 2u);
@@ -125,13 +126,13 @@ TEST_F(BatchProtocolTest, RefusedObjectsAreListedUntilTheShopAcceptsThem) {
   EXPECT_EQ(listed[1].Reason, "Sorry, you are not allowed to create terms.");
 
   // Outside a pass nothing is listed or taken off.
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
   EXPECT_EQ(list.Load().size(), 2u);
   Exec("Update Category Set WooID = Null, LastSyncedAt = Null Where Category In (N'G01', N'G04');");
   {
     TCatalogueProblems problems(list);
     TCatalogueProblemsScope scope(problems);
-    Woo.UploadCatgories(true);
+    UploadCatgories(Woo, true);
   }
   EXPECT_TRUE(list.Load().empty());
 }
@@ -143,7 +144,7 @@ TEST_F(BatchProtocolTest, ARefusedWriteBackCostsOnlyItsOwnRow) {
   NewGroups(4);
   AdminPost("/standin/faults", R"({"route": "categories/batch", "status": 200, "body": {"create": [
       {"id": 77}, {"id": "123456789012345678901234567890"}, {"id": 79}, {"id": 80}]}})");
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
 
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"G01", "77"}, {"G02", ""}, {"G03", "79"}, {"G04", "80"}};
@@ -174,7 +175,7 @@ TEST_F(BatchProtocolTest, AFailedBatchIsLoggedAndTheNextOneIsStillSent) {
     NewGroups(61);  // batches of 30, 30 and 1
     AdminPost("/standin/faults", R"({"route": "categories/batch", "kind": "delay", "delay_ms": 0})");
     AdminPost("/standin/faults", c.Fault);
-    Woo.UploadCatgories(true);
+    UploadCatgories(Woo, true);
 
     EXPECT_EQ(CategoryRequests().size(), 3u);
     const std::vector<std::string> log = LogLines();
@@ -214,7 +215,7 @@ TEST_F(BatchProtocolTest, OneUploadTimeTakenBeforeTheQuery) {
       session.Execute("Update Category Set LastUpdatedAt = " + SqlDateTimeLiteral(Clock().NowLocal()) +
                       " Where Category = N'G07';");
   };
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
   AfterQuery = nullptr;
 
   TRecordSet times = Rows("Select Distinct LastSyncedAt From Category");
@@ -222,7 +223,7 @@ TEST_F(BatchProtocolTest, OneUploadTimeTakenBeforeTheQuery) {
   EXPECT_EQ(times.Rows[0][0].AsString(), "2026-12-08 23:41:49.000");
 
   ClearRequests();
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
   const std::vector<std::string> sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], R"({"update":[{"name":"Group G07","raw_name":"G07","lang":"en","id":")" + Column("G07", "WooID") +

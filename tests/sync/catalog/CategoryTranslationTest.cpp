@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sync/catalog/CatalogFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -34,7 +35,7 @@ class CategoryTranslationTest : public TCatalogTest {
 TEST_F(CategoryTranslationTest, GroupTranslationFirstThenTheCategorys) {
   GroupAndCategoryInShop();
 
-  Woo.UploadTranslationsOfCatgories();
+  UploadTranslationsOfCatgories(Woo);
   std::vector<std::string> sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], R"({"create":[{"name":"饮品","lang":"zh-hans","translation_of":"20"}]})");
@@ -44,7 +45,7 @@ TEST_F(CategoryTranslationTest, GroupTranslationFirstThenTheCategorys) {
   EXPECT_EQ(Column("DRINKS", "LastSyncedAt"), "");  // no sync time is written
 
   ClearRequests();
-  Woo.UploadTranslationsOfCatgories();
+  UploadTranslationsOfCatgories(Woo);
   sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], R"({"create":[{"name":"葡萄酒","lang":"zh-hans","translation_of":"30","parent":")" +
@@ -53,7 +54,7 @@ TEST_F(CategoryTranslationTest, GroupTranslationFirstThenTheCategorys) {
 
   ClearRequests();
   ClearLog();
-  Woo.UploadTranslationsOfCatgories();
+  UploadTranslationsOfCatgories(Woo);
   EXPECT_TRUE(CategoryRequests().empty());
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"Getting Need to Upload Translations of Categories...",
                                                   " |- No new data."}));
@@ -67,7 +68,7 @@ TEST_F(CategoryTranslationTest, AllWaitingSendsAnEmptyBatch) {
   Category({.Code = "DRINKS", .IsGroup = true, .Description = "Drinks", .WooID = "20"});
   Category({.Code = "WINE", .Group = "DRINKS", .Description = "Wine", .D1 = "葡萄酒", .WooID = "30"});
 
-  Woo.UploadTranslationsOfCatgories();
+  UploadTranslationsOfCatgories(Woo);
   EXPECT_EQ(CategoryRequests(), (std::vector<std::string>{"{}"}));
   const std::vector<std::string> log = LogLines();
   ASSERT_EQ(log.size(), 6u);
@@ -105,7 +106,7 @@ TEST_F(CategoryTranslationTest, TheIdGoesToTheFirstSlotOfItsLanguage) {
     Config.Desc3 = c.Desc3;
     SetConfig(Config);
 
-    Woo.UploadTranslationsOfCatgories();
+    UploadTranslationsOfCatgories(Woo);
     const std::vector<std::string> sent = CategoryRequests();
     ASSERT_EQ(sent.size(), 1u);
     rapidjson::Document request;

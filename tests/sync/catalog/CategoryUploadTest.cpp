@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sync/catalog/CatalogFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -37,7 +38,7 @@ TEST_F(CategoryUploadTest, EntriesForEachCategoryStateAndTheirWriteBack) {
             .WooID = "31", .T1 = "32", .T2 = "33", .T3 = "34"});
   Exec("Update Category Set LastSyncedAt = LastUpdatedAt Where IsGroup = 1;");
 
-  Woo.UploadCatgories(false);
+  UploadCatgories(Woo, false);
 
   const std::vector<std::string> sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
@@ -88,7 +89,7 @@ TEST_F(CategoryUploadTest, GroupsRunAloneAndANestedGroupNamesItsParent) {
   Category({.Code = "LEAF", .Description = "Leaf"});
   SeedCategories(R"([{"id": 20, "name": "Top", "parent": 0, "lang": "en"}])");
 
-  Woo.UploadCatgories(true);
+  UploadCatgories(Woo, true);
   const std::vector<std::string> sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], R"({"create":[{"name":"Sub","raw_name":"SUB","lang":"en","parent":"20"}]})");
@@ -104,7 +105,7 @@ TEST_F(CategoryUploadTest, RefusedUpdates) {
   Category({.Code = "BADPARENT", .Group = "GRP", .Description = "Beer", .WooID = "35"});
   Category({.Code = "GRP", .IsGroup = true, .Description = "Group", .WooID = "999"});
 
-  Woo.UploadCatgories(false);
+  UploadCatgories(Woo, false);
 
   EXPECT_EQ(Column("LOST", "WooID"), "");
   EXPECT_EQ(Column("LOST", "OnlineSales"), "0");
@@ -113,7 +114,7 @@ TEST_F(CategoryUploadTest, RefusedUpdates) {
   EXPECT_EQ(Column("BADPARENT", "LastSyncedAt"), "");
 
   ClearRequests();
-  Woo.UploadCatgories(false);
+  UploadCatgories(Woo, false);
   const std::vector<std::string> sent = CategoryRequests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], R"({"update":[{"name":"Beer","raw_name":"BADPARENT","lang":"en","parent":"999","id":"35"}]})");
@@ -121,7 +122,7 @@ TEST_F(CategoryUploadTest, RefusedUpdates) {
 
 TEST_F(CategoryUploadTest, DebugLogOfOneRun) {
   Category({.Code = "FRUIT", .Description = "Fruit"});
-  Woo.UploadCatgories(false);
+  UploadCatgories(Woo, false);
 
   const std::vector<std::string> log = LogLines();
   ASSERT_EQ(log.size(), 7u);

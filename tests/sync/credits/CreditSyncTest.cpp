@@ -18,6 +18,7 @@
 #include "shop/WooModule.h"
 #include "support/FixedClock.h"
 #include "support/PrinterStandin.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 namespace {
@@ -67,7 +68,7 @@ class CreditSync : public TOrderPassFixtureOn<TCreditPassPos> {
     Log.Clear();
     PassIncomplete.clear();
     try {
-      Woo.SyncOrders();
+      SyncOrders(Woo);
     } catch (const TOrderPassIncomplete& e) {
       PassIncomplete = e.what();  // documents the database did not write
     }

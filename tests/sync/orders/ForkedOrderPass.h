@@ -11,6 +11,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 
@@ -22,7 +23,7 @@ inline pid_t StartForkedOrderPass(const TConfig& database) {
     TWooModule woo(db);
     if (db.ConnectToServer(database)) {
       woo.Init(ConfigSnapshot());
-      woo.SyncOrders();
+      SyncOrders(woo);
     }
     ::_exit(0);
   }

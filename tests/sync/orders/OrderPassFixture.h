@@ -22,6 +22,7 @@
 #include "support/FixedClock.h"
 #include "support/PosFixture.h"
 #include "support/ShopStandin.h"
+#include "sync/OrderSync.h"
 
 namespace ooa::test {
 
@@ -82,7 +83,7 @@ class TOrderPassFixtureOn : public ::testing::Test {
   // Runs one pass: "" when it ended well, else the error that ended it.
   std::string PassError() {
     try {
-      Woo.SyncOrders();
+      SyncOrders(Woo);
     } catch (const std::exception& e) {
       return e.what();
     }

@@ -24,6 +24,7 @@
 #include "support/FixedClock.h"
 #include "support/PrinterStandin.h"
 #include "support/ShopStandin.h"
+#include "sync/OrderSync.h"
 
 namespace ooa {
 namespace {
@@ -134,7 +135,7 @@ class OrderSync : public ::testing::Test {
 
 TEST_F(OrderSync, ImportsProcessingAndCompletedOrdersAndSkipsPendingOnes) {
   Seed({ShopOrder(5001, "processing"), ShopOrder(5002, "pending"), ShopOrder(5003, "completed")});
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   const std::vector<std::string> expected = {
       "Start Sync orders...",
       "Last Synced At: 1999-12-31 14:00:00",  // 2000-01-01 00:00 local, in UTC
@@ -158,7 +159,7 @@ TEST_F(OrderSync, ImportsProcessingAndCompletedOrdersAndSkipsPendingOnes) {
   EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));
 
   // The next pass sees the same orders and writes nothing again.
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   const std::vector<std::string> again = PassLines();
   EXPECT_EQ(std::count(again.begin(), again.end(), " |- Prcessing Order"), 0);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 2);
@@ -167,7 +168,7 @@ TEST_F(OrderSync, ImportsProcessingAndCompletedOrdersAndSkipsPendingOnes) {
 
 TEST_F(OrderSync, EmptyAnswerStoresTheStartMinusTenSeconds) {
   ShopAtTill();
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   const std::vector<std::string> expected = {"Start Sync orders...", "Last Synced At: 1999-12-31 14:00:00",
                                              "No Pending Orders"};
   EXPECT_EQ(PassLines(), expected);
@@ -191,7 +192,7 @@ TEST_F(OrderSync, StoredLocalTimeAcrossDaylightSavingChanges) {
     SCOPED_TRACE(c.Stored);
     Pos.Exec(std::string("Delete From OnlineSyncLog; Insert OnlineSyncLog (Event, LastSyncAt) Values (N'orders', '") +
              c.Stored + "');");
-    Woo.SyncOrders();
+    SyncOrders(Woo);
     const std::vector<std::string> lines = PassLines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[1], std::string("Last Synced At: ") + c.Sent);
@@ -202,7 +203,7 @@ TEST_F(OrderSync, ReadsEveryPageBeforeTheSyncTimeMoves) {
   std::vector<std::string> orders;
   for (int id = 7001; id <= 7250; ++id) orders.push_back(ShopOrder(id, "processing"));
   Seed(orders);
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 250);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'7250'"), 1);
   const std::vector<std::string> lines = PassLines();
@@ -217,7 +218,7 @@ TEST_F(OrderSync, ReadsEveryPageBeforeTheSyncTimeMoves) {
 TEST_F(OrderSync, FailedBatchHoldsTheSyncTimeBackUntilTheOrderIsWritten) {
   Seed({ShopOrder(5001, "processing")});
   Pos.Exec("Insert Into InvoiceItem(InvoiceNo, ID, ProductCode) Values(N'W26000001', 2, N'OLD');");
-  EXPECT_THROW(Woo.SyncOrders(), TOrderPassIncomplete);  // after storing the time it held back
+  EXPECT_THROW(SyncOrders(Woo), TOrderPassIncomplete);  // after storing the time it held back
   const std::vector<std::string> lines = PassLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), " |- Receive Order  Failed"), lines.end());
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 0);
@@ -226,7 +227,7 @@ TEST_F(OrderSync, FailedBatchHoldsTheSyncTimeBackUntilTheOrderIsWritten) {
   Pos.Exec("Delete From InvoiceItem;");
   Clock.Advance(60);
   ShopAtTill();
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);
   EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(60 - 10));
 }
@@ -236,7 +237,7 @@ TEST_F(OrderSync, BadOrderIsLoggedAndComesBackWhenTheShopChangesIt) {
   const std::string lines = "\"line_items\": [";
   bad.replace(bad.find(lines), lines.size(), "\"line_items\": [], \"unused\": [");
   Seed({bad, ShopOrder(5002, "processing")});
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   const std::vector<std::string> log = PassLines();
   const std::vector<std::string> failure = {"Order ID: 5001", " |- Status: processing", " |- Prcessing Order",
                                             " |- Receive Order  Failed", " |- Order items data error."};
@@ -249,7 +250,7 @@ TEST_F(OrderSync, BadOrderIsLoggedAndComesBackWhenTheShopChangesIt) {
   Shop.AdminPost("/standin/orders/5001",
                  R"({"line_items": [{"sku": "WINE-PK1", "quantity": 1, "subtotal": "20.00", "subtotal_tax": "2.00"}]})");
   Clock.SetNowUtc(TDateTime::FromCivil(2026, 12, 8, 3, 50, 0));
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 2);
 }
@@ -257,7 +258,7 @@ TEST_F(OrderSync, BadOrderIsLoggedAndComesBackWhenTheShopChangesIt) {
 TEST_F(OrderSync, RefundRequestCarriesNoModifiedAfter) {
   Seed({ShopOrder(5001, "completed")});
   Shop.AdminPost("/standin/orders/5001/refunds", R"({"amount": "10.00", "reason": "broken"})");
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   const auto queries = Shop.QueriesTo("/orders/5001/refunds");
   ASSERT_EQ(queries.size(), 1u);
   std::vector<std::string> names;
@@ -283,7 +284,7 @@ TEST_F(OrderSync, RefundMadeBeforeTheSyncTimeIsBooked) {
                      "redeemPointsDollar": "0", "redeemPoints": "0", "dealCouponDiscount": "0",
                      "depositPayment": "0"}}]})");
   Shop.AdminPost("/standin/clock", R"({"now": "2026-12-08T03:41:00"})");  // the shop's clock agrees with the till's
-  Woo.SyncOrders();  // the order fails for its lines; the sync time passes the refund
+  SyncOrders(Woo);  // the order fails for its lines; the sync time passes the refund
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead"), 0);
   EXPECT_EQ(StoredSyncTime(), kPassStartLocal.AddSeconds(-10));
 
@@ -291,7 +292,7 @@ TEST_F(OrderSync, RefundMadeBeforeTheSyncTimeIsBooked) {
   Shop.AdminPost("/standin/orders/5001",
                  R"({"line_items": [{"sku": "WINE-PK1", "quantity": 1, "subtotal": "20.00", "subtotal_tax": "2.00"}]})");
   Clock.SetNowUtc(TDateTime::FromCivil(2026, 12, 8, 3, 50, 0));
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   const std::vector<std::string> log = PassLines();
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001' And KindFlag<>5"), 1);
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where KindFlag=5 And ReferenceNo=N'W26000001'"), 1)
@@ -310,7 +311,7 @@ TEST_F(OrderSync, ReceiptNotPrintedIsListedAndPrintedAgainOnRequest) {
   config.PrinterName = "socket://127.0.0.1:" + std::to_string(closedPort);
   SetConfig(config);
   Seed({ShopOrder(5001, "processing")});
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   std::vector<std::string> log = PassLines();
   const std::string failed = "Receipt of W26000001 not printed: Printer 127.0.0.1:" + std::to_string(closedPort) +
                              ": Connection refused";
@@ -326,7 +327,7 @@ TEST_F(OrderSync, ReceiptNotPrintedIsListedAndPrintedAgainOnRequest) {
   config.PrinterName = printer.Address();
   SetConfig(config);
   ASSERT_TRUE(list.RequestReprint("receipt:W26000001"));
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   log = PassLines();
   EXPECT_NE(std::find(log.begin(), log.end(), "Receipt of W26000001 printed again."), log.end())
       << ::testing::PrintToString(log);
@@ -334,7 +335,7 @@ TEST_F(OrderSync, ReceiptNotPrintedIsListedAndPrintedAgainOnRequest) {
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_NE(jobs[0].find("ONLINE ORDER #5001"), std::string::npos);
   EXPECT_TRUE(list.Load().empty());
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(printer.Jobs().size(), 1u);
 }
 
@@ -372,7 +373,7 @@ TEST_F(OrderSync, BadDataFailsOnlyItsOrderAndSaysWhy) {
     Shop.AdminPost("/standin/clock", std::string("{\"now\": \"") + kShopNow + "\"}");
     Pos.Exec("Delete From OnlineSyncLog;");
     Seed({bad, ShopOrder(goodId, "processing")});
-    Woo.SyncOrders();
+    SyncOrders(Woo);
     const std::vector<std::string> log = PassLines();
     std::vector<std::string> failure = {" |- Receive Order  Failed"};
     failure.insert(failure.end(), c.Lines.begin(), c.Lines.end());
@@ -421,7 +422,7 @@ TEST_F(OrderSync, ProblemsListSurvivesAKilledPass) {
 
   // The next pass fetches the listed order by its id.
   Shop.AdminPost("/standin/faults/clear", "");
-  Woo.SyncOrders();
+  SyncOrders(Woo);
   EXPECT_EQ(Shop.QueriesTo("/orders/5001").size(), 1u);
 }
 

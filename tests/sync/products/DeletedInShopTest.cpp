@@ -5,6 +5,7 @@
 // on every pass).
 #include "config/UtilUnit.h"
 #include "sync/products/ProductFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -18,8 +19,8 @@ class DeletedInShopTest : public TProductTest {
   }
   void CataloguePass() {
     FixedClock.Advance(60);
-    Woo.UploadProducts();
-    Woo.UploadProductsStockData();
+    UploadProducts(Woo);
+    UploadProductsStockData(Woo);
   }
 };
 
@@ -34,9 +35,9 @@ TEST_F(DeletedInShopTest, ProductIsCreatedAgainWithItsVariationsAndTranslations)
     Product(given);
     if (foundByStockPass) {
       MarkSynced("ABC");
-      Woo.UploadProductsStockData();
+      UploadProductsStockData(Woo);
     } else {
-      Woo.UploadProducts();
+      UploadProducts(Woo);
     }
     for (const char* column : {"WooID", "WooVarID1", "Translate1", "LastSyncedAt"})
       EXPECT_EQ(Extend("ABC", column), "") << column;
@@ -70,7 +71,7 @@ TEST_F(DeletedInShopTest, VariationIsCreatedAgainAndTheStockSettles) {
   given.VarIDs[1] = "57";
   Product(given);
   MarkSynced("ABC");
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_EQ(Extend("ABC", "WooVarID1"), "56");
   EXPECT_EQ(Extend("ABC", "WooVarID2"), "");
   EXPECT_EQ(Extend("ABC", "LastSyncedAt"), "");

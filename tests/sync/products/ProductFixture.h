@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sync/catalog/CatalogFixture.h"
+#include "shop/woo/BatchList.h"
 
 namespace ooa::test {
 

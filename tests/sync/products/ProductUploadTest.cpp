@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sync/products/ProductFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -25,7 +26,7 @@ TEST_F(ProductUploadTest, NewVariableProductGetsItsVariationsAndTranslations) {
   given.Subs[2] = "Carton";
   given.Sales[2] = 50;
   Product(given);
-  Woo.UploadProducts();
+  UploadProducts(Woo);
 
   const auto requests = Requests();
   ASSERT_EQ(requests.size(), 3u);
@@ -73,7 +74,7 @@ TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
   TProductSeed given{.Code = "ABC", .MultiplePrice = true};
   given.Subs[0] = "Single";
   Product(given);
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_EQ(Extend("ABC", "WooID"), "55");
   EXPECT_EQ(Requests("variations/batch").at(0).Path, "products/55/variations/batch");
   EXPECT_FALSE(Extend("ABC", "WooVarID1").empty());
@@ -81,7 +82,7 @@ TEST_F(ProductUploadTest, LostProductIdIsAdoptedThroughItsSku) {
   // the next pass sends it as an update.
   EXPECT_EQ(Extend("ABC", "LastSyncedAt"), "");
   FixedClock.Advance(60);
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_EQ(MemberText(Stored("products", "55"), "name"), "Product");
   EXPECT_NE(Extend("ABC", "LastSyncedAt"), "");
 }
@@ -132,7 +133,7 @@ TEST_F(ProductUploadTest, VariationOutcomesBecomeTheProductsVariationIds) {
     given.VarIDs[2] = "57";
     Product(given);
     ClearRequests();
-    Woo.UploadProducts();
+    UploadProducts(Woo);
 
     // An adopted variation is sent again at once, as an update of its id.
     const bool adopted = !*c.Fault && *c.VarID1 && std::string(c.VarID1) != "*";
@@ -180,7 +181,7 @@ TEST_F(ProductUploadTest, RefusedUpdateAndFailedVariationRequestWriteNothingMore
   packs.Subs[0] = "Single";
   Product(packs);
   Fault("variations/batch$", 200, "<html>busy</html>");
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_EQ(Extend("UNKNOWN", "LastSyncedAt"), "");
   // The product is recorded without the variation it could not send, and
   // stays pending.
@@ -192,7 +193,7 @@ TEST_F(ProductUploadTest, RefusedUpdateAndFailedVariationRequestWriteNothingMore
 
   // The next pass sends it again and its variation arrives.
   FixedClock.Advance(60);
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_FALSE(Extend("PACKS", "WooVarID1").empty());
   EXPECT_NE(Extend("PACKS", "LastSyncedAt"), "");
   EXPECT_EQ(ShopTable("variations").Size(), 1u);
@@ -202,14 +203,14 @@ TEST_F(ProductUploadTest, WithdrawnProductOfferedAgainIsCreatedAfresh) {
   TProductSeed given{.Code = "ABC", .MultiplePrice = true, .D1 = "Hans"};
   given.Subs[0] = "Single";
   Product(given);
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   const std::string first = Extend("ABC", "WooID");
   ASSERT_FALSE(Extend("ABC", "Translate1").empty());
   ASSERT_FALSE(Extend("ABC", "WooVarID1").empty());
 
   Exec("Update Product Set OnlineOrderItem = 0 Where ProductCode = N'ABC';");
   TouchProduct("ABC");
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_EQ(Extend("ABC", "WooID"), "");
   EXPECT_EQ(Extend("ABC", "Translate1"), "");
   EXPECT_EQ(Extend("ABC", "WooVarID1"), "");
@@ -218,7 +219,7 @@ TEST_F(ProductUploadTest, WithdrawnProductOfferedAgainIsCreatedAfresh) {
   Exec("Update Product Set OnlineOrderItem = 1 Where ProductCode = N'ABC';");
   TouchProduct("ABC");
   ClearRequests();
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   const std::string again = Extend("ABC", "WooID");
   EXPECT_FALSE(again.empty());
   EXPECT_NE(again, first);
@@ -235,11 +236,11 @@ TEST_F(ProductUploadTest, RefusedDeleteKeepsTheProductPending) {
   Fault("products/batch$", 200,
         R"({"delete": [{"id": 400, "error": {"code": "woocommerce_rest_cannot_delete", "message": "No.",
           "data": {"status": 500}}}]})");
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_EQ(Extend("GONE", "WooID"), "400");
   EXPECT_EQ(Extend("GONE", "LastSyncedAt"), "");
 
-  Woo.UploadProducts();  // sent again; now the shop deletes it
+  UploadProducts(Woo);  // sent again; now the shop deletes it
   EXPECT_EQ(Extend("GONE", "WooID"), "");
   EXPECT_EQ(ShopTable("products").Size(), 0u);
 }
@@ -248,7 +249,7 @@ TEST_F(ProductUploadTest, LevelIsReadFromTheEndOfTheSku) {
   TProductSeed given{.Code = "BEER-PK6", .MultiplePrice = true};
   given.Subs[1] = "Six";
   Product(given);
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_FALSE(Extend("BEER-PK6", "WooVarID2").empty());
   EXPECT_EQ(Extend("BEER-PK6", "WooVarID6"), "");
 }
@@ -269,7 +270,7 @@ TEST_F(ProductUploadTest, DebugLogOfProductAndStockRuns) {
   given.Subs[0] = "Single";
   Product(given);
   ClearLog();
-  Woo.UploadProducts();
+  UploadProducts(Woo);
   EXPECT_EQ(lines(), (std::vector<std::string>{
                          "Getting Need to Upload Products...", "Start Upload Products, total batches: 1", "{json}",
                          "{json}", "Start Upload Product Variations", "Finished Upload Product Variations",
@@ -277,15 +278,15 @@ TEST_F(ProductUploadTest, DebugLogOfProductAndStockRuns) {
                          "Finished Upload Products"}));
 
   TouchStock("ABC");
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_EQ(lines(), (std::vector<std::string>{"Getting Need to Upload Product Stock Data...",
                                                "Start Upload Products Stock Data, total batches: 1",
                                                "Start Upload Product Variations Stock Data",
                                                "Finished Upload Product Variations Stock Data",
                                                "Finished Upload Products Stock Data"}));
 
-  Woo.UploadProducts();
-  Woo.UploadProductsStockData();
+  UploadProducts(Woo);
+  UploadProductsStockData(Woo);
   EXPECT_EQ(lines(), (std::vector<std::string>{"Getting Need to Upload Products...", " |- No new data.",
                                                "Getting Need to Upload Product Stock Data...", " |- No new data."}));
 }

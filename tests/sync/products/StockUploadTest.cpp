@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sync/products/ProductFixture.h"
+#include "sync/catalog/CatalogueUploads.h"
 
 namespace ooa::test {
 namespace {
@@ -23,7 +24,7 @@ class StockUploadTest : public TProductTest {
 
 TEST_F(StockUploadTest, ThirtyOneProductsGoInTwoBatchesWithFlooredStock) {
   InShop(31, 500, 7.9);
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   const auto sent = Requests("products/batch");
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(EntryCount(sent[0].Body), 30);
@@ -33,7 +34,7 @@ TEST_F(StockUploadTest, ThirtyOneProductsGoInTwoBatchesWithFlooredStock) {
 
   // Nothing pending any more.
   ClearRequests();
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_TRUE(Requests().empty());
 }
 
@@ -66,7 +67,7 @@ TEST_F(StockUploadTest, StockFiguresOfProductsAndTheirLevels) {
   packs.VarIDs[2] = "58";
   Product(packs);
   SeedShop(shop + "]", R"([{"id": 56, "parent_id": 55}, {"id": 57, "parent_id": 55}, {"id": 58, "parent_id": 55}])");
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
 
   const auto batches = Requests("products/batch");
   ASSERT_EQ(batches.size(), 1u);
@@ -90,7 +91,7 @@ TEST_F(StockUploadTest, RefusedStockUpdateStaysPendingAndSendsNoVariations) {
   TProductSeed plain{.Code = "PLAIN", .MultiplePrice = true, .WooID = "55"};  // no variation in the shop
   Product(plain);
   SeedShop(R"([{"id": 55}])", "[]");
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_EQ(Extend("GONE", "LastStockSyncedAt"), "");
   EXPECT_EQ(Extend("PLAIN", "LastStockSyncedAt"), kUploadTimeText);
   EXPECT_TRUE(Requests("variations/batch").empty());
@@ -98,12 +99,12 @@ TEST_F(StockUploadTest, RefusedStockUpdateStaysPendingAndSendsNoVariations) {
   // A failed request writes nothing and logs the answer in place of "Request Failed.".
   TouchStock("PLAIN");
   Fault("products/batch$", 200, "<html>maintenance</html>");
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_EQ(Extend("PLAIN", "LastStockSyncedAt"), kUploadTimeText);  // the earlier sync time
   const auto lines = LogLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "<html>maintenance</html>"), lines.end());
   ClearRequests();
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_EQ(Requests("products/batch").size(), 1u);
 }
 
@@ -113,11 +114,11 @@ TEST_F(StockUploadTest, FailedVariationStockKeepsTheProductsStockPending) {
   Product(packs);
   SeedShop(R"([{"id": 55}])", R"([{"id": 56, "parent_id": 55}])");
   Fault("variations/batch$", 200, "<html>busy</html>");
-  Woo.UploadProductsStockData();
+  UploadProductsStockData(Woo);
   EXPECT_EQ(Extend("PACKS", "LastStockSyncedAt"), "");
 
   ClearRequests();
-  Woo.UploadProductsStockData();  // both go again
+  UploadProductsStockData(Woo);  // both go again
   EXPECT_EQ(Requests("products/batch").size(), 1u);
   EXPECT_EQ(Requests("variations/batch").size(), 1u);
   EXPECT_EQ(Extend("PACKS", "LastStockSyncedAt"), kUploadTimeText);
