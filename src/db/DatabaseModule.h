@@ -23,9 +23,7 @@
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
 #include "db/WriteOutcome.h"
-#include "model/CategoryRow.h"
 #include "model/OrderDocument.h"
-#include "model/ProductRow.h"
 
 namespace ooa {
 
@@ -84,27 +82,6 @@ class TDatabaseModule {
   TPayment& Payment = Document.Payment;
   TPayment& DepositPayment = Document.DepositPayment;
   std::string& DataFault = Document.DataFault;
-
-  // ---- Catalogue queries ----------------------------------------------------
-  // Each runs one query (a database error is thrown) and hands back its rows;
-  // the catalogue pass turns them into batch lists (sync/catalog/
-  // CatalogueBatches.h). The product and stock queries hand their rows over
-  // in pieces of at most kRowsAtATime (OpenQueryInPieces; a piece is never
-  // empty), so a big catalogue is never held as rows; warehouseCode names the
-  // stock column read (TDbError when the POS has no such column).
-  // Category groups (IsGroup) or categories that changed since their last sync
-  // and are offered online, or withdrawn while still in the shop. A category
-  // whose group's WooID is null waits until the group run has written it.
-  std::vector<TCategoryRow> GetCategoryRows(bool IsGroup);
-  // Groups and categories that are online and in the shop and miss a shop
-  // translation of a description they have.
-  std::vector<TCategoryRow> GetCategoryTranslationRows();
-  using TProductRowsPiece = std::function<void(const std::vector<TProductRow>&)>;
-  // Products that changed since their last sync, offered online (or withdrawn
-  // while still in the shop) and whose category is in the shop.
-  void GetProductRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
-  // Products in the shop whose stock changed since their last stock sync.
-  void GetProductStockRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
 
   // ---- Order import ------------------------------------------------------
   // The order document's reset (before every order, refund or cancellation)
