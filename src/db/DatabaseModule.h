@@ -44,6 +44,15 @@ class TDatabaseModule {
   // Why the last ConnectToServer failed (the database's or the file's own
   // words); empty after a success.
   std::string ConnectError() const;
+  // Holds the module's lock for one unit of work of the order import
+  // (sync/OrderImport.h): the reset, the parsing of the shop's order or refund
+  // into Document, and its write, so that no other pass's statements run in
+  // between and no other thread sees the document half filled. Taken on the
+  // order worker thread; the lock is recursive, so the module's own
+  // operations still run under it. The invoice and credit-note routines
+  // (db/order/InvoiceWrite.h, db/credit/) take it too, to keep their reads
+  // and their batch together. Released when the returned lock ends.
+  [[nodiscard]] std::unique_lock<std::recursive_mutex> HoldForOneOrder();
   // Runs a statement or batch and hands back every result set it produced,
   // in order (none for a batch without a select); the caller owns them. Any
   // thread; holds the module's lock while it talks to the session. Throws
@@ -82,43 +91,6 @@ class TDatabaseModule {
   TPayment& Payment = Document.Payment;
   TPayment& DepositPayment = Document.DepositPayment;
   std::string& DataFault = Document.DataFault;
-
-  // ---- Order import ------------------------------------------------------
-  // The order document's reset (before every order, refund or cancellation)
-  // and the initial values of a new line.
-  void InitInvoice();
-  void InitInvoiceItem(TInvoiceItem& item);
-  // Holds the module's lock for one unit of work of the order import
-  // (sync/OrderImport.h): the reset, the parsing of the shop's order or refund
-  // into Document, and its write, so that no other pass's statements run in
-  // between and no other thread sees the document half filled. Taken on the
-  // order worker thread; the lock is recursive, so the module's own
-  // operations still run under it. Released when the returned lock ends.
-  [[nodiscard]] std::unique_lock<std::recursive_mutex> HoldForOneOrder();
-  // Completes the parsed document from Profile and Product (rates, stock units,
-  // cost, shelf price) and totals the head. Throws TDbError on database errors.
-  bool CalcInvoice();
-  // True and the number when an InvoiceHead row carries orderId (an order or a
-  // refund id) in OnlineOrderId; false leaves invoiceNo unchanged.
-  bool CheckInvoiceExists(const std::string& orderId, std::string& invoiceNo);
-  // Statements of the invoice write batch for the current document.
-  std::string GenerateInvoiceHeadSQLCmd();
-  std::string GenerateCustomerSQLCmd();
-  std::string GenerateInvoiceItemSQLCmd();
-  std::string GeneratePaymentSQLCmd();
-  std::string GenerateDepositPaymentSQLCmd();
-  // The whole invoice write batch for the current (parsed, calculated) document.
-  std::string GenerateInvoiceBatch();
-  // Writes the order parsed into Document (the order import, sync/
-  // OrderImport.h, parses it under HoldForOneOrder) as an invoice in one
-  // transaction: calculates it (CalcInvoice), refuses figures or texts the
-  // POS cannot hold, then sends the batch. Written only when the batch
-  // committed: message "Success", Number the invoice, Modified set.
-  // DataError with the message and Fault for a document the POS cannot hold,
-  // no batch sent; AlreadyWritten with the invoice that is there; NotWritten
-  // with a write message when the batch rolled back. Database errors before
-  // the batch are thrown.
-  TWriteOutcome WriteParsedOrder();
 
   // ---- Credit notes ----------------------------------------------------------
   // Nothing when invoiceNo has lines and has not been credited; otherwise the

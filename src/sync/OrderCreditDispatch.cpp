@@ -18,6 +18,7 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderJson.h"
 #include "sync/OrderImport.h"
@@ -130,7 +131,7 @@ void HandleOrderRefunds(TWooModule& woo, TOrderPassState& pass, TOrderInPass& or
         continue;
       }
       std::string creditNo;
-      if (woo.Db().CheckInvoiceExists(refundId, creditNo)) {
+      if (CheckInvoiceExists(woo.Db(), refundId, creditNo)) {
         LogLine("  |- Already Refund: " + refundId + ", CreditNo: " + creditNo);
         pass.Settled(RefundProblemId(order.Id, refundId));
         continue;

@@ -9,6 +9,7 @@
 
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/credit/CreditBatchRun.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderParsing.h"
@@ -44,13 +45,13 @@ TWriteOutcome ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData
   // The parsing, the calculation's reads and the batch form one unit of work;
   // no other pass's statements run in between.
   const std::unique_lock<std::recursive_mutex> hold = db.HoldForOneOrder();
-  db.InitInvoice();
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   if (std::optional<TWriteOutcome> refused = ParseRefusal(db, [&](std::string& msg) {
         return ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, jsonData, msg, loyalty);
       }))
     return *refused;
-  return db.WriteParsedOrder();
+  return WriteParsedOrder(db);
 }
 
 bool ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
@@ -68,7 +69,7 @@ TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& js
   // unit of work.
   const std::unique_lock<std::recursive_mutex> hold = db.HoldForOneOrder();
   if (std::optional<TWriteOutcome> refusal = db.CreditRefusal(invoiceNo)) return *refusal;
-  db.InitInvoice();
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   if (std::optional<TWriteOutcome> refused = ParseRefusal(db, [&](std::string& msg) {
         return ParseOrderRefundData(db.Document, ConfigSnapshot().WarehouseCode, jsonData, invoiceNo, msg, loyalty);

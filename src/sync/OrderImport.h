@@ -21,9 +21,9 @@ class TDatabaseModule;
 // Imports one shop order as an invoice in one transaction. Written only when
 // the batch committed: message "Success", Number the invoice, Modified set.
 // DataError with the parsing message (and Fault) for bad data, nothing sent
-// to the database; otherwise TDatabaseModule::WriteParsedOrder's outcome
-// (AlreadyWritten, NotWritten, DataError for a document the POS cannot
-// hold). Database errors are thrown.
+// to the database; otherwise the outcome of WriteParsedOrder
+// (db/order/InvoiceWrite.h: AlreadyWritten, NotWritten, DataError for a
+// document the POS cannot hold). Database errors are thrown.
 TWriteOutcome ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData);
 // The same as a flag: true when written; msg the outcome's message;
 // invoiceNo set when written or found written; modified set when written.

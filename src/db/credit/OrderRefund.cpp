@@ -6,6 +6,7 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/credit/CreditBatchRun.h"
 #include "db/credit/EarlierCredits.h"
 #include "db/order/OrderFigures.h"
@@ -18,7 +19,7 @@ TWriteOutcome TDatabaseModule::WriteParsedOrderRefund(const std::string& invoice
   std::lock_guard<std::recursive_mutex> lock(Mutex);
   TWriteOutcome out;
   out.Kind = TWriteKind::DataError;
-  CalcInvoice();
+  CalcInvoice(*this);
   if (!FitRefundToInvoice(*this, invoiceNo, out.Message) ||
       !DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, out.Message, DataFault)) {
     out.Fault = DataFault;

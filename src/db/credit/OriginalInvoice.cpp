@@ -6,6 +6,7 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 
 namespace ooa {
 
@@ -81,7 +82,7 @@ void FillCreditLine(TInvoiceItem& it, const TRecordSet& r, int row) {
 
 bool TDatabaseModule::GetOriginalInvoice(const std::string& invoiceNo) {
   std::lock_guard<std::recursive_mutex> lock(Mutex);
-  InitInvoice();
+  InitInvoice(*this);
   const TDateTime now = Clock().NowLocal();
   const TDateTime today = now.DateOnly();
   const std::string invoice = SqlTextLiteral(invoiceNo);
@@ -94,7 +95,7 @@ bool TDatabaseModule::GetOriginalInvoice(const std::string& invoiceNo) {
   if (lines.RecordCount() == 0) return false;
   for (int row = 0; row < lines.RecordCount(); ++row) {
     TInvoiceItem item;
-    InitInvoiceItem(item);
+    InitInvoiceItem(*this, item);
     FillCreditLine(item, lines, row);
     InvoiceItem.push_back(item);
   }
