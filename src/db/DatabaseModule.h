@@ -1,7 +1,10 @@
 // TDatabaseModule: the program's one handle on the POS database. It owns the
-// session, the order document that the order import reuses, and the routines
-// that read and write the POS tables (sync log, catalogue queries, order and
-// credit-note batches, print settings), each group in its own source file.
+// session and its lock, the query primitives, the sync log and the order
+// document that the order import reuses. The routines that read and write
+// the POS tables through it are free functions taking the module, each group
+// with its own header: the catalogue queries (db/catalog/CatalogReads.h),
+// the invoice write (db/order/InvoiceWrite.h), the credit notes
+// (db/credit/CreditNotes.h), the receipt reader (db/receipt/).
 //
 // Threads: the UI thread (service start), the catalogue worker and the order
 // worker all call it, possibly at the same time. Each operation (Select,
@@ -22,7 +25,6 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
-#include "db/WriteOutcome.h"
 #include "model/OrderDocument.h"
 
 namespace ooa {
@@ -35,7 +37,7 @@ class TDatabaseModule {
   explicit TDatabaseModule(TSessionFactory sessionFactory = nullptr);
   ~TDatabaseModule();
 
-  // ---- Session and sync log ----------------------------------------------
+  // ---- Session, lock, queries and sync log ---------------------------------
   // (Re)connects with the settings' ServerName and DatabaseName (base folder:
   // the settings file's folder). False on empty names or any failure.
   bool ConnectToServer();
@@ -50,7 +52,7 @@ class TDatabaseModule {
   // between and no other thread sees the document half filled. Taken on the
   // order worker thread; the lock is recursive, so the module's own
   // operations still run under it. The invoice and credit-note routines
-  // (db/order/InvoiceWrite.h, db/credit/) take it too, to keep their reads
+  // (db/order/InvoiceWrite.h, db/credit/CreditNotes.h) take it too, to keep their reads
   // and their batch together. Released when the returned lock ends.
   [[nodiscard]] std::unique_lock<std::recursive_mutex> HoldForOneOrder();
   // Runs a statement or batch and hands back every result set it produced,
@@ -91,53 +93,6 @@ class TDatabaseModule {
   TPayment& Payment = Document.Payment;
   TPayment& DepositPayment = Document.DepositPayment;
   std::string& DataFault = Document.DataFault;
-
-  // ---- Credit notes ----------------------------------------------------------
-  // Nothing when invoiceNo has lines and has not been credited; otherwise the
-  // refusal: InvoiceMissing ("This invoice dose not exsits.") or
-  // AlreadyCredited ("This invoice credited already."). Credited already: a
-  // line's CreditedQty above 0, or a cancellation credit note (kind 5,
-  // ReferenceNo the invoice, no shop refund id) on the invoice. A database
-  // error is thrown.
-  std::optional<TWriteOutcome> CreditRefusal(const std::string& invoiceNo);
-  // The same as a flag: true when invoiceNo may be credited; otherwise false
-  // with the refusal's message.
-  bool IsInvoiceCredited(const std::string& invoiceNo, std::string& msg);
-  // Fills the order document as the credit note of invoiceNo (head and lines
-  // negated, the first payment and deposit row reversed); false when the
-  // invoice head or its lines are missing. A database error is thrown.
-  bool GetOriginalInvoice(const std::string& invoiceNo);
-  // Statements of the credit note batch for the current document (numbering,
-  // head and note on the credited invoice; lines; the reversal rows of the
-  // payment and the deposit). db/credit/CreditStatements.h renders them.
-  std::string GenerateCreditNotesHeadSQLCmd();
-  std::string GenerateCreditNotesItemSQLCmd();
-  std::string GenerateCreditNotesPaymentSQLCmd();
-  std::string GenerateCreditNotesDepositPaymentSQLCmd();
-  // Books the cancellation of invoiceNo as a credit note in one transaction.
-  // It credits what earlier credit notes (partial refunds) left: per line the
-  // quantity not yet credited (their lines matched by product code and price
-  // level), the head amounts and payments less what they credited; nothing
-  // left is AlreadyCredited ("This invoice credited already."). Written only
-  // when the batch committed: message "Success", Number the credit note.
-  // Otherwise the refusal of CreditRefusal, InvoiceMissing when the invoice
-  // cannot be loaded, AlreadyWritten with the credit note that is there, or
-  // NotWritten when a line's warehouse code is unsafe or the batch rolled
-  // back. Errors while loading the invoice are thrown.
-  TWriteOutcome ProcessCancelOrder(const std::string& invoiceNo);
-  // The same as a flag: true when written; msg the outcome's message; creditNo
-  // set when written or found written.
-  bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
-  // Books the shop refund parsed into Document as a credit note of invoiceNo
-  // (the order import checks CreditRefusal and parses it under
-  // HoldForOneOrder): calculates it, then one batch. Written only when the
-  // batch committed: message "Success", Number the credit note. DataError
-  // with the message and Fault for a line that gives back more of an invoice
-  // line than remains ("Order items data error.") or a document the POS
-  // cannot hold; AlreadyWritten with the credit note that is there;
-  // NotWritten for an unsafe warehouse code or a batch that rolled back.
-  // Database errors before the batch are thrown.
-  TWriteOutcome WriteParsedOrderRefund(const std::string& invoiceNo);
 
  private:
   TSessionFactory SessionFactory;

@@ -18,6 +18,7 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
+#include "db/credit/CreditNotes.h"
 #include "db/order/InvoiceWrite.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderJson.h"
@@ -31,13 +32,13 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
   TDatabaseModule& db = woo.Db();
   // Cancelled: nothing of the order is left to import (or retry).
   pass.Settled(OrderProblemId(order.Id));
-  if (!order.InvoiceExists || db.CreditRefusal(order.InvoiceNo)) {
+  if (!order.InvoiceExists || CreditRefusal(db, order.InvoiceNo)) {
     LogLine(" |- No further action");
     return;
   }
   LogLine(" |- Cancelling Order");
   AwaitOrderWrite(pass, order.Id);
-  const TWriteOutcome out = db.ProcessCancelOrder(order.InvoiceNo);
+  const TWriteOutcome out = ProcessCancelOrder(db, order.InvoiceNo);
   if (out.Written()) {
     LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + out.Number);
     PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, true);

@@ -11,6 +11,7 @@
 #include "db/DatabaseModule.h"
 #include "db/order/InvoiceWrite.h"
 #include "db/credit/CreditBatchRun.h"
+#include "db/credit/CreditNotes.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderParsing.h"
 #include "shop/woo/RefundParsing.h"
@@ -68,14 +69,14 @@ TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& js
   // The checks, the parsing, the calculation's reads and the batch form one
   // unit of work.
   const std::unique_lock<std::recursive_mutex> hold = db.HoldForOneOrder();
-  if (std::optional<TWriteOutcome> refusal = db.CreditRefusal(invoiceNo)) return *refusal;
+  if (std::optional<TWriteOutcome> refusal = CreditRefusal(db, invoiceNo)) return *refusal;
   InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   if (std::optional<TWriteOutcome> refused = ParseRefusal(db, [&](std::string& msg) {
         return ParseOrderRefundData(db.Document, ConfigSnapshot().WarehouseCode, jsonData, invoiceNo, msg, loyalty);
       }))
     return *refused;
-  return db.WriteParsedOrderRefund(invoiceNo);
+  return WriteParsedOrderRefund(db, invoiceNo);
 }
 
 bool ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& jsonData, const std::string& invoiceNo,

@@ -31,9 +31,9 @@ bool ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData, std::st
                   bool& modified);
 
 // Books one shop refund of invoiceNo as a credit note. First the refusal of
-// TDatabaseModule::CreditRefusal (InvoiceMissing, AlreadyCredited), before
-// the refund is read; then DataError with the parsing message and Fault for
-// bad data; otherwise TDatabaseModule::WriteParsedOrderRefund's outcome.
+// CreditRefusal (db/credit/CreditNotes.h: InvoiceMissing, AlreadyCredited),
+// before the refund is read; then DataError with the parsing message and
+// Fault for bad data; otherwise the outcome of WriteParsedOrderRefund.
 // Database errors are thrown.
 TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& jsonData, const std::string& invoiceNo);
 // The same as a flag: true when written; msg the outcome's message; creditNo
