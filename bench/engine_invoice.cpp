@@ -42,6 +42,7 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "shop/woo/OrderParsing.h"
 #include "tsql/EmbeddedSession.h"
 #include "db/order/OrderStatements.h"
@@ -308,14 +309,14 @@ int main(int argc, char** argv) {
     for (int n = 0; n < count + warmups; ++n) {
       rapidjson::Document order;
       order.Parse<rapidjson::kParseNumbersAsStringsFlag>(bench::VariedOrder(100000 + n, rng).c_str());
-      db.InitInvoice();
+      InitInvoice(db);
       std::string msg;
       const rapidjson::Value* loyalty = nullptr;
-      if (!ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, order, msg, loyalty) || !db.CalcInvoice()) {
+      if (!ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, order, msg, loyalty) || !CalcInvoice(db)) {
         std::fprintf(stderr, "order %d: %s\n", n, msg.c_str());
         return 1;
       }
-      invoices.push_back({db.GenerateInvoiceBatch(), db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment,
+      invoices.push_back({GenerateInvoiceBatch(db), db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment,
                           db.DepositPayment});
       if (n >= warmups) lines += db.InvoiceItem.size();
     }

@@ -24,6 +24,7 @@
 #include "PosDatabase.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/order/OrderFigures.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderParsing.h"
@@ -34,7 +35,7 @@ namespace {
 using namespace ooa;
 
 void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
-  db.InitInvoice();
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   std::string msg;
   bool ok = false;
@@ -52,7 +53,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
   }
   // The rest of ProcessOrder up to the batch: the calculation on the POS
   // database, and the refusal of figures that overflowed or texts too long.
-  db.CalcInvoice();
+  CalcInvoice(db);
   std::string refusal, fault;
   if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal, fault))
     return;
@@ -63,7 +64,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& order) {
       &db.InvoiceHead.OnlineOrderId, &db.InvoiceHead.OnlineOrderStatus, &db.InvoiceHead.DeliveryAddress,
       &db.InvoiceHead.VoucherId, &db.Payment.PayMethod};
   for (const TInvoiceItem& item : db.InvoiceItem) texts.push_back(&item.ProductCode);
-  fuzz::CheckBatch(db.GenerateInvoiceBatch(), texts);
+  fuzz::CheckBatch(GenerateInvoiceBatch(db), texts);
 
   // The whole import: an order the import accepts must be written; a failed
   // write would come back on every pass and hold the sync time back. An order

@@ -25,6 +25,7 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/credit/CreditStatements.h"
 #include "db/order/OrderFigures.h"
 #include "model/OrderMessages.h"
@@ -70,7 +71,7 @@ std::string FreshInvoice(TDatabaseModule& db, int* orderId = nullptr) {
 }
 
 void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
-  db.InitInvoice();
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   std::string msg;
   bool ok = false;
@@ -88,7 +89,7 @@ void ParseOne(TDatabaseModule& db, const rapidjson::Value& refund) {
   }
   // The rest of ProcessOrderRefund up to the batch: the calculation on the
   // POS database, and the refusal of figures that overflowed or texts too long.
-  db.CalcInvoice();
+  CalcInvoice(db);
   std::string refusal, fault;
   if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, refusal, fault))
     return;

@@ -1,7 +1,10 @@
 // TDatabaseModule: the program's one handle on the POS database. It owns the
-// session, the order document that the order import reuses, and the routines
-// that read and write the POS tables (sync log, catalogue queries, order and
-// credit-note batches, print settings), each group in its own source file.
+// session and its lock, the query primitives, the sync log and the order
+// document that the order import reuses. The routines that read and write
+// the POS tables through it are free functions taking the module, each group
+// with its own header: the catalogue queries (db/catalog/CatalogReads.h),
+// the invoice write (db/order/InvoiceWrite.h), the credit notes
+// (db/credit/CreditNotes.h), the receipt reader (db/receipt/).
 //
 // Threads: the UI thread (service start), the catalogue worker and the order
 // worker all call it, possibly at the same time. Each operation (Select,
@@ -22,10 +25,7 @@
 #include "config/Config.h"
 #include "config/DateTime.h"
 #include "db/session/DbSession.h"
-#include "db/WriteOutcome.h"
-#include "model/CategoryRow.h"
 #include "model/OrderDocument.h"
-#include "model/ProductRow.h"
 
 namespace ooa {
 
@@ -37,7 +37,7 @@ class TDatabaseModule {
   explicit TDatabaseModule(TSessionFactory sessionFactory = nullptr);
   ~TDatabaseModule();
 
-  // ---- Session and sync log ----------------------------------------------
+  // ---- Session, lock, queries and sync log ---------------------------------
   // (Re)connects with the settings' ServerName and DatabaseName (base folder:
   // the settings file's folder). False on empty names or any failure.
   bool ConnectToServer();
@@ -46,6 +46,15 @@ class TDatabaseModule {
   // Why the last ConnectToServer failed (the database's or the file's own
   // words); empty after a success.
   std::string ConnectError() const;
+  // Holds the module's lock for one unit of work of the order import
+  // (sync/OrderImport.h): the reset, the parsing of the shop's order or refund
+  // into Document, and its write, so that no other pass's statements run in
+  // between and no other thread sees the document half filled. Taken on the
+  // order worker thread; the lock is recursive, so the module's own
+  // operations still run under it. The invoice and credit-note routines
+  // (db/order/InvoiceWrite.h, db/credit/CreditNotes.h) take it too, to keep their reads
+  // and their batch together. Released when the returned lock ends.
+  [[nodiscard]] std::unique_lock<std::recursive_mutex> HoldForOneOrder();
   // Runs a statement or batch and hands back every result set it produced,
   // in order (none for a batch without a select); the caller owns them. Any
   // thread; holds the module's lock while it talks to the session. Throws
@@ -84,111 +93,6 @@ class TDatabaseModule {
   TPayment& Payment = Document.Payment;
   TPayment& DepositPayment = Document.DepositPayment;
   std::string& DataFault = Document.DataFault;
-
-  // ---- Catalogue queries ----------------------------------------------------
-  // Each runs one query (a database error is thrown) and hands back its rows;
-  // the catalogue pass turns them into batch lists (sync/catalog/
-  // CatalogueBatches.h). The product and stock queries hand their rows over
-  // in pieces of at most kRowsAtATime (OpenQueryInPieces; a piece is never
-  // empty), so a big catalogue is never held as rows; warehouseCode names the
-  // stock column read (TDbError when the POS has no such column).
-  // Category groups (IsGroup) or categories that changed since their last sync
-  // and are offered online, or withdrawn while still in the shop. A category
-  // whose group's WooID is null waits until the group run has written it.
-  std::vector<TCategoryRow> GetCategoryRows(bool IsGroup);
-  // Groups and categories that are online and in the shop and miss a shop
-  // translation of a description they have.
-  std::vector<TCategoryRow> GetCategoryTranslationRows();
-  using TProductRowsPiece = std::function<void(const std::vector<TProductRow>&)>;
-  // Products that changed since their last sync, offered online (or withdrawn
-  // while still in the shop) and whose category is in the shop.
-  void GetProductRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
-  // Products in the shop whose stock changed since their last stock sync.
-  void GetProductStockRows(const std::string& warehouseCode, const TProductRowsPiece& piece);
-
-  // ---- Order import ------------------------------------------------------
-  // The order document's reset (before every order, refund or cancellation)
-  // and the initial values of a new line.
-  void InitInvoice();
-  void InitInvoiceItem(TInvoiceItem& item);
-  // Holds the module's lock for one unit of work of the order import
-  // (sync/OrderImport.h): the reset, the parsing of the shop's order or refund
-  // into Document, and its write, so that no other pass's statements run in
-  // between and no other thread sees the document half filled. Taken on the
-  // order worker thread; the lock is recursive, so the module's own
-  // operations still run under it. Released when the returned lock ends.
-  [[nodiscard]] std::unique_lock<std::recursive_mutex> HoldForOneOrder();
-  // Completes the parsed document from Profile and Product (rates, stock units,
-  // cost, shelf price) and totals the head. Throws TDbError on database errors.
-  bool CalcInvoice();
-  // True and the number when an InvoiceHead row carries orderId (an order or a
-  // refund id) in OnlineOrderId; false leaves invoiceNo unchanged.
-  bool CheckInvoiceExists(const std::string& orderId, std::string& invoiceNo);
-  // Statements of the invoice write batch for the current document.
-  std::string GenerateInvoiceHeadSQLCmd();
-  std::string GenerateCustomerSQLCmd();
-  std::string GenerateInvoiceItemSQLCmd();
-  std::string GeneratePaymentSQLCmd();
-  std::string GenerateDepositPaymentSQLCmd();
-  // The whole invoice write batch for the current (parsed, calculated) document.
-  std::string GenerateInvoiceBatch();
-  // Writes the order parsed into Document (the order import, sync/
-  // OrderImport.h, parses it under HoldForOneOrder) as an invoice in one
-  // transaction: calculates it (CalcInvoice), refuses figures or texts the
-  // POS cannot hold, then sends the batch. Written only when the batch
-  // committed: message "Success", Number the invoice, Modified set.
-  // DataError with the message and Fault for a document the POS cannot hold,
-  // no batch sent; AlreadyWritten with the invoice that is there; NotWritten
-  // with a write message when the batch rolled back. Database errors before
-  // the batch are thrown.
-  TWriteOutcome WriteParsedOrder();
-
-  // ---- Credit notes ----------------------------------------------------------
-  // Nothing when invoiceNo has lines and has not been credited; otherwise the
-  // refusal: InvoiceMissing ("This invoice dose not exsits.") or
-  // AlreadyCredited ("This invoice credited already."). Credited already: a
-  // line's CreditedQty above 0, or a cancellation credit note (kind 5,
-  // ReferenceNo the invoice, no shop refund id) on the invoice. A database
-  // error is thrown.
-  std::optional<TWriteOutcome> CreditRefusal(const std::string& invoiceNo);
-  // The same as a flag: true when invoiceNo may be credited; otherwise false
-  // with the refusal's message.
-  bool IsInvoiceCredited(const std::string& invoiceNo, std::string& msg);
-  // Fills the order document as the credit note of invoiceNo (head and lines
-  // negated, the first payment and deposit row reversed); false when the
-  // invoice head or its lines are missing. A database error is thrown.
-  bool GetOriginalInvoice(const std::string& invoiceNo);
-  // Statements of the credit note batch for the current document (numbering,
-  // head and note on the credited invoice; lines; the reversal rows of the
-  // payment and the deposit). db/credit/CreditStatements.h renders them.
-  std::string GenerateCreditNotesHeadSQLCmd();
-  std::string GenerateCreditNotesItemSQLCmd();
-  std::string GenerateCreditNotesPaymentSQLCmd();
-  std::string GenerateCreditNotesDepositPaymentSQLCmd();
-  // Books the cancellation of invoiceNo as a credit note in one transaction.
-  // It credits what earlier credit notes (partial refunds) left: per line the
-  // quantity not yet credited (their lines matched by product code and price
-  // level), the head amounts and payments less what they credited; nothing
-  // left is AlreadyCredited ("This invoice credited already."). Written only
-  // when the batch committed: message "Success", Number the credit note.
-  // Otherwise the refusal of CreditRefusal, InvoiceMissing when the invoice
-  // cannot be loaded, AlreadyWritten with the credit note that is there, or
-  // NotWritten when a line's warehouse code is unsafe or the batch rolled
-  // back. Errors while loading the invoice are thrown.
-  TWriteOutcome ProcessCancelOrder(const std::string& invoiceNo);
-  // The same as a flag: true when written; msg the outcome's message; creditNo
-  // set when written or found written.
-  bool ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg);
-  // Books the shop refund parsed into Document as a credit note of invoiceNo
-  // (the order import checks CreditRefusal and parses it under
-  // HoldForOneOrder): calculates it, then one batch. Written only when the
-  // batch committed: message "Success", Number the credit note. DataError
-  // with the message and Fault for a line that gives back more of an invoice
-  // line than remains ("Order items data error.") or a document the POS
-  // cannot hold; AlreadyWritten with the credit note that is there;
-  // NotWritten for an unsafe warehouse code or a batch that rolled back.
-  // Database errors before the batch are thrown.
-  TWriteOutcome WriteParsedOrderRefund(const std::string& invoiceNo);
 
  private:
   TSessionFactory SessionFactory;

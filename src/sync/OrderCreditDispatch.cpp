@@ -18,6 +18,8 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
+#include "db/credit/CreditNotes.h"
+#include "db/order/InvoiceWrite.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderJson.h"
 #include "sync/OrderImport.h"
@@ -30,13 +32,13 @@ void HandleOrderCancellation(TWooModule& woo, TOrderPassState& pass, TOrderInPas
   TDatabaseModule& db = woo.Db();
   // Cancelled: nothing of the order is left to import (or retry).
   pass.Settled(OrderProblemId(order.Id));
-  if (!order.InvoiceExists || db.CreditRefusal(order.InvoiceNo)) {
+  if (!order.InvoiceExists || CreditRefusal(db, order.InvoiceNo)) {
     LogLine(" |- No further action");
     return;
   }
   LogLine(" |- Cancelling Order");
   AwaitOrderWrite(pass, order.Id);
-  const TWriteOutcome out = db.ProcessCancelOrder(order.InvoiceNo);
+  const TWriteOutcome out = ProcessCancelOrder(db, order.InvoiceNo);
   if (out.Written()) {
     LogLine(" |- Order " + order.InvoiceNo + " Cancelled, CreditNo: " + out.Number);
     PrintOrderReceipt(pass, db, order.Id, order.InvoiceNo, false, true);
@@ -130,7 +132,7 @@ void HandleOrderRefunds(TWooModule& woo, TOrderPassState& pass, TOrderInPass& or
         continue;
       }
       std::string creditNo;
-      if (woo.Db().CheckInvoiceExists(refundId, creditNo)) {
+      if (CheckInvoiceExists(woo.Db(), refundId, creditNo)) {
         LogLine("  |- Already Refund: " + refundId + ", CreditNo: " + creditNo);
         pass.Settled(RefundProblemId(order.Id, refundId));
         continue;

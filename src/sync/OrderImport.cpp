@@ -9,7 +9,9 @@
 
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/credit/CreditBatchRun.h"
+#include "db/credit/CreditNotes.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderParsing.h"
 #include "shop/woo/RefundParsing.h"
@@ -44,13 +46,13 @@ TWriteOutcome ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData
   // The parsing, the calculation's reads and the batch form one unit of work;
   // no other pass's statements run in between.
   const std::unique_lock<std::recursive_mutex> hold = db.HoldForOneOrder();
-  db.InitInvoice();
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   if (std::optional<TWriteOutcome> refused = ParseRefusal(db, [&](std::string& msg) {
         return ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, jsonData, msg, loyalty);
       }))
     return *refused;
-  return db.WriteParsedOrder();
+  return WriteParsedOrder(db);
 }
 
 bool ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
@@ -67,14 +69,14 @@ TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& js
   // The checks, the parsing, the calculation's reads and the batch form one
   // unit of work.
   const std::unique_lock<std::recursive_mutex> hold = db.HoldForOneOrder();
-  if (std::optional<TWriteOutcome> refusal = db.CreditRefusal(invoiceNo)) return *refusal;
-  db.InitInvoice();
+  if (std::optional<TWriteOutcome> refusal = CreditRefusal(db, invoiceNo)) return *refusal;
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   if (std::optional<TWriteOutcome> refused = ParseRefusal(db, [&](std::string& msg) {
         return ParseOrderRefundData(db.Document, ConfigSnapshot().WarehouseCode, jsonData, invoiceNo, msg, loyalty);
       }))
     return *refused;
-  return db.WriteParsedOrderRefund(invoiceNo);
+  return WriteParsedOrderRefund(db, invoiceNo);
 }
 
 bool ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& jsonData, const std::string& invoiceNo,

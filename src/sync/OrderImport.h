@@ -21,9 +21,9 @@ class TDatabaseModule;
 // Imports one shop order as an invoice in one transaction. Written only when
 // the batch committed: message "Success", Number the invoice, Modified set.
 // DataError with the parsing message (and Fault) for bad data, nothing sent
-// to the database; otherwise TDatabaseModule::WriteParsedOrder's outcome
-// (AlreadyWritten, NotWritten, DataError for a document the POS cannot
-// hold). Database errors are thrown.
+// to the database; otherwise the outcome of WriteParsedOrder
+// (db/order/InvoiceWrite.h: AlreadyWritten, NotWritten, DataError for a
+// document the POS cannot hold). Database errors are thrown.
 TWriteOutcome ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData);
 // The same as a flag: true when written; msg the outcome's message;
 // invoiceNo set when written or found written; modified set when written.
@@ -31,9 +31,9 @@ bool ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData, std::st
                   bool& modified);
 
 // Books one shop refund of invoiceNo as a credit note. First the refusal of
-// TDatabaseModule::CreditRefusal (InvoiceMissing, AlreadyCredited), before
-// the refund is read; then DataError with the parsing message and Fault for
-// bad data; otherwise TDatabaseModule::WriteParsedOrderRefund's outcome.
+// CreditRefusal (db/credit/CreditNotes.h: InvoiceMissing, AlreadyCredited),
+// before the refund is read; then DataError with the parsing message and
+// Fault for bad data; otherwise the outcome of WriteParsedOrderRefund.
 // Database errors are thrown.
 TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& jsonData, const std::string& invoiceNo);
 // The same as a flag: true when written; msg the outcome's message; creditNo

@@ -21,6 +21,7 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/WarehouseCode.h"
 #include "shop/woo/OrderJson.h"
 #include "model/OrderMessages.h"
@@ -97,7 +98,7 @@ void HandleOrderJson(TWooModule& woo, TOrderPassState& pass, const rapidjson::Va
   LogLine("Order ID: " + order.Id);
   LogLine(" |- Status: " + order.Status);
   order.ModifiedAt = JsonLocalDateTime(json, "date_modified_gmt");
-  order.InvoiceExists = woo.Db().CheckInvoiceExists(order.Id, order.InvoiceNo);
+  order.InvoiceExists = CheckInvoiceExists(woo.Db(), order.Id, order.InvoiceNo);
 
   if (order.Status == "cancelled") {
     HandleOrderCancellation(woo, pass, order);

@@ -1,7 +1,7 @@
 // Reading the rows of the category queries (groups and categories share the
 // table Category; cg is the row's group) as TCategoryRow
 // (model/CategoryRow.h). Used by the category and category translation
-// queries of TDatabaseModule, on the catalogue worker thread.
+// queries (CatalogReads.h), on the catalogue worker thread.
 #pragma once
 
 #include "db/session/DbSession.h"

@@ -1,5 +1,7 @@
-// TDatabaseModule::GetProductRows: the products that changed since their last
+// GetProductRows: the products that changed since their last
 // sync, in pieces.
+#include "db/catalog/CatalogReads.h"
+
 #include "db/DatabaseModule.h"
 #include "db/catalog/ProductRow.h"
 
@@ -12,8 +14,8 @@ const char* const kProductQuery =
     "Or (p.OnlineOrderItem = 0 And (pe.WooId <> '' And pe.WooID IS NOT NULL))) And (pe.LastSyncedAt < "
     "p.ModifyDate or pe.LastSyncedAt IS NULL) And c.WooID Is Not Null And c.WooID <> ''";
 
-void TDatabaseModule::GetProductRows(const std::string& warehouseCode, const TProductRowsPiece& piece) {
-  OpenQueryInPieces(kProductQuery, kRowsAtATime, [&](const TRecordSet& rows) {
+void GetProductRows(TDatabaseModule& db, const std::string& warehouseCode, const TProductRowsPiece& piece) {
+  db.OpenQueryInPieces(kProductQuery, kRowsAtATime, [&](const TRecordSet& rows) {
     if (rows.RecordCount() == 0) return;
     const TProductColumns columns(rows, warehouseCode);
     std::vector<TProductRow> out;

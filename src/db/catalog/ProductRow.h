@@ -1,7 +1,7 @@
 // Reading the rows of the product and stock queries (Product p joined with
 // its ProductExtend pe and, for products, its Category c) as TProductRow
 // (model/ProductRow.h), by column name once per result set. Used by
-// TDatabaseModule's product and stock queries on the catalogue worker thread.
+// the product and stock queries (CatalogReads.h) on the catalogue worker thread.
 // Price level i (1..6) reads SubDescription and DeductStockQty for level 1,
 // the columns numbered i - 1 otherwise.
 #pragma once

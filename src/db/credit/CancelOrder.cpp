@@ -4,22 +4,23 @@
 #include <mutex>
 
 #include "db/DatabaseModule.h"
+#include "db/credit/CreditNotes.h"
 #include "db/credit/CreditBatchRun.h"
 #include "db/credit/CreditMessages.h"
 
 namespace ooa {
 
-TWriteOutcome TDatabaseModule::ProcessCancelOrder(const std::string& invoiceNo) {
+TWriteOutcome ProcessCancelOrder(TDatabaseModule& db, const std::string& invoiceNo) {
   // The checks, the loading and the batch form one unit of work.
-  std::lock_guard<std::recursive_mutex> lock(Mutex);
-  if (std::optional<TWriteOutcome> refusal = CreditRefusal(invoiceNo)) return *refusal;
-  if (!GetOriginalInvoice(invoiceNo)) return WriteOutcome(TWriteKind::InvoiceMissing, kMsgInvoiceMissing);
-  if (!DeductEarlierCredits(*this, invoiceNo)) return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
-  return RunCreditNoteBatch(*this, TCreditKind::Cancellation);
+  auto hold = db.HoldForOneOrder();
+  if (std::optional<TWriteOutcome> refusal = CreditRefusal(db, invoiceNo)) return *refusal;
+  if (!GetOriginalInvoice(db, invoiceNo)) return WriteOutcome(TWriteKind::InvoiceMissing, kMsgInvoiceMissing);
+  if (!DeductEarlierCredits(db, invoiceNo)) return WriteOutcome(TWriteKind::AlreadyCredited, kMsgCreditedAlready);
+  return RunCreditNoteBatch(db, TCreditKind::Cancellation);
 }
 
-bool TDatabaseModule::ProcessCancelOrder(const std::string& invoiceNo, std::string& creditNo, std::string& msg) {
-  return CreditOutcomeAsFlag(ProcessCancelOrder(invoiceNo), creditNo, msg);
+bool ProcessCancelOrder(TDatabaseModule& db, const std::string& invoiceNo, std::string& creditNo, std::string& msg) {
+  return CreditOutcomeAsFlag(ProcessCancelOrder(db, invoiceNo), creditNo, msg);
 }
 
 }  // namespace ooa

@@ -6,6 +6,8 @@
 
 #include "config/ActivityLog.h"
 #include "db/DatabaseModule.h"
+#include "db/credit/CreditNotes.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/credit/CreditBatchRun.h"
 #include "db/credit/EarlierCredits.h"
 #include "db/order/OrderFigures.h"
@@ -13,18 +15,19 @@
 
 namespace ooa {
 
-TWriteOutcome TDatabaseModule::WriteParsedOrderRefund(const std::string& invoiceNo) {
+TWriteOutcome WriteParsedOrderRefund(TDatabaseModule& db, const std::string& invoiceNo) {
   // The caller holds the lock since the refusal check (HoldForOneOrder).
-  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  auto hold = db.HoldForOneOrder();
   TWriteOutcome out;
   out.Kind = TWriteKind::DataError;
-  CalcInvoice();
-  if (!FitRefundToInvoice(*this, invoiceNo, out.Message) ||
-      !DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, out.Message, DataFault)) {
-    out.Fault = DataFault;
+  CalcInvoice(db);
+  if (!FitRefundToInvoice(db, invoiceNo, out.Message) ||
+      !DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, out.Message,
+                       db.DataFault)) {
+    out.Fault = db.DataFault;
     return out;
   }
-  return RunCreditNoteBatch(*this, TCreditKind::Refund);
+  return RunCreditNoteBatch(db, TCreditKind::Refund);
 }
 
 }  // namespace ooa

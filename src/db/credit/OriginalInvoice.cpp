@@ -6,6 +6,8 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/credit/CreditNotes.h"
+#include "db/order/InvoiceWrite.h"
 
 namespace ooa {
 
@@ -79,40 +81,40 @@ void FillCreditLine(TInvoiceItem& it, const TRecordSet& r, int row) {
 
 }  // namespace
 
-bool TDatabaseModule::GetOriginalInvoice(const std::string& invoiceNo) {
-  std::lock_guard<std::recursive_mutex> lock(Mutex);
-  InitInvoice();
+bool GetOriginalInvoice(TDatabaseModule& db, const std::string& invoiceNo) {
+  auto hold = db.HoldForOneOrder();
+  InitInvoice(db);
   const TDateTime now = Clock().NowLocal();
   const TDateTime today = now.DateOnly();
   const std::string invoice = SqlTextLiteral(invoiceNo);
 
-  const TRecordSet head = SelectRows("Select * From InvoiceHead Where InvoiceNo=" + invoice);
+  const TRecordSet head = db.SelectRows("Select * From InvoiceHead Where InvoiceNo=" + invoice);
   if (head.RecordCount() == 0) return false;
-  FillCreditHead(InvoiceHead, head, today, now);
+  FillCreditHead(db.InvoiceHead, head, today, now);
 
-  const TRecordSet lines = SelectRows("Select * From InvoiceItem Where InvoiceNo=" + invoice + " Order By ID");
+  const TRecordSet lines = db.SelectRows("Select * From InvoiceItem Where InvoiceNo=" + invoice + " Order By ID");
   if (lines.RecordCount() == 0) return false;
   for (int row = 0; row < lines.RecordCount(); ++row) {
     TInvoiceItem item;
-    InitInvoiceItem(item);
+    InitInvoiceItem(db, item);
     FillCreditLine(item, lines, row);
-    InvoiceItem.push_back(item);
+    db.InvoiceItem.push_back(item);
   }
 
   const std::string byDeposit = " And PayBy=" + SqlTextLiteral("Deposit");
-  const TRecordSet deposit = SelectRows("Select * From RecvAcct Where InvoiceNo=" + invoice + byDeposit);
+  const TRecordSet deposit = db.SelectRows("Select * From RecvAcct Where InvoiceNo=" + invoice + byDeposit);
   if (deposit.RecordCount() > 0) {
-    DepositPayment.PaymentDate = today;
-    DepositPayment.PaidAmount = -deposit.Field(0, "PaidAmount").AsFloat();
-    DepositPayment.PayMethod = "Deposit";
-    DepositPayment.Balance = 0;
+    db.DepositPayment.PaymentDate = today;
+    db.DepositPayment.PaidAmount = -deposit.Field(0, "PaidAmount").AsFloat();
+    db.DepositPayment.PayMethod = "Deposit";
+    db.DepositPayment.Balance = 0;
   }
   const TRecordSet paid =
-      SelectRows("Select * From RecvAcct Where InvoiceNo=" + invoice + " And PayBy<>" + SqlTextLiteral("Deposit"));
+      db.SelectRows("Select * From RecvAcct Where InvoiceNo=" + invoice + " And PayBy<>" + SqlTextLiteral("Deposit"));
   if (paid.RecordCount() > 0) {
-    Payment.PaymentDate = today;
-    Payment.PaidAmount = -paid.Field(0, "PaidAmount").AsFloat();
-    Payment.PayMethod = paid.Field(0, "PayBy").AsString();
+    db.Payment.PaymentDate = today;
+    db.Payment.PaidAmount = -paid.Field(0, "PaidAmount").AsFloat();
+    db.Payment.PayMethod = paid.Field(0, "PayBy").AsString();
   }
   return true;
 }

@@ -11,47 +11,50 @@
 #include "config/Clock.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/order/OrderFigures.h"
 #include "model/OrderMessages.h"
 #include "db/order/OrderStatements.h"
 
 namespace ooa {
 
-bool TDatabaseModule::CheckInvoiceExists(const std::string& orderId, std::string& invoiceNo) {
-  std::lock_guard<std::recursive_mutex> lock(Mutex);
-  const TRecordSet rows = SelectRows("Select * From InvoiceHead Where OnlineOrderId = " + SqlTextLiteral(orderId));
+bool CheckInvoiceExists(TDatabaseModule& db, const std::string& orderId, std::string& invoiceNo) {
+  auto hold = db.HoldForOneOrder();
+  const TRecordSet rows = db.SelectRows("Select * From InvoiceHead Where OnlineOrderId = " + SqlTextLiteral(orderId));
   if (rows.RecordCount() == 0) return false;
   invoiceNo = rows.Field(0, "InvoiceNo").AsString();
   return true;
 }
 
-std::string TDatabaseModule::GenerateInvoiceHeadSQLCmd() { return InvoiceHeadSqlCmd(InvoiceHead); }
-std::string TDatabaseModule::GenerateCustomerSQLCmd() { return CustomerSqlCmd(Customer); }
-std::string TDatabaseModule::GenerateInvoiceItemSQLCmd() { return InvoiceItemSqlCmd(InvoiceItem); }
-std::string TDatabaseModule::GeneratePaymentSQLCmd() { return PaymentSqlCmd(Payment, Clock().NowLocal()); }
-std::string TDatabaseModule::GenerateDepositPaymentSQLCmd() {
-  return DepositPaymentSqlCmd(DepositPayment, Clock().NowLocal());
+std::string GenerateInvoiceHeadSQLCmd(TDatabaseModule& db) { return InvoiceHeadSqlCmd(db.InvoiceHead); }
+std::string GenerateCustomerSQLCmd(TDatabaseModule& db) { return CustomerSqlCmd(db.Customer); }
+std::string GenerateInvoiceItemSQLCmd(TDatabaseModule& db) { return InvoiceItemSqlCmd(db.InvoiceItem); }
+std::string GeneratePaymentSQLCmd(TDatabaseModule& db) { return PaymentSqlCmd(db.Payment, Clock().NowLocal()); }
+std::string GenerateDepositPaymentSQLCmd(TDatabaseModule& db) {
+  return DepositPaymentSqlCmd(db.DepositPayment, Clock().NowLocal());
 }
 
-std::string TDatabaseModule::GenerateInvoiceBatch() {
-  return InvoiceBatchSql({Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment}, Clock().NowLocal());
+std::string GenerateInvoiceBatch(TDatabaseModule& db) {
+  return InvoiceBatchSql({db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment},
+                         Clock().NowLocal());
 }
 
-TWriteOutcome TDatabaseModule::WriteParsedOrder() {
+TWriteOutcome WriteParsedOrder(TDatabaseModule& db) {
   // The caller holds the lock since the parse (HoldForOneOrder); this one
   // only keeps the calculation and the batch together when it does not.
-  std::lock_guard<std::recursive_mutex> lock(Mutex);
+  auto hold = db.HoldForOneOrder();
   TWriteOutcome out;
   out.Kind = TWriteKind::DataError;
-  CalcInvoice();
-  if (!DocumentFitsPos(Customer, InvoiceHead, InvoiceItem, Payment, DepositPayment, out.Message, DataFault)) {
-    out.Fault = DataFault;
+  CalcInvoice(db);
+  if (!DocumentFitsPos(db.Customer, db.InvoiceHead, db.InvoiceItem, db.Payment, db.DepositPayment, out.Message,
+                       db.DataFault)) {
+    out.Fault = db.DataFault;
     return out;
   }
-  const std::string batch = GenerateInvoiceBatch();
+  const std::string batch = GenerateInvoiceBatch(db);
   TQueryResult result;
   try {
-    result = Select(batch);
+    result = db.Select(batch);
   } catch (const TDbError& e) {
     // A statement of the batch failed: the batch rolled back (or the
     // database does so when it ends without a commit). The order is tried

@@ -10,6 +10,7 @@
 #include "config/Config.h"
 #include "config/UtilUnit.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 
 namespace ooa {
 
@@ -34,30 +35,30 @@ double ColumnOrZero(const TRecordSet& rows, const std::string& column) {
 
 }  // namespace
 
-bool TDatabaseModule::CalcInvoice() {
+bool CalcInvoice(TDatabaseModule& db) {
   const std::string warehouse = ConfigSnapshot().WarehouseCode;
   if (!IsSafeWarehouseCode(warehouse))
     throw TDbError(WarehouseCodeRefusal(warehouse));
-  const double rate = ColumnOrZero(SelectRows("Select DefaultGSTRate From Profile"), "DefaultGSTRate");
+  const double rate = ColumnOrZero(db.SelectRows("Select DefaultGSTRate From Profile"), "DefaultGSTRate");
 
   double lineAmount = 0, lineGst = 0, cost = 0;
-  for (TInvoiceItem& item : InvoiceItem) {
+  for (TInvoiceItem& item : db.InvoiceItem) {
     // An SKU with a level suffix that is itself a POS product code is that
     // product at its first level.
     TRecordSet product;
     if (!item.SuffixedSku.empty()) {
-      product = SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.SuffixedSku));
+      product = db.SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.SuffixedSku));
       if (product.RecordCount() > 0) {
         item.ProductCode = item.SuffixedSku;
         item.PriceKind = 0;
       } else {
-        product = SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
+        product = db.SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
       }
     } else {
-      product = SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
+      product = db.SelectRows("Select * From Product Where ProductCode=" + SqlTextLiteral(item.ProductCode));
     }
 
-    item.KindFlag = InvoiceHead.KindFlag;
+    item.KindFlag = db.InvoiceHead.KindFlag;
     item.GSTRate = ColumnOrZero(product, "GSTRate");
     item.WarehouseCode = warehouse;
     const double measureQty = ColumnOrZero(product, "MeasureQty");
@@ -83,16 +84,17 @@ bool TDatabaseModule::CalcInvoice() {
     cost += item.DeductStockQty * item.Qty * item.UnitCost;
   }
 
-  InvoiceHead.Amount = lineAmount - lineGst;
-  InvoiceHead.TotalCost = cost;
-  InvoiceHead.GST = lineGst + IncludedGst(InvoiceHead.Freight, rate) + IncludedGst(InvoiceHead.OtherCharge, rate);
-  InvoiceHead.RedeemPointsGSTRate = rate;
-  InvoiceHead.FreightGSTRate = rate;
-  InvoiceHead.OtherChargeGSTRate = rate;
-  InvoiceHead.CurrentGSTRate = rate;
-  InvoiceHead.GSTStatus = true;
-  InvoiceHead.WarehouseCode = warehouse;
-  InvoiceHead.TransferDateTime = Clock().NowLocal();
+  db.InvoiceHead.Amount = lineAmount - lineGst;
+  db.InvoiceHead.TotalCost = cost;
+  db.InvoiceHead.GST =
+      lineGst + IncludedGst(db.InvoiceHead.Freight, rate) + IncludedGst(db.InvoiceHead.OtherCharge, rate);
+  db.InvoiceHead.RedeemPointsGSTRate = rate;
+  db.InvoiceHead.FreightGSTRate = rate;
+  db.InvoiceHead.OtherChargeGSTRate = rate;
+  db.InvoiceHead.CurrentGSTRate = rate;
+  db.InvoiceHead.GSTStatus = true;
+  db.InvoiceHead.WarehouseCode = warehouse;
+  db.InvoiceHead.TransferDateTime = Clock().NowLocal();
   return true;
 }
 

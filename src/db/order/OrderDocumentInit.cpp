@@ -3,21 +3,22 @@
 #include "config/Clock.h"
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 
 namespace ooa {
 
-void TDatabaseModule::InitInvoice() {
+void InitInvoice(TDatabaseModule& db) {
   const TDateTime today = Clock().NowLocal().DateOnly();
   const std::string warehouse = ConfigSnapshot().WarehouseCode;
-  ResetCustomer(Customer);
-  ResetInvoiceHead(InvoiceHead, today, warehouse);
-  InvoiceItem.clear();
-  ResetPayment(Payment, today, "Online");
-  ResetPayment(DepositPayment, today, "Deposit");
-  DataFault.clear();
+  ResetCustomer(db.Customer);
+  ResetInvoiceHead(db.InvoiceHead, today, warehouse);
+  db.InvoiceItem.clear();
+  ResetPayment(db.Payment, today, "Online");
+  ResetPayment(db.DepositPayment, today, "Deposit");
+  db.DataFault.clear();
 }
 
-void TDatabaseModule::InitInvoiceItem(TInvoiceItem& item) {
+void InitInvoiceItem(TDatabaseModule& db, TInvoiceItem& item) {
   ResetInvoiceItem(item, ConfigSnapshot().WarehouseCode);
 }
 

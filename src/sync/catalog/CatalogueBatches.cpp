@@ -1,5 +1,6 @@
-// The catalogue pass's batch lists: the rows of TDatabaseModule's catalogue
-// queries turned into shop entries (shop/woo) and cut into batches.
+// The catalogue pass's batch lists: the rows of the catalogue queries
+// (db/catalog/CatalogReads.h) turned into shop entries (shop/woo) and cut
+// into batches.
 //
 // Products not sent, each with a log line, the row staying pending:
 // - a product without a ProductExtend row: the shop id could not be written
@@ -11,7 +12,7 @@
 
 #include "config/ActivityLog.h"
 #include "config/Config.h"
-#include "db/DatabaseModule.h"
+#include "db/catalog/CatalogReads.h"
 #include "shop/woo/CategoryEntry.h"
 #include "shop/woo/ProductEntry.h"
 #include "shop/woo/StockEntry.h"
@@ -20,7 +21,7 @@ namespace ooa {
 
 TBatchList GetCategories(TDatabaseModule& db, bool IsGroup) {
   LogLine(IsGroup ? "Getting Need to Upload Category Groups..." : "Getting Need to Upload Categories...");
-  const std::vector<TCategoryRow> rows = db.GetCategoryRows(IsGroup);
+  const std::vector<TCategoryRow> rows = GetCategoryRows(db, IsGroup);
 
   TBatchList list;
   if (rows.empty()) {
@@ -58,7 +59,7 @@ TBatchList GetCategories(TDatabaseModule& db, bool IsGroup) {
 
 TBatchList GetTranslationsOfCategories(TDatabaseModule& db) {
   LogLine("Getting Need to Upload Translations of Categories...");
-  const std::vector<TCategoryRow> rows = db.GetCategoryTranslationRows();
+  const std::vector<TCategoryRow> rows = GetCategoryTranslationRows(db);
 
   TBatchList list;
   if (rows.empty()) {
@@ -89,7 +90,7 @@ TProductBatches GetProducts(TDatabaseModule& db) {
   bool any = false;
   // The rows come in pieces and leave as the entries' text, so a big
   // catalogue is never held as rows.
-  db.GetProductRows(config.WarehouseCode, [&](const std::vector<TProductRow>& rows) {
+  GetProductRows(db, config.WarehouseCode, [&](const std::vector<TProductRow>& rows) {
     any = true;
     auto& a = list.Allocator();
     for (const TProductRow& row : rows) {
@@ -154,7 +155,7 @@ TStockBatches GetProductStockData(TDatabaseModule& db) {
   TBatchList& list = out.List;
   const std::string warehouse = ConfigSnapshot().WarehouseCode;
   bool any = false;
-  db.GetProductStockRows(warehouse, [&](const std::vector<TProductRow>& rows) {
+  GetProductStockRows(db, warehouse, [&](const std::vector<TProductRow>& rows) {
     any = true;
     auto& a = list.Allocator();
     for (const TProductRow& row : rows) {

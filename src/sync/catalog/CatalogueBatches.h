@@ -1,8 +1,8 @@
-// The batch lists of the catalogue uploads, built from the rows of
-// TDatabaseModule's catalogue queries with the shop entries of shop/woo. Each
-// logs "Getting Need to Upload ..." and runs its query (a database error is
-// thrown); no rows: " |- No new data." and an empty list. Language codes and
-// the warehouse come from ConfigSnapshot(). Called by the catalogue uploads
+// The batch lists of the catalogue uploads, built from the rows of the
+// catalogue queries (db/catalog/CatalogReads.h) with the shop entries of
+// shop/woo. Each logs "Getting Need to Upload ..." and runs its query (a
+// database error is thrown); no rows: " |- No new data." and an empty list.
+// Language codes and the warehouse come from ConfigSnapshot(). Called by the catalogue uploads
 // on the catalogue worker thread; the caller owns what is returned.
 #pragma once
 
@@ -13,7 +13,7 @@ namespace ooa {
 
 class TDatabaseModule;
 
-// Category groups (IsGroup) or categories (TDatabaseModule::GetCategoryRows):
+// Category groups (IsGroup) or categories (GetCategoryRows):
 // an online one as "create" (not yet in the shop) or "update" with the
 // updates of its translations that exist in the shop; a withdrawn one and
 // its translations as "delete".

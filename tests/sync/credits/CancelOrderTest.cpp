@@ -10,6 +10,7 @@
 #include "sync/credits/RefundJson.h"
 #include "db/WarehouseCode.h"
 #include "db/credit/CreditMessages.h"
+#include "db/credit/CreditNotes.h"
 #include "sync/orders/OrderFixture.h"
 #include "sync/OrderImport.h"
 #include "support/FixedClock.h"
@@ -20,7 +21,7 @@ namespace {
 // 2026-12-10 09:00 local (UTC+10).
 class CancelOrder : public ::testing::Test {
  protected:
-  bool Cancel(std::string& creditNo, std::string& msg) { return Pos.Db.ProcessCancelOrder("W2600001", creditNo, msg); }
+  bool Cancel(std::string& creditNo, std::string& msg) { return ProcessCancelOrder(Pos.Db, "W2600001", creditNo, msg); }
   std::string CancelOk() {
     std::string creditNo, msg;
     EXPECT_TRUE(Cancel(creditNo, msg)) << msg;
@@ -100,7 +101,7 @@ TEST_F(CancelOrder, NotesTheCreditOnTheInvoiceOnce) {
     TCreditFixture pos;
     pos.Exec(std::string("Update InvoiceHead Set Notes=") + c.Notes + ";");
     std::string creditNo, msg;
-    ASSERT_TRUE(pos.Db.ProcessCancelOrder("W2600001", creditNo, msg)) << msg;
+    ASSERT_TRUE(ProcessCancelOrder(pos.Db, "W2600001", creditNo, msg)) << msg;
     EXPECT_EQ(pos.Value("Select Notes From InvoiceHead Where InvoiceNo=N'W2600001'").AsString(), c.Expected);
   }
 }
@@ -121,7 +122,7 @@ TEST_F(CancelOrder, NumbersCreditNotesPerYearOfTheirDate) {
     TCreditFixture pos;
     if (*c.Existing) pos.Exec(std::string("Insert Into InvoiceHead(InvoiceNo) Values") + c.Existing + ";");
     std::string creditNo, msg;
-    ASSERT_TRUE(pos.Db.ProcessCancelOrder("W2600001", creditNo, msg)) << msg;
+    ASSERT_TRUE(ProcessCancelOrder(pos.Db, "W2600001", creditNo, msg)) << msg;
     EXPECT_EQ(creditNo, c.Expected);
   }
 }
@@ -164,7 +165,7 @@ TEST_F(CancelOrder, WritesNothingWhenTheBatchCannotCommitOrTheWarehouseIsUnsafe)
     pos.Exec(c.Setup);
     const std::string before = pos.State();
     std::string creditNo, msg;
-    EXPECT_FALSE(pos.Db.ProcessCancelOrder("W2600001", creditNo, msg));
+    EXPECT_FALSE(ProcessCancelOrder(pos.Db, "W2600001", creditNo, msg));
     EXPECT_EQ(msg.substr(0, c.Msg.size()), c.Msg);
     EXPECT_TRUE(creditNo.empty());
     EXPECT_EQ(pos.State(), before);

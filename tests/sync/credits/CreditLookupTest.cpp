@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/Clock.h"
+#include "db/credit/CreditNotes.h"
 #include "sync/credits/CreditFixture.h"
 
 namespace ooa::test {
@@ -47,7 +48,7 @@ TEST(IsInvoiceCredited, TellsOpenMissingAndCreditedInvoicesApart) {
     TCreditFixture pos;
     if (*c.Setup) pos.Exec(c.Setup);
     std::string msg;
-    EXPECT_EQ(pos.Db.IsInvoiceCredited(c.InvoiceNo, msg), c.Expected);
+    EXPECT_EQ(IsInvoiceCredited(pos.Db, c.InvoiceNo, msg), c.Expected);
     EXPECT_EQ(msg, c.Msg);
   }
 }
@@ -55,7 +56,7 @@ TEST(IsInvoiceCredited, TellsOpenMissingAndCreditedInvoicesApart) {
 TEST(GetOriginalInvoice, LoadsTheInvoiceAsItsCreditNote) {
   TCreditFixture pos;
   pos.Exec("Update InvoiceItem Set PriceKind=1 Where ProductCode=N'BEER';");
-  ASSERT_TRUE(pos.Db.GetOriginalInvoice("W2600001"));
+  ASSERT_TRUE(GetOriginalInvoice(pos.Db, "W2600001"));
   const TDateTime today = Clock().NowLocal().DateOnly();
 
   const TInvoiceHead& h = pos.Db.InvoiceHead;
@@ -109,13 +110,13 @@ TEST(GetOriginalInvoice, LoadsTheInvoiceAsItsCreditNote) {
 TEST(GetOriginalInvoice, FailsWithoutHeadOrLinesAndLeavesNoPaymentsWhenUnpaid) {
   {
     TCreditFixture pos;
-    EXPECT_FALSE(pos.Db.GetOriginalInvoice("W2699999"));
+    EXPECT_FALSE(GetOriginalInvoice(pos.Db, "W2699999"));
     pos.Exec("Delete From InvoiceItem;");
-    EXPECT_FALSE(pos.Db.GetOriginalInvoice("W2600001"));
+    EXPECT_FALSE(GetOriginalInvoice(pos.Db, "W2600001"));
   }
   TCreditFixture pos;
   pos.Exec("Delete From RecvAcct;");
-  ASSERT_TRUE(pos.Db.GetOriginalInvoice("W2600001"));
+  ASSERT_TRUE(GetOriginalInvoice(pos.Db, "W2600001"));
   EXPECT_DOUBLE_EQ(pos.Db.Payment.PaidAmount, 0);
   EXPECT_DOUBLE_EQ(pos.Db.DepositPayment.PaidAmount, 0);
 }

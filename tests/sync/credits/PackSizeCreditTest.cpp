@@ -10,6 +10,7 @@
 
 #include "sync/credits/CreditFixture.h"
 #include "config/UtilUnit.h"
+#include "db/credit/CreditNotes.h"
 #include "sync/credits/RefundJson.h"
 #include "model/OrderMessages.h"
 #include "sync/orders/OrderFixture.h"
@@ -76,7 +77,7 @@ class TPackInvoice {
   }
   std::string Cancel() {
     std::string creditNo, msg;
-    EXPECT_TRUE(Pos.Db.ProcessCancelOrder(Invoice, creditNo, msg)) << msg;
+    EXPECT_TRUE(ProcessCancelOrder(Pos.Db, Invoice, creditNo, msg)) << msg;
     return creditNo;
   }
   double Number(const std::string& sql) { return Pos.Value(sql).AsFloat(); }

@@ -9,6 +9,7 @@
 #include "sync/credits/CreditFixture.h"
 #include "sync/credits/RefundJson.h"
 #include "db/credit/CreditMessages.h"
+#include "db/order/InvoiceWrite.h"
 #include "model/OrderMessages.h"
 #include "sync/orders/OrderFixture.h"
 #include "sync/OrderImport.h"
@@ -120,7 +121,7 @@ TEST_F(OrderRefund, PartialRefundsGetConsecutiveNumbers) {
   EXPECT_EQ(a.CreditNo, "CN2600001");
   EXPECT_EQ(b.CreditNo, "CN2600002");
   std::string creditNo;
-  EXPECT_TRUE(Pos.Db.CheckInvoiceExists("9002", creditNo));
+  EXPECT_TRUE(CheckInvoiceExists(Pos.Db, "9002", creditNo));
   EXPECT_EQ(creditNo, "CN2600002");
   EXPECT_EQ(Pos.Value("Select Notes From InvoiceHead Where InvoiceNo=N'W2600001'").AsString(),
             "Leave at door\r\nThis Invoice has been credited: CN2600001\r\nThis Invoice has been credited: CN2600002");

@@ -7,6 +7,7 @@
 
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderParsing.h"
 #include "sync/OrderImport.h"
@@ -124,12 +125,12 @@ class InvoiceWrite : public ::testing::Test {
 TEST_F(InvoiceWrite, FixtureOrderBatchAndRows) {
   // The batch, piece by piece.
   TDatabaseModule& db = Pos.Db;
-  db.InitInvoice();
+  InitInvoice(db);
   const rapidjson::Value* loyalty = nullptr;
   std::string msg;
   ASSERT_TRUE(ParseOrderData(db.Document, ConfigSnapshot().WarehouseCode, Order, msg, loyalty)) << msg;
-  db.CalcInvoice();
-  EXPECT_EQ(db.GenerateInvoiceBatch(), kFixtureBatch);
+  CalcInvoice(db);
+  EXPECT_EQ(GenerateInvoiceBatch(db), kFixtureBatch);
 
   ASSERT_TRUE(Process(Order)) << Msg;
   EXPECT_EQ(Msg, "Success");
@@ -191,10 +192,10 @@ TEST_F(InvoiceWrite, FixtureOrderBatchAndRows) {
 
   // The same order again is recognised by its shop id.
   std::string found;
-  EXPECT_TRUE(db.CheckInvoiceExists("5001", found));
+  EXPECT_TRUE(CheckInvoiceExists(db, "5001", found));
   EXPECT_EQ(found, "W26000001");
   std::string untouched = "keep";
-  EXPECT_FALSE(db.CheckInvoiceExists("5002", untouched));
+  EXPECT_FALSE(CheckInvoiceExists(db, "5002", untouched));
   EXPECT_EQ(untouched, "keep");
 }
 
@@ -295,7 +296,7 @@ TEST_F(InvoiceWrite, CalculationCases) {
       {"NONE-PK3", 4, "NONE", 2, 0, 1, 0, 0},        // not in the POS
   };
   TDatabaseModule& db = Pos.Db;
-  db.InitInvoice();
+  InitInvoice(db);
   db.InvoiceHead.Freight = 11;
   double amount = 0, gst = 0, cost = 0;
   for (const TCase& c : cases) {
@@ -307,7 +308,7 @@ TEST_F(InvoiceWrite, CalculationCases) {
     gst += 1;
     cost += c.Deduct * c.Qty * c.UnitCost;
   }
-  ASSERT_TRUE(db.CalcInvoice());
+  ASSERT_TRUE(CalcInvoice(db));
   for (size_t i = 0; i < std::size(cases); ++i) {
     const TCase& c = cases[i];
     const TInvoiceItem& item = db.InvoiceItem[i];

@@ -8,6 +8,7 @@
 
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
+#include "db/order/InvoiceWrite.h"
 #include "db/order/InvoiceCalc.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderJson.h"
@@ -38,7 +39,7 @@ class OrderParsing : public ::testing::Test {
 
   bool Parse(std::string& msg) {
     const rapidjson::Value* loyalty = nullptr;
-    Db.InitInvoice();
+    InitInvoice(Db);
     return ParseOrderData(Db.Document, ConfigSnapshot().WarehouseCode, Order, msg, loyalty);
   }
   void Set(rapidjson::Value& obj, const char* key, const char* text) {
@@ -112,7 +113,7 @@ TEST_F(OrderParsing, FixtureOrderFillsTheDocument) {
   EXPECT_EQ(Db.DepositPayment.PaymentDate, TDateTime::FromCivil(2026, 12, 8, 13, 30, 0));
 
   // The next operation starts from a clean document.
-  Db.InitInvoice();
+  InitInvoice(Db);
   EXPECT_TRUE(Db.InvoiceItem.empty());
   EXPECT_EQ(Db.DepositPayment.PaidAmount, 0);
   EXPECT_EQ(Db.Customer.CustomerCode, "");
