@@ -54,4 +54,13 @@ inline TWriteOutcome WriteOutcome(TWriteKind kind, std::string message, std::str
   return outcome;
 }
 
+// The old flag form of an outcome (the bool calls of the order and credit
+// note imports): true when written; msg the message; number set when written
+// or found written, else left as it was.
+inline bool OutcomeAsFlag(const TWriteOutcome& outcome, std::string& number, std::string& msg) {
+  msg = outcome.Message;
+  if (outcome.Kind == TWriteKind::Written || outcome.Kind == TWriteKind::AlreadyWritten) number = outcome.Number;
+  return outcome.Written();
+}
+
 }  // namespace ooa

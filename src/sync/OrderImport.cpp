@@ -10,7 +10,7 @@
 #include "config/Config.h"
 #include "db/DatabaseModule.h"
 #include "db/order/InvoiceWrite.h"
-#include "db/credit/CreditBatchRun.h"
+#include "db/WriteOutcome.h"
 #include "db/credit/CreditNotes.h"
 #include "model/OrderMessages.h"
 #include "shop/woo/OrderParsing.h"
@@ -58,10 +58,8 @@ TWriteOutcome ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData
 bool ProcessOrder(TDatabaseModule& db, const rapidjson::Value& jsonData, std::string& invoiceNo, std::string& msg,
                   bool& modified) {
   const TWriteOutcome out = ProcessOrder(db, jsonData);
-  msg = out.Message;
-  if (out.Kind == TWriteKind::Written || out.Kind == TWriteKind::AlreadyWritten) invoiceNo = out.Number;
   if (out.Written()) modified = out.Modified;
-  return out.Written();
+  return OutcomeAsFlag(out, invoiceNo, msg);
 }
 
 TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& jsonData,
@@ -81,7 +79,7 @@ TWriteOutcome ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& js
 
 bool ProcessOrderRefund(TDatabaseModule& db, const rapidjson::Value& jsonData, const std::string& invoiceNo,
                         std::string& creditNo, std::string& msg) {
-  return CreditOutcomeAsFlag(ProcessOrderRefund(db, jsonData, invoiceNo), creditNo, msg);
+  return OutcomeAsFlag(ProcessOrderRefund(db, jsonData, invoiceNo), creditNo, msg);
 }
 
 }  // namespace ooa

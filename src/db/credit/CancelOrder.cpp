@@ -20,7 +20,7 @@ TWriteOutcome ProcessCancelOrder(TDatabaseModule& db, const std::string& invoice
 }
 
 bool ProcessCancelOrder(TDatabaseModule& db, const std::string& invoiceNo, std::string& creditNo, std::string& msg) {
-  return CreditOutcomeAsFlag(ProcessCancelOrder(db, invoiceNo), creditNo, msg);
+  return OutcomeAsFlag(ProcessCancelOrder(db, invoiceNo), creditNo, msg);
 }
 
 }  // namespace ooa

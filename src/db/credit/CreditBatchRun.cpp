@@ -29,10 +29,4 @@ TWriteOutcome RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind) {
   return WriteOutcome(TWriteKind::Written, kMsgSuccess, result.First().Rows[0][0].AsString());
 }
 
-bool CreditOutcomeAsFlag(const TWriteOutcome& outcome, std::string& creditNo, std::string& msg) {
-  msg = outcome.Message;
-  if (outcome.Kind == TWriteKind::Written || outcome.Kind == TWriteKind::AlreadyWritten) creditNo = outcome.Number;
-  return outcome.Written();
-}
-
 }  // namespace ooa

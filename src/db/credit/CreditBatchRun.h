@@ -21,10 +21,6 @@ class TDatabaseModule;
 // with that credit note's number.
 TWriteOutcome RunCreditNoteBatch(TDatabaseModule& db, TCreditKind kind);
 
-// The old flag form of a credit outcome: true when written; msg the message;
-// creditNo set when written or found written, else left as it was.
-bool CreditOutcomeAsFlag(const TWriteOutcome& outcome, std::string& creditNo, std::string& msg);
-
 // Lowers the cancellation document (loaded by GetOriginalInvoice) by what the
 // earlier credit notes of invoiceNo (partial refunds) already credited: each
 // line's quantity (db/credit/EarlierCredits.h), the head's goods figures by
