@@ -19,24 +19,38 @@
 
 namespace ooa {
 
-TBatchList GetCategories(TDatabaseModule& db, bool IsGroup) {
-  LogLine(IsGroup ? "Getting Need to Upload Category Groups..." : "Getting Need to Upload Categories...");
-  const std::vector<TCategoryRow> rows = GetCategoryRows(db, IsGroup);
+namespace {
 
+// The batch list of category rows: " |- No new data." when there are none,
+// otherwise each row's entries (addRow) in a row of the list of their own.
+template <typename TAddRow>
+TBatchList CategoryBatches(const std::vector<TCategoryRow>& rows, TAddRow addRow) {
   TBatchList list;
   if (rows.empty()) {
     LogLine(" |- No new data.");
     return list;
   }
   const TConfig config = ConfigSnapshot();
-  auto& a = list.Allocator();
   for (const TCategoryRow& row : rows) {
     list.BeginRow();
+    addRow(list, row, config);
+  }
+  list.Finish();
+  return list;
+}
+
+}  // namespace
+
+TBatchList GetCategories(TDatabaseModule& db, bool IsGroup) {
+  LogLine(IsGroup ? "Getting Need to Upload Category Groups..." : "Getting Need to Upload Categories...");
+  return CategoryBatches(GetCategoryRows(db, IsGroup), [](TBatchList& list, const TCategoryRow& row,
+                                                          const TConfig& config) {
+    auto& a = list.Allocator();
     if (row.OnlineSales) {
       rapidjson::Value entry = CategoryEntry(row, config, a);
       if (row.WooID.empty()) {
         list.AddCreate(entry);
-        continue;
+        return;
       }
       AddText(entry, "id", row.WooID, a);
       list.AddUpdate(entry);
@@ -52,34 +66,21 @@ TBatchList GetCategories(TDatabaseModule& db, bool IsGroup) {
         if (!id.empty()) list.AddDelete(id);
       }
     }
-  }
-  list.Finish();
-  return list;
+  });
 }
 
 TBatchList GetTranslationsOfCategories(TDatabaseModule& db) {
   LogLine("Getting Need to Upload Translations of Categories...");
-  const std::vector<TCategoryRow> rows = GetCategoryTranslationRows(db);
-
-  TBatchList list;
-  if (rows.empty()) {
-    LogLine(" |- No new data.");
-    return list;
-  }
-  const TConfig config = ConfigSnapshot();
-  auto& a = list.Allocator();
-  for (const TCategoryRow& row : rows) {
-    list.BeginRow();
+  return CategoryBatches(GetCategoryTranslationRows(db), [](TBatchList& list, const TCategoryRow& row,
+                                                            const TConfig& config) {
     for (int n = 1; n <= 3; ++n) {
       // A grouped category waits until its group has the translation in this language.
       if (!row.Translates[n - 1].empty() || row.Descriptions[n - 1].empty()) continue;
       if (row.HasGroup && row.ParentTrans[n - 1].empty()) continue;
-      rapidjson::Value entry = CategoryTranslationEntry(row, n, config, a);
+      rapidjson::Value entry = CategoryTranslationEntry(row, n, config, list.Allocator());
       list.AddCreate(entry);
     }
-  }
-  list.Finish();
-  return list;
+  });
 }
 
 TProductBatches GetProducts(TDatabaseModule& db) {
