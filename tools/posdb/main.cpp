@@ -22,7 +22,9 @@
 #include "db/PosSchema.h"
 #include "tsql/EmbeddedSession.h"
 #include "db/odbc/OdbcConnection.h"
+#if OOA_POSDB_SERVE
 #include "tds/TdsServer.h"
+#endif
 
 namespace {
 
@@ -104,6 +106,7 @@ int main(int argc, char** argv) {
   exec->add_option("FILE", execFile, "An existing database file")->required()->check(CLI::ExistingFile);
   CLI::Option* queryOption = exec->add_option("-Q,--query", query, "The batch (default: read standard input)");
 
+#if OOA_POSDB_SERVE
   tds::TServeOptions serveOptions;
   serveOptions.Login = kPosLoginUser;
   serveOptions.Password = kPosLoginPassword;
@@ -119,10 +122,13 @@ int main(int argc, char** argv) {
   serve->add_option("--login", serveOptions.Login, "The login accepted (default: the POS system's login)");
   serve->add_option("--password", serveOptions.Password, "Its password (default: the POS system's)");
   serve->add_flag("--verbose", serveOptions.Verbose, "Log every connection and batch on standard error");
+#endif
 
   CLI11_PARSE(app, argc, argv);
 
   if (init->parsed()) return RunInit(initFile, warehouses, demo);
+#if OOA_POSDB_SERVE
   if (serve->parsed()) return tds::Serve(serveOptions);
+#endif
   return RunExec(execFile, queryOption->count() > 0 ? &query : nullptr);
 }
