@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 #include "config/Config.h"
-#include "config/UtilUnit.h"
 #include "print/PrinterList.h"
-#include "print/PrinterOutput.h"
+#include "service/SetupDialogLogic.h"
 #include "gui/CaseValidator.h"
 #include "gui/UiFonts.h"
 #include "gui/controls/GradientPanel.h"
@@ -158,20 +158,35 @@ void TConfigurationForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TConfigurationForm::ApplyProductCodeRule() {
-  bool enabled = PrintItemBarcodeCheckBox->isChecked() || OnlyPrintNumberAsBarcodeCheckBox->isChecked();
-  ProductCodeAsBarcodeCheckBox->setEnabled(enabled);
-  if (!enabled) ProductCodeAsBarcodeCheckBox->setChecked(false);
+TBarcodeBoxes TConfigurationForm::Boxes() const {
+  auto state = [](const QCheckBox* box) { return TCheckState{box->isChecked(), box->isEnabled()}; };
+  return {state(PrintItemBarcodeCheckBox), state(OnlyPrintNumberAsBarcodeCheckBox),
+          state(ProductCodeAsBarcodeCheckBox)};
+}
+
+void TConfigurationForm::SetBoxes(const TBarcodeBoxes& b) {
+  // The rules have run already: setting the boxes runs none again.
+  auto set = [](QCheckBox* box, const TCheckState& s) {
+    const QSignalBlocker quiet(box);
+    box->setEnabled(s.Enabled);
+    box->setChecked(s.Checked);
+  };
+  set(PrintItemBarcodeCheckBox, b.PrintItemBarcode);
+  set(OnlyPrintNumberAsBarcodeCheckBox, b.OnlyPrintNumber);
+  set(ProductCodeAsBarcodeCheckBox, b.ProductCodeAsBarcode);
 }
 
 void TConfigurationForm::PrintItemBarcodeCheckBoxClick() {
-  bool printBarcode = PrintItemBarcodeCheckBox->isChecked();
-  OnlyPrintNumberAsBarcodeCheckBox->setChecked(!printBarcode);
-  OnlyPrintNumberAsBarcodeCheckBox->setEnabled(!printBarcode);
-  ApplyProductCodeRule();
+  TBarcodeBoxes b = Boxes();
+  PrintItemBarcodeChanged(b);
+  SetBoxes(b);
 }
 
-void TConfigurationForm::OnlyPrintNumberAsBarcodeCheckBoxClick() { ApplyProductCodeRule(); }
+void TConfigurationForm::OnlyPrintNumberAsBarcodeCheckBoxClick() {
+  TBarcodeBoxes b = Boxes();
+  OnlyPrintNumberChanged(b);
+  SetBoxes(b);
+}
 
 void TConfigurationForm::FormShow() {
   const TConfig c = ConfigSnapshot();
@@ -182,36 +197,24 @@ void TConfigurationForm::FormShow() {
   SecretEdit->setText(Q(c.Secret));
   WarehouseCodeEdit->setText(Q(c.WarehouseCode));
 
-  PrintItemBarcodeCheckBox->setChecked(c.PrintItemBarcode);
   PrintLocationCheckBox->setChecked(c.PrintItemLocation);
-  ProductCodeAsBarcodeCheckBox->setChecked(c.PrintProductCodeAsBarcode);
-  OnlyPrintNumberAsBarcodeCheckBox->setChecked(c.OnlyPrintNumberAsBarcode);
-  ApplyProductCodeRule();
+  SetBoxes(BarcodeBoxesFor(c));
 
   // The queues; an address is shown as it stands; a queue that is gone
   // becomes "N/A" (receipts would otherwise go to the default queue).
   ListedPrinters = Printers();
-  std::vector<std::string> names{"N/A"};
-  names.insert(names.end(), ListedPrinters.begin(), ListedPrinters.end());
+  const TPrinterChoice choice = ChoosePrinter(c.PrinterName, ListedPrinters);
   PrinterComboBox->clear();
-  for (auto& n : names) PrinterComboBox->addItem(Q(n));
-  const int selected = IndexOfString(names, c.PrinterName);
-  VanishedPrinter.clear();
-  if (selected >= 0) {
-    PrinterComboBox->setCurrentIndex(selected);
-  } else if (IsPrinterAddress(c.PrinterName)) {
-    PrinterComboBox->setCurrentIndex(-1);
-    PrinterComboBox->setEditText(Q(c.PrinterName));
-  } else {
-    if (!c.PrinterName.empty()) VanishedPrinter = c.PrinterName;
-    PrinterComboBox->setCurrentIndex(0);
-  }
+  for (auto& n : choice.Items) PrinterComboBox->addItem(Q(n));
+  VanishedPrinter = choice.Vanished;
+  PrinterComboBox->setCurrentIndex(choice.Selected);
+  if (choice.Selected < 0) PrinterComboBox->setEditText(Q(choice.EditText));
   UpdatePrinterStatus();
 
   GraphicModeCheckBox->setChecked(c.GraphicMode);
 
   // A selection outside the list shows no selection (and saves as -1).
-  auto select = [](QComboBox* box, int item) { box->setCurrentIndex(item >= 0 && item < box->count() ? item : -1); };
+  auto select = [](QComboBox* box, int item) { box->setCurrentIndex(LanguageSelection(item, box->count())); };
   select(Desc1ComboBox, c.Desc1);
   select(Desc2ComboBox, c.Desc2);
   select(Desc3ComboBox, c.Desc3);
@@ -219,26 +222,25 @@ void TConfigurationForm::FormShow() {
 }
 
 void TConfigurationForm::SaveButtonClick() {
-  const TConfig before = ConfigSnapshot();
-  TConfig c = before;  // Debug is kept as loaded
-  c.ServerName = S(ServerNameEdit->text());
-  c.DatabaseName = S(DatabaseNameEdit->text());
-  c.Url = S(UrlEdit->text().trimmed());
-  c.Key = S(KeyEdit->text().trimmed());
-  c.Secret = S(SecretEdit->text().trimmed());
-  // An empty field means no printer.
-  c.PrinterName = S(PrinterComboBox->currentText().trimmed());
-  if (c.PrinterName.empty()) c.PrinterName = "N/A";
-  c.GraphicMode = GraphicModeCheckBox->isChecked();
-  c.PrintItemBarcode = PrintItemBarcodeCheckBox->isChecked();
-  c.PrintProductCodeAsBarcode = ProductCodeAsBarcodeCheckBox->isChecked();
-  c.OnlyPrintNumberAsBarcode = OnlyPrintNumberAsBarcodeCheckBox->isChecked();
-  c.PrintItemLocation = PrintLocationCheckBox->isChecked();
-  c.WarehouseCode = S(WarehouseCodeEdit->text());
-  c.Desc1 = Desc1ComboBox->currentIndex();
-  c.Desc2 = Desc2ComboBox->currentIndex();
-  c.Desc3 = Desc3ComboBox->currentIndex();
-  c.Desc4 = Desc4ComboBox->currentIndex();
+  const TConfig before = ConfigSnapshot();  // Debug is kept as loaded
+  TSetupFields f;
+  f.ServerName = S(ServerNameEdit->text());
+  f.DatabaseName = S(DatabaseNameEdit->text());
+  f.Url = S(UrlEdit->text().trimmed());
+  f.Key = S(KeyEdit->text().trimmed());
+  f.Secret = S(SecretEdit->text().trimmed());
+  f.Printer = S(PrinterComboBox->currentText().trimmed());  // empty: no printer
+  f.GraphicMode = GraphicModeCheckBox->isChecked();
+  f.PrintItemBarcode = PrintItemBarcodeCheckBox->isChecked();
+  f.ProductCodeAsBarcode = ProductCodeAsBarcodeCheckBox->isChecked();
+  f.OnlyPrintNumber = OnlyPrintNumberAsBarcodeCheckBox->isChecked();
+  f.PrintLocation = PrintLocationCheckBox->isChecked();
+  f.WarehouseCode = S(WarehouseCodeEdit->text());
+  f.Desc[0] = Desc1ComboBox->currentIndex();
+  f.Desc[1] = Desc2ComboBox->currentIndex();
+  f.Desc[2] = Desc3ComboBox->currentIndex();
+  f.Desc[3] = Desc4ComboBox->currentIndex();
+  const TConfig c = SettingsFromFields(before, f);
 
   SetConfig(c);
   try {
@@ -256,13 +258,8 @@ void TConfigurationForm::SaveButtonClick() {
 }
 
 void TConfigurationForm::UpdatePrinterStatus() {
-  const std::string text = S(PrinterComboBox->currentText().trimmed());
-  QString status;
-  if (!VanishedPrinter.empty() && (text == "N/A" || text.empty())) {
-    status = Q("The printer \"" + VanishedPrinter + "\" is no longer installed: N/A (no receipts) is set.");
-  } else if (!text.empty() && text != "N/A" && !IsPrinterAddress(text) && IndexOfString(ListedPrinters, text) < 0) {
-    status = Q("\"" + text + "\" is not an installed printer: receipts would go to the default printer.");
-  }
+  const QString status =
+      Q(PrinterStatusText(S(PrinterComboBox->currentText().trimmed()), ListedPrinters, VanishedPrinter));
   PrinterStatusLabel->setText(status);
   PrinterStatusLabel->setToolTip(status);
 }

@@ -27,6 +27,7 @@ class QShowEvent;
 
 namespace ooa {
 
+struct TBarcodeBoxes;
 class TGradientPanel;
 class TRoundedGradientButton;
 
@@ -86,7 +87,8 @@ class TConfigurationForm : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void ApplyProductCodeRule();
+  TBarcodeBoxes Boxes() const;
+  void SetBoxes(const TBarcodeBoxes& boxes);
   void UpdatePrinterStatus();
   std::function<void()> ReinitShop;
   std::vector<std::string> ListedPrinters;  // the queues as last listed
