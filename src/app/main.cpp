@@ -21,6 +21,13 @@
 #include "service/ProblemStatus.h"
 #include "shop/WooModule.h"
 
+#ifndef OOA_WITH_WIN32_WINDOW
+#define OOA_WITH_WIN32_WINDOW 0
+#endif
+#if OOA_WITH_WIN32_WINDOW
+#include "gui/win/WinWindow.h"
+#endif
+
 #if OOA_WITH_GUI
 #include <QApplication>
 #include <QDir>
@@ -50,6 +57,7 @@ namespace {
 constexpr const char* kAppTitle = "Tillora Classic Retail Edition - Online Order Adaptor";
 
 bool HasDisplay() {
+  if (OOA_WITH_WIN32_WINDOW) return true;  // a Windows desktop always has one
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* v = std::getenv(name);
     if (v && *v) return true;
@@ -186,6 +194,13 @@ int main(int argc, char** argv) {
                  "dialog into DIR (with --once --show-window: the main window after the passes)")
       ->group("Documentation");
 #endif
+#if OOA_WITH_WIN32_WINDOW
+  ooa::win::TWindowOptions windowOptions;
+  cli.add_flag("--show-problems", windowOptions.ShowProblems, "Open the main window on its problems list")
+      ->group("Documentation");
+  cli.add_flag("--show-setup", windowOptions.ShowSetup, "Open the settings dialog once the main window is shown")
+      ->group("Documentation");
+#endif
   CLI11_PARSE(cli, argc, argv);
   if (status) {
     // Beside a running service: no instance guard, no database.
@@ -196,7 +211,8 @@ int main(int argc, char** argv) {
     return ooa::RunProblemStatus(ooa::ProblemListPath(), actions, std::cout, std::cerr);
   }
 
-  bool window = OOA_WITH_GUI && !headless && (!once || showWindow);
+  // The Win32 window runs the service only; --once runs headless there.
+  bool window = (OOA_WITH_GUI && !headless && (!once || showWindow)) || (OOA_WITH_WIN32_WINDOW && !headless && !once);
   if (window && !HasDisplay()) {
     std::fprintf(stderr, "No display found: running headless.\n");
     window = false;
@@ -208,6 +224,9 @@ int main(int argc, char** argv) {
   ooa::ExitIfAnotherInstance();
   if (!configPath.empty()) ooa::SetConfigPath(configPath);
 
+#if OOA_WITH_WIN32_WINDOW
+  if (window) return ooa::win::RunWin32Window(windowOptions);
+#endif
 #if OOA_WITH_GUI
   if (window) return RunWindow(argc, argv, screenshotDir, once);
   // Without the window, receipts for page printers and PDF files are still
