@@ -4,7 +4,8 @@
 // the main window, destroyed in the reverse order. Without a display, or with
 // --headless / --once, the same service runs without a window (a build with
 // the window still draws page-printer and PDF receipts, on Qt's offscreen
-// platform); --once --show-window runs its two passes in the window.
+// platform); --once --show-window runs its two passes in the window. On
+// Windows the window is the Win32 one of src/gui/win, and --once runs headless.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>

@@ -12,7 +12,8 @@ namespace ooa::win {
 namespace {
 
 constexpr const wchar_t* kClassName = L"OOA.ConfigurationForm";
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Not WS_CLIPCHILDREN: the group boxes leave their inside to the panel below.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr COLORREF kFill = RGB(191, 210, 234);
 constexpr COLORREF kBorder = RGB(133, 156, 205);
 constexpr int kPanelX = 8, kPanelY = 8, kPanelW = 444, kPanelH = 545;
@@ -35,6 +36,38 @@ int TextWidth(HWND window, const wchar_t* text) {
   ReleaseDC(window, dc);
   return size.cx;
 }
+
+// Upper- or lower-case input: what is typed or pasted is converted; text set
+// from the settings is shown as it stands.
+LRESULT CALLBACK CaseProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR upper) {
+  auto convert = [upper](std::wstring& text) {
+    if (text.empty()) return;
+    if (upper) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    else CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+  };
+  if (msg == WM_CHAR && wp >= 0x20) {
+    std::wstring c(1, static_cast<wchar_t>(wp));
+    convert(c);
+    wp = c[0];
+  } else if (msg == WM_PASTE) {
+    std::wstring text;
+    if (OpenClipboard(edit)) {
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+          text = chars;
+          GlobalUnlock(data);
+        }
+      }
+      CloseClipboard();
+    }
+    convert(text);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+  }
+  return DefSubclassProc(edit, msg, wp, lp);
+}
+
+enum class TCase { AsTyped, Upper, Lower };
 
 bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void SetChecked(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
@@ -87,10 +120,10 @@ void TWinConfigurationForm::BuildControls() {
   auto label = [&](POINT g, const wchar_t* text, int x, int y) {
     Make(p, 0, L"STATIC", text, SS_LEFT | SS_NOPREFIX, -1, g.x + x, g.y + y, TextWidth(p, text) + 2, 14);
   };
-  auto edit = [&](POINT g, int id, int x, int y, int maxLength, DWORD style) {
-    HWND e = Make(p, WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | style, id, g.x + x, g.y + y, 306,
-                  21);
+  auto edit = [&](POINT g, int id, int x, int y, int maxLength, TCase letterCase) {
+    HWND e = Make(p, WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, id, g.x + x, g.y + y, 306, 21);
     SendMessageW(e, EM_LIMITTEXT, static_cast<WPARAM>(maxLength), 0);
+    if (letterCase != TCase::AsTyped) SetWindowSubclass(e, CaseProc, 1, letterCase == TCase::Upper);
     return e;
   };
   auto check = [&](POINT g, const wchar_t* text, int id, int x, int y) {
@@ -104,19 +137,19 @@ void TWinConfigurationForm::BuildControls() {
   label(db, L"Server", 18, 27);
   label(db, L"Database", 18, 57);
   // Server and database names are upper case, the shop's address lower case,
-  // converted as they are typed.
-  ServerNameEdit = edit(db, kServerId, 83, 24, 128, ES_UPPERCASE);
-  DatabaseNameEdit = edit(db, kDatabaseId, 83, 54, 128, ES_UPPERCASE);
+  // converted as they are typed (CaseProc).
+  ServerNameEdit = edit(db, kServerId, 83, 24, 128, TCase::Upper);
+  DatabaseNameEdit = edit(db, kDatabaseId, 83, 54, 128, TCase::Upper);
 
   const POINT general = group(L"General Settings", 16, 111, 412, 145);
   label(general, L"Url", 18, 27);
   label(general, L"Key", 18, 54);
   label(general, L"Secret", 18, 82);
   label(general, L"Warehouse", 18, 108);
-  WarehouseCodeEdit = edit(general, kWarehouseId, 83, 105, 64, 0);
-  UrlEdit = edit(general, kUrlId, 83, 24, 128, ES_LOWERCASE);
-  KeyEdit = edit(general, kKeyId, 83, 51, 128, 0);
-  SecretEdit = edit(general, kSecretId, 83, 78, 128, 0);
+  WarehouseCodeEdit = edit(general, kWarehouseId, 83, 105, 64, TCase::AsTyped);
+  UrlEdit = edit(general, kUrlId, 83, 24, 128, TCase::Lower);
+  KeyEdit = edit(general, kKeyId, 83, 51, 128, TCase::AsTyped);
+  SecretEdit = edit(general, kSecretId, 83, 78, 128, TCase::AsTyped);
 
   const POINT printer = group(L" Printer ", 16, 262, 412, 131);
   // A list that also takes a typed printer address; typing adds no item.

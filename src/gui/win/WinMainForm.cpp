@@ -150,7 +150,7 @@ TWinMainForm::TWinMainForm(TServiceController& controller, std::function<void()>
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
-  Handle = CreateWindowExW(0, kClassName, kCaption, kStyle, x, y, w, h, nullptr, nullptr, wc.hInstance, this);
+  Handle = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kCaption, kStyle, x, y, w, h, nullptr, nullptr, wc.hInstance, this);
   TaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   MemoBrush = CreateSolidBrush(RGB(255, 255, 255));
   BuildControls();
@@ -346,6 +346,9 @@ LRESULT TWinMainForm::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORBTN: {
       // The corners of the rounded buttons: the window's background there.
       HWND button = reinterpret_cast<HWND>(lp);
+      if (button != StartServiceButton && button != StopServiceButton && button != SetupButton &&
+          button != ExitButton)
+        break;
       RECT r;
       GetWindowRect(button, &r);
       MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&r), 2);

@@ -40,7 +40,7 @@ TWinProblemsPanel::TWinProblemsPanel(HWND parent, const RECT& r) {
                                 WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0, 0, 0,
                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
                                 GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(ProblemList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+  SendMessageW(ProblemList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
   ReprintButton = Child(parent, L"BUTTON", L"Print Again", WS_TABSTOP | BS_PUSHBUTTON, kReprintId);
   DismissButton = Child(parent, L"BUTTON", L"Dismiss", WS_TABSTOP | BS_PUSHBUTTON, kDismissId);
   StatusLabel = Child(parent, L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS | SS_CENTERIMAGE, kStatusId);
