@@ -10,6 +10,9 @@
 #pragma once
 
 #include <windows.h>
+// winsvc.h's StartService (a macro for StartServiceW) would rename the
+// service controller's method of that name.
+#undef StartService
 
 #include <functional>
 #include <memory>
