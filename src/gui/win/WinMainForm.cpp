@@ -337,12 +337,14 @@ LRESULT TWinMainForm::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;
     }
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lp) == InfoMemo) {
+      // The log box and the problems list's status line lie on the tabs'
+      // white pages.
+      const HWND control = reinterpret_cast<HWND>(lp);
+      if (control == InfoMemo || (ProblemsPanel && control == ProblemsPanel->StatusLabel)) {
         SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
         return reinterpret_cast<LRESULT>(MemoBrush);
       }
-      SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      break;
     case WM_CTLCOLORBTN: {
       // The corners of the rounded buttons: the window's background there.
       HWND button = reinterpret_cast<HWND>(lp);
