@@ -336,7 +336,7 @@ LRESULT TWinMainForm::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
       FillGradient(reinterpret_cast<HDC>(wp), r, RGB(0xee, 0xf3, 0xfa), RGB(0xd6, 0xe2, 0xf2));
       return 1;
     }
-    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSTATIC: {
       // The log box and the problems list's status line lie on the tabs'
       // white pages.
       const HWND control = reinterpret_cast<HWND>(lp);
@@ -345,6 +345,7 @@ LRESULT TWinMainForm::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<LRESULT>(MemoBrush);
       }
       break;
+    }
     case WM_CTLCOLORBTN: {
       // The corners of the rounded buttons: the window's background there.
       HWND button = reinterpret_cast<HWND>(lp);
