@@ -55,10 +55,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-# The language lists' Chinese names: Windows links Tahoma to its CJK fonts;
-# here it is linked to the machine's Noto Sans CJK.
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
-  /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK SC' /f >/dev/null 2>&1
+# The face the window takes for Chinese text (the language lists, the
+# banner's headline), which Windows has: here the machine's Noto Sans CJK.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei UI' /d 'Noto Sans CJK SC' /f \
+  >/dev/null 2>&1
 wineserver -w
 
 wine "$POSDB" init "$(winepath -w "$work/POS.DB")" --demo >/dev/null

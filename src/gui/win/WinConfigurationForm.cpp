@@ -172,6 +172,7 @@ void TWinConfigurationForm::BuildControls() {
   for (int i = 0; i < 4; ++i) {
     DescComboBox[i] = Make(p, 0, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kDesc1Id + i,
                            languages.x + columns[i], languages.y + 40, 89, 120);
+    SendMessageW(DescComboBox[i], WM_SETFONT, reinterpret_cast<WPARAM>(ChineseFont()), FALSE);
     for (const std::wstring& item : items)
       SendMessageW(DescComboBox[i], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }

@@ -109,6 +109,12 @@ HFONT HeadlineFont(int pixelHeight) {
   return font;
 }
 
+HFONT ChineseFont() {
+  static HFONT font =
+      MakeFont(PointsToPixels(8), FaceInstalled(L"Microsoft YaHei UI") ? L"Microsoft YaHei UI" : L"Tahoma");
+  return font;
+}
+
 void UseWindowFont(HWND parent) {
   EnumChildWindows(
       parent,

@@ -21,6 +21,10 @@ void SetText(HWND window, const std::string& utf8);
 HFONT WindowFont();
 HFONT SmallFont();
 HFONT HeadlineFont(int pixelHeight);
+// The window font's size in a face with Chinese glyphs (Microsoft YaHei UI
+// where installed, else Tahoma, whose font linking may supply them): the
+// language lists, whose items are partly Chinese.
+HFONT ChineseFont();
 // Sets the window font on every child of parent.
 void UseWindowFont(HWND parent);
 
