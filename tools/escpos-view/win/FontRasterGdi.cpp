@@ -81,10 +81,12 @@ struct TFontRaster::TImpl {
     if (emW != emH) {
       // GDI stretches by the average character width, not by the em.
       HFONT plain = Font(family, emH, emH, bold);
-      const HGDIOBJ old = SelectObject(Dc, plain);
       TEXTMETRICW tm{};
-      GetTextMetricsW(Dc, &tm);
-      SelectObject(Dc, old);
+      if (plain) {
+        const HGDIOBJ old = SelectObject(Dc, plain);
+        GetTextMetricsW(Dc, &tm);
+        SelectObject(Dc, old);
+      }
       lf.lfWidth = MulDiv(tm.tmAveCharWidth, emW, emH);
     }
     HFONT font = CreateFontIndirectW(&lf);
@@ -93,7 +95,9 @@ struct TFontRaster::TImpl {
   }
 
   bool Has(size_t family, wchar_t c) {
-    const HGDIOBJ old = SelectObject(Dc, Font(family, 20, 20, false));
+    HFONT font = Font(family, 20, 20, false);
+    if (!font) return false;
+    const HGDIOBJ old = SelectObject(Dc, font);
     WORD glyph = 0xFFFF;
     const bool has = GetGlyphIndicesW(Dc, &c, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 && glyph != 0xFFFF;
     SelectObject(Dc, old);
@@ -144,6 +148,8 @@ bool TFontRaster::Render(char32_t c, int w, int h, int emW, int emH, bool bold, 
   const size_t family = Impl->FamilyFor(ch);
   if (family >= Impl->Families.size()) return false;
   HDC dc = Impl->Dc;
+  HFONT font = Impl->Font(family, emW, emH, bold);
+  if (!font) return false;
 
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -157,7 +163,7 @@ bool TFontRaster::Render(char32_t c, int w, int h, int emW, int emH, bool bold, 
   if (!bitmap || !bits) return false;
   std::memset(bits, 0, static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
   const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  const HGDIOBJ oldFont = SelectObject(dc, Impl->Font(family, emW, emH, bold));
+  const HGDIOBJ oldFont = SelectObject(dc, font);
 
   // Centred across the cell, on one baseline for every font (four fifths
   // down the cell), so that scripts of different fonts share a line.
