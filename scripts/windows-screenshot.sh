@@ -53,6 +53,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Making the Wine prefix $WINEPREFIX (once)"
   wineboot -i >/dev/null 2>&1 || true
 fi
+# Wine's own Tahoma (the window font) and Marlett (the caption buttons' and
+# scroll arrows' glyphs), where Wine finds fonts of the system.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
+  [ -f "/usr/share/wine/fonts/$f" ] && [ ! -f "$fonts/$f" ] && cp "/usr/share/wine/fonts/$f" "$fonts/"
+done
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # The face the window takes for Chinese text (the language lists, the
