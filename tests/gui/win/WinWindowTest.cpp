@@ -125,6 +125,27 @@ TEST_F(WinWindowTest, LinesOfWorkerThreadsReachTheLogInOrder) {
   EXPECT_EQ(Log(), expected);
 }
 
+TEST_F(WinWindowTest, MinimiseHidesIntoTheTrayAndClosingAsksFirst) {
+  Create();
+  int asked = 0, closed = 0;
+  bool answer = false;
+  Form->ConfirmClose = [&] { ++asked; return answer; };
+  Form->Closed = [&] { ++closed; };
+  ShowWindow(Form->Handle, SW_SHOW);
+  SendMessageW(Form->Handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(IsWindowVisible(Form->Handle) != FALSE, !Form->TrayShown());
+  EXPECT_FALSE(IsIconic(Form->Handle) && Form->TrayShown());
+
+  SendMessageW(Form->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box, answered No
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(closed, 0);
+  EXPECT_TRUE(IsWindow(Form->Handle));
+  answer = true;
+  SendMessageW(Form->Handle, WM_COMMAND, MAKEWPARAM(win::TWinMainForm::kExitId, BN_CLICKED), 0);
+  EXPECT_EQ(asked, 2);  // asked once, not again by the close it makes
+  EXPECT_EQ(closed, 1);
+}
+
 TEST(WinConfigurationFormTest, CheckBoxClicksAndSaveGoThroughTheRules) {
   SKIP_WITHOUT_WINDOWS();
   TSettings settings(
