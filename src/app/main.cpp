@@ -5,7 +5,7 @@
 // --headless / --once, the same service runs without a window (a build with
 // the window still draws page-printer and PDF receipts, on Qt's offscreen
 // platform); --once --show-window runs its two passes in the window. On
-// Windows the window is the Win32 one of src/gui/win, and --once runs headless.
+// Windows the window is the Win32 one of src/gui/win.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -212,8 +212,7 @@ int main(int argc, char** argv) {
     return ooa::RunProblemStatus(ooa::ProblemListPath(), actions, std::cout, std::cerr);
   }
 
-  // The Win32 window runs the service only; --once runs headless there.
-  bool window = (OOA_WITH_GUI && !headless && (!once || showWindow)) || (OOA_WITH_WIN32_WINDOW && !headless && !once);
+  bool window = (OOA_WITH_GUI || OOA_WITH_WIN32_WINDOW) && !headless && (!once || showWindow);
   if (window && !HasDisplay()) {
     std::fprintf(stderr, "No display found: running headless.\n");
     window = false;
@@ -226,6 +225,7 @@ int main(int argc, char** argv) {
   if (!configPath.empty()) ooa::SetConfigPath(configPath);
 
 #if OOA_WITH_WIN32_WINDOW
+  windowOptions.Once = once;
   if (window) return ooa::win::RunWin32Window(windowOptions);
 #endif
 #if OOA_WITH_GUI

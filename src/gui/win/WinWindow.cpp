@@ -4,14 +4,17 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "db/DatabaseModule.h"
 #include "gui/win/WinConfigurationForm.h"
 #include "gui/win/WinControlThread.h"
 #include "gui/win/WinMainForm.h"
 #include "gui/win/WinUi.h"
+#include "service/HeadlessRunner.h"
 #include "service/ServiceBackend.h"
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"
@@ -40,6 +43,9 @@ int RunWin32Window(const TWindowOptions& options) {
   {
     TWinMainForm form(controller, [&woo] { woo.Init(); });
     form.Closed = [] { PostQuitMessage(0); };
+    TStdoutLogSink echo;
+    TTeeLogSink tee(form.LogSink(), echo);
+    if (options.Once) ActivityLog().SetSink(&tee);
     try {
       form.FormCreate();
     } catch (const std::exception& e) {
@@ -54,6 +60,22 @@ int RunWin32Window(const TWindowOptions& options) {
       PostMessageW(form.Handle, WM_COMMAND, MAKEWPARAM(TWinMainForm::kSetupId, BN_CLICKED), 0);
     }
 
+    // --once: the two passes on a thread of their own, the timers off.
+    std::atomic<int> passesStatus{1};
+    std::thread passes;
+    if (options.Once) {
+      scheduler.SetTimerEnabled(TPassKind::Catalogue, false);
+      scheduler.SetTimerEnabled(TPassKind::Order, false);
+      if (controller.Running()) {
+        passes = std::thread([&] {
+          passesStatus = RunPassesOnce(scheduler);
+          control.Post([&control] { control.PostDelayed(2000, [] { PostQuitMessage(0); }); });
+        });
+      } else {
+        PostQuitMessage(1);
+      }
+    }
+
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (IsDialogMessageW(form.Handle, &msg)) continue;
@@ -61,6 +83,13 @@ int RunWin32Window(const TWindowOptions& options) {
       DispatchMessageW(&msg);
     }
     status = static_cast<int>(msg.wParam);
+    if (passes.joinable()) {
+      passes.join();
+      status = passesStatus == 0 && status == 0 ? 0 : 1;
+    } else if (options.Once) {
+      status = 1;
+    }
+    ActivityLog().SetSink(&form.LogSink());
     // Exit does not wait for a running pass; the process ends around it
     // rather than destroying what the pass still uses. The database drops
     // the batch the pass had not committed.

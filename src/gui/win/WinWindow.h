@@ -10,6 +10,10 @@ namespace ooa::win {
 struct TWindowOptions {
   bool ShowProblems = false;  // open the problems list's tab at start
   bool ShowSetup = false;     // open the settings dialog once the window is shown
+  // One catalogue pass and one order pass while the window shows their lines
+  // (also on standard output); the window closes two seconds after they end.
+  // The result is 0 when both ran.
+  bool Once = false;
 };
 
 int RunWin32Window(const TWindowOptions& options);
