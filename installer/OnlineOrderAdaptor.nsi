@@ -137,6 +137,14 @@ Section "Start at logon (for this Windows user)" SecAutostart
   ${EndIf}
 SectionEnd
 
+; An install without the logon task removes one an earlier install made.
+Section "-NoAutostart"
+  ${IfNot} ${SectionIsSelected} ${SecAutostart}
+    nsExec::ExecToLog 'schtasks /Delete /F /TN "${TASK}"'
+    Pop $0
+  ${EndIf}
+SectionEnd
+
 Section "un.${PRODUCT}" UnSecProgram
   SectionIn RO
   SetShellVarContext all

@@ -5,9 +5,12 @@
 #   scripts/test-installer.sh [BUILD_DIR]   (default build-windows)
 # 1. install: the programs the build has, uninstall.exe, the starting
 #    settings file, the Start-menu entry and the uninstall registry entry;
-# 2. a settings file the shop changed survives a second install (upgrade);
+#    and the logon task (Wine keeps its definition in system32/tasks);
+# 2. a settings file the shop changed survives a second install (upgrade),
+#    which without the logon task (/NOAUTOSTART) removes the old one;
 # 3. uninstall: everything goes but the settings file;
-# 4. install again, uninstall with /REMOVESETTINGS: the folder is gone.
+# 4. install again, uninstall with /REMOVESETTINGS: the task and the folder
+#    are gone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="$(realpath "${1:-${BUILD_DIR:-build-windows}}")"
@@ -25,6 +28,7 @@ wineboot -i >/dev/null 2>&1
 wineserver -w
 
 DIR="$WINEPREFIX/drive_c/Program Files/Online Order Adaptor"
+TASK="$WINEPREFIX/drive_c/windows/system32/tasks/Online Order Adaptor"
 MENU="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Online Order Adaptor.lnk"
 # The programs the build has (escpos-view may not be built yet).
 built() { [ -n "$(find "$BUILD_DIR" -name "$1" -type f -not -path '*/deps/*' -not -path '*/_deps/*' | head -1)" ]; }
@@ -50,10 +54,12 @@ check "uninstall.exe" test -f "$DIR/uninstall.exe"
 check "settings file with the Driver entry" grep -q '^Driver=' "$DIR/OnlineService.ini"
 if built online-order-adaptor.exe; then check "Start-menu entry" test -f "$MENU"; fi
 check "uninstall registry entry" registered
+check "logon task" test -f "$TASK"
 
 printf '[ApiConfig]\r\nServerName=POS01\\SQLEXPRESS\r\n' >"$DIR/OnlineService.ini"
 run "$INSTALLER" /S /NOAUTOSTART
 check "upgrade keeps the shop's settings file" grep -q 'ServerName=POS01' "$DIR/OnlineService.ini"
+check "upgrade without the logon task removes it" test ! -e "$TASK"
 
 # The uninstaller copies itself to the temporary folder and runs from there;
 # run() waits for every process of the prefix.
@@ -65,9 +71,11 @@ check "Start-menu entry removed" test ! -e "$MENU"
 check "uninstall registry entry removed" unregistered
 check "settings file kept" grep -q 'ServerName=POS01' "$DIR/OnlineService.ini"
 
-run "$INSTALLER" /S /NOAUTOSTART
+run "$INSTALLER" /S
 check "reinstall keeps the settings file" grep -q 'ServerName=POS01' "$DIR/OnlineService.ini"
+check "reinstall makes the logon task" test -f "$TASK"
 run "$DIR/uninstall.exe" /S /REMOVESETTINGS
+check "uninstall removes the logon task" test ! -e "$TASK"
 check "uninstall with /REMOVESETTINGS leaves no folder" test ! -e "$DIR"
 
 if [ "$failures" -gt 0 ]; then
