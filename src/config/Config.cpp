@@ -21,6 +21,9 @@ constexpr const char* kFileName = "OnlineService.ini";
 // Receipt code page choice, kept outside the ApiConfig keys.
 constexpr const char* kReceiptSection = "Receipt";
 constexpr const char* kCodePageKey = "CodePage";
+// The SQL Server ODBC driver, when the shop names one.
+constexpr const char* kDatabaseSection = "Database";
+constexpr const char* kDriverKey = "Driver";
 
 struct TConfigState {
   std::mutex Mutex;
@@ -111,6 +114,7 @@ std::optional<TIniFile> ReadConfigFile(const std::string& path, TConfig& config,
   config.Secret.clear();
   config.PrinterName.clear();
   config.GraphicMode = false;
+  config.DatabaseDriver.clear();
   std::optional<TIniFile> ini;
   try {
     ini = LoadIniFile(path);
@@ -120,6 +124,7 @@ std::optional<TIniFile> ReadConfigFile(const std::string& path, TConfig& config,
     ini = TIniFile();
   }
   ApplyKeys(*ini, config);
+  config.DatabaseDriver = ini->Read(kDatabaseSection, kDriverKey).value_or("");
   return ini;
 }
 

@@ -26,6 +26,10 @@ struct TConfig {
   int Desc3 = 0;
   int Desc4 = 0;
   bool Debug = false;
+  // Not an ApiConfig key: [Database] Driver=, the ODBC driver for SQL Server
+  // ("" lets the database session choose). Read from the file, never written
+  // (the file keeps what the shop put there).
+  std::string DatabaseDriver;
 };
 
 // A copy of the process-wide record, taken under its lock (any thread).

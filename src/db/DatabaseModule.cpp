@@ -35,6 +35,7 @@ bool TDatabaseModule::ConnectToServer(const TConfig& config) {
     params.ServerName = config.ServerName;
     params.DatabaseName = config.DatabaseName;
     params.BaseDir = ConfigDir();
+    params.OdbcDriver = config.DatabaseDriver;
     Session = SessionFactory(params);
     if (!Session) {
       ConnectErrorText = "No database session could be made.";

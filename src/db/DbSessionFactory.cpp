@@ -57,7 +57,7 @@ std::string ResolveEmbeddedDatabasePath(const std::string& databaseName, const s
 std::unique_ptr<IDbSession> CreateDbSession(const TDbConnectParams& params) {
   if (IsEmbeddedServer(params.ServerName))
     return CreateEmbeddedSession(ResolveEmbeddedDatabasePath(params.DatabaseName, params.BaseDir));
-  return std::make_unique<TOdbcSession>(params.ServerName, params.DatabaseName);
+  return std::make_unique<TOdbcSession>(params.ServerName, params.DatabaseName, params.OdbcDriver);
 }
 
 }  // namespace ooa

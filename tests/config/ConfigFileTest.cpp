@@ -272,6 +272,31 @@ TEST(ConfigFile, SaveKeepsOtherSectionsCommentsAndUnknownKeysAndIsPrivate) {
   EXPECT_EQ(entries, 1u);
 }
 
+TEST(ConfigFile, DatabaseDriverIsReadFromItsOwnSectionAndNeverWritten) {
+  TTempDir dir;
+  const std::string path = dir.Write("OnlineService.ini",
+                                     "[Database]\nDriver=ODBC Driver 17 for SQL Server\n[ApiConfig]\nServerName=A\n");
+  TConfig c;
+  LoadConfigFrom(path, c);
+  EXPECT_EQ(c.DatabaseDriver, "ODBC Driver 17 for SQL Server");
+  EXPECT_EQ(c.ServerName, "A");
+
+  // Saving writes the ApiConfig keys only; the shop's entry stays as it was.
+  c.DatabaseDriver = "changed in memory";
+  SaveConfigTo(path, c);
+  const auto lines = LinesOf(TTempDir::Read(path));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "[Database]");
+  EXPECT_EQ(lines[1], "Driver=ODBC Driver 17 for SQL Server");
+  TConfig back;
+  LoadConfigFrom(path, back);
+  EXPECT_EQ(back.DatabaseDriver, "ODBC Driver 17 for SQL Server");
+
+  // A file without the entry leaves no driver from an earlier load.
+  LoadConfigFrom(dir.Write("other.ini", "[ApiConfig]\nServerName=B\n"), back);
+  EXPECT_EQ(back.DatabaseDriver, "");
+}
+
 TEST(ConfigFile, ValuesThatNeedQuotesReadBackUnchanged) {
   TTempDir dir;
   const std::string path = dir.File("OnlineService.ini");

@@ -1,6 +1,7 @@
-// The ODBC side of the POS database connection: how the settings' server and
-// database names become an ODBC connection text for the FreeTDS driver, and
-// the timeouts a session uses. Plain functions and values; any thread.
+// The ODBC side of the POS database connection: which driver a connection
+// uses, how the settings' server and database names become an ODBC connection
+// text for it, and the timeouts a session uses. Plain functions and values;
+// any thread.
 //
 // The POS database on a real SQL Server is reached with SQL Server
 // authentication under the POS system's fixed login; the settings file holds
@@ -8,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ooa {
 
@@ -15,7 +17,8 @@ namespace ooa {
 inline constexpr const char* kPosLoginUser = "Tillora";
 inline constexpr const char* kPosLoginPassword = "Kelrov319702";
 
-// Driver name as the tdsodbc package registers it in /etc/odbcinst.ini.
+// Driver name as the tdsodbc package registers it in /etc/odbcinst.ini: the
+// driver of the Linux edition when the settings name none.
 inline constexpr const char* kOdbcDefaultDriver = "FreeTDS";
 // Where Debian puts the FreeTDS ODBC library; used when no driver of the
 // default name is registered.
@@ -31,6 +34,26 @@ struct TOdbcTimeouts {
   int StatementSeconds = 300;
 };
 
+// The SQL Server drivers the Windows edition looks for when the settings name
+// none, best first: Microsoft's current drivers, the one every Windows
+// carries, and FreeTDS (which is also what Wine's odbc32 finds on Linux).
+inline const std::vector<std::string> kSqlServerDrivers = {
+    "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "SQL Server", "FreeTDS"};
+
+// The driver to connect with: the configured name (blanks around it trimmed)
+// when there is one, else the first of kSqlServerDrivers that `installed`
+// lists (names compare without regard to letter case), else "" (none).
+std::string ChooseOdbcDriver(const std::string& configured, const std::vector<std::string>& installed);
+
+// What a driver name is, for the keywords its connection text carries.
+enum class TOdbcDriverKind {
+  Microsoft,  // "ODBC Driver NN for SQL Server", "SQL Server Native Client NN"
+  Legacy,     // "SQL Server", the old driver that comes with Windows
+  FreeTds,    // "FreeTDS", or a path to its library (libtdsodbc.so, tdsodbc.dll)
+  Other,      // anything else a shop may have configured
+};
+TOdbcDriverKind OdbcDriverKindOf(const std::string& driver);
+
 // One value in ODBC connection-text syntax: always wrapped in {...}, with every
 // '}' doubled, so ';', '=', '{' and '}' inside a configured name cannot change
 // the meaning of the connection text.
@@ -42,14 +65,20 @@ std::string OdbcQuote(const std::string& value);
 // after them is kept).
 std::string OdbcServerAddress(const std::string& serverName);
 
-// The full connection text: driver, server, database, the fixed login, the
-// TDS protocol version and UTF-8 as client character set, e.g. (on one line)
+// The full connection text: driver, server, database, the fixed login and
+// what the kind of driver needs, e.g. (each on one line)
 //   Driver={FreeTDS};Server={db01\POS};Database={TilloraPOS};UID={Tillora};
 //   PWD={Kelrov319702};TDS_Version=7.4;ClientCharset=UTF-8
-// The version is fixed because the driver's automatic choice retries older
-// protocols after a timeout and can then hang past the login timeout.
-// driver may be a registered name or a library path. The timeouts are set as
-// connection and statement attributes, not in the text.
+//   Driver={ODBC Driver 18 for SQL Server};Server={db01\POS};Database={TilloraPOS};
+//   UID={Tillora};PWD={Kelrov319702};Encrypt=yes;TrustServerCertificate=yes
+// FreeTDS: the protocol version is fixed because the driver's automatic choice
+// retries older protocols after a timeout and can then hang past the login
+// timeout; the server name's shorthands for this machine become "localhost"
+// (OdbcServerAddress). Microsoft's drivers and the legacy one take the server
+// name as typed (they know every SQL Server form of it). Encryption per kind
+// is explained in OdbcConnection.cpp. driver may be a registered name or a
+// library path. The timeouts are set as connection and statement attributes,
+// not in the text.
 std::string OdbcConnectionText(const std::string& serverName, const std::string& databaseName,
                                const std::string& driver = kOdbcDefaultDriver);
 

@@ -1,15 +1,13 @@
 // TOdbcSession: connect, run a batch, read every result (see OdbcSession.h).
 #include "db/odbc/OdbcSession.h"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "db/odbc/OdbcText.h"
 #include "db/session/SqlText.h"
 
 namespace ooa {
@@ -22,15 +20,11 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string* firstSt
                         int* firstNumber = nullptr) {
   std::vector<std::string> lines;
   for (SQLSMALLINT i = 1; i < 32; ++i) {
-    SQLCHAR state[8] = {0};
-    SQLINTEGER native = 0;
-    SQLCHAR text[2048] = {0};
-    SQLSMALLINT len = 0;
-    SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, text, sizeof(text), &len);
-    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
-    if (firstState && firstState->empty()) *firstState = reinterpret_cast<char*>(state);
-    if (firstNumber && *firstNumber == 0) *firstNumber = static_cast<int>(native);
-    std::string line = reinterpret_cast<char*>(text);
+    std::string state, line;
+    int native = 0;
+    if (!OdbcDiagRecord(type, handle, i, state, native, line)) break;
+    if (firstState && firstState->empty()) *firstState = state;
+    if (firstNumber && *firstNumber == 0) *firstNumber = native;
     if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
   }
   std::string out;
@@ -77,9 +71,13 @@ std::string NormaliseDateTime(const std::string& text) {
 
 // Fixed-point values (money, decimal) arrive with every place of their scale,
 // "12.5000"; the session hands them on as the embedded database does, "12.5",
-// so that a value reads the same whichever database holds it.
+// so that a value reads the same whichever database holds it. Microsoft's
+// drivers leave out the zero before the point (".5000", "-.5000"); it is put
+// back.
 std::string TrimFixedPoint(std::string text) {
   if (text.find('.') == std::string::npos || text.find_first_of("eE") != std::string::npos) return text;
+  if (text[0] == '.') text = "0" + text;
+  else if (text.rfind("-.", 0) == 0) text = "-0" + text.substr(1);
   while (!text.empty() && text.back() == '0') text.pop_back();
   if (!text.empty() && text.back() == '.') text.pop_back();
   if (text.empty() || text == "-") return "0";
@@ -105,7 +103,7 @@ TOdbcSession::TOdbcSession(std::string serverName, std::string databaseName, std
     : Server(std::move(serverName)),
       Database(std::move(databaseName)),
       Driver(std::move(driver)),
-      Text(OdbcConnectionText(Server, Database, Driver)),
+      Text(ChooseOdbcDriver(Driver, {}).empty() ? std::string() : OdbcConnectionText(Server, Database, Driver)),
       Timeouts(timeouts) {}
 
 TOdbcSession::~TOdbcSession() = default;
@@ -129,12 +127,7 @@ void TOdbcSession::Open() {
     if (!Ok(SQLAllocHandle(SQL_HANDLE_DBC, h->Env, &h->Dbc))) return "Can not allocate an ODBC connection";
     SQLSetConnectAttr(h->Dbc, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(Timeouts.LoginSeconds)), 0);
-    std::vector<SQLCHAR> in(text.begin(), text.end());
-    in.push_back(0);
-    SQLCHAR out[1024];
-    SQLSMALLINT outLen = 0;
-    SQLRETURN rc = SQLDriverConnect(h->Dbc, nullptr, in.data(), SQL_NTS, out, sizeof(out), &outLen,
-                                    SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc = OdbcDriverConnect(h->Dbc, text);
     if (Ok(rc)) {
       h->Connected = true;
       return std::string();
@@ -142,10 +135,20 @@ void TOdbcSession::Open() {
     return Diagnostics(SQL_HANDLE_DBC, h->Dbc, &state);
   };
 
+  // The settings' driver, else the platform's choice (asked again at every
+  // connection, so that a driver installed meanwhile is found).
+  std::string driver = ChooseOdbcDriver(Driver, {});  // the settings' name, trimmed, or ""
+  if (driver.empty()) driver = OdbcDefaultDriver(h->Env);
+  if (driver.empty()) {
+    std::string wanted;
+    for (const std::string& name : kSqlServerDrivers) wanted += (wanted.empty() ? "\"" : ", \"") + name + "\"";
+    throw TDbError("No SQL Server ODBC driver is installed (looked for " + wanted + ")");
+  }
+  Text = OdbcConnectionText(Server, Database, driver);
   std::string state;
   std::string error = tryConnect(Text, state);
   // IM002: no data source or driver of that name; IM003: the driver could not be loaded.
-  if (!h->Connected && (state == "IM002" || state == "IM003") && Driver == kOdbcDefaultDriver &&
+  if (!h->Connected && (state == "IM002" || state == "IM003") && driver == kOdbcDefaultDriver &&
       std::filesystem::exists(kOdbcDefaultDriverLibrary)) {
     std::string retryState;
     std::string retry = tryConnect(OdbcConnectionText(Server, Database, kOdbcDefaultDriverLibrary), retryState);
@@ -163,11 +166,8 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
   std::vector<TDbValue::TKind> kinds(columns);
   std::vector<bool> fixedPoint(columns), binaryFloat(columns);
   for (SQLSMALLINT c = 1; c <= columns; ++c) {
-    SQLCHAR name[512] = {0};
-    SQLSMALLINT nameLen = 0, type = 0, digits = 0, nullable = 0;
-    SQLULEN size = 0;
-    SQLDescribeCol(stmt, c, name, sizeof(name), &nameLen, &type, &size, &digits, &nullable);
-    set.Columns.emplace_back(reinterpret_cast<char*>(name));
+    SQLSMALLINT type = 0;
+    set.Columns.emplace_back(OdbcColumnName(stmt, c, type));
     kinds[c - 1] = KindOf(type);
     fixedPoint[c - 1] = type == SQL_DECIMAL || type == SQL_NUMERIC;
     binaryFloat[c - 1] = type == SQL_FLOAT || type == SQL_DOUBLE || type == SQL_REAL;
@@ -190,24 +190,8 @@ void ReadRows(SQLHSTMT stmt, SQLSMALLINT columns, TRecordSet& set) {
       }
       std::string value;
       bool isNull = false;
-      char buf[4096];
-      for (;;) {
-        SQLLEN ind = 0;
-        rc = SQLGetData(stmt, c, SQL_C_CHAR, buf, sizeof(buf), &ind);
-        if (rc == SQL_NO_DATA) break;
-        if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
-        if (ind == SQL_NULL_DATA) {
-          isNull = true;
-          break;
-        }
-        // With SQL_SUCCESS_WITH_INFO (01004) the buffer was filled and more follows.
-        if (rc == SQL_SUCCESS_WITH_INFO && (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(sizeof(buf)))) {
-          value.append(buf, sizeof(buf) - 1);
-          continue;
-        }
-        value.append(buf, static_cast<size_t>(ind));
-        break;
-      }
+      rc = OdbcGetText(stmt, c, value, isNull);
+      if (!Ok(rc)) throw TDbError(Diagnostics(SQL_HANDLE_STMT, stmt));
       TDbValue& v = row[c - 1];
       if (isNull) continue;
       v.Kind = kinds[c - 1];
@@ -252,12 +236,10 @@ TQueryResult TOdbcSession::Query(const std::string& batch) {
   TQueryResult result;
   std::string firstError;
   int firstNumber = 0;  // the server's error number of firstError
-  std::vector<SQLCHAR> text(batch.begin(), batch.end());
-  text.push_back(0);
   // The batch goes with its length: a NUL inside a text literal (the shop
   // sends what its customers typed) is a character of the text, not the end
   // of the batch.
-  SQLRETURN rc = SQLExecDirect(stmt, text.data(), static_cast<SQLINTEGER>(batch.size()));
+  SQLRETURN rc = OdbcExecDirect(stmt, batch);
   // Walk every result of the batch: row counts, result sets and errors. An
   // error does not stop the walk (the server goes on with the batch), but a
   // run of errors without progress means the connection is gone. There is no

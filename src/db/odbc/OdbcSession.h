@@ -1,5 +1,6 @@
-// TOdbcSession: the database session on a real SQL Server, through unixODBC
-// and the FreeTDS driver. It runs the same T-SQL text as the embedded
+// TOdbcSession: the database session on a real SQL Server, through ODBC
+// (unixODBC and FreeTDS on Linux, odbc32 and a SQL Server driver on Windows).
+// It runs the same T-SQL text as the embedded
 // database. Owned by TDatabaseModule (or a tool); one thread at a time, as
 // every IDbSession.
 #pragma once
@@ -14,15 +15,18 @@ namespace ooa {
 
 class TOdbcSession : public IDbSession {
  public:
-  // driver: a driver name registered with unixODBC, or a library path.
-  TOdbcSession(std::string serverName, std::string databaseName,
-               std::string driver = kOdbcDefaultDriver, TOdbcTimeouts timeouts = TOdbcTimeouts());
+  // driver: a registered driver name or a library path; "" (the settings
+  // name none) chooses when connecting: FreeTDS on Linux, the best installed
+  // SQL Server driver on Windows (OdbcText.h).
+  TOdbcSession(std::string serverName, std::string databaseName, std::string driver = std::string(),
+               TOdbcTimeouts timeouts = TOdbcTimeouts());
   ~TOdbcSession() override;
   TOdbcSession(const TOdbcSession&) = delete;
   TOdbcSession& operator=(const TOdbcSession&) = delete;
 
   // Connects within the login timeout. When the default driver name is not
   // registered, the FreeTDS library at its Debian path is tried directly.
+  // Throws TDbError when no SQL Server driver is installed (Windows).
   void Open() override;
   void Close() override;
   bool IsOpen() const override;
@@ -35,6 +39,8 @@ class TOdbcSession : public IDbSession {
   TQueryResult Query(const std::string& batch) override;
   void Execute(const std::string& batch) override;
 
+  // The text of the last connection (before the first: "" when the driver is
+  // chosen when connecting).
   const std::string& ConnectionText() const { return Text; }
 
  private:

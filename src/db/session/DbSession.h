@@ -117,6 +117,7 @@ struct TDbConnectParams {
   std::string ServerName;    // "(EMBEDDED)" in any case selects the embedded database
   std::string DatabaseName;  // SQL Server database, or the embedded database file
   std::string BaseDir;       // folder that a relative embedded file name is resolved in
+  std::string OdbcDriver;    // SQL Server's ODBC driver; "" lets the session choose
 };
 
 bool IsEmbeddedServer(const std::string& serverName);
