@@ -1,4 +1,5 @@
-// The application locks of an embedded session (see AppLocks.h).
+// The lock file of the application locks on Linux: locks of the open file
+// description (fcntl F_OFD_SETLK), one byte per resource.
 #include "tsql/AppLocks.h"
 
 #include <fcntl.h>
@@ -6,12 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
-#include <thread>
 
 #include "tsql/Value.h"
 
@@ -19,24 +15,11 @@ namespace ooa::tsql {
 
 namespace {
 
-thread_local TAppLocks* tCurrent = nullptr;
-
-// The byte of the lock file that stands for a resource (FNV-1a). Two names
-// that met on one byte would exclude each other; with 62 bits they do not.
-off_t ByteOf(const std::string& key) {
-  uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : key) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  return static_cast<off_t>(h & 0x3FFFFFFFFFFFFFFFull);
-}
-
-struct flock Range(const std::string& key, short type) {
+struct flock Range(uint64_t byte, short type) {
   struct flock fl {};
   fl.l_type = type;
   fl.l_whence = SEEK_SET;
-  fl.l_start = ByteOf(key);
+  fl.l_start = static_cast<off_t>(byte);
   fl.l_len = 1;
   fl.l_pid = 0;  // must be 0 for open file description locks
   return fl;
@@ -46,22 +29,9 @@ short TypeOf(TAppLockMode mode) { return mode == TAppLockMode::Exclusive ? F_WRL
 
 }  // namespace
 
-TAppLocks::~TAppLocks() { ReleaseAll(); }
-
-void TAppLocks::Attach(const std::string& databaseFile) {
-  ReleaseAll();
-  DatabasePath = databaseFile;
-  // The same file reached by another name (a relative path, a link) must
-  // give the same lock file.
-  std::error_code ec;
-  std::filesystem::path real = std::filesystem::weakly_canonical(std::filesystem::absolute(databaseFile, ec), ec);
-  LockPath = (ec || real.empty() ? databaseFile : real.string()) + "-applock";
-}
-
-void TAppLocks::ReleaseAll() {
-  if (Fd >= 0) ::close(Fd);  // the system drops every lock of this description
+void TAppLocks::CloseLockFile() {
+  if (Fd >= 0) ::close(static_cast<int>(Fd));
   Fd = -1;
-  Held.clear();
 }
 
 void TAppLocks::OpenLockFile() {
@@ -83,8 +53,8 @@ void TAppLocks::OpenLockFile() {
 }
 
 bool TAppLocks::TryLock(const std::string& key, TAppLockMode mode) {
-  struct flock fl = Range(key, TypeOf(mode));
-  while (::fcntl(Fd, F_OFD_SETLK, &fl) != 0) {
+  struct flock fl = Range(ByteOf(key), TypeOf(mode));
+  while (::fcntl(static_cast<int>(Fd), F_OFD_SETLK, &fl) != 0) {
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EACCES) return false;
     throw TRuntimeError{50000, "Cannot lock the lock file '" + LockPath + "': " + std::strerror(errno)};
@@ -92,63 +62,18 @@ bool TAppLocks::TryLock(const std::string& key, TAppLockMode mode) {
   return true;
 }
 
+void TAppLocks::WaitLock(const std::string& key, TAppLockMode mode) {
+  struct flock fl = Range(ByteOf(key), TypeOf(mode));
+  while (::fcntl(static_cast<int>(Fd), F_OFD_SETLKW, &fl) != 0) {
+    if (errno != EINTR)
+      throw TRuntimeError{50000, "Cannot lock the lock file '" + LockPath + "': " + std::strerror(errno)};
+  }
+}
+
 void TAppLocks::Unlock(const std::string& key) {
-  struct flock fl = Range(key, F_UNLCK);
-  while (::fcntl(Fd, F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
+  struct flock fl = Range(ByteOf(key), F_UNLCK);
+  while (::fcntl(static_cast<int>(Fd), F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
   }
 }
-
-int TAppLocks::Get(const std::string& key, TAppLockMode mode, int timeoutMs) {
-  OpenLockFile();
-  auto held = Held.find(key);
-  if (held != Held.end() && (held->second.Mode == TAppLockMode::Exclusive || mode == TAppLockMode::Shared)) {
-    ++held->second.Count;
-    return 0;
-  }
-  bool waited = false;
-  if (!TryLock(key, mode)) {
-    if (timeoutMs == 0) return -1;
-    waited = true;
-    if (timeoutMs < 0) {
-      struct flock fl = Range(key, TypeOf(mode));
-      while (::fcntl(Fd, F_OFD_SETLKW, &fl) != 0) {
-        if (errno != EINTR)
-          throw TRuntimeError{50000, "Cannot lock the lock file '" + LockPath + "': " + std::strerror(errno)};
-      }
-    } else {
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-      while (true) {
-        auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) return -1;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            std::chrono::milliseconds(10), deadline - now));
-        if (TryLock(key, mode)) break;
-      }
-    }
-  }
-  THeld& h = Held[key];
-  h.Mode = mode;
-  ++h.Count;
-  return waited ? 1 : 0;
-}
-
-bool TAppLocks::Release(const std::string& key) {
-  auto held = Held.find(key);
-  if (held == Held.end()) return false;
-  if (--held->second.Count > 0) return true;
-  Unlock(key);
-  Held.erase(held);
-  return true;
-}
-
-TAppLockMode TAppLocks::ModeOf(const std::string& key) const {
-  auto held = Held.find(key);
-  return held == Held.end() ? TAppLockMode::NoLock : held->second.Mode;
-}
-
-TAppLockScope::TAppLockScope(TAppLocks* locks) : Saved(tCurrent) { tCurrent = locks; }
-TAppLockScope::~TAppLockScope() { tCurrent = Saved; }
-
-TAppLocks* CurrentAppLocks() { return tCurrent; }
 
 }  // namespace ooa::tsql
