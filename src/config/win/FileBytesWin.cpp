@@ -57,6 +57,10 @@ bool IsPassing(DWORD err) { return err == ERROR_ACCESS_DENIED || err == ERROR_SH
 
 std::optional<std::string> ReadFileBytes(const std::string& path, const std::string& kind) {
   const std::wstring wpath = Widen(path);
+  const DWORD attributes = GetFileAttributesW(wpath.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    throw std::runtime_error("Cannot read " + kind + " " + path + ": Is a folder");
+  }
   HANDLE raw = CreateFileW(wpath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (raw == INVALID_HANDLE_VALUE) {

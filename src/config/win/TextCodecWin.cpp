@@ -127,10 +127,23 @@ std::string Utf8ToCodePage(std::string_view utf8, const std::string& codePage) {
   return out;
 }
 
+// The system's tables give the bytes a code page leaves unassigned (0x81 in
+// CP1252) the C1 control of the same number; only the ISO 8859 pages and
+// UTF-8 really hold those controls.
+bool HoldsC1Controls(UINT cp) { return cp == kUtf8 || (cp >= 28591 && cp <= 28606); }
+
+std::string MarkUnassigned(UINT cp, std::wstring wide) {
+  if (!HoldsC1Controls(cp)) {
+    for (wchar_t& c : wide)
+      if (c >= 0x80 && c <= 0x9F) c = L'?';
+  }
+  return Narrow(wide);
+}
+
 std::string CodePageToUtf8(std::string_view bytes, const std::string& codePage) {
   const UINT cp = KnownCodePage(codePage);
   std::wstring wide;
-  if (ToWide(cp, bytes, wide)) return Narrow(wide);
+  if (ToWide(cp, bytes, wide)) return MarkUnassigned(cp, wide);
   // A byte sequence the code page does not define: '?' for it, one byte at a
   // time, and the shortest well-formed sequence (at most four bytes) otherwise.
   std::wstring out;
@@ -151,7 +164,7 @@ std::string CodePageToUtf8(std::string_view bytes, const std::string& codePage) 
       i += len;
     }
   }
-  return Narrow(out);
+  return MarkUnassigned(cp, out);
 }
 
 bool IsKnownCodePage(const std::string& codePage) {
