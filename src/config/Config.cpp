@@ -144,8 +144,8 @@ void SetConfigPath(const std::string& path) {
   std::string absolute = path;
   if (!path.empty()) {
     std::error_code ec;
-    const auto p = std::filesystem::absolute(path, ec);
-    if (!ec) absolute = p.string();
+    const auto p = std::filesystem::absolute(FsPath(path), ec);
+    if (!ec) absolute = PathText(p);
   }
   std::lock_guard lock(State().Mutex);
   State().Path = absolute;

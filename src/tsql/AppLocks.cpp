@@ -8,6 +8,7 @@
 #include <system_error>
 #include <thread>
 
+#include "config/ProgramPath.h"
 #include "tsql/Value.h"
 
 namespace ooa::tsql {
@@ -37,8 +38,9 @@ void TAppLocks::Attach(const std::string& databaseFile) {
   // The same file reached by another name (a relative path, a link) must
   // give the same lock file.
   std::error_code ec;
-  std::filesystem::path real = std::filesystem::weakly_canonical(std::filesystem::absolute(databaseFile, ec), ec);
-  LockPath = (ec || real.empty() ? databaseFile : real.string()) + "-applock";
+  std::filesystem::path real =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(FsPath(databaseFile), ec), ec);
+  LockPath = (ec || real.empty() ? databaseFile : PathText(real)) + "-applock";
 }
 
 void TAppLocks::ReleaseAll() {
