@@ -208,6 +208,7 @@ TEST_F(CodePage, ConversionsReplaceWhatTheCodePageCannotHold) {
   EXPECT_EQ(AnsiCodePage(), "CP1252");
   EXPECT_EQ(Utf8ToAnsi("Caf\xC3\xA9 \xE2\x82\xAC"), "Caf\xE9 \x80");
   EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD" "b"), "a?b");
+  EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80" "b"), "a?b");  // one mark for a character beyond 16 bits
   EXPECT_EQ(Utf8ToAnsi("a\xFF" "b"), "a?b");
   EXPECT_EQ(AnsiToUtf8("\x81"), "?");  // unassigned in CP1252
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 #include <stdexcept>
 
 #include "config/win/WideText.h"
@@ -116,8 +117,21 @@ std::string Utf8ToCodePage(std::string_view utf8, const std::string& codePage) {
   const UINT cp = KnownCodePage(codePage);
   const std::string text = WithMarks(utf8);
   if (cp == kUtf8) return text;
-  const std::wstring wide = Widen(text);
+  std::wstring wide = Widen(text);
   if (wide.empty()) return {};
+  if (cp != 54936 && cp != 65000) {
+    // Only the Unicode forms hold characters beyond the 16-bit range; the
+    // system would write a '?' for each half of one.
+    std::wstring single;
+    single.reserve(wide.size());
+    for (size_t k = 0; k < wide.size(); ++k) {
+      const bool pair = wide[k] >= 0xD800 && wide[k] <= 0xDBFF && k + 1 < wide.size() && wide[k + 1] >= 0xDC00 &&
+                        wide[k + 1] <= 0xDFFF;
+      single.push_back(pair ? L'?' : wide[k]);
+      if (pair) ++k;
+    }
+    wide = std::move(single);
+  }
   const DWORD flags = TakesNoFlags(cp) ? 0 : WC_NO_BEST_FIT_CHARS;
   const char* unknown = TakesNoFlags(cp) ? nullptr : "?";
   const int n = WideCharToMultiByte(cp, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, unknown, nullptr);
