@@ -6,16 +6,14 @@
 #include <ctime>
 #include <mutex>
 
+#include "config/LocalZone.h"
+
 namespace ooa {
 
 namespace {
 
 // Offset of local time from UTC (seconds) at the instant `t`, for the zone of TZ.
-long OffsetAt(time_t t) {
-  struct tm local{};
-  localtime_r(&t, &local);
-  return local.tm_gmtoff;
-}
+long OffsetAt(time_t t) { return LocalUtcOffset(static_cast<int64_t>(t)); }
 
 // Whole seconds and milliseconds of a value on the (unzoned) 1970 scale.
 void Split(TDateTime value, int64_t& seconds, int64_t& ms) {
@@ -39,7 +37,7 @@ class TSystemClock : public IClock {
   }
 
   TDateTime LocalToUtc(TDateTime local) const override {
-    tzset();
+    RefreshLocalZone();
     int64_t wall, ms;
     Split(local, wall, ms);
     // Every offset in force within a day of the reading is a candidate; the
@@ -75,7 +73,7 @@ class TSystemClock : public IClock {
   }
 
   TDateTime UtcToLocal(TDateTime utc) const override {
-    tzset();
+    RefreshLocalZone();
     int64_t seconds, ms;
     Split(utc, seconds, ms);
     return Join(seconds + OffsetAt(static_cast<time_t>(seconds)), ms);

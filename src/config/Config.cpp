@@ -1,15 +1,14 @@
 #include "config/Config.h"
 
 #include <atomic>
-#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <unistd.h>
 
 #include "config/ActivityLog.h"
 #include "config/IniFile.h"
+#include "config/ProgramPath.h"
 #include "config/UtilUnit.h"
 
 namespace ooa {
@@ -35,15 +34,6 @@ struct TConfigState {
 TConfigState& State() {
   static TConfigState state;
   return state;
-}
-
-std::string ExecutableDir() {
-  char buf[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
-  std::string path(buf, static_cast<size_t>(n));
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
 // A whole decimal integer (optional sign), or nothing.
@@ -152,15 +142,15 @@ std::string ConfigPath() {
     std::lock_guard lock(State().Mutex);
     if (!State().Path.empty()) return State().Path;
   }
-  return ExecutableDir() + kFileName;
+  return ProgramDir() + kFileName;
 }
 
 void SetConfigPath(const std::string& path) {
   std::string absolute = path;
   if (!path.empty()) {
     std::error_code ec;
-    const auto p = std::filesystem::absolute(path, ec);
-    if (!ec) absolute = p.string();
+    const auto p = std::filesystem::absolute(FsPath(path), ec);
+    if (!ec) absolute = PathText(p);
   }
   std::lock_guard lock(State().Mutex);
   State().Path = absolute;
@@ -168,7 +158,7 @@ void SetConfigPath(const std::string& path) {
 
 std::string ConfigDir() {
   const std::string path = ConfigPath();
-  const size_t slash = path.rfind('/');
+  const size_t slash = path.find_last_of(kPathSeparators);
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 

@@ -20,4 +20,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path, const std::str
 // synced. Throws std::runtime_error "Cannot write <kind> <path>: <reason>".
 void WriteFileAtomically(const std::string& path, const std::string& bytes, const std::string& kind);
 
+// Renames `from` to `to`, replacing a file there; false when it cannot.
+bool MoveFileOver(const std::string& from, const std::string& to);
+
 }  // namespace ooa

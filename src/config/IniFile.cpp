@@ -1,13 +1,6 @@
 #include "config/IniFile.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "config/FileBytes.h"
 #include "config/TextCodec.h"
@@ -70,6 +63,8 @@ std::string Unquote(std::string_view raw) {
 
 TIniFile TIniFile::FromBytes(std::string_view bytes) {
   TIniFile file;
+  file.FileEncoding = TEncoding::Utf8;
+  file.LineEnd = "\n";
   std::string text;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {

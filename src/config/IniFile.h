@@ -8,6 +8,9 @@
 // written back the same way; any other file is read as UTF-8 (a leading UTF-8
 // mark is kept), or, when its bytes are not valid UTF-8, from the 8-bit
 // receipt code page, and then written back as UTF-8. CRLF line ends are kept.
+// A new file (no bytes parsed) is written as the platform writes one: UTF-16
+// LE with its byte order mark and CRLF line ends on Windows, UTF-8 with LF
+// line ends elsewhere.
 //
 // A plain value owned by its user; not shared between threads.
 #pragma once
@@ -43,8 +46,13 @@ class TIniFile {
 
  private:
   std::vector<std::string> Text;  // UTF-8, without line ends
+#ifdef _WIN32
+  TEncoding FileEncoding = TEncoding::Utf16Le;
+  std::string LineEnd = "\r\n";
+#else
   TEncoding FileEncoding = TEncoding::Utf8;
   std::string LineEnd = "\n";
+#endif
 };
 
 // The file at `path`, or nothing when no file exists there. Throws

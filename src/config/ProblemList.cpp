@@ -1,12 +1,7 @@
 #include "config/ProblemList.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <stdexcept>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <rapidjson/document.h>
 #include <rapidjson/prettywriter.h>
@@ -14,6 +9,7 @@
 
 #include "config/Config.h"
 #include "config/FileBytes.h"
+#include "config/FileLock.h"
 
 namespace ooa {
 
@@ -21,28 +17,7 @@ namespace {
 
 const char* const kKind = "state file";
 
-// Holds an advisory lock on "<path>.lock" for its lifetime: exclusive for a
-// change, shared for a read. Released by the system when the process dies.
-class TFileLock {
- public:
-  TFileLock(const std::string& path, bool exclusive) {
-    const std::string lockPath = path + ".lock";
-    Fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (Fd < 0) throw std::runtime_error("Cannot open " + lockPath + ": " + std::strerror(errno));
-    while (::flock(Fd, exclusive ? LOCK_EX : LOCK_SH) != 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(Fd);
-      throw std::runtime_error("Cannot lock " + lockPath + ": " + std::strerror(err));
-    }
-  }
-  ~TFileLock() { ::close(Fd); }
-  TFileLock(const TFileLock&) = delete;
-  TFileLock& operator=(const TFileLock&) = delete;
-
- private:
-  int Fd = -1;
-};
+// Changes hold "<path>.lock" exclusively, reads hold it shared.
 
 std::string Text(const rapidjson::Value& entry, const char* key) {
   auto it = entry.FindMember(key);
@@ -111,7 +86,7 @@ std::vector<TProblem> ReadEntries(const std::string& path, bool mayMoveAside) {
   std::vector<TProblem> problems;
   if (!bytes || bytes->empty()) return problems;
   if (Parse(*bytes, problems)) return problems;
-  if (mayMoveAside) ::rename(path.c_str(), (path + ".damaged").c_str());
+  if (mayMoveAside) MoveFileOver(path, path + ".damaged");
   return {};
 }
 
@@ -120,7 +95,7 @@ std::vector<TProblem> ReadEntries(const std::string& path, bool mayMoveAside) {
 void Change(const std::string& path, const std::function<bool(std::vector<TProblem>&)>& change,
             std::optional<std::vector<TProblem>>& seen) {
   seen.reset();
-  TFileLock lock(path, true);
+  TFileLock lock(path + ".lock", true);
   std::vector<TProblem> problems = ReadEntries(path, true);
   if (change(problems)) WriteFileAtomically(path, Serialise(problems), kKind);
   seen = std::move(problems);
@@ -158,7 +133,7 @@ TProblemList::TProblemList(std::string path) : FilePath(std::move(path)) {}
 
 std::vector<TProblem> TProblemList::Load() const {
   Seen.reset();
-  TFileLock lock(FilePath, false);
+  TFileLock lock(FilePath + ".lock", false);
   Seen = ReadEntries(FilePath, false);
   return *Seen;
 }

@@ -183,8 +183,10 @@ int64_t DateTimeToUnixMs(TDateTime value) {
 void Delay(int ms) {
   if (ms <= 0) return;
   // The core has no message loop of its own; the caller's thread simply waits
-  // on the monotonic clock.
-  std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+  // on the monotonic clock (again when a sleep ends early, as Windows' timer
+  // may make it).
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_until(deadline);
 }
 
 int IndexOfString(const std::vector<std::string>& list, const std::string& text) {

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "config/ProgramPath.h"
 #include "db/session/DbSession.h"
 #include "tsql/EmbeddedSession.h"
 #include "db/odbc/OdbcSession.h"
@@ -36,22 +37,23 @@ bool IsEmbeddedServer(const std::string& serverName) {
 std::string ResolveEmbeddedDatabasePath(const std::string& databaseName, const std::string& baseDir) {
   namespace fs = std::filesystem;
   const std::string name = TrimBlanks(databaseName);
-  fs::path path = name.find('/') != std::string::npos || baseDir.empty() ? fs::path(name)
-                                                                         : fs::path(baseDir) / name;
+  fs::path path = name.find_first_of(kPathSeparators) != std::string::npos || baseDir.empty()
+                      ? FsPath(name)
+                      : FsPath(baseDir) / FsPath(name);
   std::error_code ec;
-  if (fs::exists(path, ec)) return path.string();
+  if (fs::exists(path, ec)) return PathText(path);
 
   fs::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
-  const std::string wanted = Lower(path.filename().string());
+  const std::string wanted = Lower(PathText(path.filename()));
   std::vector<std::string> matches;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string candidate = it->path().filename().string();
+    std::string candidate = PathText(it->path().filename());
     if (Lower(candidate) == wanted) matches.push_back(candidate);
   }
-  if (matches.empty()) return path.string();
+  if (matches.empty()) return PathText(path);
   std::sort(matches.begin(), matches.end());
-  return (path.parent_path() / matches.front()).string();
+  return PathText(path.parent_path() / FsPath(matches.front()));
 }
 
 std::unique_ptr<IDbSession> CreateDbSession(const TDbConnectParams& params) {

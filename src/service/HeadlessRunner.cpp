@@ -1,12 +1,9 @@
 #include "service/HeadlessRunner.h"
 
-#include <signal.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
-#include <thread>
 
 #include "config/ActivityLog.h"
 #include "config/Clock.h"
@@ -17,18 +14,11 @@
 #include "service/ServiceBackend.h"
 #include "service/ServiceController.h"
 #include "service/SyncScheduler.h"
+#include "service/TerminationSignals.h"
 
 namespace ooa {
 
 namespace {
-
-sigset_t TerminationSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
-  return set;
-}
 
 // Restores the sink on every way out, so no line goes to a dead sink.
 struct TSinkScope {
@@ -48,11 +38,6 @@ int RunPassesOnce(TSyncScheduler& scheduler) {
     }
   }
   return status;
-}
-
-void BlockTerminationSignals() {
-  sigset_t set = TerminationSignals();
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 int RunHeadless(TDatabaseModule& db, TWooModule& woo, const THeadlessOptions& options) {
@@ -80,21 +65,13 @@ int RunHeadless(TDatabaseModule& db, TWooModule& woo, const THeadlessOptions& op
   if (options.Once) return controller.Running() ? RunPassesOnce(scheduler) : 1;
   if (!controller.Running()) return 1;
 
-  // The signal thread hands the first signal to the loop and ends the process
-  // on a second one. It is left blocked in sigwait when the loop ends; the
-  // process exit takes it down.
-  std::thread([&loop, &controller, &scheduler] {
-    sigset_t set = TerminationSignals();
-    int sig = 0;
-    sigwait(&set, &sig);
+  // The first request to end goes to the loop; a second one ends the process.
+  WatchTerminationSignals([&loop, &controller, &scheduler] {
     loop.Post([&loop, &controller, &scheduler] {
       controller.StopService();
       scheduler.Shutdown([&loop] { loop.Quit(); });
     });
-    sigwait(&set, &sig);
-    std::fflush(stdout);
-    std::_Exit(128 + sig);
-  }).detach();
+  });
 
   loop.Run();
   return 0;

@@ -16,7 +16,8 @@ struct THeadlessOptions {
 };
 
 // Blocks SIGTERM and SIGINT in the calling thread so that every thread created
-// afterwards inherits the mask and headless mode receives them with sigwait.
+// afterwards inherits the mask and headless mode receives them with sigwait
+// (on Windows: takes the console's control events from their default action).
 // Call it first thing in main, before any thread exists (not for --once, which
 // keeps the default actions).
 void BlockTerminationSignals();
@@ -30,7 +31,8 @@ int RunPassesOnce(TSyncScheduler& scheduler);
 // Loads the settings, writes "Now: ...", starts the service and then:
 //  - Once: runs one pass of each kind and returns 0 when both ran to their
 //    end, 1 otherwise (the reason on standard error);
-//  - otherwise: runs until SIGTERM or SIGINT, stops the service, waits for the
+//  - otherwise: runs until SIGTERM or SIGINT (on Windows Ctrl+C, Ctrl+Break or
+//    the console's close, log-off and shut-down events), stops the service, waits for the
 //    running passes to end and returns 0. A second signal ends the process at
 //    once. Returns 1 when the service could not be started, since nothing
 //    could start it later.

@@ -1,12 +1,11 @@
 #include "sync/Passes.h"
 
-#include <malloc.h>
-
 #include "config/ProblemList.h"
 #include "db/DatabaseModule.h"
 #include "shop/WooModule.h"
 #include "sync/catalog/CatalogueProblems.h"
 #include "sync/catalog/CatalogueUploads.h"
+#include "sync/FreedMemory.h"
 #include "sync/OrderSync.h"
 
 namespace ooa {
@@ -14,8 +13,7 @@ namespace ooa {
 namespace {
 
 // A pass's working memory goes back when the pass ends, however it ends: the
-// database's compiled batches and pages, and the heap the pass freed (glibc
-// keeps freed memory for the process otherwise).
+// database's compiled batches and pages, and the heap the pass freed.
 struct TPassMemory {
   TWooModule& Woo;
   ~TPassMemory() {
@@ -23,7 +21,7 @@ struct TPassMemory {
       Woo.Db().ReleaseMemory();
     } catch (...) {
     }
-    malloc_trim(0);
+    ReturnFreedMemory();
   }
 };
 

@@ -8,13 +8,18 @@
 // session closes the file or its process dies, however it dies. A session
 // asking again for a lock it holds gets it again, and holds it until it has
 // released it as often. Modes: Shared and Exclusive (an Exclusive request
-// turns a Shared lock of the session into an Exclusive one).
+// turns a Shared lock of the session into an Exclusive one). On Windows the
+// locks are byte-range locks of the session's handle (LockFileEx), which the
+// system also drops when the handle closes or the process dies; there a
+// Shared lock cannot be turned into an Exclusive one in place, so the session
+// lets go of it while it asks, and takes it again when refused.
 //
 // Owned by the session, which attaches it to its file when it opens; used by
 // the session's thread only. TAppLockScope tells the APPLOCK_MODE function,
 // which has no session of its own, whose locks it reports.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -49,14 +54,19 @@ class TAppLocks {
     TAppLockMode Mode = TAppLockMode::NoLock;
     int Count = 0;
   };
+  static uint64_t ByteOf(const std::string& key);
+  // The platform's half: the lock file and its byte locks.
   void OpenLockFile();
+  void CloseLockFile();
   // One attempt: true when the byte of key is locked in mode now.
   bool TryLock(const std::string& key, TAppLockMode mode);
+  // Waits as long as it takes for the lock.
+  void WaitLock(const std::string& key, TAppLockMode mode);
   void Unlock(const std::string& key);
 
   std::string DatabasePath;
   std::string LockPath;
-  int Fd = -1;
+  std::intptr_t Fd = -1;  // the file descriptor, or the Windows handle
   std::map<std::string, THeld> Held;
 };
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "config/ProgramPath.h"
 #include "tsql/AppLocks.h"
 #include "tsql/Catalog.h"
 #include "tsql/Compiler.h"
@@ -23,13 +24,13 @@ namespace fs = std::filesystem;
 // The file as named, or a file whose name differs only in case.
 std::string FindFile(const std::string& path) {
   std::error_code ec;
-  if (fs::exists(path, ec)) return path;
-  fs::path p(path);
+  const fs::path p = FsPath(path);
+  if (fs::exists(p, ec)) return path;
   fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
-  std::string name = p.filename().string();
+  std::string name = PathText(p.filename());
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    if (strcasecmp(entry.path().filename().string().c_str(), name.c_str()) == 0 && entry.is_regular_file(ec))
-      return entry.path().string();
+    if (strcasecmp(PathText(entry.path().filename()).c_str(), name.c_str()) == 0 && entry.is_regular_file(ec))
+      return PathText(entry.path());
   }
   return std::string();
 }
@@ -47,7 +48,8 @@ class TEmbeddedSession : public IDbSession {
       file = Path;
     }
     std::error_code sizeError;
-    if (!Create && fs::is_regular_file(file, sizeError) && fs::file_size(file, sizeError) == 0 && !sizeError)
+    if (!Create && fs::is_regular_file(FsPath(file), sizeError) && fs::file_size(FsPath(file), sizeError) == 0 &&
+        !sizeError)
       // SQLite would take it for a new, empty database and write one into it.
       throw TDbError("The file '" + file + "' is empty: it is not a POS database.");
     int flags = SQLITE_OPEN_READWRITE | (Create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;

@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "config/DateTime.h"
+#include "config/LocalZone.h"
 #include "config/Utf8Count.h"
 #include "db/session/SqlText.h"
 
@@ -133,11 +134,14 @@ double DaysSince1900(std::string_view c) {
 std::string NowCanonical() {
   auto now = std::chrono::system_clock::now();
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-  std::time_t secs = static_cast<std::time_t>(ms / 1000);
-  std::tm tm{};
-  localtime_r(&secs, &tm);
-  return CanonicalDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                           static_cast<int>(ms % 1000));
+  const int64_t secs = ms / 1000;
+  const int64_t local = secs + LocalUtcOffset(secs);
+  const int64_t day = local >= 0 ? local / 86400 : -((-local + 86399) / 86400);
+  const int64_t second = local - day * 86400;
+  int y, m, d;
+  CivilFromDays(day, y, m, d);
+  return CanonicalDateTime(y, m, d, static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60),
+                           static_cast<int>(second % 60), static_cast<int>(ms % 1000));
 }
 
 }  // namespace ooa::tsql

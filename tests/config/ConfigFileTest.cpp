@@ -2,6 +2,9 @@
 // the rest of the file, and the language slot routines.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <filesystem>
 
@@ -95,8 +98,16 @@ TEST(ConfigFile, MissingFileClearsTextsAndKeepsTheRestThenSaveWritesAllKeysInOrd
   EXPECT_EQ(used.Desc3, 3);
   EXPECT_TRUE(used.Debug);
 
+  // A new file is written as the platform writes one: UTF-16 LE with its mark
+  // and CRLF line ends on Windows, UTF-8 with LF line ends elsewhere.
   SaveConfigTo(path, fresh);
-  const auto lines = LinesOf(TTempDir::Read(path));
+  const std::string bytes = TTempDir::Read(path);
+#ifdef _WIN32
+  ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const auto lines = LinesOf(Utf16LeToUtf8(bytes.substr(2)), "\r\n");
+#else
+  const auto lines = LinesOf(bytes);
+#endif
   ASSERT_EQ(lines.size(), 18u);
   EXPECT_EQ(lines[0], "[ApiConfig]");
   for (size_t i = 0; i < 17; ++i) {
@@ -244,7 +255,9 @@ TEST(ConfigFile, SaveKeepsOtherSectionsCommentsAndUnknownKeysAndIsPrivate) {
       "[Zeta]\n"
       "a = b\n";
   const std::string path = dir.Write("OnlineService.ini", original);
+#ifndef _WIN32
   ::chmod(path.c_str(), 0644);
+#endif
   const TConfig c = Filled();
   SaveConfigTo(path, c);
 
@@ -263,9 +276,12 @@ TEST(ConfigFile, SaveKeepsOtherSectionsCommentsAndUnknownKeysAndIsPrivate) {
   LoadConfigFrom(path, back);
   ExpectSame(back, c);
 
+#ifndef _WIN32
+  // Windows files take the folder's access rules instead of mode bits.
   struct stat st{};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif
   // Nothing but the settings file is left in the folder.
   size_t entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
@@ -351,8 +367,15 @@ class ProcessConfig : public ::testing::Test {
 
 TEST_F(ProcessConfig, DefaultPathIsBesideTheExecutable) {
   SetConfigPath("");
+#ifdef _WIN32
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  const std::string exe = Utf16LeToUtf8(std::string(reinterpret_cast<const char*>(buffer), n * sizeof(wchar_t)));
+  const std::string dir = exe.substr(0, exe.rfind('\\') + 1);
+#else
   const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
   const std::string dir = exe.substr(0, exe.rfind('/') + 1);
+#endif
   EXPECT_EQ(ConfigPath(), dir + "OnlineService.ini");
   EXPECT_EQ(ConfigDir(), dir);
 }

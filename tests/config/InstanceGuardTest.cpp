@@ -1,6 +1,111 @@
 // One instance per user session: real processes, each running the start-up
-// guard, in a runtime folder of the test's own.
+// guard. On Windows the guard is the session's named mutex; the instances are
+// this test program started again, which runs only the guard (ChildRunsTheGuard)
+// and tells the test on an inherited pipe that it runs.
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "config/InstanceGuard.h"
+
+namespace ooa {
+namespace {
+
+constexpr const wchar_t* kReportVariable = L"OOA_INSTANCE_REPORT";
+
+struct TInstance {
+  PROCESS_INFORMATION Process{};
+  HANDLE Report = nullptr;  // the child writes one byte here once it runs
+};
+
+// The child's part: runs the guard, says that it runs, and waits to be killed.
+TEST(InstanceGuard, ChildRunsTheGuard) {
+  const char* report = std::getenv("OOA_INSTANCE_REPORT");
+  if (!report) GTEST_SKIP() << "runs only as the instance a test starts";
+  ExitIfAnotherInstance();
+  DWORD written = 0;
+  const HANDLE out = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoull(report, nullptr, 10)));
+  if (!WriteFile(out, "R", 1, &written, nullptr)) ExitProcess(3);
+  Sleep(INFINITE);
+}
+
+TInstance Start() {
+  TInstance instance;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return instance;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=InstanceGuard.ChildRunsTheGuard";
+  SetEnvironmentVariableW(kReportVariable, std::to_wstring(reinterpret_cast<uintptr_t>(writeEnd)).c_str());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = startup.hStdError = nullptr;  // the child's gtest lines go nowhere
+  const BOOL started = CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                      &instance.Process);
+  SetEnvironmentVariableW(kReportVariable, nullptr);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return instance;
+  }
+  instance.Report = readEnd;
+  return instance;
+}
+
+// True once the instance says it runs; false when it ended without a word.
+bool Runs(const TInstance& instance) {
+  char c;
+  DWORD n = 0;
+  return ReadFile(instance.Report, &c, 1, &n, nullptr) && n == 1;
+}
+
+// The exit code, once the instance has ended.
+DWORD WaitExit(TInstance& instance) {
+  WaitForSingleObject(instance.Process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(instance.Process.hProcess, &code);
+  CloseHandle(instance.Process.hProcess);
+  CloseHandle(instance.Process.hThread);
+  CloseHandle(instance.Report);
+  return code;
+}
+
+TEST(InstanceGuard, SecondStartEndsAtOnceAndACrashFreesTheName) {
+  TInstance first = Start();
+  ASSERT_NE(first.Report, nullptr);
+  ASSERT_TRUE(Runs(first));
+
+  TInstance second = Start();
+  ASSERT_NE(second.Report, nullptr);
+  const bool secondRuns = Runs(second);
+  if (secondRuns) TerminateProcess(second.Process.hProcess, 9);  // a failure, but never a hang
+  EXPECT_FALSE(secondRuns);
+  EXPECT_EQ(WaitExit(second), 0u);
+
+  // The first never released the mutex; a hard kill must still free the name.
+  TerminateProcess(first.Process.hProcess, 9);
+  EXPECT_EQ(WaitExit(first), 9u);
+
+  TInstance third = Start();
+  ASSERT_NE(third.Report, nullptr);
+  EXPECT_TRUE(Runs(third));
+  TerminateProcess(third.Process.hProcess, 9);
+  WaitExit(third);
+}
+
+}  // namespace
+}  // namespace ooa
+
+#else
+// On Linux, in a runtime folder of the test's own.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,3 +215,5 @@ TEST(InstanceGuard, LockFileLivesInTheRuntimeFolder) {
 
 }  // namespace
 }  // namespace ooa
+
+#endif

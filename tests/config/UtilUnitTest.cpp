@@ -179,10 +179,36 @@ TEST_F(CodePage, ReadTextFileDecodesByItsFirstBytes) {
   EXPECT_EQ(ReadTextFile(Dir.Write("gbk", "\xD6\xD0\xCE\xC4")), "\xE4\xB8\xAD\xE6\x96\x87");
 }
 
+// The names the settings use, as iconv names them, mean the same code page on
+// every platform.
+TEST(CodePageNames, EachNameConvertsBothWays) {
+  const struct {
+    const char* Name;
+    const char* Utf8;
+    const char* Bytes;
+  } cases[] = {
+      {"CP437", "\xC3\xA9\xE2\x95\x90", "\x82\xCD"},       {"IBM850", "\xC3\xA9\xC3\x98", "\x82\x9D"},
+      {"cp1252", "\xE2\x82\xAC", "\x80"},                    {"ISO-8859-15", "\xE2\x82\xAC", "\xA4"},
+      {"SHIFT_JIS", "\xE6\x97\xA5", "\x93\xFA"},           {"BIG5", "\xE4\xB8\xAD", "\xA4\xA4"},
+      {"CP866", "\xD0\x96", "\x86"},                          {"UTF-8", "\xC3\xA9", "\xC3\xA9"},
+  };
+  for (const auto& k : cases) {
+    EXPECT_TRUE(IsKnownCodePage(k.Name)) << k.Name;
+    EXPECT_EQ(Utf8ToCodePage(k.Utf8, k.Name), k.Bytes) << k.Name;
+    EXPECT_EQ(CodePageToUtf8(k.Bytes, k.Name), k.Utf8) << k.Name;
+  }
+  EXPECT_FALSE(IsKnownCodePage(""));
+  for (const char* unknown : {"NO-SUCH-PAGE", "CP99999"}) {
+    EXPECT_FALSE(IsKnownCodePage(unknown)) << unknown;
+    EXPECT_THROW(Utf8ToCodePage("a", unknown), std::invalid_argument) << unknown;
+  }
+}
+
 TEST_F(CodePage, ConversionsReplaceWhatTheCodePageCannotHold) {
   EXPECT_EQ(AnsiCodePage(), "CP1252");
   EXPECT_EQ(Utf8ToAnsi("Caf\xC3\xA9 \xE2\x82\xAC"), "Caf\xE9 \x80");
   EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD" "b"), "a?b");
+  EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80" "b"), "a?b");  // one mark for a character beyond 16 bits
   EXPECT_EQ(Utf8ToAnsi("a\xFF" "b"), "a?b");
   EXPECT_EQ(AnsiToUtf8("\x81"), "?");  // unassigned in CP1252
 

@@ -4,9 +4,15 @@
 // or its process is killed. APPLOCK_MODE reports the session's own locks.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdlib>
+#else
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "EngineFixture.h"
 
@@ -71,6 +77,108 @@ TEST_F(EngineAppLock, OneSessionHoldsALockUntilItReleasesItAsOftenAsItTookIt) {
   EXPECT_EQ(Take(*Db, "Till"), 0);
 }
 
+// A Shared lock turns Exclusive only when no other session holds the name,
+// and a refused request leaves the session's Shared lock as it was.
+TEST_F(EngineAppLock, SharedLockTurnsExclusiveOnceItIsTheOnlyOne) {
+  auto other = Other();
+  auto take = [](IDbSession& s, const char* mode) {
+    return static_cast<int>(s.Query(std::string("Declare @r int; Exec @r = sp_getapplock @Resource=N'Till', "
+                                                 "@LockMode=N'") + mode + "', @LockOwner=N'Session', @LockTimeout=0; "
+                                                 "Select @r As Result").First().Rows.at(0).at(0).AsInteger());
+  };
+  EXPECT_EQ(take(*Db, "Shared"), 0);
+  EXPECT_EQ(take(*other, "Shared"), 0);
+  EXPECT_EQ(take(*Db, "Exclusive"), -1);
+  EXPECT_EQ(Mode(*Db, "Till"), "Shared");
+  EXPECT_EQ(take(*other, "Exclusive"), -1);  // Db's Shared lock still stands
+  Release(*other, "Till");
+  EXPECT_EQ(take(*Db, "Exclusive"), 0);
+  EXPECT_EQ(Mode(*Db, "Till"), "Exclusive");
+  EXPECT_EQ(take(*other, "Shared"), -1);
+}
+
+#ifdef _WIN32
+// The other process is this test program started again: it runs only
+// AppLockChild.TakesTheLock, which takes the lock in a session of its own on
+// the file it is given, writes the answer to an inherited pipe, and then ends
+// or, asked to stay, holds its session until it is killed.
+TEST(AppLockChild, TakesTheLock) {
+  const char* file = std::getenv("OOA_APPLOCK_FILE");
+  const char* report = std::getenv("OOA_APPLOCK_REPORT");
+  if (!file || !report) GTEST_SKIP() << "runs only as the process a test starts";
+  int value = -100;
+  std::unique_ptr<IDbSession> held;
+  try {
+    held = CreateEmbeddedSession(file);
+    held->Open();
+    value = Take(*held, "Till");
+  } catch (...) {
+  }
+  DWORD written = 0;
+  WriteFile(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoull(report, nullptr, 10))), &value, sizeof value,
+            &written, nullptr);
+  if (std::getenv("OOA_APPLOCK_STAY")) Sleep(INFINITE);
+}
+
+// Starts the child on file and reads its answer; returns the child's process
+// handle (nullptr when it could not start).
+HANDLE Child(int& answer, const std::string& file, bool stay) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return nullptr;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=AppLockChild.TakesTheLock";
+  const std::wstring wfile(file.begin(), file.end());  // the test's folder: ASCII
+  SetEnvironmentVariableW(L"OOA_APPLOCK_FILE", wfile.c_str());
+  SetEnvironmentVariableW(L"OOA_APPLOCK_REPORT", std::to_wstring(reinterpret_cast<uintptr_t>(writeEnd)).c_str());
+  SetEnvironmentVariableW(L"OOA_APPLOCK_STAY", stay ? L"1" : nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;  // the child's test lines go nowhere
+  PROCESS_INFORMATION process{};
+  const BOOL started =
+      CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  for (const wchar_t* name : {L"OOA_APPLOCK_FILE", L"OOA_APPLOCK_REPORT", L"OOA_APPLOCK_STAY"})
+    SetEnvironmentVariableW(name, nullptr);
+  CloseHandle(writeEnd);
+  answer = -200;
+  if (started) {
+    DWORD n = 0;
+    ReadFile(readEnd, &answer, sizeof answer, &n, nullptr);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(readEnd);
+  return started ? process.hProcess : nullptr;
+}
+
+void Reap(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
+}
+
+TEST_F(EngineAppLock, AnotherProcessIsRefusedAndTakesOverWhenTheHolderIsKilled) {
+  ASSERT_EQ(Take(*Db, "Till"), 0);
+  int answer = 0;
+  HANDLE child = Child(answer, Path, false);
+  ASSERT_NE(child, nullptr);
+  Reap(child);
+  EXPECT_EQ(answer, -1);
+  Db->Close();
+
+  // A process that holds the lock and dies without a word.
+  child = Child(answer, Path, true);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(answer, 0);
+  auto mine = Other();
+  EXPECT_EQ(Take(*mine, "Till"), -1);
+  TerminateProcess(child, 9);
+  Reap(child);
+  EXPECT_EQ(Take(*mine, "Till"), 0);
+}
+
+#else
 // Runs fn in a child process, which writes one number to the pipe; returns
 // the child's id and reads that number into answer.
 pid_t Child(int& answer, const std::function<int()>& fn, bool stay) {
@@ -118,6 +226,8 @@ TEST_F(EngineAppLock, AnotherProcessIsRefusedAndTakesOverWhenTheHolderIsKilled) 
   ::waitpid(pid, nullptr, 0);
   EXPECT_EQ(Take(*mine, "Till"), 0);
 }
+
+#endif
 
 TEST_F(EngineAppLock, CallsThatCannotBeKeptFailWithTheirReason) {
   struct TCase {

@@ -2,9 +2,13 @@
 // and two sessions working on one file at the same time.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <fstream>
 #include <set>
@@ -41,6 +45,37 @@ TEST_F(EngineSession, FileThatIsNoDatabaseFailsToOpen) {
   EXPECT_THROW(s->Open(), TDbError);
 }
 
+#ifdef _WIN32
+// A file the service may not write opens read-only in SQLite, and every
+// invoice would fail later: refused at once, saying so. On Windows the file
+// carries the read-only attribute.
+TEST_F(EngineSession, ReadOnlyFileIsRefusedAsSuch) {
+  Exec("Create Table T (A int)");
+  Db.reset();
+  namespace fs = std::filesystem;
+  fs::permissions(Path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  // Wine run by root maps the attribute to mode bits, which root passes.
+  const std::wstring wpath(Path.begin(), Path.end());  // the test's folder: ASCII
+  HANDLE probe = CreateFileW(wpath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    fs::permissions(Path, fs::perms::owner_write, fs::perm_options::add);
+    GTEST_SKIP() << "this user may write a read-only file here";
+  }
+  std::string what = "opened";
+  try {
+    auto s = CreateEmbeddedSession(Path);
+    s->Open();
+  } catch (const TDbError& e) {
+    what = e.what();
+  }
+  fs::permissions(Path, fs::perms::owner_write, fs::perm_options::add);  // the fixture removes it
+  EXPECT_EQ(what, "The POS database file '" + Path + "' is read-only: the service cannot write into it.");
+}
+
+#else
 // A file the service may not write opens read-only in SQLite, and every
 // invoice would fail later: refused at once, saying so. Root may write any
 // file, so the open runs in a child without root's rights.
@@ -76,6 +111,8 @@ TEST_F(EngineSession, ReadOnlyFileIsRefusedAsSuch) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child could not drop root's rights";
   EXPECT_EQ(what, "The POS database file '" + Path + "' is read-only: the service cannot write into it.");
 }
+
+#endif
 
 TEST_F(EngineSession, ResultValuesCarryTheirKinds) {
   Exec("Create Table P (ProductCode nvarchar(10) Primary Key, Live bit, Price float, Qty int, ModifyDate datetime, Note nvarchar(20));"

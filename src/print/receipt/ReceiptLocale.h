@@ -6,7 +6,10 @@
 // locale without monetary conventions (C, POSIX, or a name that is not
 // installed) gives "$" before the amount, "-" for negatives, "." and ",".
 // To choose another, start the service with, for example,
-// LC_MONETARY=en_GB.UTF-8 (the locale must be installed).
+// LC_MONETARY=en_GB.UTF-8 (the locale must be installed). On Windows the
+// conventions come from the system's regional settings: of the locale the
+// environment names when it names one (en_GB.UTF-8 is looked up as en-GB),
+// otherwise of the user's own settings.
 //
 // Threads: read by the order worker while it prints; tests replace it. The
 // record is copied under a lock, so a receipt sees one consistent set.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -80,6 +81,10 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, cons
     ::fsync(dfd);
     ::close(dfd);
   }
+}
+
+bool MoveFileOver(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace ooa

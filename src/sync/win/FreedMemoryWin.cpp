@@ -1,0 +1,13 @@
+#include "sync/FreedMemory.h"
+
+#include <malloc.h>
+#include <windows.h>
+
+namespace ooa {
+
+void ReturnFreedMemory() {
+  _heapmin();
+  HeapCompact(GetProcessHeap(), 0);
+}
+
+}  // namespace ooa
