@@ -2,8 +2,14 @@
 // only, however it comes to be written, and the secret never reaches the
 // activity log, in debug mode too: request lines, the shop's error bodies
 // (even one that repeats the secret), failures, start-up lines.
+#ifdef _WIN32
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -26,6 +32,61 @@
 namespace ooa::test {
 namespace {
 
+#ifdef _WIN32
+// Windows: the saved file's rights are its owner's, the administrators' and
+// the system's, not inherited from the folder, whatever the file had before.
+std::vector<std::string> WhoMayAccess(const std::string& path, bool& inheritsFromFolder) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  PACL dacl = nullptr;
+  const std::wstring wide(path.begin(), path.end());
+  if (GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                            nullptr, &sd) != ERROR_SUCCESS)
+    return {"<unreadable>"};
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(sd, &control, &revision);
+  inheritsFromFolder = !(control & SE_DACL_PROTECTED);
+  std::vector<std::string> sids;
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+    auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+    char* text = nullptr;
+    if (ConvertSidToStringSidA(&allowed->SidStart, &text)) {
+      sids.push_back(text);
+      LocalFree(text);
+    }
+  }
+  LocalFree(sd);
+  return sids;
+}
+
+TEST(SettingsFile, HoldsTheSecretReadableByItsOwnerOnly) {
+  for (const bool existing : {false, true}) {
+    SCOPED_TRACE(existing ? "a file readable by the folder's users was there" : "first save creates the file");
+    TTempDir dir;
+    const std::string path = dir.File("OnlineService.ini");
+    if (existing) dir.Write("OnlineService.ini", "[ApiConfig]\nKey=old\n");
+    TConfig config;
+    config.Secret = kDistinctSecret;
+    SaveConfigTo(path, config);
+
+    bool inherits = true;
+    const std::vector<std::string> sids = WhoMayAccess(path, inherits);
+    EXPECT_FALSE(inherits);
+    for (const char* everybody : {"S-1-1-0", "S-1-5-11", "S-1-5-32-545"}) {  // Everyone, Authenticated Users, Users
+      EXPECT_EQ(std::count(sids.begin(), sids.end(), everybody), 0) << everybody;
+    }
+    EXPECT_FALSE(sids.empty());
+    TConfig back;
+    LoadConfigFrom(path, back);
+    EXPECT_EQ(back.Secret, kDistinctSecret);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1u);
+  }
+}
+#else
 class TScopedUmask {
  public:
   explicit TScopedUmask(mode_t mask) : Previous(::umask(mask)) {}
@@ -79,6 +140,7 @@ TEST(SettingsFile, HoldsTheSecretReadableByItsOwnerOnly) {
     EXPECT_EQ(entries, c.ThroughLink ? 2u : 1u);
   }
 }
+#endif  // _WIN32
 
 TEST(SecretMask, EveryOccurrenceBecomesStars) {
   struct TCase {

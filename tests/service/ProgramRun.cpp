@@ -1,3 +1,5 @@
+// TProgramRun on Linux: fork and execve (ProgramRunWin.cpp: Windows).
+#ifndef _WIN32
 #include "ProgramRun.h"
 
 #include <fcntl.h>
@@ -10,13 +12,14 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/HostTools.h"
 #include "support/TempDir.h"
 
 extern char** environ;
 
 namespace ooa::test {
 
-std::string AdaptorPath() { return std::string(OOA_BINARY_DIR) + "/src/app/online-order-adaptor"; }
+std::string AdaptorPath() { return BuiltProgram("src/app/online-order-adaptor"); }
 
 TProgramRun::TProgramRun(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
                          const std::string& outputDir)
@@ -110,3 +113,4 @@ std::string TProgramRun::Stdout() const { return TTempDir::Read(OutPath); }
 std::string TProgramRun::Stderr() const { return TTempDir::Read(ErrPath); }
 
 }  // namespace ooa::test
+#endif  // _WIN32

@@ -1,9 +1,9 @@
 // Runs the built online-order-adaptor as a child process for one test: its
 // own environment, standard output and error captured in files, signals, and
-// a bounded wait. Test thread only.
+// a bounded wait. Test thread only. On Windows Signal() knows only SIGKILL
+// (the process is ended), Pause() is not there (false), and the output is
+// read with its CR LF line ends as LF.
 #pragma once
-
-#include <sys/types.h>
 
 #include <map>
 #include <string>
@@ -35,7 +35,7 @@ class TProgramRun {
   const std::string& StdoutPath() const { return OutPath; }
 
  private:
-  pid_t Pid = -1;
+  long long Pid = -1;  // process id (Linux) or handle (Windows)
   int Status = -1;
   std::string OutPath, ErrPath;
 };

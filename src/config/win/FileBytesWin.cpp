@@ -1,9 +1,14 @@
 // Whole-file reading and atomic replacement on Windows: the file is written
 // beside the target, flushed to disk, and moved over it in one step
 // (MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+// The new file is its owner's, the administrators' and the system's only, as
+// the Linux edition's are its owner's (mode 0600): the settings file holds the
+// shop's secret, and a file moved in keeps the rights it was made with rather
+// than taking the folder's (which let every user of the till read it).
 #include "config/FileBytes.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -53,6 +58,23 @@ std::wstring LinkTarget(const std::wstring& path) {
 // scanner holding the file open without sharing its deletion).
 bool IsPassing(DWORD err) { return err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION; }
 
+// Full access for the owner, the administrators and the system, nobody else;
+// not inherited from the folder (the DACL is protected).
+class TOwnerOnly {
+ public:
+  TOwnerOnly() {
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;OW)(A;;FA;;;BA)(A;;FA;;;SY)", SDDL_REVISION_1,
+                                                         &Descriptor, nullptr);
+    Attributes.lpSecurityDescriptor = Descriptor;
+  }
+  ~TOwnerOnly() { LocalFree(Descriptor); }
+  SECURITY_ATTRIBUTES* Get() { return Descriptor ? &Attributes : nullptr; }
+
+ private:
+  PSECURITY_DESCRIPTOR Descriptor = nullptr;
+  SECURITY_ATTRIBUTES Attributes{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+};
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, const std::string& kind) {
@@ -91,9 +113,10 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes, cons
   static std::atomic<unsigned> counter{0};
   std::wstring tmp;
   HANDLE raw = INVALID_HANDLE_VALUE;
+  TOwnerOnly ownerOnly;
   for (int attempt = 0; raw == INVALID_HANDLE_VALUE; ++attempt) {
     tmp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
-    raw = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    raw = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, ownerOnly.Get(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (raw == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_EXISTS || attempt > 100)) fail(GetLastError());
   }
   THandle h(raw);

@@ -186,9 +186,12 @@ long SystemOffset(int64_t t) {
   FILETIME ft{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32)};
   SYSTEMTIME utc{}, local{};
   if (!FileTimeToSystemTime(&ft, &utc)) return 0;
-  DYNAMIC_TIME_ZONE_INFORMATION zone{};
-  if (GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) return 0;
-  if (!SystemTimeToTzSpecificLocalTimeEx(&zone, &utc, &local)) return 0;
+  // The zone's rules of that year (GetTimeZoneInformationForYear), else the
+  // rules in force now. SystemTimeToTzSpecificLocalTimeEx would do both in
+  // one, but Wine does not implement it and the process would end there.
+  TIME_ZONE_INFORMATION zone{};
+  const bool ofYear = GetTimeZoneInformationForYear(utc.wYear, nullptr, &zone);
+  if (!SystemTimeToTzSpecificLocalTime(ofYear ? &zone : nullptr, &utc, &local)) return 0;
   FILETIME lft{};
   if (!SystemTimeToFileTime(&local, &lft)) return 0;
   const int64_t localTicks = (static_cast<int64_t>(lft.dwHighDateTime) << 32) | lft.dwLowDateTime;

@@ -3,6 +3,8 @@
 // TWooModule::SyncOrders with the settings in force and ends with _exit.
 #pragma once
 
+#ifndef _WIN32
+
 #include <csignal>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -39,3 +41,5 @@ inline int KillForkedPass(pid_t child) {
 }
 
 }  // namespace ooa::test
+
+#endif  // _WIN32 (fork)
