@@ -239,8 +239,7 @@ TEST(SecretInProgramOutput, NeverPrinted) {
   dir.Write("OnlineService.ini", "[ApiConfig]\nServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + shop.BaseUrl() +
                                      "\nKey=ck_hardening\nSecret=" + kDistinctSecret +
                                      "\nPrinterName=N/A\nWarehouseCode=1\nDesc1=1\nDebug=1\n");
-  const std::string runtime = dir.File("run");
-  ::mkdir(runtime.c_str(), 0700);
+  const std::string runtime = dir.Folder("run");
   TTempDir out;
   TProgramRun run({"--once", "--config", dir.File("OnlineService.ini")},
                   {{"XDG_RUNTIME_DIR", runtime}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}},
@@ -276,8 +275,7 @@ TEST(SecretInProgramOutput, NeverPrintedWhenTheShopEchoesItIntoAFailure) {
   dir.Write("OnlineService.ini", "[ApiConfig]\nServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + shop.BaseUrl() +
                                      "\nKey=ck_hardening\nSecret=" + kDistinctSecret +
                                      "\nPrinterName=N/A\nWarehouseCode=1\nDesc1=1\nDebug=1\n");
-  const std::string runtime = dir.File("run");
-  ::mkdir(runtime.c_str(), 0700);
+  const std::string runtime = dir.Folder("run");
   TTempDir out;
   TProgramRun run({"--once", "--config", dir.File("OnlineService.ini")},
                   {{"XDG_RUNTIME_DIR", runtime}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}},

@@ -39,7 +39,7 @@ struct HeadlessRunTest : ::testing::Test {
   // instance lock; no display unless a test asks for one.
   std::map<std::string, std::string> Env() {
     std::string runtime = Dir.File("run");
-    ::mkdir(runtime.c_str(), 0700);
+    Dir.Folder("run");
     return {{"XDG_RUNTIME_DIR", runtime}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
   }
 };
@@ -141,7 +141,7 @@ TEST_F(HeadlessRunTest, OnceDrawsOnePdfPerReceipt) {
   TShopStandin shop(options);
   const std::string db = Dir.File("POS.DB");
   ASSERT_EQ(std::system((std::string(OOA_POSDB) + " init '" + db + "' --demo > /dev/null").c_str()), 0);
-  ::mkdir(Dir.File("receipts").c_str(), 0700);
+  Dir.Folder("receipts");
   WriteSettings("ServerName=(EMBEDDED)\nDatabaseName=POS.DB\nUrl=" + shop.BaseUrl() +
                 "\nKey=ck_standin\nSecret=cs_standin\nWarehouseCode=1\nGraphicMode=1\nPrinterName=pdf:" +
                 Dir.File("receipts") + "/\n");

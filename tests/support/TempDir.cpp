@@ -30,6 +30,13 @@ TTempDir::~TTempDir() {
   std::filesystem::remove_all(Dir, ec);
 }
 
+std::string TTempDir::Folder(const std::string& name) const {
+  const std::string path = File(name);
+  std::filesystem::create_directory(path);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+  return path;
+}
+
 std::string TTempDir::Write(const std::string& name, const std::string& bytes) const {
   const std::string path = File(name);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -17,6 +17,9 @@ class TTempDir {
   const std::string& Path() const { return Dir; }
   // Path() + "/" + name.
   std::string File(const std::string& name) const { return Dir + "/" + name; }
+  // Makes the folder `name` in it, its owner's only (mode 0700 on Linux), and
+  // returns its path.
+  std::string Folder(const std::string& name) const;
   // Writes bytes to a file in the folder and returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const;
   // The bytes of a file (empty when missing).
