@@ -113,7 +113,8 @@ bool TProgramRun::WaitForOutput(const std::string& text, int timeoutMs) {
 
 void TProgramRun::Signal(int sig) {
   if (Status >= 0) return;
-  if (sig != SIGKILL) throw std::logic_error("TProgramRun: only SIGKILL is there on Windows");
+  constexpr int kSigKill = 9;  // not in the Windows C runtime's <csignal>
+  if (sig != kSigKill) throw std::logic_error("TProgramRun: only SIGKILL is there on Windows");
   ::TerminateProcess(reinterpret_cast<HANDLE>(Pid), 128 + 9);
 }
 
