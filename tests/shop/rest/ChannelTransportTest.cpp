@@ -42,7 +42,7 @@ TEST(RestChannelWire, SignedGetReplacesParametersAndLogsEachRequest) {
     res.set_header("X-WP-Total", "1");
     res.set_content(R"([{"id":7,"total":"12.10"}])", "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck_test", "cs_secret_value");
   channel.SetResource("orders");
   channel.SetMethod("GET");
@@ -101,7 +101,7 @@ TEST(RestChannelWire, PostSendsJsonBodyAndKeepsTheDoubledSlash) {
   TLoopbackServer server([](const httplib::Request& req, httplib::Response& res) {
     res.set_content(R"({"create":[]})", "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()) + "/", "ck", "cs");
   channel.SetResource("products/batch");
   channel.SetMethod("POST");
@@ -129,7 +129,7 @@ TEST(RestChannelWire, FollowsRedirectsKeepsCookiesAndTheConnection) {
       res.set_content("[]", "application/json");
     }
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
   channel.SetResource("orders");
   channel.Execute();
@@ -152,7 +152,7 @@ TEST(RestChannelWire, ClientErrorIsHandedBackAfterItsLogLines) {
     res.status = 403;
     res.set_content("<html>denied</html>", "text/html");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
   channel.SetResource("orders/5/refunds");
   EXPECT_NO_THROW(channel.Execute());
@@ -171,7 +171,7 @@ TEST(RestChannelWire, ServerErrorRaisesWithTheShopsMessage) {
     res.set_content(R"({"code":"internal_error","message":"Database connection lost","data":{"status":500}})",
                     "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
   channel.SetResource("orders");
   try {
@@ -199,7 +199,7 @@ TEST(RestChannelWire, TransportFailuresRaiseAndWriteNothing) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TChannelLogCapture log;
-    TRestChannel channel(CreateCurlTransport("", 300));
+    TRestChannel channel(CreateHttpTransport("", 300));
     channel.SetCredentials(c.BaseUrl, "ck", "cs");
     channel.SetResource("orders");
     try {
@@ -235,7 +235,7 @@ TEST_F(RestChannelTls, SelfSignedShopNeedsItsCaConfigured) {
                          Cert(), Key());
   const std::string base = BaseOf(server.PortNumber(), "https");
 
-  TRestChannel untrusting(CreateCurlTransport());
+  TRestChannel untrusting(CreateHttpTransport());
   untrusting.SetCredentials(base, "ck", "cs");
   untrusting.SetResource("orders");
   EXPECT_THROW(
@@ -245,14 +245,14 @@ TEST_F(RestChannelTls, SelfSignedShopNeedsItsCaConfigured) {
       },
       TRestError);
 
-  TRestChannel trusting(CreateCurlTransport(Cert()));
+  TRestChannel trusting(CreateHttpTransport(Cert()));
   trusting.SetCredentials(base, "ck", "cs");
   trusting.SetResource("orders");
   ASSERT_NO_THROW(trusting.Execute());
   EXPECT_EQ(trusting.StatusCode(), 200);
   EXPECT_EQ(server.Requests().size(), 1u);  // the refused handshake never reached the handler
 
-  TRestChannel missingCa(CreateCurlTransport((Dir / "absent.pem").string()));
+  TRestChannel missingCa(CreateHttpTransport((Dir / "absent.pem").string()));
   missingCa.SetCredentials(base, "ck", "cs");
   missingCa.SetResource("orders");
   EXPECT_THROW(
