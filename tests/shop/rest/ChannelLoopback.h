@@ -3,12 +3,14 @@
 // that never answers, and a loopback port where nothing listens.
 #pragma once
 
+#include <httplib.h>  // on Windows, brings Winsock in and starts it
+
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <httplib.h>
+#endif
 
 #include <chrono>
 #include <functional>
@@ -68,7 +70,11 @@ class TLoopbackServer {
     if (certFile.empty()) {
       Server = std::make_unique<httplib::Server>();
     } else {
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
       Server = std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str());
+#else
+      throw std::runtime_error("loopback server: no TLS in this build");
+#endif
     }
     auto route = [this](const httplib::Request& req, httplib::Response& res) {
       {
@@ -104,13 +110,21 @@ class TLoopbackServer {
   std::vector<TSeenRequest> Seen;
 };
 
-inline int BoundLoopbackSocket(int& port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+#ifdef _WIN32
+using TLoopbackSocket = SOCKET;
+inline void CloseLoopbackSocket(TLoopbackSocket fd) { ::closesocket(fd); }
+#else
+using TLoopbackSocket = int;
+inline void CloseLoopbackSocket(TLoopbackSocket fd) { ::close(fd); }
+#endif
+
+inline TLoopbackSocket BoundLoopbackSocket(int& port) {
+  TLoopbackSocket fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = 0;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+  if (fd == static_cast<TLoopbackSocket>(-1) || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
     throw std::runtime_error("cannot bind a loopback socket");
   }
   socklen_t len = sizeof addr;
@@ -126,18 +140,18 @@ class TSilentListener {
     Fd = BoundLoopbackSocket(Port);
     ::listen(Fd, 8);
   }
-  ~TSilentListener() { ::close(Fd); }
+  ~TSilentListener() { CloseLoopbackSocket(Fd); }
   int PortNumber() const { return Port; }
 
  private:
-  int Fd = -1;
+  TLoopbackSocket Fd;
   int Port = 0;
 };
 
 // A loopback port that was free a moment ago and has no listener.
 inline int ClosedLoopbackPort() {
   int port = 0;
-  ::close(BoundLoopbackSocket(port));
+  CloseLoopbackSocket(BoundLoopbackSocket(port));
   return port;
 }
 

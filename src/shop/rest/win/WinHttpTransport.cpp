@@ -4,6 +4,7 @@
 // thread at a time (the channel's worker). Blocking calls only: each wait is
 // bounded by the idle time-out, cut short where the request's deadline comes
 // first.
+#include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
 
@@ -140,6 +141,7 @@ class TWinHttpTransport : public IHttpTransport {
     const auto started = TSteady::now();
     Started = started;
     SecureFailure = 0;
+    WaitSetOn = nullptr;  // a new request handle may reuse the last one's value
 
     const std::wstring url = Widen(request.Url);
     URL_COMPONENTS parts{};
@@ -230,11 +232,21 @@ class TWinHttpTransport : public IHttpTransport {
       response.Headers.emplace_back(line.substr(0, colon), std::move(value));
     }
 
+    // Asks what has arrived before reading it: a read for a whole buffer
+    // would wait for the buffer to fill, past the deadline, while a shop
+    // trickles its answer.
     char buffer[64 * 1024];
     for (;;) {
       SetWait(handle.Value);
+      DWORD ready = 0;
+      if (!WinHttpQueryDataAvailable(handle.Value, &ready)) Fail(GetLastError(), true);
+      // At the end, one more read (of nothing) all the same: only a read that
+      // meets the end hands the connection back for the next request (Wine's
+      // WinHTTP, after an empty answer).
       DWORD got = 0;
-      if (!WinHttpReadData(handle.Value, buffer, sizeof buffer, &got)) Fail(GetLastError(), true);
+      if (!WinHttpReadData(handle.Value, buffer, std::min<DWORD>(std::max<DWORD>(ready, 1), sizeof buffer), &got)) {
+        Fail(GetLastError(), true);
+      }
       if (got == 0) break;
       if (response.Body.size() + got > kMaxShopAnswerBytes) {
         throw TRestError("REST request failed: " + TooLargeText());
@@ -258,6 +270,9 @@ class TWinHttpTransport : public IHttpTransport {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline() - (TSteady::now() - Started));
     const int wait = static_cast<int>(std::clamp<long long>(left.count(), 1, TimeoutMs));
     WaitCutByDeadline = wait < TimeoutMs;
+    if (request == WaitSetOn && wait == WaitSet) return;  // as set for the last call
+    WaitSetOn = request;
+    WaitSet = wait;
     WinHttpSetTimeouts(request, wait, wait, wait, wait);
     DWORD responseWait = static_cast<DWORD>(wait);
     WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseWait, sizeof responseWait);
@@ -273,6 +288,10 @@ class TWinHttpTransport : public IHttpTransport {
   [[noreturn]] void Fail(DWORD error, bool waiting) {
     const std::string where = HostText + " port " + PortText;
     std::string cause;
+    // Some WinHTTP implementations (Wine's) hand the socket's own error on.
+    if (error == WSAETIMEDOUT) error = ERROR_WINHTTP_TIMEOUT;
+    if (error == WSAECONNREFUSED) error = ERROR_WINHTTP_CANNOT_CONNECT;
+    if (error == WSAECONNRESET || error == WSAECONNABORTED) error = ERROR_WINHTTP_CONNECTION_ERROR;
     switch (error) {
       case ERROR_WINHTTP_TIMEOUT:
         if (WaitCutByDeadline || TSteady::now() - Started >= Deadline()) {
@@ -355,6 +374,8 @@ class TWinHttpTransport : public IHttpTransport {
   TWinHttpTransport* Self = this;  // the request handles' context value
   TSteady::time_point Started;
   bool WaitCutByDeadline = false;
+  HINTERNET WaitSetOn = nullptr;  // the request the last wait was set on, and that wait
+  int WaitSet = 0;
   DWORD SecureFailure = 0;
   std::string HostText, PortText;
 };
