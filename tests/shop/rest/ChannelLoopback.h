@@ -1,6 +1,7 @@
 // Helpers of the REST channel tests: a capture of the activity log's detail
 // lines, a loopback HTTP(S) server that records what it received, a listener
-// that never answers, and a loopback port where nothing listens.
+// that never answers, a loopback port where nothing listens, and regular
+// expression matchers that read the same on every platform.
 #pragma once
 
 #include <httplib.h>  // on Windows, brings Winsock in and starts it
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <functional>
+#include <regex>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -21,10 +23,21 @@
 #include <thread>
 #include <vector>
 
+#include <gmock/gmock.h>
+
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 
 namespace ooa::test {
+
+// GoogleTest's own regular expressions are POSIX ones on Linux but a small
+// subset without brackets on Windows; these use std::regex (ECMAScript) on both.
+MATCHER_P(MatchesRegex, pattern, "matches the regular expression " + std::string(pattern)) {
+  return std::regex_match(std::string(arg), std::regex(pattern));
+}
+MATCHER_P(ContainsRegex, pattern, "contains the regular expression " + std::string(pattern)) {
+  return std::regex_search(std::string(arg), std::regex(pattern));
+}
 
 // Turns the Debug flag on and collects every log line while alive.
 class TChannelLogCapture {
@@ -83,6 +96,11 @@ class TLoopbackServer {
       }
       Handler(req, res);
     };
+#ifdef _WIN32
+    // WinHTTP keeps its idle connections after the transport is gone, and
+    // stopping waits for them to time out.
+    Server->set_keep_alive_timeout(1);
+#endif
     Server->Get(".*", route);
     Server->Post(".*", route);
     Port = Server->bind_to_any_port("127.0.0.1");

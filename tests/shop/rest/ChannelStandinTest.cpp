@@ -19,7 +19,7 @@ using test::TShopStandin;
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
+using test::MatchesRegex;
 
 // Passes requests through, or sends the previous request again word for word
 // (same nonce, timestamp and signature) when Replay is set.
