@@ -356,8 +356,8 @@ class TWinHttpTransport : public IHttpTransport {
     if (flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED || error == ERROR_WINHTTP_SECURE_CERT_REVOKED)
       return "the certificate has been revoked";
     if (flags & WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR || error == ERROR_WINHTTP_SECURE_CHANNEL_ERROR)
-      return "the TLS handshake failed";
-    return "the certificate is invalid";
+      return "the TLS handshake failed, or the certificate is not trusted";
+    return "the certificate is invalid or not trusted";
   }
 
   // Notes why a TLS handshake was refused, for the error text.
