@@ -98,8 +98,10 @@ class TLoopbackServer {
     };
 #ifdef _WIN32
     // WinHTTP keeps its idle connections after the transport is gone, and
-    // stopping waits for them to time out.
-    Server->set_keep_alive_timeout(1);
+    // stopping waits for them to time out. Longer than the waits between a
+    // test's requests (a Retry-After of 1 s), which would otherwise race with
+    // the server closing the connection.
+    Server->set_keep_alive_timeout(2);
 #endif
     Server->Get(".*", route);
     Server->Post(".*", route);

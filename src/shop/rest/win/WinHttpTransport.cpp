@@ -192,12 +192,22 @@ class TWinHttpTransport : public IHttpTransport {
 
     const bool withBody = request.Method != "GET";
     const DWORD bodySize = withBody ? static_cast<DWORD>(request.Body.size()) : 0;
+    // The body goes after the head, by WinHttpWriteData: handed to
+    // WinHttpSendRequest whole, Wine's WinHTTP reads the answer there too,
+    // and the request's OnSent work would wait for it.
     SetWait(handle.Value);
     if (!WinHttpSendRequest(handle.Value, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            headers.empty() ? 0 : DWORD(-1),
-                            bodySize ? const_cast<char*>(request.Body.data()) : WINHTTP_NO_REQUEST_DATA, bodySize,
-                            bodySize, 0)) {
+                            headers.empty() ? 0 : DWORD(-1), WINHTTP_NO_REQUEST_DATA, 0, bodySize, 0)) {
       Fail(GetLastError(), false);
+    }
+    for (DWORD written = 0; written < bodySize;) {
+      SetWait(handle.Value);
+      DWORD n = 0;
+      if (!WinHttpWriteData(handle.Value, request.Body.data() + written, bodySize - written, &n)) {
+        Fail(GetLastError(), false);
+      }
+      if (n == 0) Fail(ERROR_WINHTTP_CONNECTION_ERROR, false);
+      written += n;
     }
     // The request has left: the work that can go on while the shop works.
     if (request.OnSent) request.OnSent();
