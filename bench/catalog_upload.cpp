@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
     long requests = 0;
     double sending = 0;
     TWooModule woo(db, [&] {
-      return std::make_unique<TRecordingTransport>(CreateCurlTransport(), record, requests, sending);
+      return std::make_unique<TRecordingTransport>(CreateHttpTransport(), record, requests, sending);
     });
     woo.Init(config);
 

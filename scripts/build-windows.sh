@@ -33,9 +33,9 @@ fi
 mkdir -p "$DEPS"
 DEPS="$(cd "$DEPS" && pwd)"
 
-# SQLite: `apt-get source` needs a deb-src entry; one is added beside the
-# machine's deb entries when none is there.
-if [ ! -f "$DEPS/sqlite/sqlite3.c" ]; then
+# `apt-get source` needs a deb-src entry; one is added beside the machine's
+# deb entries when none is there.
+ensure_deb_src() {
   if ! grep -rqsE '^(Types: .*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
       sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
@@ -46,6 +46,11 @@ if [ ! -f "$DEPS/sqlite/sqlite3.c" ]; then
     fi
     $SUDO apt-get update -qq
   fi
+}
+
+# SQLite from Debian's sqlite3 source package.
+if [ ! -f "$DEPS/sqlite/sqlite3.c" ]; then
+  ensure_deb_src
   rm -rf "$DEPS/sqlite-src" "$DEPS/sqlite"
   mkdir -p "$DEPS/sqlite-src" "$DEPS/sqlite"
   (cd "$DEPS/sqlite-src" && apt-get source -qq sqlite3 >/dev/null 2>&1) ||
@@ -56,12 +61,26 @@ if [ ! -f "$DEPS/sqlite/sqlite3.c" ]; then
   rm -rf "$DEPS/sqlite-src"
 fi
 
+# cpp-httplib for the tests' loopback servers: Debian's /usr/include/httplib.h
+# only declares (the code is in its shared library), so the whole header comes
+# from the source package cpp-httplib, the same version with Debian's patches.
+if [ ! -f "$DEPS/httplib/httplib.h" ]; then
+  ensure_deb_src
+  rm -rf "$DEPS/httplib-src" "$DEPS/httplib"
+  mkdir -p "$DEPS/httplib-src" "$DEPS/httplib"
+  (cd "$DEPS/httplib-src" && apt-get source -qq cpp-httplib >/dev/null 2>&1) ||
+    { echo "build-windows: apt-get source cpp-httplib failed" >&2; exit 1; }
+  src="$(find "$DEPS/httplib-src" -maxdepth 1 -type d -name 'cpp-httplib-*' | head -1)"
+  cp "$src/httplib.h" "$DEPS/httplib/httplib.h"
+  rm -rf "$DEPS/httplib-src"
+fi
+
 # Header-only libraries from their Debian packages, seen through a folder of
 # their own so that no other host header reaches the cross compiler.
 mkdir -p "$DEPS/include"
 ln -sfn /usr/include/rapidjson "$DEPS/include/rapidjson"
 ln -sfn /usr/include/CLI "$DEPS/include/CLI"
-ln -sfn /usr/include/httplib.h "$DEPS/include/httplib.h"
+ln -sfn "$DEPS/httplib/httplib.h" "$DEPS/include/httplib.h"
 
 export WINEDEBUG="${WINEDEBUG:--all}"
 cmake -S . -B "$BUILD_DIR" -G Ninja \

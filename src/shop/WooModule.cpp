@@ -7,7 +7,7 @@
 namespace ooa {
 namespace {
 
-// The libcurl transport; OOA_CA_FILE names an extra PEM file of CA
+// The platform's HTTP transport; OOA_CA_FILE names an extra PEM file of CA
 // certificates to trust besides the system store (a shop with its own CA), and
 // OOA_SHOP_TIMEOUT_MS shortens or lengthens the 30 s wait for the shop (a
 // whole number of milliseconds from 1 to 600000; anything else keeps 30 s).
@@ -19,7 +19,7 @@ std::unique_ptr<IHttpTransport> DefaultTransport() {
     const long value = std::strtol(text, &end, 10);
     if (end != text && *end == '\0' && value >= 1 && value <= 600000) timeoutMs = static_cast<int>(value);
   }
-  return CreateCurlTransport(caFile ? caFile : "", timeoutMs);
+  return CreateHttpTransport(caFile ? caFile : "", timeoutMs);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ std::string TShopAnswer::Header(const std::string& name) const {
 
 TShopClient::TShopClient(const std::string& baseUrl, const std::string& key, const std::string& secret,
                          const std::string& caFile)
-    : Channel(std::make_unique<TRestChannel>(CreateCurlTransport(caFile, 180000))) {
+    : Channel(std::make_unique<TRestChannel>(CreateHttpTransport(caFile, 180000))) {
   Channel->SetCredentials(baseUrl, key, secret);
 }
 

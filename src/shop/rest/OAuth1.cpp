@@ -1,19 +1,14 @@
 // OAuth 1.0a signing: percent-encoding, the base string, HMAC and the
-// Authorization header. HMAC and base64 come from OpenSSL, the nonce from
-// the kernel's random source.
+// Authorization header. The HMAC and the nonce's random bytes come from the
+// platform (shop/rest/OAuthCrypto.h).
 #include "shop/rest/OAuth1.h"
-
-#include <openssl/core_names.h>
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-#include <openssl/params.h>
-#include <sys/random.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <mutex>
 #include <stdexcept>
+
+#include "shop/rest/OAuthCrypto.h"
 
 namespace ooa::oauth {
 namespace {
@@ -53,65 +48,30 @@ std::string Trim(const std::string& text) {
   return text.substr(b, e - b + 1);
 }
 
-std::string Base64(const unsigned char* data, size_t size) {
-  std::string out(4 * ((size + 2) / 3), '\0');
-  int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()), data, static_cast<int>(size));
-  out.resize(n < 0 ? 0 : static_cast<size_t>(n));
+// RFC 4648 base64 with padding.
+std::string Base64(const std::string& data) {
+  static const char* const Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve(4 * ((data.size() + 2) / 3));
+  size_t i = 0;
+  for (; i + 2 < data.size(); i += 3) {
+    const unsigned v = static_cast<unsigned char>(data[i]) << 16 | static_cast<unsigned char>(data[i + 1]) << 8 |
+                       static_cast<unsigned char>(data[i + 2]);
+    out += Alphabet[v >> 18];
+    out += Alphabet[(v >> 12) & 63];
+    out += Alphabet[(v >> 6) & 63];
+    out += Alphabet[v & 63];
+  }
+  if (i < data.size()) {
+    const bool two = i + 1 < data.size();
+    const unsigned v = static_cast<unsigned char>(data[i]) << 16 |
+                       (two ? static_cast<unsigned char>(data[i + 1]) << 8 : 0u);
+    out += Alphabet[v >> 18];
+    out += Alphabet[(v >> 12) & 63];
+    out += two ? Alphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
   return out;
-}
-
-// A context keyed for one digest and key, kept per thread: every request of a
-// channel is signed with the same key, and fetching the HMAC implementation and
-// keying it anew costs more than the digest of a request. Each signature works
-// on a copy of the keyed context.
-class TKeyedHmac {
- public:
-  ~TKeyedHmac() { EVP_MAC_CTX_free(Keyed); }
-
-  // The keyed context for md and key, or nullptr when OpenSSL refuses one.
-  EVP_MAC_CTX* For(const EVP_MD* md, const std::string& key) {
-    if (Keyed && md == Md && key == Key) return Keyed;
-    EVP_MAC_CTX_free(Keyed);
-    Keyed = nullptr;
-    static EVP_MAC* const mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
-    if (!mac) return nullptr;
-    EVP_MAC_CTX* ctx = EVP_MAC_CTX_new(mac);
-    const OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, const_cast<char*>(EVP_MD_get0_name(md)), 0),
-        OSSL_PARAM_construct_end()};
-    if (!ctx || !EVP_MAC_init(ctx, reinterpret_cast<const unsigned char*>(key.data()), key.size(), params)) {
-      EVP_MAC_CTX_free(ctx);
-      return nullptr;
-    }
-    Keyed = ctx;
-    Md = md;
-    Key = key;
-    return Keyed;
-  }
-
- private:
-  EVP_MAC_CTX* Keyed = nullptr;
-  const EVP_MD* Md = nullptr;
-  std::string Key;
-};
-
-std::string HmacBase64(const EVP_MD* md, const std::string& key, const std::string& data) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  thread_local TKeyedHmac keyed;
-  if (EVP_MAC_CTX* base = keyed.For(md, key)) {
-    EVP_MAC_CTX* ctx = EVP_MAC_CTX_dup(base);
-    size_t length = 0;
-    const bool done = ctx && EVP_MAC_update(ctx, reinterpret_cast<const unsigned char*>(data.data()), data.size()) &&
-                      EVP_MAC_final(ctx, digest, &length, sizeof digest);
-    EVP_MAC_CTX_free(ctx);
-    if (done) return Base64(digest, length);
-  }
-  unsigned int length = 0;
-  if (!HMAC(md, key.data(), static_cast<int>(key.size()),
-            reinterpret_cast<const unsigned char*>(data.data()), data.size(), digest, &length)) {
-    throw std::runtime_error("HMAC computation failed");
-  }
-  return Base64(digest, length);
 }
 
 }  // namespace
@@ -198,11 +158,11 @@ std::string SignatureBaseString(const std::string& method, const std::string& ba
 }
 
 std::string HmacSha1Base64(const std::string& key, const std::string& data) {
-  return HmacBase64(EVP_sha1(), key, data);
+  return Base64(HmacDigest(THmacDigest::Sha1, key, data));
 }
 
 std::string HmacSha256Base64(const std::string& key, const std::string& data) {
-  return HmacBase64(EVP_sha256(), key, data);
+  return Base64(HmacDigest(THmacDigest::Sha256, key, data));
 }
 
 std::string Sign(const std::string& method, const std::string& baseUrl, const TParams& params,
@@ -228,17 +188,8 @@ void PrepareSigning() {
 }
 
 std::string NewNonce() {
-  // Straight from the kernel's random source: OpenSSL's generator keeps
-  // small allocations of its own now and then, scattered over the heap of a
-  // long catalogue pass, so that the heap could not shrink after it.
   unsigned char bytes[16];
-  size_t got = 0;
-  while (got < sizeof bytes) {
-    const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw std::runtime_error("No random bytes for the OAuth nonce");
-    got += static_cast<size_t>(n);
-  }
+  RandomBytes(bytes, sizeof bytes);
   std::string out;
   out.reserve(32);
   for (unsigned char b : bytes) {

@@ -21,7 +21,7 @@ std::string NormalizeBaseUrl(const std::string& url);
 std::string SignatureBaseString(const std::string& method, const std::string& baseUrl,
                                 const TParams& params);
 
-// Base64 of HMAC-SHA1 / HMAC-SHA256 (OpenSSL).
+// Base64 of HMAC-SHA1 / HMAC-SHA256.
 std::string HmacSha1Base64(const std::string& key, const std::string& data);
 std::string HmacSha256Base64(const std::string& key, const std::string& data);
 
@@ -29,10 +29,10 @@ std::string HmacSha256Base64(const std::string& key, const std::string& data);
 std::string Sign(const std::string& method, const std::string& baseUrl, const TParams& params,
                  const std::string& consumerSecret, const std::string& signatureMethod = "HMAC-SHA1");
 
-// A fresh random nonce (32 hex characters from the kernel's random source).
+// A fresh random nonce (32 hex characters from the system's random source).
 std::string NewNonce();
 
-// Loads OpenSSL's HMAC and digests now, on the calling thread (once per
+// Loads the platform's HMAC and digests now, on the calling thread (once per
 // process): left to the first request, OpenSSL's many small tables of
 // algorithm names would be made in the middle of a pass, scattered over the
 // memory the pass frees, and keep that memory from going back when it ends.

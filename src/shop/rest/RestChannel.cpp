@@ -8,6 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 #include <thread>
 
 #include <rapidjson/error/en.h>
@@ -46,8 +49,15 @@ int RetryAfterSeconds(const std::string& value) {
   if (std::all_of(value.begin(), value.end(), [](unsigned char c) { return std::isdigit(c); }))
     return value.size() > 6 ? 999999 : std::atoi(value.c_str());
   std::tm tm{};
-  if (!strptime(value.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &tm)) return -1;
-  const long long at = static_cast<long long>(timegm(&tm));
+  std::istringstream in(value);
+  in.imbue(std::locale::classic());
+  in >> std::get_time(&tm, "%a, %d %b %Y %H:%M:%S GMT");
+  if (in.fail()) return -1;
+  using namespace std::chrono;
+  const sys_days day{year(tm.tm_year + 1900) / month(static_cast<unsigned>(tm.tm_mon + 1)) /
+                     static_cast<unsigned>(tm.tm_mday)};
+  const long long at = duration_cast<seconds>(day.time_since_epoch()).count() + tm.tm_hour * 3600LL +
+                       tm.tm_min * 60LL + tm.tm_sec;
   const long long now = static_cast<long long>(std::time(nullptr));
   return at <= now ? 0 : static_cast<int>(std::min<long long>(at - now, 999999));
 }

@@ -60,12 +60,14 @@ class IHttpTransport {
 inline constexpr size_t kMaxShopAnswerBytes = 64 * 1024 * 1024;
 inline constexpr int kDeadlineFactor = 10;
 
-// libcurl transport: one reused easy handle (keeps connections alive), TLS
-// verification on, redirects handed back (the channel follows them), cookies
-// kept. caFile adds the CA certificates of a PEM file to the system store
-// (empty: the system store alone). timeoutMs bounds connecting and each wait
-// for data while reading; the whole request may take ten times as long.
-std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile = "", int timeoutMs = 30000);
+// The platform's transport: libcurl on Linux (posix/CurlTransport), WinHTTP
+// on Windows (win/WinHttpTransport). Either keeps its connection alive and
+// its cookies between requests, verifies TLS, and hands redirects back (the
+// channel follows them). caFile adds the CA certificates of a PEM file to the
+// system store (empty: the system store alone). timeoutMs bounds connecting
+// and each wait for data while reading; the whole request may take ten times
+// as long.
+std::unique_ptr<IHttpTransport> CreateHttpTransport(const std::string& caFile = "", int timeoutMs = 30000);
 
 class TRestChannel {
  public:

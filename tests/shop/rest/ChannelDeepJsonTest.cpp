@@ -39,7 +39,7 @@ TEST(RestChannelDeepJson, ABodyNestedDeeperThan512LevelsIsRefusedWithItsReason) 
     TLoopbackServer server([&c](const httplib::Request&, httplib::Response& res) {
       res.set_content(c.Body, "application/json");
     });
-    TRestChannel channel(CreateCurlTransport());
+    TRestChannel channel(CreateHttpTransport());
     channel.SetCredentials("http://127.0.0.1:" + std::to_string(server.PortNumber()) + "/wp-json/wc/v3", "ck", "cs");
     channel.SetResource("orders");
     channel.Execute();
@@ -55,7 +55,7 @@ TEST(RestChannelDeepJson, AServerErrorNestedAMillionLevelsDeepIsReportedAsItsTex
     res.status = 500;
     res.set_content(body, "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials("http://127.0.0.1:" + std::to_string(server.PortNumber()) + "/wp-json/wc/v3", "ck", "cs");
   channel.SetResource("orders");
   try {

@@ -48,7 +48,7 @@ TEST(RestChannelLimits, AnAnswerLargerThan64MBIsRefusedUnread) {
         return sink.write(block.data(), block.size());
       });
     });
-    TRestChannel channel(CreateCurlTransport());
+    TRestChannel channel(CreateHttpTransport());
     channel.SetCredentials(BaseOf(server), "ck", "cs");
     channel.SetResource("orders");
     EXPECT_EQ(FailureOf(channel), tooLarge);
@@ -66,7 +66,7 @@ TEST(RestChannelLimits, AShopThatTricklesIsStoppedAtTheRequestsDeadline) {
       return sink.write(offset == 0 ? "[" : " ", 1);
     });
   });
-  TRestChannel channel(CreateCurlTransport("", 300));
+  TRestChannel channel(CreateHttpTransport("", 300));
   channel.SetCredentials(BaseOf(server), "ck", "cs");
   channel.SetResource("orders");
   EXPECT_EQ(FailureOf(channel),

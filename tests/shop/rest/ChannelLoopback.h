@@ -1,17 +1,21 @@
 // Helpers of the REST channel tests: a capture of the activity log's detail
 // lines, a loopback HTTP(S) server that records what it received, a listener
-// that never answers, and a loopback port where nothing listens.
+// that never answers, a loopback port where nothing listens, and regular
+// expression matchers that read the same on every platform.
 #pragma once
 
+#include <httplib.h>  // on Windows, brings Winsock in and starts it
+
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <httplib.h>
+#endif
 
 #include <chrono>
 #include <functional>
+#include <regex>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -19,10 +23,21 @@
 #include <thread>
 #include <vector>
 
+#include <gmock/gmock.h>
+
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 
 namespace ooa::test {
+
+// GoogleTest's own regular expressions are POSIX ones on Linux but a small
+// subset without brackets on Windows; these use std::regex (ECMAScript) on both.
+MATCHER_P(MatchesRegex, pattern, "matches the regular expression " + std::string(pattern)) {
+  return std::regex_match(std::string(arg), std::regex(pattern));
+}
+MATCHER_P(ContainsRegex, pattern, "contains the regular expression " + std::string(pattern)) {
+  return std::regex_search(std::string(arg), std::regex(pattern));
+}
 
 // Turns the Debug flag on and collects every log line while alive.
 class TChannelLogCapture {
@@ -68,7 +83,11 @@ class TLoopbackServer {
     if (certFile.empty()) {
       Server = std::make_unique<httplib::Server>();
     } else {
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
       Server = std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str());
+#else
+      throw std::runtime_error("loopback server: no TLS in this build");
+#endif
     }
     auto route = [this](const httplib::Request& req, httplib::Response& res) {
       {
@@ -77,6 +96,13 @@ class TLoopbackServer {
       }
       Handler(req, res);
     };
+#ifdef _WIN32
+    // WinHTTP keeps its idle connections after the transport is gone, and
+    // stopping waits for them to time out. Longer than the waits between a
+    // test's requests (a Retry-After of 1 s), which would otherwise race with
+    // the server closing the connection.
+    Server->set_keep_alive_timeout(2);
+#endif
     Server->Get(".*", route);
     Server->Post(".*", route);
     Port = Server->bind_to_any_port("127.0.0.1");
@@ -104,13 +130,21 @@ class TLoopbackServer {
   std::vector<TSeenRequest> Seen;
 };
 
-inline int BoundLoopbackSocket(int& port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+#ifdef _WIN32
+using TLoopbackSocket = SOCKET;
+inline void CloseLoopbackSocket(TLoopbackSocket fd) { ::closesocket(fd); }
+#else
+using TLoopbackSocket = int;
+inline void CloseLoopbackSocket(TLoopbackSocket fd) { ::close(fd); }
+#endif
+
+inline TLoopbackSocket BoundLoopbackSocket(int& port) {
+  TLoopbackSocket fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   addr.sin_port = 0;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+  if (fd == static_cast<TLoopbackSocket>(-1) || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
     throw std::runtime_error("cannot bind a loopback socket");
   }
   socklen_t len = sizeof addr;
@@ -126,18 +160,18 @@ class TSilentListener {
     Fd = BoundLoopbackSocket(Port);
     ::listen(Fd, 8);
   }
-  ~TSilentListener() { ::close(Fd); }
+  ~TSilentListener() { CloseLoopbackSocket(Fd); }
   int PortNumber() const { return Port; }
 
  private:
-  int Fd = -1;
+  TLoopbackSocket Fd;
   int Port = 0;
 };
 
 // A loopback port that was free a moment ago and has no listener.
 inline int ClosedLoopbackPort() {
   int port = 0;
-  ::close(BoundLoopbackSocket(port));
+  CloseLoopbackSocket(BoundLoopbackSocket(port));
   return port;
 }
 

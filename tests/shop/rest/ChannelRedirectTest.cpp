@@ -85,7 +85,7 @@ TEST(RedirectsOnTheWire, WithinTheShopTheRequestIsSignedAgainAndFollowed) {
       res.set_content(R"({"create": []})", "application/json");
     }
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf("127.0.0.1", server.PortNumber()), "ck", "cs_redirect");
   channel.SetResource("products/batch");
   channel.SetMethod("POST");
@@ -125,7 +125,7 @@ TEST(RedirectsOnTheWire, ToAnotherHostTheRequestFailsNamingWhereItPointed) {
       }
     });
     port = server.PortNumber();
-    TRestChannel channel(CreateCurlTransport());
+    TRestChannel channel(CreateHttpTransport());
     channel.SetCredentials(BaseOf("127.0.0.1", port), "ck", "cs");
     channel.SetResource("orders");
     channel.SetMethod(c.Method);

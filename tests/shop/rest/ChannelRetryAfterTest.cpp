@@ -42,7 +42,7 @@ TEST(RestChannelRetryAfter, AShortWaitIsHonouredAndTheRequestSentAgain) {
         res.set_content("[]", "application/json");
       }
     });
-    TRestChannel channel(CreateCurlTransport());
+    TRestChannel channel(CreateHttpTransport());
     channel.SetCredentials("http://127.0.0.1:" + std::to_string(server.PortNumber()) + "/wp-json/wc/v3", "ck", "cs");
     channel.SetResource("orders");
     if (c.Final == 0) {

@@ -19,7 +19,7 @@ using test::TShopStandin;
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
+using test::MatchesRegex;
 
 // Passes requests through, or sends the previous request again word for word
 // (same nonce, timestamp and signature) when Replay is set.
@@ -32,7 +32,7 @@ class TReplayTransport : public IHttpTransport {
   }
 
  private:
-  std::unique_ptr<IHttpTransport> Inner = CreateCurlTransport();
+  std::unique_ptr<IHttpTransport> Inner = CreateHttpTransport();
   THttpRequest Last;
 };
 
@@ -89,7 +89,7 @@ TEST(RestChannelStandin, BothChannelsSendSignedRequestsAfterInit) {
 TEST(RestChannelStandin, WrongSecretIsAnsweredWithTheShops401) {
   TShopStandin shop;
   TChannelLogCapture log;
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(shop.BaseUrl(), "ck_standin", "not-the-secret");
   channel.SetResource("orders");
   channel.AddParameter("per_page", "100");
@@ -136,9 +136,9 @@ TEST(RestChannelStandin, OnSentWorkRunsOnceWhileTheShopHoldsTheAnswer) {
   TShopStandin shop;
   const auto fault = [&](const std::string& body) {
     THttpRequest request{"POST", shop.Origin() + "/standin/faults", {{"Content-Type", "application/json"}}, body};
-    ASSERT_EQ(CreateCurlTransport()->Send(request).Status, 200);
+    ASSERT_EQ(CreateHttpTransport()->Send(request).Status, 200);
   };
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(shop.BaseUrl(), "ck_standin", "cs_standin");
   channel.SetResource("products/categories/batch");
   channel.SetMethod("POST");

@@ -1,12 +1,14 @@
-// The REST channel over libcurl against loopback servers: what goes on the
-// wire, the log lines, 4xx answers handed back, 5xx and transport failures
-// raised, the read time-out, and TLS verification with and without an extra CA.
+// The REST channel over the platform's transport against loopback servers:
+// what goes on the wire, the log lines, 4xx answers handed back, 5xx and
+// transport failures raised, the read time-out, and TLS verification with and
+// without an extra CA (on Windows: a CA file refused).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <set>
 
@@ -19,10 +21,10 @@ namespace {
 
 using test::TChannelLogCapture;
 using test::TLoopbackServer;
-using ::testing::ContainsRegex;
+using test::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
+using test::MatchesRegex;
 using ::testing::StartsWith;
 
 std::string BaseOf(int port, const std::string& scheme = "http") {
@@ -42,7 +44,7 @@ TEST(RestChannelWire, SignedGetReplacesParametersAndLogsEachRequest) {
     res.set_header("X-WP-Total", "1");
     res.set_content(R"([{"id":7,"total":"12.10"}])", "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck_test", "cs_secret_value");
   channel.SetResource("orders");
   channel.SetMethod("GET");
@@ -101,7 +103,7 @@ TEST(RestChannelWire, PostSendsJsonBodyAndKeepsTheDoubledSlash) {
   TLoopbackServer server([](const httplib::Request& req, httplib::Response& res) {
     res.set_content(R"({"create":[]})", "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()) + "/", "ck", "cs");
   channel.SetResource("products/batch");
   channel.SetMethod("POST");
@@ -129,7 +131,7 @@ TEST(RestChannelWire, FollowsRedirectsKeepsCookiesAndTheConnection) {
       res.set_content("[]", "application/json");
     }
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
   channel.SetResource("orders");
   channel.Execute();
@@ -152,7 +154,7 @@ TEST(RestChannelWire, ClientErrorIsHandedBackAfterItsLogLines) {
     res.status = 403;
     res.set_content("<html>denied</html>", "text/html");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
   channel.SetResource("orders/5/refunds");
   EXPECT_NO_THROW(channel.Execute());
@@ -171,7 +173,7 @@ TEST(RestChannelWire, ServerErrorRaisesWithTheShopsMessage) {
     res.set_content(R"({"code":"internal_error","message":"Database connection lost","data":{"status":500}})",
                     "application/json");
   });
-  TRestChannel channel(CreateCurlTransport());
+  TRestChannel channel(CreateHttpTransport());
   channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
   channel.SetResource("orders");
   try {
@@ -199,7 +201,7 @@ TEST(RestChannelWire, TransportFailuresRaiseAndWriteNothing) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TChannelLogCapture log;
-    TRestChannel channel(CreateCurlTransport("", 300));
+    TRestChannel channel(CreateHttpTransport("", 300));
     channel.SetCredentials(c.BaseUrl, "ck", "cs");
     channel.SetResource("orders");
     try {
@@ -213,6 +215,7 @@ TEST(RestChannelWire, TransportFailuresRaiseAndWriteNothing) {
   }
 }
 
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
 // A self-signed certificate for 127.0.0.1, made fresh for the test run.
 class RestChannelTls : public ::testing::Test {
  protected:
@@ -235,7 +238,7 @@ TEST_F(RestChannelTls, SelfSignedShopNeedsItsCaConfigured) {
                          Cert(), Key());
   const std::string base = BaseOf(server.PortNumber(), "https");
 
-  TRestChannel untrusting(CreateCurlTransport());
+  TRestChannel untrusting(CreateHttpTransport());
   untrusting.SetCredentials(base, "ck", "cs");
   untrusting.SetResource("orders");
   EXPECT_THROW(
@@ -245,14 +248,14 @@ TEST_F(RestChannelTls, SelfSignedShopNeedsItsCaConfigured) {
       },
       TRestError);
 
-  TRestChannel trusting(CreateCurlTransport(Cert()));
+  TRestChannel trusting(CreateHttpTransport(Cert()));
   trusting.SetCredentials(base, "ck", "cs");
   trusting.SetResource("orders");
   ASSERT_NO_THROW(trusting.Execute());
   EXPECT_EQ(trusting.StatusCode(), 200);
   EXPECT_EQ(server.Requests().size(), 1u);  // the refused handshake never reached the handler
 
-  TRestChannel missingCa(CreateCurlTransport((Dir / "absent.pem").string()));
+  TRestChannel missingCa(CreateHttpTransport((Dir / "absent.pem").string()));
   missingCa.SetCredentials(base, "ck", "cs");
   missingCa.SetResource("orders");
   EXPECT_THROW(
@@ -262,6 +265,40 @@ TEST_F(RestChannelTls, SelfSignedShopNeedsItsCaConfigured) {
       },
       TRestError);
 }
+#endif
+
+#ifdef _WIN32
+// On Windows the shop's certificate is checked against the Windows
+// certificate store alone: a CA file is refused, never silently ignored, and
+// nothing is sent.
+TEST(RestChannelTls, ACaFileIsRefusedBeforeAnythingIsSent) {
+  TLoopbackServer server([](const httplib::Request&, httplib::Response& res) { res.set_content("[]", "application/json"); });
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "ooa-channel-ca.pem";
+  std::ofstream(file) << "-----BEGIN CERTIFICATE-----\n-----END CERTIFICATE-----\n";
+  struct TCase {
+    std::string CaFile;
+    const char* Cause;
+  } cases[] = {
+      {file.string(), "add its certificate to the Windows certificate store"},
+      {(file.parent_path() / "absent.pem").string(), "cannot be read"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.CaFile);
+    TRestChannel channel(CreateHttpTransport(c.CaFile));
+    channel.SetCredentials(BaseOf(server.PortNumber()), "ck", "cs");
+    channel.SetResource("orders");
+    try {
+      channel.Execute();
+      ADD_FAILURE() << "expected a refusal";
+    } catch (const TRestError& e) {
+      EXPECT_THAT(e.what(), StartsWith("REST request failed: the CA file '" + c.CaFile + "'"));
+      EXPECT_THAT(e.what(), HasSubstr(c.Cause));
+    }
+  }
+  EXPECT_TRUE(server.Requests().empty());
+  std::filesystem::remove(file);
+}
+#endif
 
 }  // namespace
 }  // namespace ooa

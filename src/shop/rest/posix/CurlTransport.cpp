@@ -267,7 +267,7 @@ class TCurlTransport : public IHttpTransport {
 
 }  // namespace
 
-std::unique_ptr<IHttpTransport> CreateCurlTransport(const std::string& caFile, int timeoutMs) {
+std::unique_ptr<IHttpTransport> CreateHttpTransport(const std::string& caFile, int timeoutMs) {
   return std::make_unique<TCurlTransport>(caFile, timeoutMs > 0 ? timeoutMs : 30000);
 }
 
