@@ -20,7 +20,7 @@
 #include "print/PrinterList.h"
 #include "print/PrinterOutput.h"
 #include "print/win/GdiCanvasPrinter.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 #include "support/TempDir.h"
 
 namespace ooa::test {
@@ -38,7 +38,7 @@ std::string HostPath(const std::string& path) {
   auto unixName = reinterpret_cast<TUnixName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (unixName == nullptr) return {};
-  char* name = unixName(WideFromUtf8(path).c_str());
+  char* name = unixName(Widen(path).c_str());
   if (name == nullptr) return {};
   std::string result = name;
   HeapFree(GetProcessHeap(), 0, name);
@@ -82,7 +82,7 @@ class TFilePrinter {
         return;
       }
     }
-    std::wstring printer = WideFromUtf8(name), driverName = driver, port = WideFromUtf8(hostPort);
+    std::wstring printer = Widen(name), driverName = driver, port = Widen(hostPort);
     wchar_t processor[] = L"winprint", raw[] = L"RAW";
     PRINTER_INFO_2W info{};
     info.pPrinterName = printer.data();
@@ -101,7 +101,7 @@ class TFilePrinter {
 
   ~TFilePrinter() {
     if (!Installed) return;
-    std::wstring name = WideFromUtf8(Name);
+    std::wstring name = Widen(Name);
     PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE h = nullptr;
     if (OpenPrinterW(name.data(), &h, &access)) {
@@ -247,7 +247,7 @@ TEST_F(SpoolerTest, PdfReceiptNeedsThePdfPrinter) {
   std::string whyNot;
   EXPECT_FALSE(OpenReceiptPrinter("W26000002", whyNot));
   EXPECT_EQ(whyNot, "PDF file " + Dir.Path() + "/W26000002.pdf: the printer \"Microsoft Print to PDF\" is not installed");
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(WideFromUtf8(Dir.File("W26000002.pdf")))));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(Widen(Dir.File("W26000002.pdf")))));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <cctype>
 
 #include "print/PrinterOutput.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 
 namespace ooa {
 
@@ -22,16 +22,16 @@ std::wstring DevicePath(const std::string& name) {
     std::string head = n.substr(0, 3);
     for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if ((head == "LPT" || head == "COM") && n.find_first_not_of("0123456789", 3) == std::string::npos)
-      return L"\\\\.\\" + WideFromUtf8(n);
+      return L"\\\\.\\" + Widen(n);
   }
-  return WideFromUtf8(name);
+  return Widen(name);
 }
 
 // file:///C:/r.bin leaves "/C:/r.bin": the drive letter starts the path.
 std::wstring FilePath(const std::string& path) {
   if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) && path[2] == ':')
-    return WideFromUtf8(path.substr(1));
-  return WideFromUtf8(path);
+    return Widen(path.substr(1));
+  return Widen(path);
 }
 
 class TFileOutput : public IPrinterOutput {

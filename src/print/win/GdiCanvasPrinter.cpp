@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "print/PrinterOutput.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 
 namespace ooa {
 
@@ -77,7 +77,7 @@ class TGdiCanvasPrinter : public ICanvasPrinter {
   void BeginDoc() override {
     const bool pdf = !Target.PdfFile.empty();
     const std::string printer = pdf ? kPdfPrinterName : Target.Queue;
-    const std::wstring name = WideFromUtf8(printer);
+    const std::wstring name = Widen(printer);
     std::vector<BYTE> mode;
     if (pdf) {
       mode = ReceiptPageMode(name);
@@ -87,8 +87,8 @@ class TGdiCanvasPrinter : public ICanvasPrinter {
     Dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr,
                    mode.empty() ? nullptr : reinterpret_cast<const DEVMODEW*>(mode.data()));
     if (Dc == nullptr) throw TPrintError("printer \"" + printer + "\" cannot print a page");
-    const std::wstring title = WideFromUtf8(Target.DocumentName.empty() ? "Receipt" : "Receipt " + Target.DocumentName);
-    const std::wstring output = WideFromUtf8(Target.PdfFile);
+    const std::wstring title = Widen(Target.DocumentName.empty() ? "Receipt" : "Receipt " + Target.DocumentName);
+    const std::wstring output = Widen(Target.PdfFile);
     DOCINFOW doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = title.c_str();
@@ -142,7 +142,7 @@ class TGdiCanvasPrinter : public ICanvasPrinter {
 
   void TextOut(int x, int y, const std::string& utf8) override {
     if (!Open) throw TPrintError("no document is open");
-    const std::wstring text = WideFromUtf8(utf8);
+    const std::wstring text = Widen(utf8);
     switch (Role) {
       case TRole::Control:
         // A printer function of the receipt driver; a printer without the
@@ -168,7 +168,7 @@ class TGdiCanvasPrinter : public ICanvasPrinter {
     if (known != DeviceFonts.end()) return known->second;
     LOGFONTW lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
-    const std::wstring face = WideFromUtf8(name);
+    const std::wstring face = Widen(name);
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     bool found = false;
     EnumFontFamiliesExW(Dc, &lf, FoundFont, reinterpret_cast<LPARAM>(&found), 0);
@@ -184,7 +184,7 @@ class TGdiCanvasPrinter : public ICanvasPrinter {
     lf.lfOutPrecision = device ? OUT_DEVICE_PRECIS : OUT_TT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = device ? DEFAULT_PITCH : static_cast<BYTE>(FIXED_PITCH | FF_MODERN);
-    const std::wstring name = WideFromUtf8(face);
+    const std::wstring name = Widen(face);
     wcsncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
     if (doubleWidth) {
       TFont normal(CreateFontIndirectW(&lf));

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "print/PrinterPlatform.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 
 namespace ooa {
 
@@ -26,7 +26,7 @@ bool IsPrinterDeviceName(const std::string& name) {
 }
 
 bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -37,7 +37,7 @@ bool IsUnsafeInFileName(char c) {
 }
 
 TNewFile CreateNewFile(const std::string& path, std::string& error) {
-  HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
@@ -49,6 +49,6 @@ TNewFile CreateNewFile(const std::string& path, std::string& error) {
   return TNewFile::Failed;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileW(WideFromUtf8(path).c_str()); }
+void RemoveFile(const std::string& path) { DeleteFileW(Widen(path).c_str()); }
 
 }  // namespace ooa

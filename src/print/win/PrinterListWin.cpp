@@ -7,7 +7,7 @@
 
 #include "print/PrinterList.h"
 #include "print/PrinterPlatform.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 
 namespace ooa {
 
@@ -21,7 +21,7 @@ std::vector<std::string> InstalledPrinters() {
   if (!EnumPrintersW(flags, nullptr, 4, buffer.data(), needed, &needed, &count)) return names;
   const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
   for (DWORD i = 0; i < count; ++i)
-    if (info[i].pPrinterName != nullptr) names.push_back(Utf8FromWide(info[i].pPrinterName));
+    if (info[i].pPrinterName != nullptr) names.push_back(Narrow(info[i].pPrinterName));
   return names;
 }
 
@@ -31,11 +31,11 @@ std::string DefaultPrinter() {
   if (size == 0) return {};
   std::wstring name(size, L'\0');
   if (!GetDefaultPrinterW(name.data(), &size)) return {};
-  return Utf8FromWide(name.c_str());
+  return Narrow(name.c_str());
 }
 
 bool QueueIsTextOnly(const std::string& queue) {
-  std::wstring name = WideFromUtf8(queue);
+  std::wstring name = Widen(queue);
   HANDLE printer = nullptr;
   if (!OpenPrinterW(name.data(), &printer, nullptr)) return false;
   // Asked once with a small buffer to learn the size, then with that size.

@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "print/PrinterOutput.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 
 namespace ooa {
 

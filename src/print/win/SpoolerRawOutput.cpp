@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "print/PrinterOutput.h"
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 
 namespace ooa {
 
@@ -18,12 +18,12 @@ namespace {
 class TSpoolerRawOutput : public IPrinterOutput {
  public:
   TSpoolerRawOutput(const std::string& queue, const std::string& documentName) : Queue(queue) {
-    std::wstring name = WideFromUtf8(queue);
+    std::wstring name = Widen(queue);
     if (!OpenPrinterW(name.data(), &Printer, nullptr)) {
       Printer = nullptr;
       Fail("the printer cannot be opened");
     }
-    std::wstring title = WideFromUtf8(documentName.empty() ? "Receipt" : "Receipt " + documentName);
+    std::wstring title = Widen(documentName.empty() ? "Receipt" : "Receipt " + documentName);
     wchar_t raw[] = L"RAW";
     DOC_INFO_1W doc{};
     doc.pDocName = title.data();

@@ -16,7 +16,7 @@
 #ifdef _WIN32
 #include <winsock2.h>
 
-#include "print/win/WinText.h"
+#include "config/win/WideText.h"
 #else
 #include "support/CupsSpooler.h"
 #endif
