@@ -306,6 +306,10 @@ TEST_F(RawPrintingTest, SocketPrinterGetsEveryByteAndItsCloseEndsTheReceipt) {
 // succeeds; the printer takes 120 bytes and resets only after that. Ending the
 // document must still say the receipt was not printed.
 TEST_F(RawPrintingTest, PrinterThatResetsAfterTheLastSendFailsTheEnd) {
+#ifdef _WIN32
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
+    GTEST_SKIP() << "Wine reports a connection reset by the peer as an orderly close (recv gives 0)";
+#endif
   TLoopbackPrinter printer(120, true);
   auto output = OpenSocketOutput("127.0.0.1", printer.Port());
   output->Write(std::string(2000, 'x'));

@@ -58,6 +58,8 @@ TEST_F(PrinterFaultTest, EveryFaultGivesItsStatusLineAndListsTheReceipt) {
   // The queue cases need a spooler of the test's own (SpoolerTest covers the
   // Windows spooler's refusals).
   const std::string noSpooler = "cupsd, the spooler these cases run, exists on Linux only";
+  const std::string noDevice = "\\\\.\\OOANoSuchPrinter";
+  const std::string noSuchDevice = SystemErrorText(ERROR_FILE_NOT_FOUND);
   const std::string noSuchFile = SystemErrorText(ERROR_PATH_NOT_FOUND);
   const std::string refused = SystemErrorText(WSAECONNREFUSED);
 #else
@@ -68,6 +70,8 @@ TEST_F(PrinterFaultTest, EveryFaultGivesItsStatusLineAndListsTheReceipt) {
     ASSERT_TRUE(spooler.AddRawQueue("Closed", Standin.Address(), out)) << out;
     ASSERT_EQ(TCupsSpooler::Run("cupsreject Closed", out), 0) << out;
   }
+  const std::string noDevice = "/dev/no-such-printer";
+  const std::string noSuchDevice = "No such file or directory";
   const std::string noSuchFile = "No such file or directory";
   const std::string refused = "Connection refused";
 #endif
@@ -81,8 +85,7 @@ TEST_F(PrinterFaultTest, EveryFaultGivesItsStatusLineAndListsTheReceipt) {
     bool NeedsSpooler = false;
   };
   const TFault faults[] = {
-      {"a device that cannot be opened", {}, "/dev/no-such-printer",
-       "Printer /dev/no-such-printer: " + noSuchFile},
+      {"a device that cannot be opened", {}, noDevice, "Printer " + noDevice + ": " + noSuchDevice},
       {"a capture file in a missing folder", {}, "file:" + Dir.File("gone/receipt.bin"),
        "Printer " + Dir.File("gone/receipt.bin") + ": " + noSuchFile},
       {"a printer that refuses the connection", {}, "socket://" + closed,
