@@ -14,6 +14,8 @@
 # final state and the receipts (raw printer bytes, text and PNG). It leaves
 # nothing running.
 # DEMO_SKIP_BUILD=1 skips setup and build and uses what $BUILD_DIR holds.
+# DEMO_POSDB and DEMO_SERVICE name other posdb and service programs to run
+# (scripts/story-windows.sh runs the Windows edition's under Wine that way).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -30,8 +32,8 @@ if [ -z "${DEMO_SKIP_BUILD:-}" ]; then
     exit 1
   fi
 fi
-POSDB="$BUILD_DIR/tools/posdb/posdb"
-SERVICE="$BUILD_DIR/src/app/online-order-adaptor"
+POSDB="${DEMO_POSDB:-$BUILD_DIR/tools/posdb/posdb}"
+SERVICE="${DEMO_SERVICE:-$BUILD_DIR/src/app/online-order-adaptor}"
 DEMO=scripts/demo
 
 work="$(mktemp -d)"

@@ -3,6 +3,8 @@
 // prints.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "escpos-view/EscPosDecode.h"
 #include "print/PrinterFixture.h"
 #include "support/TempDir.h"
@@ -90,6 +92,10 @@ TEST(EscPosViewTest, PngShowsThePaper) {
   EXPECT_EQ(header(b, 20) - header(a, 20), 20u * 24);  // 20 more lines of 24 dots
   EXPECT_FALSE(escpos::WritePng(escpos::Decode(Receipt), dir.File("no/such/folder.png"), error));
   EXPECT_NE(error.find("no/such/folder.png"), std::string::npos);
+  // A UTF-8 path beyond ASCII names the file it says (on Windows too).
+  const std::string named = dir.File("K\xC3\xA4ssa \xE4\xB8\xAD.png");
+  ASSERT_TRUE(escpos::WritePng(escpos::Decode(Receipt), named, error)) << error;
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(std::u8string(named.begin(), named.end()))));
 }
 
 // The double-byte code pages the service prints read as their characters,

@@ -6,19 +6,28 @@
 
 namespace ooa::test {
 
+namespace {
+
+void SetTz(const std::string* tz) {
+#ifdef _WIN32
+  ::_putenv_s("TZ", tz ? tz->c_str() : "");
+  ::_tzset();
+#else
+  if (tz) ::setenv("TZ", tz->c_str(), 1);
+  else ::unsetenv("TZ");
+  ::tzset();
+#endif
+}
+
+}  // namespace
+
 TScopedTimeZone::TScopedTimeZone(const std::string& tz) {
   if (const char* old = std::getenv("TZ")) Previous = old;
-  ::setenv("TZ", tz.c_str(), 1);
-  ::tzset();
+  SetTz(&tz);
 }
 
 TScopedTimeZone::~TScopedTimeZone() {
-  if (Previous) {
-    ::setenv("TZ", Previous->c_str(), 1);
-  } else {
-    ::unsetenv("TZ");
-  }
-  ::tzset();
+  SetTz(Previous ? &*Previous : nullptr);
 }
 
 TFixedClock::TFixedClock(TDateTime nowUtc, int utcOffsetMinutes) : Now(nowUtc), OffsetMinutes(utcOffsetMinutes) {}

@@ -1,45 +1,14 @@
-// Running the posdb tool from tests (see PosDatabase.h).
+// Running the posdb tool from tests (see PosDatabase.h); the run itself is in
+// posix/ and win/.
 #include "support/PosDatabase.h"
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
-#include "support/TempDir.h"
+#include "support/HostTools.h"
 
 namespace ooa::test {
 
-namespace {
-
-std::string ShellQuote(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
-  }
-  return out + "'";
-}
-
-}  // namespace
-
-std::string PosdbPath() { return std::string(OOA_BINARY_DIR) + "/tools/posdb/posdb"; }
-
-TPosdbRun RunPosdb(const std::vector<std::string>& args, const std::string& stdinText) {
-  TTempDir io;
-  const std::string in = io.Write("in", stdinText), out = io.File("out"), err = io.File("err");
-  std::string cmd = ShellQuote(PosdbPath());
-  for (const std::string& a : args) cmd += " " + ShellQuote(a);
-  cmd += " <" + ShellQuote(in) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
-  const int status = std::system(cmd.c_str());
-  TPosdbRun r;
-  r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.Out = TTempDir::Read(out);
-  r.Err = TTempDir::Read(err);
-  return r;
-}
+std::string PosdbPath() { return BuiltProgram("tools/posdb/posdb"); }
 
 void CreatePosDatabase(const std::string& file, const std::vector<std::string>& extraArgs) {
   std::vector<std::string> args = {"init", file};

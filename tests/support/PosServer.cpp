@@ -1,6 +1,8 @@
 // The test's POS database, embedded or over ODBC (see PosServer.h).
 #include "support/PosServer.h"
 
+#include "support/HostTools.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -23,7 +25,8 @@ void TPosServer::PointAt(TConfig& config, const std::string& file) {
     return;
   }
   // "listening on 127.0.0.1:PORT"; SQL Server names a port after a comma.
-  std::vector<std::string> args = {PosdbPath(), "serve", file, "--port", "0"};
+  // The server is a tool of the build machine (the Windows edition has none).
+  std::vector<std::string> args = {HostProgram("tools/posdb/posdb"), "serve", HostPath(file), "--port", "0"};
   // OOA_TEST_ODBC_VERBOSE=1: the server logs each batch on the test's standard error.
   const char* verbose = std::getenv("OOA_TEST_ODBC_VERBOSE");
   if (verbose && std::string(verbose) == "1") args.push_back("--verbose");

@@ -1,5 +1,7 @@
 #include "support/PrinterStandin.h"
 
+#include "support/HostTools.h"
+
 
 #include <algorithm>
 #include <chrono>
@@ -9,10 +11,10 @@
 
 namespace ooa::test {
 
-std::string PrinterStandinPath() { return std::string(OOA_BINARY_DIR) + "/tools/printer-standin/printer-standin"; }
+std::string PrinterStandinPath() { return HostProgram("tools/printer-standin/printer-standin"); }
 
 TPrinterStandin::TPrinterStandin(const TOptions& options) {
-  std::vector<std::string> args = {PrinterStandinPath(), "--port", "0", "--out", Dir.Path()};
+  std::vector<std::string> args = {PrinterStandinPath(), "--port", "0", "--out", HostPath(Dir.Path())};
   if (options.Refuse) args.push_back("--refuse");
   if (options.Stall) args.push_back("--stall");
   if (options.DropAfter >= 0) {

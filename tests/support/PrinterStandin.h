@@ -8,7 +8,6 @@
 // CMakeLists.txt adds add_dependencies(<its test> printer-standin).
 #pragma once
 
-#include <sys/types.h>
 
 #include <memory>
 #include <string>

@@ -2,10 +2,9 @@
 // child process for a test. Start() waits for the tool's first output line
 // "listening on ..." and returns what follows; the rest of its output is read
 // and dropped by a thread of its own. Stop() (also from the destructor) sends
-// SIGTERM and, after 5 seconds, SIGKILL. Used by the test's thread only.
+// SIGTERM and, after 5 seconds, SIGKILL (on Windows: ends the process). Used
+// by the test's thread only.
 #pragma once
-
-#include <sys/types.h>
 
 #include <string>
 #include <thread>
@@ -26,7 +25,7 @@ class TServerProcess {
   void Stop();  // idempotent
 
  private:
-  pid_t Pid = -1;
+  long long Pid = -1;  // the process id (Linux) or handle (Windows); -1: none
   std::thread Drain;
 };
 

@@ -1,18 +1,20 @@
 #include "support/ShopStandin.h"
 
+#include "support/HostTools.h"
+
 
 #include <chrono>
 #include <stdexcept>
 
 namespace ooa::test {
 
-std::string ShopStandinPath() { return std::string(OOA_BINARY_DIR) + "/tools/shop-standin/shop-standin"; }
+std::string ShopStandinPath() { return HostProgram("tools/shop-standin/shop-standin"); }
 
 TShopStandin::TShopStandin(const TOptions& options) {
   std::vector<std::string> args = {ShopStandinPath(), "--host", "127.0.0.1", "--port", "0",
                                    "--key", options.Key, "--secret", options.Secret};
   if (!options.CertFile.empty()) {
-    args.insert(args.end(), {"--cert", options.CertFile, "--key-file", options.KeyFile});
+    args.insert(args.end(), {"--cert", HostPath(options.CertFile), "--key-file", HostPath(options.KeyFile)});
   }
   args.insert(args.end(), options.Extra.begin(), options.Extra.end());
 

@@ -6,7 +6,6 @@
 // every test folder depend on shop-standin).
 #pragma once
 
-#include <sys/types.h>
 
 #include <string>
 #include <thread>

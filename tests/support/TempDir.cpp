@@ -1,17 +1,28 @@
 #include "support/TempDir.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace ooa::test {
 
 TTempDir::TTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "ooa-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  Dir = pattern;
+  // A new folder of a random name (what mkdtemp does, on every platform).
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "ooa-test-%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+    std::error_code ec;
+    if (std::filesystem::create_directory(base / name, ec)) {
+      Dir = (base / name).generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder in " + base.string());
 }
 
 TTempDir::~TTempDir() {

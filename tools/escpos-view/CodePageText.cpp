@@ -1,8 +1,9 @@
 #include "escpos-view/CodePageText.h"
 
-#include <iconv.h>
+#include <stdexcept>
+#include <string_view>
 
-#include <cerrno>
+#include "config/TextCodec.h"
 
 namespace ooa::escpos {
 
@@ -30,60 +31,61 @@ std::string Utf8Of(char32_t c) {
 
 TChar Make(int columns, char32_t code) { return TChar{columns, code, Utf8Of(code)}; }
 
-// One conversion descriptor from the code page to UTF-32 (little endian).
-class TDecoder {
- public:
-  explicit TDecoder(const std::string& codePage) : Cd(iconv_open("UTF-32LE", codePage.c_str())) {}
-  ~TDecoder() {
-    if (Valid()) iconv_close(Cd);
+// The one character that well-formed UTF-8 holds; false when it holds none
+// or more than one.
+bool OneCharOf(const std::string& utf8, char32_t& code) {
+  if (utf8.empty()) return false;
+  const auto b0 = static_cast<unsigned char>(utf8[0]);
+  size_t length = 1;
+  char32_t c = b0;
+  if (b0 >= 0xF0) {
+    length = 4, c = b0 & 0x07;
+  } else if (b0 >= 0xE0) {
+    length = 3, c = b0 & 0x0F;
+  } else if (b0 >= 0xC0) {
+    length = 2, c = b0 & 0x1F;
   }
-  TDecoder(const TDecoder&) = delete;
-  TDecoder& operator=(const TDecoder&) = delete;
-  bool Valid() const { return Cd != reinterpret_cast<iconv_t>(-1); }
+  if (utf8.size() != length) return false;
+  for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+  code = c;
+  return true;
+}
 
-  // Converts exactly `length` bytes into one character; false when they are
-  // not one whole character (errno EINVAL: a lead byte that needs more).
-  bool One(const char* bytes, size_t length, char32_t& code, bool& incomplete) {
-    iconv(Cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(bytes);
-    size_t inLeft = length;
-    unsigned char out[16];
-    char* o = reinterpret_cast<char*>(out);
-    size_t outLeft = sizeof out;
-    incomplete = false;
-    if (iconv(Cd, &in, &inLeft, &o, &outLeft) == static_cast<size_t>(-1)) {
-      incomplete = errno == EINVAL;
-      return false;
-    }
-    if (sizeof out - outLeft != 4) return false;  // none, or more than one character
-    code = static_cast<char32_t>(out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<uint32_t>(out[3]) << 24));
-    return true;
+// The character that exactly these bytes of the code page are; false when
+// they are not one whole character (a lead byte without the byte after it,
+// a byte the code page leaves undefined, or two characters). The converter
+// shows what it cannot convert as '?' (or U+FFFD), which no byte above 0x7F
+// of a code page stands for.
+bool Decode(std::string_view bytes, const std::string& codePage, char32_t& code) {
+  std::string utf8;
+  try {
+    utf8 = CodePageToUtf8(bytes, codePage);
+  } catch (const std::invalid_argument&) {
+    return false;
   }
-
- private:
-  iconv_t Cd;
-};
+  return OneCharOf(utf8, code) && code != U'?' && code != U'\uFFFD';
+}
 
 }  // namespace
 
 std::vector<TChar> SplitChars(const std::string& text, const std::string& codePage) {
   std::vector<TChar> chars;
-  TDecoder decoder(codePage);
+  const bool known = IsKnownCodePage(codePage);
   for (size_t pos = 0; pos < text.size();) {
     const unsigned char b = static_cast<unsigned char>(text[pos]);
-    if (b < 0x80 || !decoder.Valid()) {
+    if (b < 0x80 || !known) {
       chars.push_back(Make(1, b < 0x80 ? b : U'?'));
       ++pos;
       continue;
     }
+    const std::string_view rest(text.data() + pos, text.size() - pos);
     char32_t code = U'?';
-    bool incomplete = false;
-    if (decoder.One(text.data() + pos, 1, code, incomplete)) {
+    if (Decode(rest.substr(0, 1), codePage, code)) {
       chars.push_back(Make(1, code));
       ++pos;
       continue;
     }
-    if (pos + 1 < text.size() && decoder.One(text.data() + pos, 2, code, incomplete)) {
+    if (rest.size() > 1 && Decode(rest.substr(0, 2), codePage, code)) {
       chars.push_back(Make(2, code));
       pos += 2;
       continue;

@@ -1,4 +1,5 @@
-// The characters of a receipt's 8-bit text in its code page (an iconv name):
+// The characters of a receipt's 8-bit text in its code page (a name the
+// settings' code page takes, config/TextCodec.h):
 // single-byte code pages such as CP1252, and the double-byte ones the service
 // prints (GBK, BIG5, SHIFT_JIS), where a lead byte and the byte after it are
 // one character two columns wide. Used by the text and PNG renderings.

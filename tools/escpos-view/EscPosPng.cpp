@@ -6,16 +6,13 @@
 // text. The bars show where a barcode
 // is and how wide it is; they are drawn from the data but are not a scannable
 // symbol.
-#include <png.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 #include "escpos-view/BitmapFont.h"
 #include "escpos-view/CodePageText.h"
 #include "escpos-view/EscPosDecode.h"
 #include "escpos-view/FontRaster.h"
+#include "escpos-view/PngFile.h"
 
 namespace ooa::escpos {
 
@@ -170,36 +167,7 @@ bool WritePng(const TReceipt& receipt, const std::string& path, std::string& err
   }
   paper.Grow(paper.Y + Margin);
 
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-  if (!file) {
-    error = "cannot write " + path;
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info) {
-    png_destroy_write_struct(&png, &info);
-    error = "out of memory";
-    return false;
-  }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    error = "cannot write " + path;
-    return false;
-  }
-  png_init_io(png, file.get());
-  png_set_IHDR(png, info, PaperW, static_cast<png_uint_32>(paper.Height()), 8, PNG_COLOR_TYPE_GRAY,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < paper.Height(); ++y)
-    png_write_row(png, const_cast<png_bytep>(paper.Data().data() + static_cast<size_t>(y) * PaperW));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  if (std::fflush(file.get()) != 0) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  return WriteGreyPng(path, PaperW, paper.Height(), paper.Data().data(), error);
 }
 
 }  // namespace ooa::escpos

@@ -4,11 +4,14 @@
 //
 //   escpos-view JOB_FILE [--png OUT.png] [--codepage CP1252] [--quiet]
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 
 #include "escpos-view/EscPosDecode.h"
+#include "escpos-view/ProgramArgs.h"
 
 int main(int argc, char** argv) {
   std::string input, png, codePage = "CP1252";
@@ -17,15 +20,27 @@ int main(int argc, char** argv) {
   app.add_option("file", input, "raw job file ('-' for standard input)")->required();
   app.add_option("--png", png, "also draw the paper into this PNG file");
   app.add_option("--codepage", codePage,
-                 "code page of the receipt text (iconv name: CP1252, GBK, BIG5, SHIFT_JIS, ...)");
+                 "code page of the receipt text, named as in the settings (CP1252, GBK, BIG5, SHIFT_JIS, ...)");
   app.add_flag("--quiet,-q", quiet, "no text rendering");
-  CLI11_PARSE(app, argc, argv);
+  // Paths and text are UTF-8 on every platform.
+  std::vector<std::string> args = ooa::escpos::Utf8Arguments(argc, argv);
+  if (!args.empty()) {
+    app.name(args.front());
+    args.erase(args.begin());
+  }
+  std::reverse(args.begin(), args.end());  // the order CLI11 takes
+  try {
+    app.parse(args);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  ooa::escpos::SetUpStandardStreams();
 
   std::string bytes;
   if (input == "-") {
     bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
   } else {
-    std::ifstream f(input, std::ios::binary);
+    std::ifstream f(std::filesystem::path(std::u8string(input.begin(), input.end())), std::ios::binary);
     if (!f) {
       std::cerr << "escpos-view: cannot read " << input << "\n";
       return 1;

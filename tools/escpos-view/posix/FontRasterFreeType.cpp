@@ -6,13 +6,13 @@
 #include FT_OUTLINE_H
 
 #include <algorithm>
+#include <map>
+#include <string>
+#include <utility>
 
 namespace ooa::escpos {
 
 namespace {
-
-FT_Library Lib(void* p) { return static_cast<FT_Library>(p); }
-FT_Face Face(void* p) { return static_cast<FT_Face>(p); }
 
 // The file and face index fontconfig chooses for the pattern (a family name,
 // and a character the font must have when c is not 0).
@@ -51,49 +51,57 @@ bool Match(const char* family, char32_t c, std::string& file, int& index) {
 
 }  // namespace
 
+struct TFontRaster::TImpl {
+  FT_Library Library = nullptr;
+  std::vector<FT_Face> Faces;  // the fixed-pitch one first
+  std::map<std::pair<std::string, int>, FT_Face> ByFile;
+
+  ~TImpl() {
+    for (FT_Face f : Faces) FT_Done_Face(f);
+    if (Library) FT_Done_FreeType(Library);
+  }
+
+  FT_Face Open(const std::string& file, int index) {
+    const auto key = std::make_pair(file, index);
+    if (auto it = ByFile.find(key); it != ByFile.end()) return it->second;
+    FT_Face face = nullptr;
+    if (FT_New_Face(Library, file.c_str(), index, &face) != 0) face = nullptr;
+    ByFile[key] = face;
+    if (face) Faces.push_back(face);
+    return face;
+  }
+
+  FT_Face FaceFor(char32_t c) {
+    for (FT_Face f : Faces)
+      if (FT_Get_Char_Index(f, c) != 0) return f;
+    std::string file;
+    int index = 0;
+    if (!Match("monospace", c, file, index) && !Match("sans-serif", c, file, index)) return nullptr;
+    FT_Face f = Open(file, index);
+    return f && FT_Get_Char_Index(f, c) != 0 ? f : nullptr;
+  }
+};
+
 TFontRaster::TFontRaster() {
   if (!FcInit()) return;
   FT_Library lib = nullptr;
   if (FT_Init_FreeType(&lib) != 0) return;
-  Library = lib;
+  Impl = std::make_unique<TImpl>();
+  Impl->Library = lib;
   std::string file;
   int index = 0;
-  if (Match("DejaVu Sans Mono", 0, file, index) || Match("monospace", 0, file, index)) Open(file, index);
+  if (Match("DejaVu Sans Mono", 0, file, index) || Match("monospace", 0, file, index)) Impl->Open(file, index);
 }
 
-TFontRaster::~TFontRaster() {
-  for (void* f : Faces) FT_Done_Face(Face(f));
-  if (Library) FT_Done_FreeType(Lib(Library));
-}
-
-void* TFontRaster::Open(const std::string& file, int index) {
-  const auto key = std::make_pair(file, index);
-  if (auto it = ByFile.find(key); it != ByFile.end()) return it->second;
-  FT_Face face = nullptr;
-  if (FT_New_Face(Lib(Library), file.c_str(), index, &face) != 0) face = nullptr;
-  ByFile[key] = face;
-  if (face) Faces.push_back(face);
-  return face;
-}
-
-void* TFontRaster::FaceFor(char32_t c) {
-  for (void* f : Faces)
-    if (FT_Get_Char_Index(Face(f), c) != 0) return f;
-  std::string file;
-  int index = 0;
-  if (!Match("monospace", c, file, index) && !Match("sans-serif", c, file, index)) return nullptr;
-  void* f = Open(file, index);
-  return f && FT_Get_Char_Index(Face(f), c) != 0 ? f : nullptr;
-}
+TFontRaster::~TFontRaster() = default;
 
 bool TFontRaster::Render(char32_t c, int w, int h, int emW, int emH, bool bold, TGlyphImage& image) {
   image.Width = w;
   image.Height = h;
   image.Coverage.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-  if (!Library) return false;
-  void* f = FaceFor(c);
-  if (!f) return false;
-  FT_Face face = Face(f);
+  if (!Impl) return false;
+  FT_Face face = Impl->FaceFor(c);
+  if (!face) return false;
   if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(emW), static_cast<FT_UInt>(emH)) != 0) return false;
   if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0) return false;
   FT_GlyphSlot slot = face->glyph;

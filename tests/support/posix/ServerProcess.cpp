@@ -16,8 +16,9 @@ TServerProcess::~TServerProcess() { Stop(); }
 std::string TServerProcess::Start(std::vector<std::string> args, const std::string& what) {
   int out[2];
   if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error(what + ": pipe failed");
-  Pid = ::fork();
-  if (Pid == 0) {
+  const pid_t pid = ::fork();
+  Pid = pid;
+  if (pid == 0) {
     ::dup2(out[1], STDOUT_FILENO);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -26,7 +27,7 @@ std::string TServerProcess::Start(std::vector<std::string> args, const std::stri
     ::_exit(127);
   }
   ::close(out[1]);
-  if (Pid < 0) {
+  if (pid < 0) {
     ::close(out[0]);
     throw std::runtime_error(what + ": fork failed");
   }
@@ -59,13 +60,14 @@ std::string TServerProcess::Start(std::vector<std::string> args, const std::stri
 
 void TServerProcess::Stop() {
   if (Pid > 0) {
-    ::kill(Pid, SIGTERM);
+    const auto pid = static_cast<pid_t>(Pid);
+    ::kill(pid, SIGTERM);
     int status = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (::waitpid(Pid, &status, WNOHANG) == 0) {
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
       if (std::chrono::steady_clock::now() >= end) {
-        ::kill(Pid, SIGKILL);
-        ::waitpid(Pid, &status, 0);
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
         break;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
