@@ -1,6 +1,7 @@
 // The page canvas that the two canvas modes (device-font and graphic) draw a
 // receipt on. The core only states what to draw; an implementation outside the
-// core draws it (the Qt one in ui/print draws on a print queue or a PDF file).
+// core draws it (the Qt one in gui/print draws on a print queue or a PDF file;
+// on Windows the GDI one in print/win draws on a printer device context).
 // Programs that plug in no implementation cannot print in a canvas mode: the
 // receipt printer then reports "no canvas printer: ..." and prints nothing.
 //

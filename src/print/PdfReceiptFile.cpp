@@ -1,33 +1,24 @@
 #include "print/PdfReceiptFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "print/PrinterOutput.h"
+#include "print/PrinterPlatform.h"
 
 namespace ooa {
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
+
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && IsPathSeparator(path.back()); }
 
 // The invoice number as part of a file name: no folder separators, no
 // control characters.
 std::string FileNamePart(const std::string& text) {
   std::string out = text;
   for (char& c : out)
-    if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+    if (IsUnsafeInFileName(c)) c = '_';
   return out;
 }
 
@@ -36,8 +27,8 @@ std::string FileNamePart(const std::string& text) {
 std::string ReservePdfReceiptFile(const std::string& target, const std::string& invoiceNo) {
   const std::string name = FileNamePart(invoiceNo);
   std::string stem;  // the path without ".pdf"
-  if (EndsWith(target, "/") || IsFolder(target)) {
-    const std::string folder = EndsWith(target, "/") ? target : target + "/";
+  if (EndsWithSeparator(target) || IsFolder(target)) {
+    const std::string folder = EndsWithSeparator(target) ? target : target + "/";
     if (!IsFolder(folder)) throw TPrintError("PDF folder " + folder + " does not exist");
     stem = folder + (name.empty() ? "Receipt" : name);
   } else {
@@ -46,12 +37,15 @@ std::string ReservePdfReceiptFile(const std::string& target, const std::string& 
   }
   for (int n = 1; n < 10000; ++n) {
     const std::string path = stem + (n == 1 ? "" : "-" + std::to_string(n)) + ".pdf";
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-      ::close(fd);
-      return path;
+    std::string error;
+    switch (CreateNewFile(path, error)) {
+      case TNewFile::Created:
+        return path;
+      case TNewFile::Taken:
+        break;
+      case TNewFile::Failed:
+        throw TPrintError("PDF file " + path + ": " + error);
     }
-    if (errno != EEXIST) throw TPrintError("PDF file " + path + ": " + std::strerror(errno));
   }
   throw TPrintError("PDF file " + stem + ".pdf: every name up to -9999 is taken");
 }

@@ -1,6 +1,7 @@
 #include <mutex>
 
 #include "print/PrinterOutput.h"
+#include "print/PrinterPlatform.h"
 
 namespace ooa {
 
@@ -57,7 +58,7 @@ TPrinterAddress ParsePrinterAddress(const std::string& name) {
     a.Kind = TPrinterAddress::TKind::Pdf;
     a.Target = name.substr(4);
     if (a.Target.empty()) throw TPrintError("Bad printer address: " + name);
-  } else if (StartsWith(name, "/dev/")) {
+  } else if (IsPrinterDeviceName(name)) {
     a.Kind = TPrinterAddress::TKind::Device;
     a.Target = name;
   } else {
@@ -67,7 +68,7 @@ TPrinterAddress ParsePrinterAddress(const std::string& name) {
 }
 
 bool IsRawPrinterAddress(const std::string& name) {
-  return StartsWith(name, "socket://") || StartsWith(name, "file:") || StartsWith(name, "/dev/");
+  return StartsWith(name, "socket://") || StartsWith(name, "file:") || IsPrinterDeviceName(name);
 }
 
 bool IsPrinterAddress(const std::string& name) { return IsRawPrinterAddress(name) || StartsWith(name, "pdf:"); }
@@ -81,7 +82,7 @@ std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address, co
     case TPrinterAddress::TKind::File:
       return OpenFileOutput(address.Target, false);
     case TPrinterAddress::TKind::Queue:
-      return OpenCupsRawOutput(address.Target, documentName);
+      return OpenQueueRawOutput(address.Target, documentName);
     case TPrinterAddress::TKind::Pdf:
       break;
   }

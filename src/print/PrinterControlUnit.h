@@ -11,7 +11,7 @@
 //
 // Printer names: "N/A" (print nothing), a print queue, socket://host:port (a
 // network receipt printer, port 9100 by default), a device path such as
-// /dev/usb/lp0, file:PATH (append the raw bytes to a file), pdf:PATH (draw
+// /dev/usb/lp0 (on Windows also \\.\COM1, LPT1, COM3:), file:PATH (append the raw bytes to a file), pdf:PATH (draw
 // the canvas pages into a PDF file). A queue counts as text-only when it is a
 // raw queue or uses the generic text-only driver; the addresses socket://,
 // /dev/ and file: are always raw. A queue name that is not installed falls
@@ -35,19 +35,22 @@
 namespace ooa {
 
 // True when the named printer takes raw text: a raw address, or an installed
-// queue that is a raw queue or uses the generic text-only driver. False for an
-// unknown name or when the print service cannot be asked.
+// queue that is a raw queue or uses the generic text-only driver (on Windows:
+// whose driver is "Generic / Text Only"). False for an unknown name or when
+// the print service cannot be asked.
 bool IsTextOnlyPrinter(const std::string& printerName);
 
-// Windows keeps one default printer device that a document goes to; here every
-// job names its queue or address, so there is nothing to switch. This routine
-// therefore changes nothing (the user's default queue is left alone, since
-// other programs print to it).
+// A program that prints through the system's default printer device would
+// switch it here; every job of ours names its queue or address (also on
+// Windows, where the spooler job and the printer device context are opened by
+// name), so there is nothing to switch. This routine therefore changes nothing
+// (the user's default printer is left alone, since other programs print to it).
 void SetDefaultPrinterDevice(const std::string& printerName);
 
-// Windows adjusts the driver's paper size and source before a raw document.
-// Here no driver sees raw output: a queue gets it as a job in the print
-// service's raw document format, which no filter or paper setting touches, and
+// A raw document drawn through a driver would need the driver's paper size and
+// source adjusted first. Here no driver sees raw output: a queue gets it as a
+// job in the print service's raw document format (the spooler's "RAW" data
+// type on Windows), which no filter or paper setting touches, and
 // the socket, device and file back-ends pass the bytes on as they are. So
 // this routine changes nothing; OpenReceiptPrinter still calls it in raw mode
 // only, and a canvas-mode printer keeps its paper settings.

@@ -1,6 +1,7 @@
 // The printers a receipt can go to, as the settings dialog lists them: the
 // destinations (queues) of the local print service, by name, in the print
-// service's own order. Besides these names the
+// service's own order (on Windows: the spooler's local printers and
+// connections to shared ones). Besides these names the
 // receipt printer setting also accepts printer addresses (socket://host:port,
 // a device path such as /dev/usb/lp0, file:PATH, pdf:PATH), which are not
 // listed here. Any thread; each call asks the print service afresh, with

@@ -1,19 +1,15 @@
 // PrinterControlUnit: the printer state, choosing the printer and mode, and
 // starting and ending the receipt document.
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <thread>
-
-#include <unistd.h>
 
 #include "config/ActivityLog.h"
 #include "config/Config.h"
 #include "config/UtilUnit.h"
-#include "print/CupsConnection.h"
 #include "print/PrinterControlUnit.h"
 #include "print/PdfReceiptFile.h"
 #include "print/PrinterList.h"
+#include "print/PrinterPlatform.h"
 #include "print/PrinterState.h"
 
 namespace ooa {
@@ -24,11 +20,6 @@ TPrinterState& PrinterState() {
 }
 
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
 
 // Ends the open document, if any. The document is gone afterwards even when
 // ending it failed (the error is thrown after it was dropped).
@@ -44,19 +35,7 @@ void EndDocument(TPrinterState& s) {
 bool IsTextOnlyPrinter(const std::string& printerName) {
   if (IsRawPrinterAddress(printerName)) return true;
   if (printerName.empty() || printerName.rfind("pdf:", 0) == 0) return false;
-  TCupsConnection http = ConnectToPrintService();
-  if (!http) return false;
-  bool textOnly = false;
-  if (cups_dest_t* dest = cupsGetNamedDest(http.get(), printerName.c_str(), nullptr)) {
-    // A raw queue has no driver ("Local Raw Printer"); the generic text-only
-    // driver calls itself "Generic text-only printer".
-    const char* model = cupsGetOption("printer-make-and-model", dest->num_options, dest->options);
-    const std::string m = Lower(model ? model : "");
-    textOnly = m == "local raw printer" || m.find("text-only") != std::string::npos ||
-               m.find("text only") != std::string::npos;
-    cupsFreeDests(1, dest);
-  }
-  return textOnly;
+  return QueueIsTextOnly(printerName);
 }
 
 void SetDefaultPrinterDevice(const std::string& printerName) {
@@ -137,7 +116,7 @@ bool OpenReceiptPrinter(const std::string& documentName, std::string& whyNot) {
     s.Canvas.reset();
     whyNot = e.what();
     if (whyNot.empty()) whyNot = "the printer cannot be opened";
-    if (!reservedPdf.empty()) ::unlink(reservedPdf.c_str());
+    if (!reservedPdf.empty()) RemoveFile(reservedPdf);
   }
   s.LinePosition = 0;
   return ok;

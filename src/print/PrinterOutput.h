@@ -6,7 +6,8 @@
 //
 // The printer name decides the back-end:
 //   socket://host[:port]  a network receipt printer, TCP port 9100 by default
-//   /dev/...              a printer device such as /dev/usb/lp0
+//   /dev/...              a printer device such as /dev/usb/lp0 (on Windows
+//                         also a device name: \\.\COM1, LPT1, COM3:)
 //   file:PATH             the bytes are appended to a file (capture)
 //   anything else         a queue of the print service, as one raw job
 // Every wait (connect, send, spooler answer) is bounded by PrinterTimings().
@@ -66,6 +67,8 @@ std::unique_ptr<IPrinterOutput> OpenRawOutput(const TPrinterAddress& address, co
 // The back-ends, for callers that want one directly.
 std::unique_ptr<IPrinterOutput> OpenSocketOutput(const std::string& host, int port);
 std::unique_ptr<IPrinterOutput> OpenFileOutput(const std::string& path, bool device);
-std::unique_ptr<IPrinterOutput> OpenCupsRawOutput(const std::string& queue, const std::string& documentName = "");
+// A queue of the print service (CUPS on Linux, the spooler on Windows), one
+// raw job titled "Receipt <documentName>".
+std::unique_ptr<IPrinterOutput> OpenQueueRawOutput(const std::string& queue, const std::string& documentName = "");
 
 }  // namespace ooa

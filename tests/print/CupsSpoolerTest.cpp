@@ -4,6 +4,11 @@
 // the stand-in. Skipped, with the reason, where cupsd cannot run.
 #include <gtest/gtest.h>
 
+// The spooler of the Windows edition is tested by SpoolerTest.
+#ifdef _WIN32
+TEST(CupsSpoolerTest, RunsOnLinuxOnly) { GTEST_SKIP() << "cupsd, the spooler this test runs, exists on Linux only"; }
+#else
+
 #include <algorithm>
 
 #include "escpos-view/EscPosDecode.h"
@@ -120,3 +125,5 @@ TEST_F(CupsSpoolerTest, UnknownNameFallsBackToTheDefaultQueueInCanvasMode) {
 
 }  // namespace
 }  // namespace ooa::test
+
+#endif  // _WIN32

@@ -2,7 +2,7 @@
 // and never overwrites one.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include "print/PdfReceiptFile.h"
 #include "print/PrinterOutput.h"
@@ -11,9 +11,12 @@
 namespace ooa::test {
 namespace {
 
+// A UTF-8 path as the file system takes it.
+std::filesystem::path Path(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+
 TEST(PdfReceiptFileTest, EachReceiptGetsAFileOfItsOwn) {
   TTempDir dir;
-  ::mkdir(dir.File("receipts").c_str(), 0755);
+  std::filesystem::create_directory(Path(dir.File("receipts")));
   const std::string d = dir.Path() + "/";
   const struct {
     const char* Case;
@@ -33,9 +36,15 @@ TEST(PdfReceiptFileTest, EachReceiptGetsAFileOfItsOwn) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Case);
     EXPECT_EQ(ReservePdfReceiptFile(c.Target, c.Invoice), c.File);
-    struct stat st {};
-    EXPECT_EQ(::stat(c.File.c_str(), &st), 0);  // reserved: the next receipt takes another name
+    EXPECT_TRUE(std::filesystem::exists(Path(c.File)));  // reserved: the next receipt takes another name
   }
+#ifdef _WIN32
+  // A folder may end with '\' too, and no character of the invoice number
+  // makes a folder or a stream of its own.
+  const std::string w = dir.Path() + "\\receipts\\";
+  EXPECT_EQ(ReservePdfReceiptFile(w, "W\\8"), w + "W_8.pdf");
+  EXPECT_EQ(ReservePdfReceiptFile(w, "W:9"), w + "W_9.pdf");
+#endif
   EXPECT_THROW(ReservePdfReceiptFile(d + "missing/", "W1"), TPrintError);
   EXPECT_THROW(ReservePdfReceiptFile(d + "missing/till.pdf", "W1"), TPrintError);
 }

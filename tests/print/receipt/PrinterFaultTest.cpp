@@ -13,7 +13,13 @@
 #include "print/receipt/ReceiptFixture.h"
 #include "sync/OrderReceipt.h"
 #include "sync/OrderSyncPass.h"
+#ifdef _WIN32
+#include <winsock2.h>
+
+#include "config/win/WideText.h"
+#else
 #include "support/CupsSpooler.h"
+#endif
 
 namespace ooa::test {
 namespace {
@@ -48,6 +54,15 @@ TEST_F(PrinterFaultTest, EveryFaultGivesItsStatusLineAndListsTheReceipt) {
     TPrinterStandin gone;
     closedPort = gone.Port();
   }
+#ifdef _WIN32
+  // The queue cases need a spooler of the test's own (SpoolerTest covers the
+  // Windows spooler's refusals).
+  const std::string noSpooler = "cupsd, the spooler these cases run, exists on Linux only";
+  const std::string noDevice = "\\\\.\\OOANoSuchPrinter";
+  const std::string noSuchDevice = SystemErrorText(ERROR_FILE_NOT_FOUND);
+  const std::string noSuchFile = SystemErrorText(ERROR_PATH_NOT_FOUND);
+  const std::string refused = SystemErrorText(WSAECONNREFUSED);
+#else
   TCupsSpooler spooler;
   std::string noSpooler;
   if (spooler.Start(noSpooler)) {
@@ -55,6 +70,11 @@ TEST_F(PrinterFaultTest, EveryFaultGivesItsStatusLineAndListsTheReceipt) {
     ASSERT_TRUE(spooler.AddRawQueue("Closed", Standin.Address(), out)) << out;
     ASSERT_EQ(TCupsSpooler::Run("cupsreject Closed", out), 0) << out;
   }
+  const std::string noDevice = "/dev/no-such-printer";
+  const std::string noSuchDevice = "No such file or directory";
+  const std::string noSuchFile = "No such file or directory";
+  const std::string refused = "Connection refused";
+#endif
   const std::string closed = "127.0.0.1:" + std::to_string(closedPort);
 
   struct TFault {
@@ -65,12 +85,11 @@ TEST_F(PrinterFaultTest, EveryFaultGivesItsStatusLineAndListsTheReceipt) {
     bool NeedsSpooler = false;
   };
   const TFault faults[] = {
-      {"a device that cannot be opened", {}, "/dev/no-such-printer",
-       "Printer /dev/no-such-printer: No such file or directory"},
+      {"a device that cannot be opened", {}, noDevice, "Printer " + noDevice + ": " + noSuchDevice},
       {"a capture file in a missing folder", {}, "file:" + Dir.File("gone/receipt.bin"),
-       "Printer " + Dir.File("gone/receipt.bin") + ": No such file or directory"},
+       "Printer " + Dir.File("gone/receipt.bin") + ": " + noSuchFile},
       {"a printer that refuses the connection", {}, "socket://" + closed,
-       "Printer " + closed + ": Connection refused"},
+       "Printer " + closed + ": " + refused},
       {"a printer that resets every connection", {true, -1, 0, false}, "", "Printer 127.0.0.1:"},
       {"a printer that drops the connection halfway", {false, 120, 0, false}, "", "Printer 127.0.0.1:"},
       {"a printer that accepts but never reads", {false, -1, 0, true}, "", "Printer 127.0.0.1:"},

@@ -3,7 +3,7 @@
 // piece: every Write goes to the spooler before it returns. The connection is
 // our own, so that its waits can be bounded and it is never shared with
 // another thread.
-#include "print/CupsConnection.h"
+#include "print/posix/CupsConnection.h"
 #include "print/PrinterOutput.h"
 
 namespace ooa {
@@ -55,7 +55,7 @@ class TCupsRawOutput : public IPrinterOutput {
 
 }  // namespace
 
-std::unique_ptr<IPrinterOutput> OpenCupsRawOutput(const std::string& queue, const std::string& documentName) {
+std::unique_ptr<IPrinterOutput> OpenQueueRawOutput(const std::string& queue, const std::string& documentName) {
   return std::make_unique<TCupsRawOutput>(queue, documentName);
 }
 

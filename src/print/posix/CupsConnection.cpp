@@ -1,4 +1,4 @@
-#include "print/CupsConnection.h"
+#include "print/posix/CupsConnection.h"
 
 #include "print/PrinterOutput.h"
 
