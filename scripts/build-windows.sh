@@ -83,6 +83,9 @@ ln -sfn /usr/include/CLI "$DEPS/include/CLI"
 ln -sfn "$DEPS/httplib/httplib.h" "$DEPS/include/httplib.h"
 
 export WINEDEBUG="${WINEDEBUG:--all}"
+# The build lists each test program's tests by running it under Wine: the
+# Wine prefix is made first, once.
+wineboot -i >/dev/null 2>&1 || true
 cmake -S . -B "$BUILD_DIR" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" \

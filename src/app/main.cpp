@@ -28,6 +28,9 @@
 #if OOA_WITH_WIN32_WINDOW
 #include "gui/win/WinWindow.h"
 #endif
+#ifdef _WIN32
+#include "print/win/GdiCanvasPrinter.h"
+#endif
 
 #if OOA_WITH_GUI
 #include <QApplication>
@@ -224,6 +227,10 @@ int main(int argc, char** argv) {
   ooa::ExitIfAnotherInstance();
   if (!configPath.empty()) ooa::SetConfigPath(configPath);
 
+#ifdef _WIN32
+  // Receipts for page printers are drawn with GDI, in the window or without.
+  ooa::RegisterGdiCanvasPrinter();
+#endif
 #if OOA_WITH_WIN32_WINDOW
   windowOptions.Once = once;
   if (window) return ooa::win::RunWin32Window(windowOptions);
