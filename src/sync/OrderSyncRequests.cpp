@@ -6,6 +6,9 @@
 #include <functional>
 #include <stdexcept>
 
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include "shop/woo/OrderJson.h"
 #include "sync/OrderSyncPass.h"
 #include "shop/rest/RestChannel.h"
@@ -30,10 +33,17 @@ void TakeJsonArray(TRestChannel& channel, rapidjson::Document& out, const std::s
   if (!out.IsArray()) throw TShopAnswerError("The shop's " + what + " is not a JSON array.");
 }
 
+// The first order's id as JSON text, only to tell one page from the next. An
+// id that is no single value is that order's problem, met when the pass reads
+// it; it must not stop the list from being read.
 std::string FirstIdOf(const rapidjson::Document& page) {
   if (page.Empty() || !page[0].IsObject()) return {};
   auto it = page[0].FindMember("id");
-  return it == page[0].MemberEnd() ? std::string() : JsonValueText(it->value, "id");
+  if (it == page[0].MemberEnd()) return {};
+  rapidjson::StringBuffer text;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(text);
+  it->value.Accept(writer);
+  return std::string(text.GetString(), text.GetSize());
 }
 
 // Every page of a list: page 1, 2, ... while the shop's X-WP-TotalPages says

@@ -51,6 +51,18 @@ TEST_F(OrderPassAnswers, AnOrderListThatIsNotAnArrayOfOrdersFailsThePassAndSaysW
   EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1);
 }
 
+// An order whose id is no single value is that order's problem: the list
+// behind it is still read, and the good order in it is written.
+TEST_F(OrderPassAnswers, AListLedByAnOrderWithAnUnreadableIdStillBringsTheRest) {
+  for (const char* id : {"[5000]", "{\"n\": 5000}"}) {
+    SCOPED_TRACE(id);
+    Fault("^orders$", 200,
+          std::string("[{\"id\": ") + id + ", \"status\": \"processing\"}, " + FixtureOrderJson("5001") + "]");
+    const std::string error = PassError();
+    EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1) << error;
+  }
+}
+
 // A refund list the pass cannot read costs that order's refunds: the invoice
 // is written, the sync time stays at the order, and the pass fails saying why.
 TEST_F(OrderPassAnswers, AnUnreadableRefundListHoldsItsOrderBackAndFailsThePass) {
