@@ -1,6 +1,9 @@
-// TServerProcess on Windows (see ServerProcess.h): CreateProcessW with the
-// child's standard output on a pipe; Stop() ends the process. Under Wine the
-// program may be one of the build machine's (a Linux stand-in).
+// TServerProcess under Wine (see ServerProcess.h). The tool is a program of
+// the build machine: Wine starts it, but gives back no process handle and
+// leaves its output on Wine's own. So it runs as
+//   /bin/sh -c 'echo $$ >pid; exec TOOL ARGS >out'
+// and the first line is read from the file; Stop() runs a second /bin/sh that
+// signals that process id, waits for it to end, and then leaves a mark file.
 #include "support/ServerProcess.h"
 
 #include <windows.h>
@@ -8,77 +11,89 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "support/HostTools.h"
+#include "support/TempDir.h"
 #include "support/win/CommandLine.h"
 
 namespace ooa::test {
 
+namespace {
+
+std::string ShellQuoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// Runs `script` with the build machine's /bin/sh; does not wait for it.
+void RunShell(const std::string& script, const std::string& what) {
+  std::wstring commandLine = Wide(CommandLine({"/bin/sh", "-c", script}));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    throw std::runtime_error(what + ": /bin/sh did not start: error " + std::to_string(::GetLastError()));
+  if (pi.hThread) ::CloseHandle(pi.hThread);
+  if (pi.hProcess) ::CloseHandle(pi.hProcess);
+}
+
+// Waits up to `seconds` for `done(text of file)`.
+template <typename TDone>
+bool WaitForFile(const std::string& path, int seconds, TDone done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  for (;;) {
+    if (done(TTempDir::Read(path))) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    ::Sleep(20);
+  }
+}
+
+}  // namespace
+
 TServerProcess::~TServerProcess() { Stop(); }
 
 std::string TServerProcess::Start(std::vector<std::string> args, const std::string& what) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) throw std::runtime_error(what + ": pipe failed");
-  ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  Files = std::make_unique<TTempDir>();
+  std::string script = "echo $$ >" + ShellQuoted(HostPath(Files->File("pid"))) + "; exec";
+  for (const std::string& a : args) script += " " + ShellQuoted(a);
+  script += " >" + ShellQuoted(HostPath(Files->File("out")));
+  RunShell(script, what);
 
-  std::wstring commandLine = Wide(CommandLine(args));
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-  si.hStdOutput = writeEnd;
-  si.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION pi{};
-  const BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-  ::CloseHandle(writeEnd);
-  if (!started) {
-    ::CloseHandle(readEnd);
-    throw std::runtime_error(what + " did not start (" + args[0] + "): error " + std::to_string(::GetLastError()));
-  }
-  ::CloseHandle(pi.hThread);
-  Pid = reinterpret_cast<long long>(pi.hProcess);
-
-  // The first line, read a byte at a time while the 10 seconds last.
+  const bool started =
+      WaitForFile(Files->File("pid"), 10, [](const std::string& t) { return !t.empty() && t.back() == '\n'; });
+  if (started) Pid = std::stoll(TTempDir::Read(Files->File("pid")));
   std::string first;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (first.find('\n') == std::string::npos && std::chrono::steady_clock::now() < end) {
-    DWORD available = 0;
-    if (!::PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) break;
-    if (available == 0) {
-      ::Sleep(20);
-      continue;
-    }
-    char c;
-    DWORD got = 0;
-    if (!::ReadFile(readEnd, &c, 1, &got, nullptr) || got != 1) break;
-    first += c;
-  }
+  WaitForFile(Files->File("out"), 10, [&first](const std::string& t) {
+    const size_t end = t.find('\n');
+    first = t.substr(0, end);
+    return end != std::string::npos;
+  });
   const std::string prefix = "listening on ";
   if (first.rfind(prefix, 0) != 0) {
-    ::CloseHandle(readEnd);
     Stop();
     throw std::runtime_error(what + " did not start (" + args[0] + "): " + first);
   }
   std::string rest = first.substr(prefix.size());
-  while (!rest.empty() && (rest.back() == '\n' || rest.back() == '\r')) rest.pop_back();
-  Drain = std::thread([readEnd] {
-    char buf[256];
-    DWORD got = 0;
-    while (::ReadFile(readEnd, buf, sizeof buf, &got, nullptr) && got > 0) {
-    }
-    ::CloseHandle(readEnd);
-  });
+  while (!rest.empty() && rest.back() == '\r') rest.pop_back();
   return rest;
 }
 
 void TServerProcess::Stop() {
   if (Pid != -1) {
-    const HANDLE process = reinterpret_cast<HANDLE>(Pid);
-    ::TerminateProcess(process, 1);
-    ::WaitForSingleObject(process, 5000);
-    ::CloseHandle(process);
+    // SIGTERM; after 5 seconds SIGKILL. A process that has ended but is not
+    // yet reaped (state Z) counts as ended.
+    const std::string pid = std::to_string(Pid);
+    const std::string alive = "{ s=$(sed 's/.*) //;s/ .*//' /proc/" + pid +
+                              "/stat 2>/dev/null); [ -n \"$s\" ] && [ \"$s\" != Z ] && [ \"$s\" != X ]; }";
+    const std::string waitUpTo = "n=0; while [ $n -lt $N ] && " + alive + "; do sleep 0.05; n=$((n+1)); done; ";
+    const std::string mark = HostPath(Files->File("stopped"));
+    RunShell("kill -TERM " + pid + " 2>/dev/null; N=100; " + waitUpTo + "kill -KILL " + pid +
+                 " 2>/dev/null; N=40; " + waitUpTo + "echo stopped >" + ShellQuoted(mark),
+             "stopping a stand-in");
+    WaitForFile(Files->File("stopped"), 15, [](const std::string& t) { return !t.empty(); });
     Pid = -1;
   }
-  if (Drain.joinable()) Drain.join();
+  Files.reset();
 }
 
 }  // namespace ooa::test
