@@ -26,17 +26,40 @@ void StartWinsock() {
   if (result != 0) throw TPrintError("Network printers: Winsock cannot start (" + SystemErrorText(result) + ")");
 }
 
-// Waits until the socket is ready for writing (write) or reading, or has
-// failed; false on time-out.
+// Waits until the socket can be written to (write) or read from, or has
+// failed or been closed; false on time-out. One poll entry per wait: select()
+// with the socket in two sets makes Wine's server abort.
 bool WaitFor(SOCKET s, bool write, int timeoutMs) {
-  fd_set ready, failed;
-  FD_ZERO(&ready);
-  FD_ZERO(&failed);
-  FD_SET(s, &ready);
-  FD_SET(s, &failed);
-  timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  const int r = ::select(0, write ? nullptr : &ready, write ? &ready : nullptr, &failed, &tv);
-  return r > 0;
+  WSAPOLLFD entry{s, static_cast<SHORT>(write ? POLLWRNORM : POLLRDNORM), 0};
+  return ::WSAPoll(&entry, 1, timeoutMs) > 0;
+}
+
+// Connects the socket (made non-blocking); 0 or the Winsock error, with
+// WSAETIMEDOUT when the printer has not answered in time. The end of the
+// connect comes as an FD_CONNECT event: WSAPoll does not report a refused
+// connect on Windows 10 before version 2004, and select() would need the
+// socket in two sets.
+int Connect(SOCKET s, const sockaddr* address, int length, int timeoutMs) {
+  WSAEVENT event = ::WSACreateEvent();
+  if (event == WSA_INVALID_EVENT) return WSAGetLastError();
+  int err = 0;
+  if (::WSAEventSelect(s, event, FD_CONNECT) != 0) {
+    err = WSAGetLastError();
+  } else if (::connect(s, address, length) != 0) {
+    err = WSAGetLastError();
+    if (err == WSAEWOULDBLOCK) {
+      WSANETWORKEVENTS happened{};
+      if (::WaitForSingleObject(event, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+        err = WSAETIMEDOUT;
+      else if (::WSAEnumNetworkEvents(s, event, &happened) != 0)
+        err = WSAGetLastError();
+      else
+        err = (happened.lNetworkEvents & FD_CONNECT) ? happened.iErrorCode[FD_CONNECT_BIT] : WSAETIMEDOUT;
+    }
+  }
+  ::WSAEventSelect(s, nullptr, 0);  // the socket stays non-blocking
+  ::WSACloseEvent(event);
+  return err;
 }
 
 class TSocketOutput : public IPrinterOutput {
@@ -58,22 +81,7 @@ class TSocketOutput : public IPrinterOutput {
         lastError = SystemErrorText(WSAGetLastError());
         continue;
       }
-      u_long nonBlocking = 1;
-      int err = 0;
-      if (::ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
-        err = WSAGetLastError();
-      } else if (::connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) != 0) {
-        err = WSAGetLastError();
-        if (err == WSAEWOULDBLOCK) {
-          if (!WaitFor(s, true, t.ConnectTimeoutMs)) {
-            err = WSAETIMEDOUT;
-          } else {
-            int len = sizeof err;
-            err = 0;
-            ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len);
-          }
-        }
-      }
+      const int err = Connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen), t.ConnectTimeoutMs);
       if (err != 0) {
         lastError = SystemErrorText(static_cast<unsigned long>(err));
         ::closesocket(s);
