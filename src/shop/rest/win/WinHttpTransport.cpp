@@ -201,6 +201,7 @@ class TWinHttpTransport : public IHttpTransport {
     response.StatusText = TrimLineEnd(Narrow(reason.data(), reason.size()));
     const std::wstring raw = QueryHeader(handle.Value, WINHTTP_QUERY_RAW_HEADERS_CRLF);
     const std::string rawText = Narrow(raw.data(), raw.size());
+    long long promised = -1;  // the Content-Length, when the answer gives one
     size_t at = rawText.find("\r\n");  // after the status line
     while (at != std::string::npos && at + 2 < rawText.size()) {
       const size_t next = rawText.find("\r\n", at + 2);
@@ -213,9 +214,10 @@ class TWinHttpTransport : public IHttpTransport {
       const size_t start = value.find_first_not_of(" \t");
       value.erase(0, start == std::string::npos ? value.size() : start);
       // An answer that says it is too large is refused before its body comes.
-      if (colon == 14 && _strnicmp(line.c_str(), "Content-Length", 14) == 0 &&
-          std::strtoull(value.c_str(), nullptr, 10) > kMaxShopAnswerBytes) {
-        throw TRestError("REST request failed: " + TooLargeText());
+      if (colon == 14 && _strnicmp(line.c_str(), "Content-Length", 14) == 0) {
+        const unsigned long long length = std::strtoull(value.c_str(), nullptr, 10);
+        if (length > kMaxShopAnswerBytes) throw TRestError("REST request failed: " + TooLargeText());
+        promised = static_cast<long long>(length);
       }
       response.Headers.emplace_back(line.substr(0, colon), std::move(value));
     }
@@ -242,6 +244,10 @@ class TWinHttpTransport : public IHttpTransport {
       response.Body.append(buffer, got);
       if (TSteady::now() - Started >= Deadline()) Fail(ERROR_WINHTTP_TIMEOUT, true);
     }
+    // A connection closed before the promised body was all there: Wine's
+    // WinHTTP ends the body there without an error.
+    if (promised >= 0 && static_cast<long long>(response.Body.size()) < promised)
+      Fail(ERROR_WINHTTP_CONNECTION_ERROR, true);
     response.TotalMs = std::chrono::duration<double, std::milli>(TSteady::now() - started).count();
     if (response.StatusText.empty()) response.StatusText = DefaultReason(response.Status);
     return response;
