@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # The Windows edition's tests, on this Debian machine: builds it
-# (scripts/build-windows.sh) and runs, under Wine, the test programs that
-# pass there today: the settings, clock, text and lock code (test_config) and
-# the embedded database engine (test_tsql). The other test programs build
-# (so they keep compiling) and run by hand:
-#   ctest --test-dir build-windows -R <name>     (they start the Linux build's
-#                                                 stand-ins: build it first)
+# (scripts/build-windows.sh) and runs every test program of the core under
+# Wine, one after the other. Those that talk to a shop or a printer start
+# the Linux build's stand-ins (./build): build that first. One test is left
+# out under Wine, with its reason below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -13,11 +11,28 @@ BUILD="${WINDOWS_BUILD_DIR:-build-windows}"
 bash scripts/build-windows.sh
 # A new Wine prefix is made once, before any test starts.
 wineboot -i >/dev/null 2>&1 || true
+
+# Wine reads a file's access list back without its "protected" mark, so this
+# test fails there on its check that the settings file inherits nothing from
+# its folder (who may read the file is right). It is for a real Windows.
+declare -A EXCLUDE=(
+  [test_hardening]="SettingsFile.HoldsTheSecretReadableByItsOwnerOnly"
+)
+PROGRAMS=(test_config test_tsql test_db test_print test_receipt test_rest test_orders test_credits
+          test_catalog test_products test_service test_hardening)
 status=0
-for t in test_config test_tsql; do
+for t in "${PROGRAMS[@]}"; do
   exe="$(find "$BUILD/tests" -name "$t.exe" | head -1)"
+  if [ -z "$exe" ]; then echo "$t.exe was not built" >&2; status=1; continue; fi
+  args=(--gtest_brief=1)
+  [ -n "${EXCLUDE[$t]:-}" ] && args+=("--gtest_filter=-${EXCLUDE[$t]}")
   echo "== $t under Wine"
-  timeout 600 wine "$exe" --gtest_brief=1 || { echo "$t failed under Wine" >&2; status=1; }
+  start=$SECONDS
+  if ! timeout 900 wine "$exe" "${args[@]}"; then
+    echo "$t failed under Wine" >&2
+    status=1
+  fi
+  echo "   ($((SECONDS - start)) s)"
 done
 wineserver -k 2>/dev/null || true
 exit "$status"

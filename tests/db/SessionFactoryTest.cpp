@@ -39,7 +39,14 @@ TEST(SessionFactory, ResolvesTheDatabaseFileBesideTheSettings) {
       // Nothing to find: the exact name, so that opening fails.
       {"MISSING.DB", base + "MISSING.DB"},
   };
-  for (const TCase& c : cases) EXPECT_EQ(ResolveEmbeddedDatabasePath(c.Name, base), c.Expected) << c.Name;
+  for (TCase& c : cases) {
+#ifdef _WIN32
+    // Windows finds a file whatever the case of its name, and one folder
+    // cannot hold names that differ only in case: the name stays as given.
+    if (c.Name != "MISSING.DB") c.Expected = c.Name.find('/') == std::string::npos ? base + c.Name : c.Name;
+#endif
+    EXPECT_EQ(ResolveEmbeddedDatabasePath(c.Name, base), c.Expected) << c.Name;
+  }
 }
 
 }  // namespace

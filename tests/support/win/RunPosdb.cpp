@@ -11,6 +11,13 @@ namespace ooa::test {
 
 namespace {
 
+std::string WithoutCarriageReturns(std::string text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
+}
+
 HANDLE OpenStream(const std::string& path, bool write) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const HANDLE h = ::CreateFileW(Wide(path).c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ, &inherit,
@@ -50,8 +57,10 @@ TPosdbRun RunPosdb(const std::vector<std::string>& args, const std::string& stdi
   ::CloseHandle(pi.hThread);
   ::CloseHandle(pi.hProcess);
   r.ExitCode = static_cast<int>(code);
-  r.Out = TTempDir::Read(out);
-  r.Err = TTempDir::Read(err);
+  // posdb.exe writes its lines as a Windows console program does (CR LF);
+  // the tests compare lines.
+  r.Out = WithoutCarriageReturns(TTempDir::Read(out));
+  r.Err = WithoutCarriageReturns(TTempDir::Read(err));
   return r;
 }
 
