@@ -15,12 +15,8 @@ wineboot -i >/dev/null 2>&1 || true
 # Wine reads a file's access list back without its "protected" mark, so this
 # test fails there on its check that the settings file inherits nothing from
 # its folder (who may read the file is right). It is for a real Windows.
-# One order-pass test ends its process under Wine, with exit code 0 and in
-# the middle of the test (not yet understood; the program's report below
-# catches such an end).
 declare -A EXCLUDE=(
   [test_hardening]="SettingsFile.HoldsTheSecretReadableByItsOwnerOnly"
-  [test_orders]="OrderPassAnswers.OrdersTheDatabaseDidNotWriteFailThePass"
 )
 PROGRAMS=(test_config test_tsql test_db test_print test_receipt test_rest test_orders test_credits
           test_catalog test_products test_service test_hardening)

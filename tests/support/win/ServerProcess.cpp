@@ -33,8 +33,9 @@ void RunShell(const std::string& script, const std::string& what) {
   PROCESS_INFORMATION pi{};
   if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     throw std::runtime_error(what + ": /bin/sh did not start: error " + std::to_string(::GetLastError()));
-  if (pi.hThread) ::CloseHandle(pi.hThread);
-  if (pi.hProcess) ::CloseHandle(pi.hProcess);
+  // For a program of the build machine Wine hands back no process handle and
+  // leaves whatever its own memory held in hThread: closing that would close
+  // some handle of this process (its standard output, once). Nothing to close.
 }
 
 // Waits up to `seconds` for `done(text of file)`.
