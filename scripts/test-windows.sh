@@ -8,9 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export WINEDEBUG="${WINEDEBUG:--all}"
 BUILD="${WINDOWS_BUILD_DIR:-build-windows}"
+# It also makes the Wine prefix, once, before any test starts.
 bash scripts/build-windows.sh
-# A new Wine prefix is made once, before any test starts.
-wineboot -i >/dev/null 2>&1 || true
 
 # Wine reads a file's access list back without its "protected" mark, so this
 # test fails there on its check that the settings file inherits nothing from
@@ -20,14 +19,15 @@ declare -A EXCLUDE=(
 )
 PROGRAMS=(test_config test_tsql test_db test_print test_receipt test_rest test_orders test_credits
           test_catalog test_products test_service test_hardening)
+REPORTS="$BUILD/wine-reports"
+mkdir -p "$REPORTS"
 status=0
 for t in "${PROGRAMS[@]}"; do
   exe="$(find "$BUILD/tests" -name "$t.exe" | head -1)"
   if [ -z "$exe" ]; then echo "$t.exe was not built" >&2; status=1; continue; fi
   # The report is written when the program reaches its end: a program that
   # ends early, whatever its exit code, leaves none.
-  report="$BUILD/wine-reports/$t.xml"
-  mkdir -p "$BUILD/wine-reports"
+  report="$REPORTS/$t.xml"
   rm -f "$report"
   args=(--gtest_brief=1 "--gtest_output=xml:$report")
   [ -n "${EXCLUDE[$t]:-}" ] && args+=("--gtest_filter=-${EXCLUDE[$t]}")

@@ -54,12 +54,18 @@ TEST_F(OrderPassAnswers, AnOrderListThatIsNotAnArrayOfOrdersFailsThePassAndSaysW
 // An order whose id is no single value is that order's problem: the list
 // behind it is still read, and the good order in it is written.
 TEST_F(OrderPassAnswers, AListLedByAnOrderWithAnUnreadableIdStillBringsTheRest) {
-  for (const char* id : {"[5000]", "{\"n\": 5000}"}) {
-    SCOPED_TRACE(id);
+  struct TCase {
+    const char* BadId;
+    const char* GoodOrder;  // a new one per case: the count below is of this case's order alone
+  };
+  for (const TCase& c : {TCase{"[5000]", "5001"}, TCase{"{\"n\": 5000}", "5002"}}) {
+    SCOPED_TRACE(c.BadId);
     Fault("^orders$", 200,
-          std::string("[{\"id\": ") + id + ", \"status\": \"processing\"}, " + FixtureOrderJson("5001") + "]");
+          std::string("[{\"id\": ") + c.BadId + ", \"status\": \"processing\"}, " + FixtureOrderJson(c.GoodOrder) +
+              "]");
     const std::string error = PassError();
-    EXPECT_EQ(Count("Select Count(*) From InvoiceHead Where OnlineOrderId=N'5001'"), 1) << error;
+    EXPECT_EQ(Count(std::string("Select Count(*) From InvoiceHead Where OnlineOrderId=N'") + c.GoodOrder + "'"), 1)
+        << error;
   }
 }
 
