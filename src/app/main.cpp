@@ -176,6 +176,9 @@ int RunWindow(int argc, char** argv, const std::string& screenshotDir, bool once
 int main(int argc, char** argv) {
   CLI::App cli{std::string(kAppTitle) +
                "\nSyncs the POS catalogue to the online shop and imports the shop's orders as POS invoices."};
+  // A path may start with '/' (under Wine, or a root-relative Windows path):
+  // never read it as a Windows-style "/option".
+  cli.allow_windows_style_options(false);
   std::string configPath, screenshotDir, dismissId, reprintId;
   bool headless = false, once = false, showWindow = false, status = false;
   cli.add_option("--config", configPath, "Settings file (default: OnlineService.ini beside the program)");

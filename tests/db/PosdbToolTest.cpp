@@ -63,6 +63,24 @@ TEST(Posdb, ErrorsGoToStandardErrorWithAFailingExitCode) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.db")));
 }
 
+// A path that starts with '/' names a file on every platform: on Windows
+// (and under Wine) it is taken from the root of the current drive, and it
+// must never be read as a Windows-style "/option".
+TEST(Posdb, APathFromTheRootIsAFileNotAnOption) {
+  namespace fs = std::filesystem;
+  const fs::path here = fs::current_path() / "posdb-root-path-test";
+  fs::remove_all(here);
+  fs::create_directories(here);
+  const std::string fromRoot = (here / "pos.db").relative_path().generic_string();
+  const std::string db = "/" + fromRoot;  // no drive letter
+  auto r = RunPosdb({"init", db});
+  EXPECT_EQ(r.ExitCode, 0) << db << ": " << r.Err;
+  EXPECT_TRUE(fs::exists(here / "pos.db")) << db;
+  r = RunPosdb({"exec", db, "-Q", "Select POSInit From Profile"});
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  fs::remove_all(here);
+}
+
 // The adaptor's own queries, verbatim, on the demo shop with one hand-made
 // invoice: each must run (no missing or ambiguous column) and find its rows.
 TEST(PosSchema, TheAdaptorsQueriesRunOnTheDemoShop) {

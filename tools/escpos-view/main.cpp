@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
   std::string input, png, codePage = "CP1252";
   bool quiet = false;
   CLI::App app{"Shows what a receipt printer prints for an ESC/POS byte stream"};
+  // A path may start with '/' (under Wine, or a root-relative Windows path):
+  // never read it as a Windows-style "/option".
+  app.allow_windows_style_options(false);
   app.add_option("file", input, "raw job file ('-' for standard input)")->required();
   app.add_option("--png", png, "also draw the paper into this PNG file");
   app.add_option("--codepage", codePage,

@@ -91,6 +91,9 @@ int RunExec(const std::string& file, const std::string* query) {
 int main(int argc, char** argv) {
   CLI::App app{"posdb: create and query an embedded POS database"};
   app.require_subcommand(1);
+  // A path may start with '/' (under Wine, or a root-relative Windows path):
+  // never read it as a Windows-style "/option".
+  app.allow_windows_style_options(false);
 
   std::string initFile;
   std::vector<std::string> warehouses;
