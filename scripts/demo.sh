@@ -16,6 +16,8 @@
 # DEMO_SKIP_BUILD=1 skips setup and build and uses what $BUILD_DIR holds.
 # DEMO_POSDB and DEMO_SERVICE name other posdb and service programs to run
 # (scripts/story-windows.sh runs the Windows edition's under Wine that way).
+# DEMO_POS_SERVER=1 has the service reach the POS database as it reaches a
+# shop's SQL Server: over ODBC (FreeTDS) to `posdb serve` on the same file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
@@ -39,6 +41,7 @@ DEMO=scripts/demo
 work="$(mktemp -d)"
 shop_pid=""
 printer_pid=""
+server_pid=""
 stop() {  # stops one background tool by its id and waits for it to end
   [ -n "$1" ] || return 0
   kill "$1" 2>/dev/null || true
@@ -47,6 +50,7 @@ stop() {  # stops one background tool by its id and waits for it to end
 cleanup() {
   stop "$shop_pid"
   stop "$printer_pid"
+  stop "$server_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -115,6 +119,18 @@ run_service() {
 echo "== POS database: posdb init --demo =="
 "$POSDB" init "$OUT/POS.DB" --demo
 echo "  $OUT/POS.DB"
+server_name="(EMBEDDED)"
+database_name="POS.DB"
+if [ -n "${DEMO_POS_SERVER:-}" ]; then
+  "$BUILD_DIR/tools/posdb/posdb" serve "$OUT/POS.DB" --port 0 > "$work/posdb-serve.log" 2>&1 &
+  server_pid=$!
+  address="$(listening_on "$work/posdb-serve.log")"
+  [ -n "$address" ] || { echo "posdb serve did not start:" >&2; cat "$work/posdb-serve.log" >&2; exit 1; }
+  # SQL Server names a port after a comma.
+  server_name="${address%:*},${address##*:}"
+  database_name="POS"
+  echo "== POS database served as a SQL Server at $server_name (posdb serve, reached over ODBC) =="
+fi
 
 # The orders were placed over the last hour, five minutes apart, and not
 # touched since: a later run asks only for what changed after the one before.
@@ -143,8 +159,8 @@ echo "== Printer stand-in at $printer =="
 # The receipts print the English and the Simplified Chinese names: in GBK.
 (umask 077; cat > "$OUT/OnlineService.ini" <<INI
 [ApiConfig]
-ServerName=(EMBEDDED)
-DatabaseName=POS.DB
+ServerName=$server_name
+DatabaseName=$database_name
 Url=$origin/wp-json/wc/v3
 Key=ck_demo
 Secret=cs_demo
@@ -185,6 +201,8 @@ printer_pid=""
 curl -sS "$origin/standin/state" > "$OUT/shop-state.json"
 stop "$shop_pid"
 shop_pid=""
+stop "$server_pid"
+server_pid=""
 
 receipts=()
 for job in "$work"/jobs/job-*.bin; do

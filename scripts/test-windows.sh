@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows edition's tests, on this Debian machine: builds it
 # (scripts/build-windows.sh) and runs every test program of the core under
-# Wine, one after the other. Those that talk to a shop or a printer start
-# the Linux build's stand-ins (./build): build that first. One test is left
-# out under Wine, with its reason below.
+# Wine, one after the other, and the Win32 window's tests on a virtual
+# display (xvfb-run), where none of them may be skipped. Those that talk to a
+# shop or a printer start the Linux build's stand-ins (./build): build that
+# first. One test is left out under Wine, with its reason below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -22,18 +23,22 @@ PROGRAMS=(test_config test_tsql test_db test_print test_receipt test_rest test_o
 REPORTS="$BUILD/wine-reports"
 mkdir -p "$REPORTS"
 status=0
-for t in "${PROGRAMS[@]}"; do
+# run PROGRAM [WRAPPER...]: runs PROGRAM.exe under Wine (through WRAPPER when
+# given) and checks its report.
+run() {
+  local t="$1" exe report start
+  shift
   exe="$(find "$BUILD/tests" -name "$t.exe" | head -1)"
-  if [ -z "$exe" ]; then echo "$t.exe was not built" >&2; status=1; continue; fi
+  if [ -z "$exe" ]; then echo "$t.exe was not built" >&2; status=1; return; fi
   # The report is written when the program reaches its end: a program that
   # ends early, whatever its exit code, leaves none.
   report="$REPORTS/$t.xml"
   rm -f "$report"
-  args=(--gtest_brief=1 "--gtest_output=xml:$report")
+  local args=(--gtest_brief=1 "--gtest_output=xml:$report")
   [ -n "${EXCLUDE[$t]:-}" ] && args+=("--gtest_filter=-${EXCLUDE[$t]}")
   echo "== $t under Wine"
   start=$SECONDS
-  if ! timeout 900 wine "$exe" "${args[@]}"; then
+  if ! timeout 900 "$@" wine "$exe" "${args[@]}"; then
     echo "$t failed under Wine" >&2
     status=1
   elif [ ! -s "$report" ]; then
@@ -41,6 +46,17 @@ for t in "${PROGRAMS[@]}"; do
     status=1
   fi
   echo "   ($((SECONDS - start)) s)"
-done
+}
+for t in "${PROGRAMS[@]}"; do run "$t"; done
+
+# The window's tests skip themselves where Wine can make no window; on the
+# virtual display every one must run. Wine's processes end before the
+# display does.
+wineserver -k 2>/dev/null || true
+run test_wingui xvfb-run -a sh -c '"$@"; s=$?; wineserver -k; exit $s' on-xvfb
+if grep -q 'result="skipped"' "$REPORTS/test_wingui.xml" 2>/dev/null; then
+  echo "test_wingui skipped tests on the virtual display" >&2
+  status=1
+fi
 wineserver -k 2>/dev/null || true
 exit "$status"
