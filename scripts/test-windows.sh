@@ -21,39 +21,14 @@ declare -A EXCLUDE=(
 PROGRAMS=(test_config test_tsql test_db test_print test_receipt test_rest test_orders test_credits
           test_catalog test_products test_service test_hardening)
 REPORTS="$BUILD/wine-reports"
-mkdir -p "$REPORTS"
-status=0
-# run PROGRAM [WRAPPER...]: runs PROGRAM.exe under Wine (through WRAPPER when
-# given) and checks its report.
-run() {
-  local t="$1" exe report start
-  shift
-  exe="$(find "$BUILD/tests" -name "$t.exe" | head -1)"
-  if [ -z "$exe" ]; then echo "$t.exe was not built" >&2; status=1; return; fi
-  # The report is written when the program reaches its end: a program that
-  # ends early, whatever its exit code, leaves none.
-  report="$REPORTS/$t.xml"
-  rm -f "$report"
-  local args=(--gtest_brief=1 "--gtest_output=xml:$report")
-  [ -n "${EXCLUDE[$t]:-}" ] && args+=("--gtest_filter=-${EXCLUDE[$t]}")
-  echo "== $t under Wine"
-  start=$SECONDS
-  if ! timeout 900 "$@" wine "$exe" "${args[@]}"; then
-    echo "$t failed under Wine" >&2
-    status=1
-  elif [ ! -s "$report" ]; then
-    echo "$t ended before its last test under Wine (no report)" >&2
-    status=1
-  fi
-  echo "   ($((SECONDS - start)) s)"
-}
-for t in "${PROGRAMS[@]}"; do run "$t"; done
+. scripts/lib/wine-test-program.sh
+for t in "${PROGRAMS[@]}"; do wine_test_program "$t"; done
 
 # The window's tests skip themselves where Wine can make no window; on the
 # virtual display every one must run. Wine's processes end before the
 # display does.
 wineserver -k 2>/dev/null || true
-run test_wingui xvfb-run -a sh -c '"$@"; s=$?; wineserver -k; exit $s' on-xvfb
+wine_test_program test_wingui xvfb-run -a sh -c '"$@"; s=$?; wineserver -k; exit $s' on-xvfb
 if grep -q 'result="skipped"' "$REPORTS/test_wingui.xml" 2>/dev/null; then
   echo "test_wingui skipped tests on the virtual display" >&2
   status=1

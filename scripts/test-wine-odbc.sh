@@ -3,7 +3,10 @@
 # the host's unixODBC, whose FreeTDS driver (Debian tdsodbc, registered in
 # /etc/odbcinst.ini) reaches `posdb serve` of the Linux build on loopback.
 #   scripts/test-wine-odbc.sh [LINUX_BUILD] [WINDOWS_BUILD]   (default build, build-windows)
-# Runs test_db.exe's OdbcServerWin tests with OOA_TEST_ODBC_SERVER set.
+# Runs test_db.exe's OdbcServerWin tests with OOA_TEST_ODBC_SERVER set, then
+# the order, credit-note, catalogue, product and receipt suites over ODBC
+# (OOA_TEST_ODBC=1: each fixture serves its database with the Linux build's
+# `posdb serve`), as ctest's odbc runs do on Linux.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 LINUX_BUILD="${1:-build}"
@@ -35,5 +38,16 @@ for _ in $(seq 50); do
 done
 [ -n "$port" ] || { cat "$work/serve.log" >&2; echo "test-wine-odbc: posdb serve did not start" >&2; exit 1; }
 
-OOA_TEST_ODBC_SERVER="127.0.0.1,$port" WINEDEBUG="${WINEDEBUG:--all}" \
-  wine "$TEST_EXE" --gtest_filter='OdbcServerWin.*:OdbcConnectionText.*:OdbcDriverChoice.*'
+export WINEDEBUG="${WINEDEBUG:--all}"
+status=0
+OOA_TEST_ODBC_SERVER="127.0.0.1,$port" \
+  wine "$TEST_EXE" --gtest_filter='OdbcServerWin.*:OdbcConnectionText.*:OdbcDriverChoice.*' || status=1
+kill "$server_pid" 2>/dev/null || true
+server_pid=""
+
+BUILD="$WINDOWS_BUILD"
+REPORTS="$WINDOWS_BUILD/wine-reports/odbc"
+. scripts/lib/wine-test-program.sh
+export OOA_TEST_ODBC=1
+for t in test_orders test_credits test_catalog test_products test_receipt; do wine_test_program "$t"; done
+exit "$status"
