@@ -22,42 +22,11 @@ if [ -x "$BUILD_DIR/tools/posdb/posdb" ]; then
 else
   echo "posdb is not built: the pictures show a failed connection" >&2
 fi
-# Settings files hold the API secret: owner only, as the program writes them.
-(umask 077; cat > "$work/OnlineService.ini") <<'INI'
-[ApiConfig]
-ServerName=(EMBEDDED)
-DatabaseName=POS.DB
-Url=https://shop.example.com/wp-json/wc/v3
-Key=ck_0123456789abcdef
-Secret=cs_0123456789abcdef
-PrinterName=N/A
-GraphicMode=0
-PrintItemBarcode=1
-PrintProductCodeAsBarcode=1
-OnlyPrintNumberAsBarcode=0
-PrintItemLocation=0
-WarehouseCode=1
-Desc1=1
-Desc2=2
-Desc3=3
-Desc4=0
-INI
-
-cat > "$work/OnlineService.state" <<'STATE'
-{
-    "problems": [
-        {"id": "receipt:W26000004", "kind": "receipt", "order": "1004", "invoice": "W26000004",
-         "reason": "Printer 192.168.1.50:9100: Connection refused",
-         "firstTry": "2026-12-10 09:12:31", "lastTry": "2026-12-10 09:12:31", "dismissed": false},
-        {"id": "order:1007", "kind": "order", "order": "1007",
-         "reason": "Customer data error. - The member code \"M123456789012345\" has 16 characters; a POS customer code holds 15.",
-         "firstTry": "2026-12-10 09:14:02", "lastTry": "2026-12-10 10:31:47", "dismissed": false},
-        {"id": "product:WINE-RED", "kind": "product", "object": "WINE-RED",
-         "reason": "Invalid or duplicated SKU. (product_invalid_sku)",
-         "firstTry": "2026-12-10 09:11:55", "lastTry": "2026-12-10 10:31:20", "dismissed": false}
-    ]
-}
-STATE
+# The settings and the problems list the pictures show (the Windows
+# edition's pictures use the same). Settings files hold the API secret:
+# owner only, as the program writes them.
+(umask 077; cp scripts/demo/screens.ini "$work/OnlineService.ini")
+cp scripts/demo/screens-problems.json "$work/OnlineService.state"
 
 XDG_RUNTIME_DIR="$work/run" xvfb-run -a -s "-screen 0 1024x768x24" \
   "$BUILD_DIR/src/app/online-order-adaptor" --config "$work/OnlineService.ini" --screenshot "$OUT_DIR"

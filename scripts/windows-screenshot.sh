@@ -69,27 +69,10 @@ wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei UI' /d 
 wineserver -w
 
 wine "$POSDB" init "$(winepath -w "$work/POS.DB")" --demo >/dev/null
-# The settings as the dialog shows them; the program finds POS.DB beside them.
-printf '%s\r\n' '[ApiConfig]' 'ServerName=(EMBEDDED)' 'DatabaseName=POS.DB' \
-  'Url=https://shop.example.com/wp-json/wc/v3' 'Key=ck_0123456789abcdef' 'Secret=cs_0123456789abcdef' \
-  'PrinterName=N/A' 'GraphicMode=0' 'PrintItemBarcode=1' 'PrintProductCodeAsBarcode=1' \
-  'OnlyPrintNumberAsBarcode=0' 'PrintItemLocation=0' 'WarehouseCode=1' \
-  'Desc1=1' 'Desc2=2' 'Desc3=3' 'Desc4=0' > "$work/OnlineService.ini"
-cat > "$work/OnlineService.state" <<'STATE'
-{
-    "problems": [
-        {"id": "receipt:W26000004", "kind": "receipt", "order": "1004", "invoice": "W26000004",
-         "reason": "Printer 192.168.1.50:9100: Connection refused",
-         "firstTry": "2026-12-10 09:12:31", "lastTry": "2026-12-10 09:12:31", "dismissed": false},
-        {"id": "order:1007", "kind": "order", "order": "1007",
-         "reason": "Customer data error. - The member code \"M123456789012345\" has 16 characters; a POS customer code holds 15.",
-         "firstTry": "2026-12-10 09:14:02", "lastTry": "2026-12-10 10:31:47", "dismissed": false},
-        {"id": "product:WINE-RED", "kind": "product", "object": "WINE-RED",
-         "reason": "Invalid or duplicated SKU. (product_invalid_sku)",
-         "firstTry": "2026-12-10 09:11:55", "lastTry": "2026-12-10 10:31:20", "dismissed": false}
-    ]
-}
-STATE
+# The settings and the problems list of the Linux pictures, the settings
+# with Windows line ends; the program finds POS.DB beside them.
+sed 's/$/\r/' scripts/demo/screens.ini > "$work/OnlineService.ini"
+cp scripts/demo/screens-problems.json "$work/OnlineService.state"
 config="$(winepath -w "$work/OnlineService.ini")"
 
 # Waits for a top-level window with this exact title and prints its geometry
