@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "service/ProblemsPanelLogic.h"
+
 namespace ooa {
 
 namespace {
@@ -84,22 +86,17 @@ void TProblemsPanel::Refresh() {
 
   std::string selectedId;
   if (const TProblem* p = Selected()) selectedId = p->Id;
-  std::vector<TProblem> open;
-  try {
-    for (TProblem& p : TProblemList(path).Load())
-      if (!p.Dismissed) open.push_back(std::move(p));
-  } catch (const std::exception& e) {
-    StatusLabel->setText("The problems list cannot be read: " + QString::fromStdString(e.what()));
+  TOpenProblems open = LoadOpenProblems(path);
+  if (!open.Error.empty()) {
+    StatusLabel->setText(Q(open.Error));
     return;
   }
-  Entries = std::move(open);
+  Entries = std::move(open.Entries);
 
   ProblemTree->clear();
   for (const TProblem& p : Entries) {
     auto* item = new QTreeWidgetItem(ProblemTree);
-    std::string subject = ProblemSubject(p);
-    if (p.Reprint) subject += " - printing again";
-    item->setText(0, Q(subject));
+    item->setText(0, Q(ProblemLine(p)));
     item->setText(1, Q(p.FirstTry));
     item->setText(2, Q(p.LastTry));
     item->setToolTip(0, Q(p.Id));
@@ -111,8 +108,7 @@ void TProblemsPanel::Refresh() {
     item->setExpanded(true);
   }
   if (!selectedId.empty()) Select(selectedId);
-  if (Entries.empty()) StatusLabel->setText("No problems.");
-  else if (StatusLabel->text() == "No problems.") StatusLabel->clear();
+  StatusLabel->setText(Q(StatusAfterRefresh(StatusLabel->text().toStdString(), Entries.empty())));
   UpdateButtons();
   const int count = static_cast<int>(Entries.size());
   if (count != SeenCount) {
@@ -141,33 +137,21 @@ bool TProblemsPanel::Select(const std::string& id) {
 
 void TProblemsPanel::UpdateButtons() {
   const TProblem* p = Selected();
-  ReprintButton->setEnabled(p && p->Kind == "receipt" && !p->Reprint);
-  DismissButton->setEnabled(p != nullptr);
+  ReprintButton->setEnabled(CanReprint(p));
+  DismissButton->setEnabled(CanDismiss(p));
 }
 
 void TProblemsPanel::ReprintSelected() {
   const TProblem* p = Selected();
   if (!p || p->Kind != "receipt") return;
-  const std::string id = p->Id, invoice = p->InvoiceNo;
-  try {
-    TProblemList(ListPath()).RequestReprint(id);
-    StatusLabel->setText(Q("The next order pass prints the receipt of " + invoice + " again."));
-  } catch (const std::exception& e) {
-    StatusLabel->setText("The problems list cannot be written: " + QString::fromStdString(e.what()));
-  }
+  StatusLabel->setText(Q(ReprintProblem(ListPath(), *p)));
   Refresh();
 }
 
 void TProblemsPanel::DismissSelected() {
   const TProblem* p = Selected();
   if (!p) return;
-  const std::string id = p->Id, subject = ProblemSubject(*p);
-  try {
-    TProblemList(ListPath()).Dismiss(id);
-    StatusLabel->setText(Q(subject + " dismissed."));
-  } catch (const std::exception& e) {
-    StatusLabel->setText("The problems list cannot be written: " + QString::fromStdString(e.what()));
-  }
+  StatusLabel->setText(Q(DismissProblem(ListPath(), *p)));
   Refresh();
 }
 

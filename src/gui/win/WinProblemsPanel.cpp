@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "gui/win/WinUi.h"
+#include "service/ProblemsPanelLogic.h"
 
 namespace ooa::win {
 
@@ -93,24 +94,19 @@ void TWinProblemsPanel::Refresh() {
 
   std::string selectedId;
   if (const TProblem* p = Selected()) selectedId = p->Id;
-  std::vector<TProblem> open;
-  try {
-    for (TProblem& p : TProblemList(path).Load())
-      if (!p.Dismissed) open.push_back(std::move(p));
-  } catch (const std::exception& e) {
-    SetText(StatusLabel, std::string("The problems list cannot be read: ") + e.what());
+  TOpenProblems open = LoadOpenProblems(path);
+  if (!open.Error.empty()) {
+    SetText(StatusLabel, open.Error);
     return;
   }
-  Entries = std::move(open);
+  Entries = std::move(open.Entries);
 
   SendMessageW(ProblemList, WM_SETREDRAW, FALSE, 0);
   SendMessageW(ProblemList, LVM_DELETEALLITEMS, 0, 0);
   int row = 0;
   for (size_t i = 0; i < Entries.size(); ++i) {
     const TProblem& p = Entries[i];
-    std::string subject = ProblemSubject(p);
-    if (p.Reprint) subject += " - printing again";
-    const int at = InsertRow(ProblemList, row++, subject, static_cast<LPARAM>(i));
+    const int at = InsertRow(ProblemList, row++, ProblemLine(p), static_cast<LPARAM>(i));
     SetCell(ProblemList, at, 1, p.FirstTry);
     SetCell(ProblemList, at, 2, p.LastTry);
     InsertRow(ProblemList, row++, "    " + p.Reason, kReasonRow | static_cast<LPARAM>(i));
@@ -123,8 +119,7 @@ void TWinProblemsPanel::Refresh() {
   SendMessageW(ProblemList, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(ProblemList, nullptr, TRUE);
 
-  if (Entries.empty()) SetText(StatusLabel, "No problems.");
-  else if (TextOf(StatusLabel) == "No problems.") SetText(StatusLabel, "");
+  SetText(StatusLabel, StatusAfterRefresh(TextOf(StatusLabel), Entries.empty()));
   UpdateButtons();
   const int count = static_cast<int>(Entries.size());
   if (count != SeenCount) {
@@ -147,33 +142,21 @@ const TProblem* TWinProblemsPanel::Selected() const {
 
 void TWinProblemsPanel::UpdateButtons() {
   const TProblem* p = Selected();
-  EnableWindow(ReprintButton, p && p->Kind == "receipt" && !p->Reprint);
-  EnableWindow(DismissButton, p != nullptr);
+  EnableWindow(ReprintButton, CanReprint(p));
+  EnableWindow(DismissButton, CanDismiss(p));
 }
 
 void TWinProblemsPanel::ReprintSelected() {
   const TProblem* p = Selected();
   if (!p || p->Kind != "receipt") return;
-  const std::string id = p->Id, invoice = p->InvoiceNo;
-  try {
-    TProblemList(ProblemListPath()).RequestReprint(id);
-    SetText(StatusLabel, "The next order pass prints the receipt of " + invoice + " again.");
-  } catch (const std::exception& e) {
-    SetText(StatusLabel, std::string("The problems list cannot be written: ") + e.what());
-  }
+  SetText(StatusLabel, ReprintProblem(ProblemListPath(), *p));
   Refresh();
 }
 
 void TWinProblemsPanel::DismissSelected() {
   const TProblem* p = Selected();
   if (!p) return;
-  const std::string id = p->Id, subject = ProblemSubject(*p);
-  try {
-    TProblemList(ProblemListPath()).Dismiss(id);
-    SetText(StatusLabel, subject + " dismissed.");
-  } catch (const std::exception& e) {
-    SetText(StatusLabel, std::string("The problems list cannot be written: ") + e.what());
-  }
+  SetText(StatusLabel, DismissProblem(ProblemListPath(), *p));
   Refresh();
 }
 
