@@ -1,4 +1,5 @@
-// Raw output to a network receipt printer over TCP (socket://host:port).
+// Raw output to a network receipt printer over TCP (socket://host:port),
+// through POSIX sockets; the conversation itself is print/SocketConversation.
 // Connect and every send are bounded; each piece is sent at once (no Nagle delay).
 #include <fcntl.h>
 #include <netdb.h>
@@ -11,10 +12,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "print/PrinterOutput.h"
+#include "print/SocketConversation.h"
 
 namespace ooa {
 
@@ -23,7 +24,7 @@ namespace {
 std::string ErrnoText(int err) { return std::strerror(err); }
 
 // Waits until fd is ready for the events or the time is up; false on time-out.
-bool WaitFor(int fd, short events, int timeoutMs) {
+bool WaitForFd(int fd, short events, int timeoutMs) {
   pollfd p{fd, events, 0};
   for (;;) {
     int r = ::poll(&p, 1, timeoutMs);
@@ -32,6 +33,32 @@ bool WaitFor(int fd, short events, int timeoutMs) {
     if (errno != EINTR) return false;
   }
 }
+
+// The socket calls the conversation makes, on a connected socket.
+class TPosixSocketCalls : public ISocketCalls {
+ public:
+  explicit TPosixSocketCalls(int fd) : Fd(fd) {}
+  TSocketIo Send(const char* data, size_t size) override {
+    return Outcome(::send(Fd, data, size, MSG_NOSIGNAL));
+  }
+  TSocketIo Receive(char* buffer, size_t size) override { return Outcome(::recv(Fd, buffer, size, 0)); }
+  bool WaitFor(bool write, int timeoutMs) override { return WaitForFd(Fd, write ? POLLOUT : POLLIN, timeoutMs); }
+  void EndSending() override { ::shutdown(Fd, SHUT_WR); }
+  long long Unsent() override {
+    int unsent = 0;
+    return ::ioctl(Fd, SIOCOUTQ, &unsent) == 0 ? unsent : 0;
+  }
+
+ private:
+  static TSocketIo Outcome(ssize_t n) {
+    if (n >= 0) return {TSocketIo::Moved, static_cast<size_t>(n), {}};
+    if (errno == EINTR) return {TSocketIo::Retry, 0, {}};
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return {TSocketIo::WouldBlock, 0, {}};
+    if (errno == ECONNRESET || errno == EPIPE) return {TSocketIo::Reset, 0, {}};
+    return {TSocketIo::Failed, 0, ErrnoText(errno)};
+  }
+  int Fd;
+};
 
 class TSocketOutput : public IPrinterOutput {
  public:
@@ -54,7 +81,7 @@ class TSocketOutput : public IPrinterOutput {
       if (::connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
         err = errno;
         if (err == EINPROGRESS) {
-          if (!WaitFor(fd, POLLOUT, t.ConnectTimeoutMs)) {
+          if (!WaitForFd(fd, POLLOUT, t.ConnectTimeoutMs)) {
             err = ETIMEDOUT;
           } else {
             socklen_t len = sizeof err;
@@ -81,59 +108,21 @@ class TSocketOutput : public IPrinterOutput {
 
   void Write(std::string_view data) override {
     if (Fd < 0) throw TPrintError("Printer " + Where + ": the connection is closed");
-    const int timeoutMs = PrinterTimings().IoTimeoutMs;
-    size_t done = 0;
-    while (done < data.size()) {
-      ssize_t n = ::send(Fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-      if (n >= 0) {
-        done += static_cast<size_t>(n);
-        continue;
-      }
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN || errno == EWOULDBLOCK) {
-        if (WaitFor(Fd, POLLOUT, timeoutMs)) continue;
-        throw TPrintError("Printer " + Where + ": the printer takes no data (time-out)");
-      }
-      throw TPrintError("Printer " + Where + ": " + ErrnoText(errno));
-    }
+    TPosixSocketCalls calls(Fd);
+    SendToPrinter(calls, Where, data);
   }
 
   void Finish() override {
     if (Fd < 0) return;
-    ::shutdown(Fd, SHUT_WR);
-    // Read until the printer closes its side too, so that nothing it still has
-    // to read is thrown away by a reset; bounded.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(PrinterTimings().IoTimeoutMs);
-    // A reset says the printer closed with part of the receipt unread: all of
-    // it had left here, but not all of it was printed.
-    // A printer that never closes took the connection but not the receipt
-    // (it reads nothing, or its buffer stays full): without its close nothing
-    // says the receipt was printed, so it counts as not printed.
-    char buf[512];
-    int err = 0;
-    bool closed = false;
-    for (;;) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
-      if (left <= 0 || !WaitFor(Fd, POLLIN, static_cast<int>(left))) break;
-      ssize_t n = ::recv(Fd, buf, sizeof buf, 0);
-      if (n > 0 || (n < 0 && errno == EINTR)) continue;
-      if (n < 0) err = errno;
-      closed = true;
-      break;
-    }
-    int unsent = 0;
-    if (!closed && ::ioctl(Fd, SIOCOUTQ, &unsent) != 0) unsent = 0;
-    ::close(Fd);
-    Fd = -1;
-    if (err == ECONNRESET) throw TPrintError("Printer " + Where + ": the printer dropped the connection before the end");
-    if (err != 0) throw TPrintError("Printer " + Where + ": " + ErrnoText(err));
-    if (!closed) {
-      const std::string seconds = std::to_string((PrinterTimings().IoTimeoutMs + 999) / 1000);
-      if (unsent > 0)
-        throw TPrintError("Printer " + Where + ": the printer takes no data (" + std::to_string(unsent) +
-                          " bytes of the receipt unsent after " + seconds + " s)");
-      throw TPrintError("Printer " + Where + ": the printer did not finish the receipt within " + seconds + " s");
-    }
+    struct TCloses {  // the socket closes whatever the end of the receipt says
+      int& Fd;
+      ~TCloses() {
+        ::close(Fd);
+        Fd = -1;
+      }
+    } closes{Fd};
+    TPosixSocketCalls calls(Fd);
+    FinishWithPrinter(calls, Where);
   }
 
  private:

@@ -1,14 +1,15 @@
 // Raw output to a network receipt printer over TCP (socket://host:port),
-// through Winsock. Connect and every send are bounded; each piece is sent at
-// once (no Nagle delay).
+// through Winsock; the conversation itself is print/SocketConversation.
+// Connect and every send are bounded; each piece is sent at once (no Nagle
+// delay).
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 
 #include "print/PrinterOutput.h"
+#include "print/SocketConversation.h"
 #include "config/win/WideText.h"
 
 namespace ooa {
@@ -29,7 +30,7 @@ void StartWinsock() {
 // Waits until the socket can be written to (write) or read from, or has
 // failed or been closed; false on time-out. One poll entry per wait: select()
 // with the socket in two sets makes Wine's server abort.
-bool WaitFor(SOCKET s, bool write, int timeoutMs) {
+bool WaitForSocket(SOCKET s, bool write, int timeoutMs) {
   WSAPOLLFD entry{s, static_cast<SHORT>(write ? POLLWRNORM : POLLRDNORM), 0};
   return ::WSAPoll(&entry, 1, timeoutMs) > 0;
 }
@@ -61,6 +62,35 @@ int Connect(SOCKET s, const sockaddr* address, int length, int timeoutMs) {
   ::WSACloseEvent(event);
   return err;
 }
+
+// The socket calls the conversation makes, on a connected socket.
+class TWinsockCalls : public ISocketCalls {
+ public:
+  explicit TWinsockCalls(SOCKET s) : Socket(s) {}
+  TSocketIo Send(const char* data, size_t size) override {
+    const int piece = static_cast<int>(std::min<size_t>(size, 1u << 20));
+    return Outcome(::send(Socket, data, piece, 0));
+  }
+  TSocketIo Receive(char* buffer, size_t size) override {
+    return Outcome(::recv(Socket, buffer, static_cast<int>(size), 0));
+  }
+  bool WaitFor(bool write, int timeoutMs) override { return WaitForSocket(Socket, write, timeoutMs); }
+  void EndSending() override { ::shutdown(Socket, SD_SEND); }
+  // Winsock does not tell how much of the receipt still waits to be sent; a
+  // printer whose buffer stays full is caught by the send's time-out.
+  long long Unsent() override { return -1; }
+
+ private:
+  static TSocketIo Outcome(int n) {
+    if (n != SOCKET_ERROR) return {TSocketIo::Moved, static_cast<size_t>(n), {}};
+    const int err = WSAGetLastError();
+    if (err == WSAEINTR) return {TSocketIo::Retry, 0, {}};
+    if (err == WSAEWOULDBLOCK) return {TSocketIo::WouldBlock, 0, {}};
+    if (err == WSAECONNRESET || err == WSAECONNABORTED) return {TSocketIo::Reset, 0, {}};
+    return {TSocketIo::Failed, 0, SystemErrorText(static_cast<unsigned long>(err))};
+  }
+  SOCKET Socket;
+};
 
 class TSocketOutput : public IPrinterOutput {
  public:
@@ -101,67 +131,21 @@ class TSocketOutput : public IPrinterOutput {
 
   void Write(std::string_view data) override {
     if (Socket == INVALID_SOCKET) throw TPrintError("Printer " + Where + ": the connection is closed");
-    const int timeoutMs = PrinterTimings().IoTimeoutMs;
-    size_t done = 0;
-    while (done < data.size()) {
-      const int piece = static_cast<int>(std::min<size_t>(data.size() - done, 1u << 20));
-      const int n = ::send(Socket, data.data() + done, piece, 0);
-      if (n != SOCKET_ERROR) {
-        done += static_cast<size_t>(n);
-        continue;
-      }
-      const int err = WSAGetLastError();
-      if (err == WSAEINTR) continue;
-      if (err == WSAEWOULDBLOCK) {
-        if (WaitFor(Socket, true, timeoutMs)) continue;
-        throw TPrintError("Printer " + Where + ": the printer takes no data (time-out)");
-      }
-      if (err == WSAECONNRESET || err == WSAECONNABORTED)
-        throw TPrintError("Printer " + Where + ": the printer dropped the connection before the end");
-      throw TPrintError("Printer " + Where + ": " + SystemErrorText(static_cast<unsigned long>(err)));
-    }
+    TWinsockCalls calls(Socket);
+    SendToPrinter(calls, Where, data);
   }
 
   void Finish() override {
     if (Socket == INVALID_SOCKET) return;
-    ::shutdown(Socket, SD_SEND);
-    // Read until the printer closes its side too, so that nothing it still has
-    // to read is thrown away by a reset; bounded.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(PrinterTimings().IoTimeoutMs);
-    // A reset says the printer closed with part of the receipt unread: all of
-    // it had left here, but not all of it was printed.
-    // A printer that never closes took the connection but not the receipt
-    // (it reads nothing, or its buffer stays full): without its close nothing
-    // says the receipt was printed, so it counts as not printed.
-    char buf[512];
-    int err = 0;
-    bool closed = false;
-    for (;;) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
-      if (left <= 0 || !WaitFor(Socket, false, static_cast<int>(left))) break;
-      const int n = ::recv(Socket, buf, sizeof buf, 0);
-      if (n > 0) continue;
-      if (n == SOCKET_ERROR) {
-        err = WSAGetLastError();
-        if (err == WSAEINTR || err == WSAEWOULDBLOCK) {
-          err = 0;
-          continue;
-        }
+    struct TCloses {  // the socket closes whatever the end of the receipt says
+      SOCKET& Socket;
+      ~TCloses() {
+        ::closesocket(Socket);
+        Socket = INVALID_SOCKET;
       }
-      closed = true;
-      break;
-    }
-    ::closesocket(Socket);
-    Socket = INVALID_SOCKET;
-    if (err == WSAECONNRESET || err == WSAECONNABORTED)
-      throw TPrintError("Printer " + Where + ": the printer dropped the connection before the end");
-    if (err != 0) throw TPrintError("Printer " + Where + ": " + SystemErrorText(static_cast<unsigned long>(err)));
-    if (!closed) {
-      // Winsock does not tell how much of the receipt still waits to be sent;
-      // a printer whose buffer stays full is caught by Write's time-out.
-      const std::string seconds = std::to_string((PrinterTimings().IoTimeoutMs + 999) / 1000);
-      throw TPrintError("Printer " + Where + ": the printer did not finish the receipt within " + seconds + " s");
-    }
+    } closes{Socket};
+    TWinsockCalls calls(Socket);
+    FinishWithPrinter(calls, Where);
   }
 
  private:
