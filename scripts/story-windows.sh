@@ -36,13 +36,19 @@ wineboot -i >/dev/null 2>&1 || true
 echo "==== The Linux edition ===="
 DEMO_SKIP_BUILD=1 DEMO_HEADLESS=1 DEMO_OUT="$OUT/linux" BUILD_DIR="$LINUX_BUILD" bash scripts/demo.sh
 echo
+# windows_demo NAME [VAR=VALUE...]: the demo with posdb.exe and the service
+# under Wine, into $OUT/NAME.
+windows_demo() {
+  local name="$1"
+  shift
+  env "$@" DEMO_SKIP_BUILD=1 DEMO_HEADLESS=1 DEMO_OUT="$OUT/$name" BUILD_DIR="$LINUX_BUILD" \
+    DEMO_POSDB="$OUT/bin/posdb" DEMO_SERVICE="$OUT/bin/online-order-adaptor" bash scripts/demo.sh
+}
 echo "==== The Windows edition, under Wine ===="
-DEMO_SKIP_BUILD=1 DEMO_HEADLESS=1 DEMO_OUT="$OUT/windows" BUILD_DIR="$LINUX_BUILD" \
-  DEMO_POSDB="$OUT/bin/posdb" DEMO_SERVICE="$OUT/bin/online-order-adaptor" bash scripts/demo.sh
+windows_demo windows
 echo
 echo "==== The Windows edition, under Wine, over ODBC (odbc32, FreeTDS, posdb serve) ===="
-DEMO_SKIP_BUILD=1 DEMO_HEADLESS=1 DEMO_POS_SERVER=1 DEMO_OUT="$OUT/windows-odbc" BUILD_DIR="$LINUX_BUILD" \
-  DEMO_POSDB="$OUT/bin/posdb" DEMO_SERVICE="$OUT/bin/online-order-adaptor" bash scripts/demo.sh
+windows_demo windows-odbc DEMO_POS_SERVER=1
 grep -q '^ServerName=127\.0\.0\.1,' "$OUT/windows-odbc/OnlineService.ini" ||
   { echo "story-windows: the ODBC run did not name a server" >&2; exit 1; }
 

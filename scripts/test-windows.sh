@@ -25,8 +25,9 @@ REPORTS="$BUILD/wine-reports"
 for t in "${PROGRAMS[@]}"; do wine_test_program "$t"; done
 
 # The window's tests skip themselves where Wine can make no window; on the
-# virtual display every one must run. Wine's processes end before the
-# display does.
+# virtual display every one must run. A Wine server left from the programs
+# above knows no display (its windows would all fail), so it ends first; and
+# Wine's processes end before the display does.
 wineserver -k 2>/dev/null || true
 wine_test_program test_wingui xvfb-run -a sh -c '"$@"; s=$?; wineserver -k; exit $s' on-xvfb
 if grep -q 'result="skipped"' "$REPORTS/test_wingui.xml" 2>/dev/null; then
